@@ -1,0 +1,22 @@
+#pragma once
+#include <cstddef>
+#include <string>
+
+namespace solandre::bench {
+
+// About `bytes` of Spanish-looking Windows-1252 prose: accents, ¿? and ¡!,
+// abbreviations, numbers, quotes and line breaks, reproducible from `seed`.
+std::string generateText(size_t bytes, unsigned seed = 1);
+
+// Seconds of wall-clock time spent in `work`.
+template <class F> double timeIt(F&& work);
+
+} // namespace solandre::bench
+
+#include <chrono>
+template <class F> double solandre::bench::timeIt(F&& work)
+{
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}

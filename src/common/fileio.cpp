@@ -1,0 +1,95 @@
+#include "common/fileio.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace solandre {
+namespace {
+
+QString noName() { return QStringLiteral("no se ha indicado ningún nombre de fichero"); }
+
+} // namespace
+
+Result<Bytes> readWholeFile(const QString& path)
+{
+    if (path.isEmpty()) return Error::reading(path, noName());
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return Error::reading(path, file.errorString());
+
+    // One read of the announced size; keep going past it for files whose size
+    // the system does not know in advance (pipes, /proc).
+    Bytes bytes(static_cast<size_t>(std::max<qint64>(file.size(), 0)));
+    size_t filled = 0;
+    for (;;) {
+        if (filled == bytes.size()) {
+            char probe;
+            const qint64 more = file.read(&probe, 1);
+            if (more < 0) return Error::reading(path, file.errorString());
+            if (more == 0) break;
+            bytes.grow(std::max<size_t>(2 * filled, 65536));
+            bytes.data()[filled++] = probe;
+        }
+        const qint64 got = file.read(bytes.data() + filled, qint64(bytes.size() - filled));
+        if (got < 0) return Error::reading(path, file.errorString());
+        if (got == 0) break;
+        filled += size_t(got);
+    }
+    bytes.shrink(filled);
+    return bytes;
+}
+
+SafeFileWriter::SafeFileWriter(const QString& path)
+    : path_(path), file_(std::make_unique<QSaveFile>(path))
+{
+}
+SafeFileWriter::SafeFileWriter(SafeFileWriter&&) noexcept = default;
+SafeFileWriter& SafeFileWriter::operator=(SafeFileWriter&&) noexcept = default;
+SafeFileWriter::~SafeFileWriter() = default; // QSaveFile removes an uncommitted temporary
+
+Result<SafeFileWriter> SafeFileWriter::open(const QString& path)
+{
+    if (path.isEmpty()) return Error::writing(path, noName());
+    if (QFileInfo(path).isDir())
+        return Error::writing(path, QStringLiteral("es una carpeta, no un fichero"));
+    SafeFileWriter writer(path);
+    if (!writer.file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return Error::writing(path, writer.file_->errorString());
+    return writer;
+}
+
+void SafeFileWriter::write(std::string_view bytes)
+{
+    const char* data = bytes.data();
+    qint64 left = qint64(bytes.size());
+    while (left > 0 && failure_.isEmpty()) {
+        const qint64 put = file_->write(data, left);
+        if (put <= 0) {
+            failure_ = file_->errorString();
+            file_->cancelWriting();
+            break;
+        }
+        data += put;
+        left -= put;
+    }
+}
+
+Status SafeFileWriter::commit()
+{
+    if (!failure_.isEmpty()) return Error::writing(path_, failure_);
+    if (!file_->commit()) return Error::writing(path_, file_->errorString());
+    return success();
+}
+
+Status writeFileSafely(const QString& path, std::string_view bytes)
+{
+    auto writer = SafeFileWriter::open(path);
+    if (!writer) return writer.error();
+    writer.value().write(bytes);
+    return writer.value().commit();
+}
+
+} // namespace solandre

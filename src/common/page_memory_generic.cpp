@@ -1,0 +1,10 @@
+#include "common/page_memory.h"
+
+#include <cstdlib>
+
+namespace solandre::detail {
+
+void* allocatePages(size_t size) { return std::malloc(size ? size : 1); }
+void freePages(void* block, size_t) { std::free(block); }
+
+} // namespace solandre::detail

@@ -1,0 +1,15 @@
+#include "common/result.h"
+
+namespace solandre {
+
+Error Error::reading(const QString& path, const QString& reason)
+{
+    return {QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(path, reason)};
+}
+
+Error Error::writing(const QString& path, const QString& reason)
+{
+    return {QStringLiteral("No se puede escribir el fichero \"%1\": %2").arg(path, reason)};
+}
+
+} // namespace solandre

@@ -1,0 +1,150 @@
+#include "common/fileio.h"
+#include "support/temp_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace solandre {
+namespace {
+
+using testing::readBytes;
+using testing::TempDir;
+
+void expectNames(const Error& error, const QString& path, const char* reasonPart)
+{
+    const std::string message = error.message.toStdString();
+    EXPECT_NE(message.find(path.toStdString()), std::string::npos) << message;
+    EXPECT_NE(message.find(reasonPart), std::string::npos) << message;
+}
+
+TEST(ReadWholeFile, KeepsEveryByte)
+{
+    TempDir dir;
+    const std::string bytes("a\0b\r\n\xFF\x80[1] ", 10);
+    auto read = readWholeFile(dir.write("t.txt", bytes));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value().view(), bytes);
+
+    auto empty = readWholeFile(dir.write("empty.txt", ""));
+    ASSERT_TRUE(empty.ok());
+    EXPECT_EQ(empty.value().view(), "");
+}
+
+TEST(ReadWholeFile, LargeFilesAndFilesOfUnknownSize)
+{
+    TempDir dir;
+    std::string big(3 << 20, 'x');
+    big.back() = 'y';
+    auto read = readWholeFile(dir.write("big.txt", big));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(read.value().view(), big);
+
+    // The system announces size 0 for this one; it is read to its end all the same.
+    auto status = readWholeFile("/proc/self/status");
+    ASSERT_TRUE(status.ok());
+    EXPECT_NE(status.value().view().find("Name:"), std::string_view::npos);
+}
+
+TEST(ReadWholeFile, FailuresNameTheFileAndTheReason)
+{
+    TempDir dir;
+    const QString missing = dir.path("missing.txt");
+    auto read = readWholeFile(missing);
+    ASSERT_FALSE(read.ok());
+    expectNames(read.error(), missing, "No such file");
+
+    auto folder = readWholeFile(dir.root());
+    ASSERT_FALSE(folder.ok());
+    expectNames(folder.error(), dir.root(), "directory");
+
+    auto unnamed = readWholeFile(QString());
+    ASSERT_FALSE(unnamed.ok());
+    EXPECT_TRUE(unnamed.error().message.contains("nombre"));
+}
+
+TEST(ReadWholeFile, UnreadableFile)
+{
+    if (testing::runningAsRoot()) GTEST_SKIP() << "root reads every file";
+    TempDir dir;
+    const QString file = dir.write("secret.txt", "x");
+    QFile::setPermissions(file, QFileDevice::WriteOwner);
+    auto read = readWholeFile(file);
+    ASSERT_FALSE(read.ok());
+    expectNames(read.error(), file, "ermission");
+}
+
+TEST(WriteFileSafely, CreatesAndReplacesLeavingNoTemporaryFile)
+{
+    TempDir dir;
+    const QString target = dir.path("out.txt");
+    ASSERT_TRUE(writeFileSafely(target, "first").ok());
+    EXPECT_EQ(readBytes(target), "first");
+    ASSERT_TRUE(writeFileSafely(target, std::string("\0second\r\n", 9)).ok());
+    EXPECT_EQ(readBytes(target), std::string("\0second\r\n", 9));
+    ASSERT_TRUE(writeFileSafely(target, "").ok());
+    EXPECT_EQ(readBytes(target), "");
+    EXPECT_EQ(dir.entries(), QStringList{"out.txt"});
+}
+
+TEST(WriteFileSafely, FailuresLeaveEverythingAsItWas)
+{
+    TempDir dir;
+    const QString old = dir.write("old.txt", "precious");
+    struct Case { const char* name; QString target; const char* reasonPart; };
+    const Case cases[] = {
+        {"missing folder", dir.path("nowhere/out.txt"), ""},
+        {"target is a folder", dir.root(), "carpeta"},
+        {"folder is a file", old + "/out.txt", ""},
+        {"no name", QString(), "nombre"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Status written = writeFileSafely(c.target, "new content");
+        ASSERT_FALSE(written.ok());
+        expectNames(written.error(), c.target, c.reasonPart);
+    }
+    EXPECT_EQ(readBytes(old), "precious");
+    EXPECT_EQ(dir.entries(), QStringList{"old.txt"});
+}
+
+TEST(SafeFileWriter, NothingReachesTheTargetWithoutCommit)
+{
+    TempDir dir;
+    const QString old = dir.write("old.txt", "precious");
+    {
+        auto writer = SafeFileWriter::open(old);
+        ASSERT_TRUE(writer.ok());
+        writer.value().write("half of ");
+        writer.value().write("the new text");
+        EXPECT_EQ(readBytes(old), "precious");
+    }
+    EXPECT_EQ(readBytes(old), "precious");
+    EXPECT_EQ(dir.entries(), QStringList{"old.txt"});
+
+    auto writer = SafeFileWriter::open(old);
+    ASSERT_TRUE(writer.ok());
+    writer.value().write("new ");
+    writer.value().write("text");
+    ASSERT_TRUE(writer.value().commit().ok());
+    EXPECT_EQ(readBytes(old), "new text");
+    EXPECT_EQ(dir.entries(), QStringList{"old.txt"});
+}
+
+TEST(WriteFileSafely, ReadOnlyFolderKeepsTheOldFile)
+{
+    if (testing::runningAsRoot()) GTEST_SKIP() << "root ignores permissions";
+    TempDir dir;
+    const QString old = dir.write("old.txt", "precious");
+    QFile::setPermissions(dir.root(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    const Status written = writeFileSafely(old, "new");
+    QFile::setPermissions(dir.root(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                          QFileDevice::ExeOwner);
+    ASSERT_FALSE(written.ok());
+    expectNames(written.error(), old, "");
+    EXPECT_EQ(readBytes(old), "precious");
+    EXPECT_EQ(dir.entries(), QStringList{"old.txt"});
+}
+
+} // namespace
+} // namespace solandre

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the tests and `make run` need, and only
+# those that are missing, so a second run costs nothing.
+set -euo pipefail
+
+packages=(
+  g++ cmake ninja-build make
+  qt6-base-dev libgl-dev          # Qt 6 Core, Gui, Widgets, PrintSupport, Test
+  qt6-translations-l10n           # Spanish texts for Qt's own dialogs and buttons
+  libgtest-dev libgmock-dev
+  fonts-dejavu-core               # a font for the offscreen and Xvfb platforms
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
