@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev          # Qt 6 Core, Gui, Widgets, PrintSupport, Test
   qt6-translations-l10n           # Spanish texts for Qt's own dialogs and buttons
   libgtest-dev libgmock-dev
-  fonts-dejavu-core               # a font for the offscreen and Xvfb platforms
+  fonts-dejavu-core fonts-liberation2  # fonts for the offscreen and Xvfb platforms; Liberation stands in for Times New Roman
 )
 
 missing=()

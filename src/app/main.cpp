@@ -1,12 +1,19 @@
+#include "app/application.h"
+#include "app/forms/form_names.h"
+#include "app/forms/form_registry.h"
+#include "platform/qt_desktop.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Quillarne - Concordancias VXT"));
-    window.resize(640, 280);
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("Solandre"));
+    solandre::loadSpanishTranslations(app);
+
+    solandre::QtDesktop desktop;
+    solandre::FormRegistry forms(desktop.desktop());
+    solandre::defineWindows(forms);
+    forms.show(solandre::names::frmSplash);
     return app.exec();
 }

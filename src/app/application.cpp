@@ -1,0 +1,31 @@
+#include "app/application.h"
+
+#include "app/forms/form_names.h"
+#include "app/frmAbout.h"
+#include "app/frmSplash.h"
+#include "app/frmtexte.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace solandre {
+
+void defineWindows(FormRegistry& forms)
+{
+    forms.define(names::frmSplash, [](FormRegistry& f) { return new frmSplash(f); });
+    forms.define(names::frmtexte, [](FormRegistry& f) { return new frmtexte(f); });
+    forms.define(names::frmAbout, [](FormRegistry& f) { return new frmAbout(f); });
+}
+
+void loadSpanishTranslations(QApplication& app)
+{
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Spain));
+    auto* translator = new QTranslator(&app);
+    if (translator->load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(translator);
+}
+
+} // namespace solandre

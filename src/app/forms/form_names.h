@@ -1,0 +1,16 @@
+#pragma once
+// The windows' names: the registry's keys and each window's objectName.
+
+namespace solandre::names {
+
+inline constexpr char frmSplash[] = "frmSplash";
+inline constexpr char frmtexte[] = "frmtexte";
+inline constexpr char frmAbout[] = "frmAbout";
+inline constexpr char frmnumerotation[] = "frmnumerotation";
+inline constexpr char Frmreference[] = "Frmreference";
+inline constexpr char Frmcontexte[] = "Frmcontexte";
+inline constexpr char Frmcontexte02[] = "Frmcontexte02";
+inline constexpr char frmaff_contexte[] = "frmaff_contexte";
+inline constexpr char frmaff_contexte02[] = "frmaff_contexte02";
+
+} // namespace solandre::names

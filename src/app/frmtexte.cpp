@@ -1,0 +1,127 @@
+#include "app/frmtexte.h"
+
+#include "app/forms/form_names.h"
+#include "app/forms/wait_cursor.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+
+#include <QAction>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <new>
+
+namespace solandre {
+
+frmtexte::frmtexte(FormRegistry& forms)
+    : Form(forms, QStringLiteral("Quillarne - Concordancias VXT"))
+{
+    setClientSize(9165, 3690);
+    titleBanner(240, 120, 8655, 615);
+
+    QGroupBox* frame3 = frame(client(), QStringLiteral("Frame3"),
+                              QStringLiteral("Título - referencia(s) para la búsqueda : "), 360,
+                              840, 8415, 735);
+    References_ = textBox(frame3, QStringLiteral("References"), 120, 360, 8175, 285);
+
+    QGroupBox* frame1 = frame(client(), QStringLiteral("Frame1"),
+                              QStringLiteral("Abrir un texto en lengua de origen : "), 360, 1680,
+                              8415, 855);
+    Text_latin_ = textBox(frame1, QStringLiteral("Text_latin"), 240, 360, 6495, 285);
+    button(frame1, QStringLiteral("Ouvrir_latin"), QStringLiteral("Buscar..."), 6960, 290, 1095,
+           375, [this] { Ouvrir_latin_Click(); });
+
+    QGroupBox* frame2 = frame(client(), QStringLiteral("Frame2"),
+                              QStringLiteral("Abrir un texto en lengua meta : "), 360, 2640, 8415,
+                              855);
+    Text_francais_ = textBox(frame2, QStringLiteral("Text_francais"), 240, 360, 6495, 285);
+    button(frame2, QStringLiteral("Ouvrir_francais"), QStringLiteral("Buscar..."), 6960, 290,
+           1095, 375, [this] { Ouvrir_francais_Click(); });
+
+    connect(Text_latin_, &QLineEdit::textChanged, this, [this] { Text_latin_Change(); });
+    connect(Text_francais_, &QLineEdit::textChanged, this, [this] { Text_francais_Change(); });
+
+    QMenu* fichier = menu(QStringLiteral("fichier"), QStringLiteral("&Fichero"));
+    item(fichier, QStringLiteral("open_latin"), QStringLiteral("&Abrir un texto en lengua de origen"),
+         [this] { Ouvrir_latin_Click(); });
+    item(fichier, QStringLiteral("open_francais"), QStringLiteral("&Abrir un texto en lengua meta"),
+         [this] { Ouvrir_francais_Click(); });
+    separator(fichier, QStringLiteral("vide"));
+    item(fichier, QStringLiteral("quitter"), QStringLiteral("&Salir"), [this] { quitter_Click(); });
+
+    QMenu* edition = menu(QStringLiteral("edition"), QStringLiteral("&Edición"));
+    item(edition, QStringLiteral("reset"), QStringLiteral("&Reiniciar"), [this] { reset_Click(); });
+
+    QMenu* application = menu(QStringLiteral("application"), QStringLiteral("&Aplicación"));
+    numconcordance_ = item(application, QStringLiteral("numconcordance"),
+                           QStringLiteral("&Referenciación y concordancias"),
+                           [this] { numconcordance_Click(); });
+    concordance_ = item(application, QStringLiteral("concordance"), QStringLiteral("&Concordancias"),
+                        [this] { concordance_Click(); });
+    applyMenuInvariant();
+
+    QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));
+    item(aide, QStringLiteral("about"), QStringLiteral("&A propósito"), [this] { about_Click(); });
+}
+
+void frmtexte::applyMenuInvariant()
+{
+    const bool haveSource = !Text_latin_->text().isEmpty();
+    numconcordance_->setEnabled(haveSource);
+    concordance_->setEnabled(haveSource);
+}
+
+void frmtexte::chooseText(QLineEdit* box, const QString& filter)
+{
+    const QString chosen = desktop().dialogs.openFileName(this, filter);
+    if (chosen.isEmpty()) return;
+
+    WaitCursor wait;
+    QFile file(chosen);
+    if (!file.open(QIODevice::ReadOnly)) {
+        desktop().dialogs.message(
+            this, {QStringLiteral("No se puede abrir el fichero \"%1\": %2")
+                       .arg(chosen, file.errorString()),
+                   QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
+        return;
+    }
+    try {
+        box->setText(chosen);
+        applyMenuInvariant();
+    } catch (const std::bad_alloc&) {
+        desktop().dialogs.message(
+            this, {QStringLiteral("Le fichier est trop volumineux.\r\n"
+                                  "Le fichier ne peut dépasser la taille de 60 KO"),
+                   QStringLiteral("Fichier trop volumineux"), Buttons::Ok, Icon::Information});
+    }
+}
+
+void frmtexte::Ouvrir_latin_Click()
+{
+    chooseText(Text_latin_, QStringLiteral("Ficheros texto (*.TXT)|*.TXT"));
+}
+
+void frmtexte::Ouvrir_francais_Click()
+{
+    chooseText(Text_francais_, QStringLiteral("Ficheros texto Texte (*.TXT)|*.TXT"));
+}
+
+void frmtexte::Text_latin_Change() { applyMenuInvariant(); }
+void frmtexte::Text_francais_Change() { applyMenuInvariant(); }
+
+void frmtexte::numconcordance_Click() { forms().show(names::frmnumerotation); }
+void frmtexte::concordance_Click() { forms().show(names::Frmcontexte); }
+
+void frmtexte::reset_Click()
+{
+    References_->clear();
+    Text_latin_->clear();
+    Text_francais_->clear();
+}
+
+void frmtexte::about_Click() { forms().show(names::frmAbout); }
+void frmtexte::quitter_Click() { forms().endProgram(); }
+void frmtexte::Form_Unload() { forms().endProgram(); }
+
+} // namespace solandre

@@ -1,0 +1,9 @@
+#pragma once
+#include <QPixmap>
+
+namespace solandre::pictures {
+
+// Two facing pages with their lines joined: the program's emblem.
+QPixmap logo(int size);
+
+} // namespace solandre::pictures

@@ -1,0 +1,95 @@
+#include "platform/qt_desktop.h"
+
+#include "platform/qt_printer.h"
+
+#include <QClipboard>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+
+namespace solandre {
+namespace {
+
+// "Ficheros texto (*.TXT)|*.TXT" -> "Ficheros texto (*.TXT)": Qt takes the
+// patterns from the parentheses, and its own dialog matches them regardless
+// of case, so *.TXT also shows obra.txt.
+QString qtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setNameFilter(qtFilter(filter));
+    // The name is taken as chosen; the caller asks before replacing a file.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QString QtDialogs::openFileName(QWidget* parent, const QString& filter)
+{
+    return runFileDialog(parent, filter, QFileDialog::AcceptOpen);
+}
+
+QString QtDialogs::saveFileName(QWidget* parent, const QString& filter)
+{
+    return runFileDialog(parent, filter, QFileDialog::AcceptSave);
+}
+
+Answer QtDialogs::message(QWidget* parent, const Message& message)
+{
+    QString text = message.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(message.icon == Icon::Information ? QMessageBox::Information
+                                                      : QMessageBox::NoIcon,
+                    message.title, text, QMessageBox::NoButton, parent);
+    if (message.buttons == Buttons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return Answer::Ok;
+}
+
+bool QtDialogs::printerSetup(QWidget* parent, Printer& printer)
+{
+    auto* qtPrinter = dynamic_cast<QtPrinter*>(&printer);
+    if (!qtPrinter) return false;
+    QPrintDialog dialog(&qtPrinter->device(), parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtClipboard::setMimeData(QMimeData* data) { QGuiApplication::clipboard()->setMimeData(data); }
+
+const QMimeData* QtClipboard::mimeData() const { return QGuiApplication::clipboard()->mimeData(); }
+
+bool QtLauncher::start(const QString& program) { return QProcess::startDetached(program, {}); }
+
+bool QtLauncher::fileExists(const QString& path) { return QFileInfo(path).isFile(); }
+
+QtDesktop::QtDesktop()
+    : printer_(std::make_unique<QtPrinter>()), registry_(makeSystemRegistry()),
+      desktop_{dialogs_, *printer_, clipboard_, *registry_, launcher_, clock_}
+{
+}
+
+QtDesktop::~QtDesktop() = default;
+
+} // namespace solandre

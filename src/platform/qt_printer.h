@@ -1,0 +1,45 @@
+#pragma once
+// The printer users get: QPainter on a QPrinter, which continues on a new page
+// by itself when a page is full. The system's print dialog can also send the
+// document to a PDF file.
+
+#include "platform/printer.h"
+
+#include <QFont>
+#include <memory>
+
+class QPainter;
+class QPrinter;
+
+namespace solandre {
+
+class QtPrinter final : public Printer {
+public:
+    QtPrinter();
+    ~QtPrinter() override;
+
+    QPrinter& device() { return *printer_; }
+
+    void setFont(const PrinterFont& font) override;
+    PrinterFont font() const override { return font_; }
+    void setX(int twips) override { x_ = twips; }
+    void print(const QString& text, bool endLine) override;
+    void newPage() override;
+    bool endDocument() override;
+    QString lastError() const override { return error_; }
+
+private:
+    bool begin();
+    void printLine(const QString& line, bool endLine);
+    QFont qfont() const;
+
+    std::unique_ptr<QPrinter> printer_;
+    std::unique_ptr<QPainter> painter_;
+    PrinterFont font_;
+    int x_ = 0;       // twips
+    double y_ = 0;    // device pixels from the top of the page
+    bool pageHasInk_ = false;
+    QString error_;
+};
+
+} // namespace solandre
