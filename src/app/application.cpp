@@ -4,6 +4,8 @@
 #include "app/frmAbout.h"
 #include "app/frmSplash.h"
 #include "app/frmtexte.h"
+#include "numbering/Frmreference.h"
+#include "numbering/frmnumerotation.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -17,6 +19,8 @@ void defineWindows(FormRegistry& forms)
     forms.define(names::frmSplash, [](FormRegistry& f) { return new frmSplash(f); });
     forms.define(names::frmtexte, [](FormRegistry& f) { return new frmtexte(f); });
     forms.define(names::frmAbout, [](FormRegistry& f) { return new frmAbout(f); });
+    forms.define(names::frmnumerotation, [](FormRegistry& f) { return new frmnumerotation(f); });
+    forms.define(names::Frmreference, [](FormRegistry& f) { return new Frmreference(f); });
 }
 
 void loadSpanishTranslations(QApplication& app)

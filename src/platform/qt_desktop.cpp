@@ -15,6 +15,23 @@
 namespace solandre {
 namespace {
 
+// A dialog raised during a long handler shows the normal pointer while it waits
+// for the user; the hourglass comes back when it closes.
+class NormalPointer {
+public:
+    NormalPointer() : active_(QGuiApplication::overrideCursor() != nullptr)
+    {
+        if (active_) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~NormalPointer()
+    {
+        if (active_) QGuiApplication::restoreOverrideCursor();
+    }
+
+private:
+    bool active_;
+};
+
 // "Ficheros texto (*.TXT)|*.TXT" -> "Ficheros texto (*.TXT)": Qt takes the
 // patterns from the parentheses, and its own dialog matches them regardless
 // of case, so *.TXT also shows obra.txt.
@@ -28,6 +45,7 @@ QString qtFilter(const QString& filter)
 
 QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode)
 {
+    NormalPointer pointer;
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
@@ -53,6 +71,7 @@ QString QtDialogs::saveFileName(QWidget* parent, const QString& filter)
 
 Answer QtDialogs::message(QWidget* parent, const Message& message)
 {
+    NormalPointer pointer;
     QString text = message.text;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(message.icon == Icon::Information ? QMessageBox::Information
@@ -72,6 +91,7 @@ bool QtDialogs::printerSetup(QWidget* parent, Printer& printer)
 {
     auto* qtPrinter = dynamic_cast<QtPrinter*>(&printer);
     if (!qtPrinter) return false;
+    NormalPointer pointer;
     QPrintDialog dialog(&qtPrinter->device(), parent);
     return dialog.exec() == QDialog::Accepted;
 }

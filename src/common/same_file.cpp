@@ -1,0 +1,28 @@
+#include "common/same_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace solandre {
+namespace {
+
+// The path with its folder resolved on disk, for a file that may not exist yet.
+QString resolved(const QString& path)
+{
+    const QFileInfo info(path);
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
+                            : folder + QLatin1Char('/') + info.fileName();
+}
+
+} // namespace
+
+bool isSameFile(const QString& a, const QString& b)
+{
+    if (a == b) return true;
+    if (a.isEmpty() || b.isEmpty()) return false;
+    if (QFileInfo::exists(a) && QFileInfo::exists(b)) return detail::sameExistingFile(a, b);
+    return resolved(a) == resolved(b);
+}
+
+} // namespace solandre
