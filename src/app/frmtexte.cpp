@@ -25,19 +25,14 @@ frmtexte::frmtexte(FormRegistry& forms)
                               840, 8415, 735);
     References_ = textBox(frame3, QStringLiteral("References"), 120, 360, 8175, 285);
 
-    QGroupBox* frame1 = frame(client(), QStringLiteral("Frame1"),
-                              QStringLiteral("Abrir un texto en lengua de origen : "), 360, 1680,
-                              8415, 855);
-    Text_latin_ = textBox(frame1, QStringLiteral("Text_latin"), 240, 360, 6495, 285);
-    button(frame1, QStringLiteral("Ouvrir_latin"), QStringLiteral("Buscar..."), 6960, 290, 1095,
-           375, [this] { Ouvrir_latin_Click(); });
-
-    QGroupBox* frame2 = frame(client(), QStringLiteral("Frame2"),
-                              QStringLiteral("Abrir un texto en lengua meta : "), 360, 2640, 8415,
-                              855);
-    Text_francais_ = textBox(frame2, QStringLiteral("Text_francais"), 240, 360, 6495, 285);
-    button(frame2, QStringLiteral("Ouvrir_francais"), QStringLiteral("Buscar..."), 6960, 290,
-           1095, 375, [this] { Ouvrir_francais_Click(); });
+    Text_latin_ = pathFrame(QStringLiteral("Frame1"),
+                            QStringLiteral("Abrir un texto en lengua de origen : "), 360, 1680,
+                            855, QStringLiteral("Text_latin"), QStringLiteral("Ouvrir_latin"),
+                            QStringLiteral("Buscar..."), [this] { Ouvrir_latin_Click(); });
+    Text_francais_ = pathFrame(QStringLiteral("Frame2"),
+                               QStringLiteral("Abrir un texto en lengua meta : "), 360, 2640, 855,
+                               QStringLiteral("Text_francais"), QStringLiteral("Ouvrir_francais"),
+                               QStringLiteral("Buscar..."), [this] { Ouvrir_francais_Click(); });
 
     connect(Text_latin_, &QLineEdit::textChanged, this, [this] { Text_latin_Change(); });
     connect(Text_francais_, &QLineEdit::textChanged, this, [this] { Text_francais_Change(); });

@@ -30,20 +30,15 @@ frmnumerotation::frmnumerotation(FormRegistry& forms)
     setClientSize(8790, 3855);
     titleBanner(120, 120, 8535, 615);
 
-    QGroupBox* frame1 = frame(client(), QStringLiteral("Frame1"),
-                              QStringLiteral("Guardar el texto de origen numerado como ... :"), 188,
-                              960, 8415, 855);
-    Text_source_bis_ = textBox(frame1, QStringLiteral("Text_source_bis"), 240, 360, 6495, 285);
-    button(frame1, QStringLiteral("Ouvrir_source"), QStringLiteral("Buscar ..."), 6960, 290, 1095,
-           375, [this] { Ouvrir_source_Click(); });
-
-    QGroupBox* frame2 = frame(client(), QStringLiteral("Frame2"),
-                              QStringLiteral("Guardar el texto meta numerado como ... :"), 188,
-                              2040, 8415, 855);
-    Text_cible_bis_ = textBox(frame2, QStringLiteral("Text_cible_bis"), 240, 360, 6495, 285);
-    button(frame2, QStringLiteral("ouvrir_cible"), QStringLiteral("Buscar ..."), 6960, 290, 1095,
-           375, [this] { ouvrir_cible_Click(); });
-    Frame2_ = frame2;
+    Text_source_bis_ = pathFrame(
+        QStringLiteral("Frame1"), QStringLiteral("Guardar el texto de origen numerado como ... :"),
+        188, 960, 855, QStringLiteral("Text_source_bis"), QStringLiteral("Ouvrir_source"),
+        QStringLiteral("Buscar ..."), [this] { Ouvrir_source_Click(); });
+    Text_cible_bis_ = pathFrame(
+        QStringLiteral("Frame2"), QStringLiteral("Guardar el texto meta numerado como ... :"), 188,
+        2040, 855, QStringLiteral("Text_cible_bis"), QStringLiteral("ouvrir_cible"),
+        QStringLiteral("Buscar ..."), [this] { ouvrir_cible_Click(); });
+    Frame2_ = Text_cible_bis_->parentWidget();
 
     Frame3_ = frame(client(), QStringLiteral("Frame3"), QString(), 2108, 2880, 4575, 855);
     Command2_ = button(client(), QStringLiteral("Command2"), QStringLiteral("Numeración de frases"),

@@ -98,6 +98,16 @@ QPushButton* Form::button(QWidget* parent, const QString& name, const QString& c
     return button;
 }
 
+QLineEdit* Form::pathFrame(const QString& frameName, const QString& caption, int left, int top,
+                          int height, const QString& boxName, const QString& buttonName,
+                          const QString& buttonCaption, std::function<void()> onClick)
+{
+    QGroupBox* box = frame(client_, frameName, caption, left, top, 8415, height);
+    QLineEdit* path = textBox(box, boxName, 240, 360, 6495, 285);
+    button(box, buttonName, buttonCaption, 6960, 290, 1095, 375, std::move(onClick));
+    return path;
+}
+
 void Form::titleBanner(int left, int top, int width, int height)
 {
     // Label2 lies under Label1 and shows through as its shadow.

@@ -55,6 +55,11 @@ protected:
                        int height);
     QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int left,
                         int top, int width, int height, std::function<void()> onClick);
+    // A frame holding a path box and its "Buscar" button, laid out alike in
+    // every window that asks for a file.
+    QLineEdit* pathFrame(const QString& frameName, const QString& caption, int left, int top,
+                         int height, const QString& boxName, const QString& buttonName,
+                         const QString& buttonCaption, std::function<void()> onClick);
     // The two labels of the title banner, one over the other.
     void titleBanner(int left, int top, int width, int height);
 
