@@ -14,11 +14,6 @@ Bytes::Bytes(size_t size) : size_(size), capacity_(size)
     if (!data_) throw std::bad_alloc();
 }
 
-Bytes::Bytes(std::string_view copy) : Bytes(copy.size())
-{
-    if (!copy.empty()) std::memcpy(data_, copy.data(), copy.size());
-}
-
 Bytes::Bytes(Bytes&& other) noexcept
     : data_(std::exchange(other.data_, nullptr)), size_(std::exchange(other.size_, 0)),
       capacity_(std::exchange(other.capacity_, 0))

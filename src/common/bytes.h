@@ -13,7 +13,6 @@ class Bytes {
 public:
     Bytes() = default;
     explicit Bytes(size_t size);
-    explicit Bytes(std::string_view copy);
     Bytes(Bytes&& other) noexcept;
     Bytes& operator=(Bytes&& other) noexcept;
     Bytes(const Bytes&) = delete;
