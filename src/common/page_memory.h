@@ -1,5 +1,7 @@
 #pragma once
-// Memory for big blocks, with its pages mapped up front where the system can.
+// Memory for big blocks, in large pages where the system offers them: a
+// first touch of every small page is what costs most when reading or
+// indexing a big text, far more than the copy itself.
 #include <cstddef>
 
 namespace solandre::detail {

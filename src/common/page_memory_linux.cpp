@@ -1,28 +1,41 @@
 #include "common/page_memory.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <sys/mman.h>
 
 namespace solandre::detail {
 namespace {
-constexpr size_t kMapped = size_t(1) << 20; // below this, malloc is cheaper
-}
+constexpr size_t kHuge = size_t(2) << 20; // below this, malloc is cheaper
+
+size_t roundUp(size_t size) { return (size + kHuge - 1) & ~(kHuge - 1); }
+} // namespace
 
 void* allocatePages(size_t size)
 {
-    if (size < kMapped) return std::malloc(size ? size : 1);
-    void* block = mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-    return block == MAP_FAILED ? nullptr : block;
+    if (size < kHuge) return std::malloc(size ? size : 1);
+    // Aligned to a large page, so that the whole block can be made of them.
+    const size_t length = roundUp(size);
+    void* raw = mmap(nullptr, length + kHuge, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    const auto start = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t aligned = (start + kHuge - 1) & ~std::uintptr_t(kHuge - 1);
+    if (aligned > start) munmap(raw, aligned - start);
+    const size_t tail = start + length + kHuge - (aligned + length);
+    if (tail) munmap(reinterpret_cast<void*>(aligned + length), tail);
+    void* block = reinterpret_cast<void*>(aligned);
+    madvise(block, length, MADV_HUGEPAGE); // advice only: small pages still work
+    return block;
 }
 
 void freePages(void* block, size_t size)
 {
     if (!block) return;
-    if (size < kMapped)
+    if (size < kHuge)
         std::free(block);
     else
-        munmap(block, size);
+        munmap(block, roundUp(size));
 }
 
 } // namespace solandre::detail

@@ -1,0 +1,76 @@
+// The word index on a generated 100 MB numbered text: loading (read and
+// index), memory, and each kind of search, with the result grid filled as the
+// search window fills it.
+#include "common/cp1252.h"
+#include "common/fileio.h"
+#include "numbering/numbering_engine.h"
+#include "search/result_grid.h"
+#include "search/word_index.h"
+#include "text_generator.h"
+
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+using namespace solandre;
+
+namespace {
+
+double median(std::vector<double> seconds)
+{
+    std::sort(seconds.begin(), seconds.end());
+    return seconds[seconds.size() / 2];
+}
+
+} // namespace
+
+int main()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("text_source_ref.txt");
+    const std::string numbered = numberText(bench::generateText(100'000'000));
+    if (!writeFileSafely(path, numbered).ok()) return 1;
+    std::printf("numbered text: %.1f MB\n", double(numbered.size()) / 1e6);
+
+    std::vector<double> loads;
+    Result<WordIndex> index = WordIndex();
+    for (int run = 0; run < 3; ++run) {
+        index = WordIndex();
+        loads.push_back(bench::timeIt([&] { index = readWordIndex(path); }));
+    }
+    if (!index) return 1;
+    const WordIndex& words = index.value();
+    std::printf("load (read and index)   median %.3f s  best %.3f s\n", median(loads),
+                *std::min_element(loads.begin(), loads.end()));
+    std::printf("words %zu, vocabulary %zu, index %.1f MB (%.2f x the text)\n", words.size(),
+                words.vocabularySize(), double(words.bytesUsed()) / 1e6,
+                double(words.bytesUsed()) / double(numbered.size()));
+
+    ResultGrid grid(words);
+    const char* forms[] = {"casa", "Mañana", "cant*", "pe*", "*mente", "*ción", "c*o", "a*a", "*"};
+    for (const char* typed : forms) {
+        const Pattern pattern = parsePattern(toCp1252(QString::fromUtf8(typed)));
+        std::vector<double> times;
+        size_t hits = 0;
+        for (int run = 0; run < 7; ++run)
+            times.push_back(bench::timeIt([&] {
+                WordList rows = grid.takeRows();
+                words.search(pattern, rows);
+                hits = rows.size();
+                grid.showHits(std::move(rows));
+            }));
+        std::printf("search %-8s %9zu hits  median %7.2f ms  first %7.2f ms\n", typed, hits,
+                    median(times) * 1e3, times.front() * 1e3);
+    }
+    std::vector<double> sorts;
+    for (int run = 0; run < 3; ++run) {
+        WordList rows = grid.takeRows();
+        words.search(parsePattern("*"), rows);
+        grid.showHits(std::move(rows));
+        grid.setColSel(0);
+        sorts.push_back(bench::timeIt([&] { grid.sort(); }));
+    }
+    std::printf("sort of all %zu words by form  median %.3f s\n", grid.hitCount(), median(sorts));
+    return 0;
+}

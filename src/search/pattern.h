@@ -1,0 +1,27 @@
+#pragma once
+// The typed form, parsed at each search: lower-cased, cut at its first "*".
+
+#include <string>
+#include <string_view>
+
+namespace solandre {
+
+struct Pattern {
+    enum class Rule {
+        Exact,           // no "*": the whole form
+        Prefix,          // "*" last: the form starts with the prefix
+        PrefixAndSuffix, // "*" inside: starts with the prefix and ends with the suffix
+    };
+    Rule rule = Rule::Exact;
+    std::string prefix; // the whole lower-cased text for an exact search
+    std::string suffix; // a second "*" is an ordinary character here
+};
+
+// `typed` is Windows-1252, taken unchanged: no trimming.
+Pattern parsePattern(std::string_view typed);
+
+// Whether a lower-cased form matches. The prefix and suffix tests are
+// independent, so they may overlap ("ab*ba" matches "aba").
+bool matches(const Pattern& pattern, std::string_view lowerForm);
+
+} // namespace solandre

@@ -1,0 +1,66 @@
+#pragma once
+// The content of a search window's result grid, which the saving, the
+// printing and the context viewer read as well. Row 0 is the header, each
+// further row one hit (or, before any search, one empty row); a cell's text is
+// looked up in the word index when asked for, so a list of millions of hits
+// costs four bytes a row.
+
+#include "search/word_index.h"
+
+#include <string_view>
+#include <vector>
+
+namespace solandre {
+
+class ResultGrid {
+public:
+    static constexpr int kColumns = 2;
+    static constexpr std::string_view kHeader[kColumns] = {"Forma(s)", "Referencia(s)"};
+
+    // The grid reads its hits' text from `index`, which must outlive it.
+    explicit ResultGrid(const WordIndex& index);
+
+    size_t rows() const { return 1 + rows_.size(); }
+    size_t hitCount() const;
+    // Cell text, Windows-1252: header, form as written, marker; "" for an empty row.
+    std::string_view text(size_t row, int col) const;
+    bool isHit(size_t row) const { return row >= 1 && row < rows() && rows_[row - 1] != kEmpty; }
+    WordId hit(size_t row) const { return rows_[row - 1]; }
+
+    // The current cell, and the end of the selection that starts there.
+    // Moving the current cell collapses the selection onto it.
+    size_t row() const { return row_; }
+    int col() const { return col_; }
+    size_t rowSel() const { return rowSel_; }
+    int colSel() const { return colSel_; }
+    void setRow(size_t row);
+    void setCol(int col);
+    void setColSel(int col) { colSel_ = col; }
+
+    // The header and one empty row, current cell (0, 1).
+    void prepare();
+    // The hits of a search, in the order given; the current cell becomes the
+    // last hit's marker, or (0, 0) when there is none.
+    void showHits(WordList&& hits);
+    // Hands the rows' storage to the next search so it can be reused.
+    WordList takeRows();
+
+    // Ascending, stable sort of the result rows; the keys are the selected
+    // columns, leftmost first. Forms compare lower-cased, byte by byte,
+    // markers as text ("[12]" before "[3]").
+    void sort();
+
+private:
+    static constexpr WordId kEmpty = ~WordId(0);
+
+    std::vector<std::uint32_t> markerRanks() const;
+
+    const WordIndex& index_;
+    WordList rows_; // rows 1 ... rows() - 1
+    size_t row_ = 0;
+    int col_ = 0;
+    size_t rowSel_ = 0;
+    int colSel_ = 0;
+};
+
+} // namespace solandre

@@ -1,0 +1,150 @@
+#include "search/reference_search.h"
+#include "common/letters.h"
+#include "search/result_grid.h"
+#include "support/temp_files.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace solandre {
+namespace {
+
+using testing::cp1252;
+
+std::vector<std::string> column(const ResultGrid& grid, int col)
+{
+    std::vector<std::string> out;
+    for (size_t r = 0; r < grid.rows(); ++r) out.emplace_back(grid.text(r, col));
+    return out;
+}
+
+std::string rowsOf(const ResultGrid& grid)
+{
+    std::string out;
+    for (size_t r = 1; r < grid.rows(); ++r)
+        out += (r > 1 ? " " : "") + std::string(grid.text(r, 0)) + std::string(grid.text(r, 1));
+    return out;
+}
+
+void searchFor(ResultGrid& grid, const WordIndex& index, std::string_view typed)
+{
+    WordList hits = grid.takeRows();
+    grid.prepare();
+    grid.setRow(0);
+    grid.setCol(0);
+    index.search(parsePattern(typed), hits);
+    grid.showHits(std::move(hits));
+}
+
+const std::string kText = cp1252("[1] caso Casa.\r\n[2] casas casa.\r\n[3] CASA.\r\n"
+                                 "[4] x.\r\n[5] x.\r\n[6] x.\r\n[7] x.\r\n[8] x.\r\n"
+                                 "[9] x.\r\n[10] x.\r\n[11] x.\r\n[12] casa caso.\r\n");
+
+TEST(ResultGrid, PreparedGridIsTheHeaderAndOneEmptyRow)
+{
+    const WordIndex index = WordIndex::build(kText);
+    ResultGrid grid(index);
+    EXPECT_EQ(grid.rows(), 2u);
+    EXPECT_EQ(column(grid, 0), (std::vector<std::string>{"Forma(s)", ""}));
+    EXPECT_EQ(column(grid, 1), (std::vector<std::string>{"Referencia(s)", ""}));
+    EXPECT_EQ(grid.hitCount(), 0u);
+    EXPECT_FALSE(grid.isHit(1));
+    EXPECT_EQ(grid.row(), 0u);
+    EXPECT_EQ(grid.col(), 1);
+}
+
+TEST(ResultGrid, SearchLeavesHitsPlusOneRowsAndTheCurrentCell)
+{
+    const WordIndex index = WordIndex::build(kText);
+    ResultGrid grid(index);
+    searchFor(grid, index, "cas*");
+    EXPECT_EQ(rowsOf(grid), "caso[1] Casa[1] casas[2] casa[2] CASA[3] casa[12] caso[12]");
+    EXPECT_EQ(grid.rows(), 8u);
+    EXPECT_EQ(grid.row(), 7u);
+    EXPECT_EQ(grid.col(), 1);
+
+    searchFor(grid, index, "casas");
+    EXPECT_EQ(rowsOf(grid), "casas[2]");
+    EXPECT_EQ(grid.rows(), 2u);
+
+    searchFor(grid, index, "nada");
+    EXPECT_EQ(grid.rows(), 1u);
+    EXPECT_EQ(grid.row(), 0u);
+    EXPECT_EQ(grid.col(), 0);
+}
+
+TEST(ResultGrid, SortByFormThenMarkerAsText)
+{
+    const WordIndex index = WordIndex::build(kText);
+    ResultGrid grid(index);
+    searchFor(grid, index, "cas*");
+    grid.setColSel(0);
+    grid.sort();
+    // Case-insensitive: Casa, casa and CASA are one form, ordered by marker
+    // as text, so [12] comes before [1] ("2" before "]") and [2].
+    EXPECT_EQ(rowsOf(grid), "casa[12] Casa[1] casa[2] CASA[3] casas[2] caso[12] caso[1]");
+    EXPECT_EQ(grid.text(0, 0), "Forma(s)");
+
+    searchFor(grid, index, "cas*");
+    EXPECT_EQ(rowsOf(grid), "caso[1] Casa[1] casas[2] casa[2] CASA[3] casa[12] caso[12]");
+}
+
+TEST(ResultGrid, SortOnTheFormColumnAloneKeepsTextOrderWithinAForm)
+{
+    const WordIndex index = WordIndex::build(kText);
+    ResultGrid grid(index);
+    searchFor(grid, index, "cas*");
+    grid.setCol(0); // where the context viewer leaves it
+    grid.sort();
+    EXPECT_EQ(rowsOf(grid), "Casa[1] casa[2] CASA[3] casa[12] casas[2] caso[1] caso[12]");
+}
+
+TEST(ResultGrid, SortOfTheEmptyGridsChangesNothing)
+{
+    const WordIndex index = WordIndex::build(kText);
+    ResultGrid grid(index);
+    grid.setColSel(0);
+    grid.sort();
+    EXPECT_EQ(grid.rows(), 2u);
+    searchFor(grid, index, "nada");
+    grid.setColSel(0);
+    grid.sort();
+    EXPECT_EQ(grid.rows(), 1u);
+}
+
+TEST(ResultGrid, SortAgreesWithAStableSortOnRandomTexts)
+{
+    std::mt19937 random(7);
+    auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
+    const std::vector<std::string> words = {"a", "A", "b", "ab", "Ab", "é", "É", "ba", "z"};
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const size_t sentences = 1 + pick(30);
+        for (size_t s = 1; s <= sentences; ++s) {
+            text += "[" + std::to_string(s) + "]";
+            for (size_t w = pick(6); w > 0; --w) text += " " + cp1252(words[pick(words.size())].c_str());
+            text += ".\r\n";
+        }
+        const WordIndex index = WordIndex::build(text);
+        ResultGrid grid(index);
+        searchFor(grid, index, "*");
+        auto expected = reference::wordIndex(text);
+        std::stable_sort(expected.begin(), expected.end(), [](const auto& x, const auto& y) {
+            const std::string a = toLower(x.form), b = toLower(y.form);
+            return a != b ? a < b : x.marker < y.marker;
+        });
+        // Twice: the second sort starts from rows no longer in text order.
+        for (int pass = 0; pass < 2; ++pass) {
+            grid.setColSel(0);
+            grid.sort();
+            std::vector<reference::Entry> actual;
+            for (size_t r = 1; r < grid.rows(); ++r)
+                actual.push_back({std::string(grid.text(r, 0)), std::string(grid.text(r, 1))});
+            ASSERT_EQ(actual, expected) << "text: " << text;
+        }
+    }
+}
+
+} // namespace
+} // namespace solandre
