@@ -1,4 +1,5 @@
-// The word index on a generated 100 MB numbered text: loading (read and
+// The word index on generated 100 MB numbered texts (a small and a large
+// vocabulary): loading (read and
 // index), memory, and each kind of search, with the result grid filled as the
 // search window fills it.
 #include "common/cp1252.h"
@@ -11,6 +12,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 using namespace solandre;
@@ -25,13 +27,13 @@ double median(std::vector<double> seconds)
 
 } // namespace
 
-int main()
+void run(const char* title, const std::string& text, const char* const* forms, size_t count)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("text_source_ref.txt");
-    const std::string numbered = numberText(bench::generateText(100'000'000));
-    if (!writeFileSafely(path, numbered).ok()) return 1;
-    std::printf("numbered text: %.1f MB\n", double(numbered.size()) / 1e6);
+    const std::string numbered = numberText(text);
+    if (!writeFileSafely(path, numbered).ok()) std::exit(1);
+    std::printf("\n%s: numbered text of %.1f MB\n", title, double(numbered.size()) / 1e6);
 
     std::vector<double> loads;
     Result<WordIndex> index = WordIndex();
@@ -39,7 +41,7 @@ int main()
         index = WordIndex();
         loads.push_back(bench::timeIt([&] { index = readWordIndex(path); }));
     }
-    if (!index) return 1;
+    if (!index) std::exit(1);
     const WordIndex& words = index.value();
     std::printf("load (read and index)   median %.3f s  best %.3f s\n", median(loads),
                 *std::min_element(loads.begin(), loads.end()));
@@ -48,8 +50,8 @@ int main()
                 double(words.bytesUsed()) / double(numbered.size()));
 
     ResultGrid grid(words);
-    const char* forms[] = {"casa", "Mañana", "cant*", "pe*", "*mente", "*ción", "c*o", "a*a", "*"};
-    for (const char* typed : forms) {
+    for (size_t f = 0; f < count; ++f) {
+        const char* typed = forms[f];
         const Pattern pattern = parsePattern(toCp1252(QString::fromUtf8(typed)));
         std::vector<double> times;
         size_t hits = 0;
@@ -60,7 +62,7 @@ int main()
                 hits = rows.size();
                 grid.showHits(std::move(rows));
             }));
-        std::printf("search %-8s %9zu hits  median %7.2f ms  first %7.2f ms\n", typed, hits,
+        std::printf("search %-10s %9zu hits  median %7.2f ms  first %7.2f ms\n", typed, hits,
                     median(times) * 1e3, times.front() * 1e3);
     }
     std::vector<double> sorts;
@@ -72,5 +74,14 @@ int main()
         sorts.push_back(bench::timeIt([&] { grid.sort(); }));
     }
     std::printf("sort of all %zu words by form  median %.3f s\n", grid.hitCount(), median(sorts));
+}
+
+int main()
+{
+    const char* common[] = {"casa", "Mañana", "cant*", "pe*", "*mente", "*ón", "c*o", "a*a", "*"};
+    run("prose over a small vocabulary", bench::generateText(100'000'000), common, std::size(common));
+    const char* rich[] = {"casa", "carime", "ca*", "pedro*", "*ción", "*es", "ca*ción", "s*a", "*"};
+    run("prose over a large vocabulary", bench::generateRichText(100'000'000, 200'000), rich,
+        std::size(rich));
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "common/cp1252.h"
 
 #include <QString>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -48,6 +49,35 @@ std::string generateText(size_t bytes, unsigned seed)
         }
         text += opening == "\xBF" ? "?" : opening == "\xA1" ? "!" : (pick(30) == 0 ? "..." : ".");
         text += pick(8) == 0 ? "\r\n\r\n" : " ";
+    }
+    return text;
+}
+
+std::string generateRichText(size_t bytes, size_t forms, unsigned seed)
+{
+    const std::string syllables[] = {"ca", "sa", "me", "te", "ri", "o", "lu", "na", "ción",
+                                     "pe", "dro", "mar", "é", "ña", "bl", "an", "co", "es"};
+    std::mt19937 random(seed);
+    auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
+    std::vector<std::string> vocabulary;
+    for (size_t f = 0; f < forms; ++f) {
+        std::string word;
+        for (size_t s = 1 + pick(4); s > 0; --s) word += syllables[pick(std::size(syllables))];
+        vocabulary.push_back(toCp1252(QString::fromUtf8(word)));
+    }
+    // Zipf-like: rank r drawn with weight 1/r, by inverting the harmonic sum.
+    std::uniform_real_distribution<double> uniform(0.0, std::log(double(forms)));
+    std::string text;
+    text.reserve(bytes + 256);
+    while (text.size() < bytes) {
+        const size_t length = 4 + pick(18);
+        for (size_t w = 0; w < length; ++w) {
+            std::string word = vocabulary[std::min(forms - 1, size_t(std::exp(uniform(random))) - 1)];
+            if (w == 0 && word[0] >= 'a' && word[0] <= 'z') word[0] = char(word[0] - 32);
+            text += word;
+            if (w + 1 < length) text += pick(12) == 0 ? ", " : " ";
+        }
+        text += pick(10) == 0 ? "?\r\n" : ". ";
     }
     return text;
 }

@@ -8,6 +8,10 @@ namespace solandre::bench {
 // abbreviations, numbers, quotes and line breaks, reproducible from `seed`.
 std::string generateText(size_t bytes, unsigned seed = 1);
 
+// The same kind of prose over a vocabulary of about `forms` made-up words of
+// syllables, drawn with Zipf-like frequencies as in real texts.
+std::string generateRichText(size_t bytes, size_t forms, unsigned seed = 1);
+
 // Seconds of wall-clock time spent in `work`.
 template <class F> double timeIt(F&& work);
 

@@ -6,6 +6,7 @@
 #include "app/frmtexte.h"
 #include "numbering/Frmreference.h"
 #include "numbering/frmnumerotation.h"
+#include "search/search_window.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -21,6 +22,10 @@ void defineWindows(FormRegistry& forms)
     forms.define(names::frmAbout, [](FormRegistry& f) { return new frmAbout(f); });
     forms.define(names::frmnumerotation, [](FormRegistry& f) { return new frmnumerotation(f); });
     forms.define(names::Frmreference, [](FormRegistry& f) { return new Frmreference(f); });
+    forms.define(names::Frmcontexte,
+                 [](FormRegistry& f) { return new SearchWindow(f, kPreparedTextsSearch); });
+    forms.define(names::Frmcontexte02,
+                 [](FormRegistry& f) { return new SearchWindow(f, kFreshTextsSearch); });
 }
 
 void loadSpanishTranslations(QApplication& app)

@@ -1,6 +1,9 @@
 #include "cli/cli.h"
 
+#include "common/cp1252.h"
 #include "numbering/numbering_engine.h"
+#include "search/result_grid.h"
+#include "search/word_index.h"
 
 #include <QString>
 #include <ostream>
@@ -13,6 +16,12 @@ constexpr const char* kHelp =
     "\n"
     "commands:\n"
     "  number INPUT OUTPUT   number the sentences of INPUT into OUTPUT\n"
+    "  search NUMBERED FORM [FORM ...] [--sort-forms] [--count]\n"
+    "                        list the occurrences of each FORM in a numbered text:\n"
+    "                        the form as written, a tab and its sentence marker,\n"
+    "                        then the total; FORM may hold one '*'\n"
+    "      --sort-forms      order by form, then marker (as the \"Formas\" button)\n"
+    "      --count           print only the totals\n"
     "  --help                show this help\n";
 
 QString path(const std::string& arg) { return QString::fromLocal8Bit(arg); }
@@ -36,6 +45,56 @@ int number(const std::vector<std::string>& args, std::ostream& err)
     return done ? kOk : fail(err, done.error());
 }
 
+int search(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    bool sortForms = false, countOnly = false;
+    std::vector<std::string> operands;
+    for (const std::string& arg : args) {
+        if (arg == "--sort-forms")
+            sortForms = true;
+        else if (arg == "--count")
+            countOnly = true;
+        else
+            operands.push_back(arg);
+    }
+    if (operands.size() < 2) return usageError(err, "search takes NUMBERED and at least one FORM");
+
+    // One reading and one index for every form.
+    Result<WordIndex> index = readWordIndex(path(operands[0]));
+    if (!index) return fail(err, index.error());
+    ResultGrid grid(index.value());
+
+    std::string buffer;
+    for (size_t f = 1; f < operands.size(); ++f) {
+        const QString typed = QString::fromLocal8Bit(operands[f]);
+        WordList hits = grid.takeRows();
+        index.value().search(parsePattern(toCp1252(typed)), hits);
+        const size_t count = hits.size();
+        grid.showHits(std::move(hits));
+        if (sortForms && count > 0) {
+            grid.setColSel(0);
+            grid.sort();
+        }
+        for (size_t row = 1; !countOnly && row <= count; ++row) {
+            appendUtf8(buffer, grid.text(row, 0));
+            buffer += '\t';
+            appendUtf8(buffer, grid.text(row, 1));
+            buffer += '\n';
+            if (buffer.size() >= (1u << 20)) {
+                out << buffer;
+                buffer.clear();
+            }
+        }
+        buffer += "Total de ocurrencia(s) para : " + typed.toStdString() + " = " +
+                  std::to_string(count) + "\n";
+    }
+    out << buffer;
+    out.flush();
+    if (out) return kOk;
+    err << "solandre-cli: no se puede escribir la salida\n";
+    return kFailed;
+}
+
 } // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -48,6 +107,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return kOk;
     }
     if (command == "number") return number(rest, err);
+    if (command == "search") return search(rest, out, err);
     return usageError(err, "unknown command '" + command + "'");
 }
 

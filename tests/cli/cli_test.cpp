@@ -60,3 +60,45 @@ TEST(CliUsage, WrongUsageExitsWithTwo)
 
 } // namespace
 } // namespace solandre
+
+namespace solandre {
+namespace {
+
+class CliSearch : public ::testing::Test {
+protected:
+    TempDir dir;
+    // "río" and "Río" in Windows-1252.
+    const std::string numbered = "[1] El r\xEDo y la casa.\r\n[2] R\xEDo abajo, casas.\r\n"
+                                 "[12] Casa.\r\n";
+    std::string file = dir.write("t_source_ref.txt", numbered).toStdString();
+};
+
+TEST_F(CliSearch, ListsEachFormThenItsTotalInUtf8)
+{
+    const CliRun run = runCli({"search", file, "río", "cas*"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "río\t[1]\nRío\t[2]\nTotal de ocurrencia(s) para : río = 2\n"
+                       "casa\t[1]\ncasas\t[2]\nCasa\t[12]\nTotal de ocurrencia(s) para : cas* = 3\n");
+}
+
+TEST_F(CliSearch, OptionsMayStandAnywhere)
+{
+    const CliRun counted = runCli({"search", "--count", file, "cas*", "nada"});
+    EXPECT_EQ(counted.out, "Total de ocurrencia(s) para : cas* = 3\n"
+                           "Total de ocurrencia(s) para : nada = 0\n");
+    const CliRun sorted = runCli({"search", file, "cas*", "--sort-forms"});
+    EXPECT_EQ(sorted.out, "Casa\t[12]\ncasa\t[1]\ncasas\t[2]\nTotal de ocurrencia(s) para : cas* = 3\n");
+}
+
+TEST_F(CliSearch, UnreadableFileAndMissingFormsFail)
+{
+    const CliRun missing = runCli({"search", dir.path("no.txt").toStdString(), "casa"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("no.txt"), std::string::npos);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(runCli({"search", file}).status, 2);
+    EXPECT_EQ(runCli({"search", "--count"}).status, 2);
+}
+
+} // namespace
+} // namespace solandre

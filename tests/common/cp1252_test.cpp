@@ -37,3 +37,18 @@ TEST(Cp1252, CharactersOutsideTheCodePageBecomeOneQuestionMark)
 
 } // namespace
 } // namespace solandre
+
+namespace solandre {
+namespace {
+
+TEST(Cp1252, Utf8OfEveryByteMatchesQt)
+{
+    std::string all;
+    for (int c = 0; c < 256; ++c) all += char(c);
+    std::string utf8;
+    appendUtf8(utf8, all);
+    EXPECT_EQ(QString::fromUtf8(utf8), fromCp1252(all));
+}
+
+} // namespace
+} // namespace solandre
