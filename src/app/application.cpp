@@ -7,6 +7,7 @@
 #include "numbering/Frmreference.h"
 #include "numbering/frmnumerotation.h"
 #include "search/search_window.h"
+#include "viewer/context_viewer.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -26,6 +27,10 @@ void defineWindows(FormRegistry& forms)
                  [](FormRegistry& f) { return new SearchWindow(f, kPreparedTextsSearch); });
     forms.define(names::Frmcontexte02,
                  [](FormRegistry& f) { return new SearchWindow(f, kFreshTextsSearch); });
+    forms.define(names::frmaff_contexte,
+                 [](FormRegistry& f) { return new ContextViewer(f, kPreparedTextsViewer); });
+    forms.define(names::frmaff_contexte02,
+                 [](FormRegistry& f) { return new ContextViewer(f, kFreshTextsViewer); });
 }
 
 void loadSpanishTranslations(QApplication& app)

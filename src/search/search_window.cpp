@@ -108,6 +108,8 @@ void SearchWindow::Form_Load()
 
 void SearchWindow::Form_Unload()
 {
+    // Its viewer reads this window's grid: it goes with it.
+    forms().unload(road_.viewer);
     if (road_.freshlyNumbered) forms().unload(names::Frmreference);
 }
 

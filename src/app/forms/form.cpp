@@ -31,6 +31,12 @@ void setTextColour(QWidget* widget, unsigned rgb)
     widget->setPalette(palette);
 }
 
+void setCaptionColour(QGroupBox* frame, unsigned rgb)
+{
+    frame->setStyleSheet(QStringLiteral("QGroupBox#%1::title { color: %2; }")
+                             .arg(frame->objectName(), QColor::fromRgb(rgb).name()));
+}
+
 QFont timesFont(double points, bool bold, bool italic)
 {
     QFont font(QStringLiteral("Times New Roman"));
@@ -72,7 +78,7 @@ QGroupBox* Form::frame(QWidget* parent, const QString& name, const QString& capt
     auto* box = new QGroupBox(caption, parent);
     box->setObjectName(name);
     box->setFont(timesFont(11.25, true, true));
-    box->setStyleSheet(QStringLiteral("QGroupBox#%1::title { color: #FF0000; }").arg(name));
+    setCaptionColour(box, colours::kRed);
     place(box, left, top, width, height);
     return box;
 }

@@ -77,6 +77,7 @@ private:
 
 void place(QWidget* widget, int left, int top, int width, int height);
 void setTextColour(QWidget* widget, unsigned rgb);
+void setCaptionColour(QGroupBox* frame, unsigned rgb);
 QFont timesFont(double points, bool bold = false, bool italic = false);
 
 } // namespace solandre

@@ -1,0 +1,20 @@
+#pragma once
+// The viewer's marker scan transcribed character by character, with the
+// viewer's own state (pane, previous and next markers) carried in and out:
+// the oracle for the fast scan.
+
+#include <string>
+#include <string_view>
+
+namespace solandre::reference {
+
+struct ViewerState {
+    std::string pane;
+    std::string previous;
+    std::string next;
+};
+
+// Scans `text` for `marker` into `state` the way the viewer does.
+void scanInto(ViewerState& state, std::string_view text, std::string_view marker);
+
+} // namespace solandre::reference
