@@ -2,7 +2,10 @@
 
 #include "common/cp1252.h"
 #include "numbering/numbering_engine.h"
+#include "common/fileio.h"
+#include "common/same_file.h"
 #include "search/result_grid.h"
+#include "search/results_file.h"
 #include "search/word_index.h"
 
 #include <QString>
@@ -22,6 +25,11 @@ constexpr const char* kHelp =
     "                        then the total; FORM may hold one '*'\n"
     "      --sort-forms      order by form, then marker (as the \"Formas\" button)\n"
     "      --count           print only the totals\n"
+    "  save NUMBERED FORM -o RESULTS [--target NUMBERED_TARGET] [--title TEXT]\n"
+    "       [--date TEXT] [--sort-forms]\n"
+    "                        write the results file of FORM's occurrences, with the\n"
+    "                        sentences of both texts, as the search window saves it;\n"
+    "                        the date defaults to now\n"
     "  --help                show this help\n";
 
 QString path(const std::string& arg) { return QString::fromLocal8Bit(arg); }
@@ -95,6 +103,61 @@ int search(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kFailed;
 }
 
+int save(const std::vector<std::string>& args, std::ostream& err)
+{
+    std::string output, target, title, date;
+    bool haveDate = false, sortForms = false;
+    std::vector<std::string> operands;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::string* value = arg == "-o"         ? &output
+                             : arg == "--target" ? &target
+                             : arg == "--title"  ? &title
+                             : arg == "--date"   ? &date
+                                                 : nullptr;
+        if (value) {
+            if (i + 1 == args.size()) return usageError(err, arg + " needs a value");
+            *value = args[++i];
+            haveDate = haveDate || arg == "--date";
+        } else if (arg == "--sort-forms") {
+            sortForms = true;
+        } else {
+            operands.push_back(arg);
+        }
+    }
+    if (operands.size() != 2 || output.empty())
+        return usageError(err, "save takes NUMBERED, FORM and -o RESULTS");
+
+    const QString sourcePath = path(operands[0]);
+    const QString targetPath = target.empty() ? QString() : path(target);
+    const QString outputPath = path(output);
+    for (const QString& text : {sourcePath, targetPath})
+        if (!text.isEmpty() && isSameFile(outputPath, text))
+            return fail(err, Error::writing(outputPath, QStringLiteral("es uno de los textos de la búsqueda")));
+
+    Result<Bytes> source = readWholeFile(sourcePath);
+    if (!source) return fail(err, source.error());
+    Result<Bytes> targetText = targetPath.isEmpty() ? Result<Bytes>(Bytes()) : readWholeFile(targetPath);
+    if (!targetText) return fail(err, targetText.error());
+
+    const WordIndex index = WordIndex::build(source.value().view());
+    ResultGrid grid(index);
+    WordList hits = grid.takeRows();
+    index.search(parsePattern(toCp1252(QString::fromLocal8Bit(operands[1]))), hits);
+    const bool any = !hits.empty();
+    grid.showHits(std::move(hits));
+    if (sortForms && any) {
+        grid.setColSel(0);
+        grid.sort();
+    }
+    const ResultsHeading heading = makeHeading(
+        kPreparedTextsPrefixes, QString::fromLocal8Bit(title),
+        haveDate ? QString::fromLocal8Bit(date) : formatSearchDate(QDateTime::currentDateTime()));
+    const Status saved =
+        saveResults(outputPath, heading, grid, source.value().view(), targetText.value().view());
+    return saved ? kOk : fail(err, saved.error());
+}
+
 } // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -108,6 +171,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     }
     if (command == "number") return number(rest, err);
     if (command == "search") return search(rest, out, err);
+    if (command == "save") return save(rest, err);
     return usageError(err, "unknown command '" + command + "'");
 }
 

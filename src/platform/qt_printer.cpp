@@ -42,14 +42,24 @@ bool QtPrinter::begin()
     painter_->setFont(qfont());
     y_ = 0;
     pageHasInk_ = false;
+    pageBreakPending_ = false;
     return true;
 }
 
 void QtPrinter::printLine(const QString& line, bool endLine)
 {
+    if (pageBreakPending_) {
+        printer_->newPage();
+        y_ = 0;
+        pageHasInk_ = false;
+        pageBreakPending_ = false;
+    }
     const QFontMetricsF metrics(painter_->font(), printer_.get());
     const double pageHeight = printer_->pageLayout().paintRectPixels(printer_->resolution()).height();
-    if (pageHasInk_ && y_ + metrics.height() > pageHeight) newPage();
+    if (pageHasInk_ && y_ + metrics.height() > pageHeight) {
+        printer_->newPage();
+        y_ = 0;
+    }
     const double dpi = printer_->resolution();
     const double x = x_ * dpi / 1440.0;
     painter_->drawText(QPointF(x, y_ + metrics.ascent()), line);
@@ -73,15 +83,16 @@ void QtPrinter::print(const QString& text, bool endLine)
 
 void QtPrinter::newPage()
 {
+    // Taken when the next line comes: a break just before the end of the
+    // document leaves no empty page.
     if (!begin()) return;
-    printer_->newPage();
-    y_ = 0;
+    pageBreakPending_ = true;
     x_ = 0;
-    pageHasInk_ = false;
 }
 
 bool QtPrinter::endDocument()
 {
+    pageBreakPending_ = false;
     const bool began = begin();
     const bool ended = painter_ && painter_->isActive() && painter_->end();
     painter_.reset();

@@ -39,6 +39,7 @@ private:
     int x_ = 0;       // twips
     double y_ = 0;    // device pixels from the top of the page
     bool pageHasInk_ = false;
+    bool pageBreakPending_ = false;
     QString error_;
 };
 

@@ -16,10 +16,18 @@
 
 namespace solandre {
 
-const SearchRoad kPreparedTextsSearch{kPreparedTexts, names::frmaff_contexte, false,
-                                      10050, 7080, 9855, 5055, 7095, 4215};
-const SearchRoad kFreshTextsSearch{kFreshTexts, names::frmaff_contexte02, true,
-                                   9945, 6960, 9780, 4935, 6375, 4095};
+const SearchRoad kPreparedTextsSearch{
+    .texts = kPreparedTexts, .viewer = names::frmaff_contexte, .freshlyNumbered = false,
+    .clientWidth = 10050, .clientHeight = 7080, .resultWidth = 9855, .resultHeight = 5055,
+    .gridWidth = 7095, .gridHeight = 4215,
+    .exists = " ya existe.", .replace = "ya existe. ¿Desea reemplazarlo? ",
+    .existsTitle = "fichero existente", .prefixes = &kPreparedTextsPrefixes, .saved = "la grabación ha finalizado."};
+const SearchRoad kFreshTextsSearch{
+    .texts = kFreshTexts, .viewer = names::frmaff_contexte02, .freshlyNumbered = true,
+    .clientWidth = 9945, .clientHeight = 6960, .resultWidth = 9780, .resultHeight = 4935,
+    .gridWidth = 6375, .gridHeight = 4095,
+    .exists = "  ya existe.", .replace = "¿Desea reemplazarlo? ",
+    .existsTitle = "Fichero existente", .prefixes = &kFreshTextsPrefixes, .saved = "la grabación ha finalizado"};
 
 SearchWindow::SearchWindow(FormRegistry& forms, const SearchRoad& road)
     : Form(forms, QStringLiteral("Quillarne - Concordancias VXT")), road_(road)
@@ -75,10 +83,10 @@ SearchWindow::SearchWindow(FormRegistry& forms, const SearchRoad& road)
         ->setFont(sansBold);
 
     QMenu* fichier = menu(QStringLiteral("fichier"), QStringLiteral("&Fichero"));
-    // The saving and the printing of the list come with their own handlers.
-    item(fichier, QStringLiteral("enregistrer"), QStringLiteral("&Guardar"), [] {})->setEnabled(false);
-    item(fichier, QStringLiteral("imprimer"), QStringLiteral("&Imprimir las ocurrencias"), [] {})
-        ->setEnabled(false);
+    item(fichier, QStringLiteral("enregistrer"), QStringLiteral("&Guardar"),
+         [this] { enregistrer_Click(); });
+    item(fichier, QStringLiteral("imprimer"), QStringLiteral("&Imprimir las ocurrencias"),
+         [this] { imprimer_Click(); });
     separator(fichier, QStringLiteral("vide"));
     item(fichier, QStringLiteral("quitter"), QStringLiteral("&Cerrar"), [this] { quitter_Click(); });
     QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));

@@ -6,6 +6,7 @@
 #include "app/forms/form.h"
 #include "app/forms/text_pair.h"
 #include "search/result_grid.h"
+#include "search/results_file.h"
 #include "search/word_index.h"
 
 class QDateTimeEdit;
@@ -22,6 +23,12 @@ struct SearchRoad {
     int clientWidth, clientHeight;
     int resultWidth, resultHeight; // Frame1
     int gridWidth, gridHeight;
+    // The saving's texts (UTF-8 here).
+    const char* exists;        // after the file's name
+    const char* replace;       // the question's second line
+    const char* existsTitle;
+    const ResultsPrefixes* prefixes; // of the file's title and date lines
+    const char* saved;         // the closing message
 };
 
 extern const SearchRoad kPreparedTextsSearch; // Frmcontexte
@@ -39,6 +46,8 @@ public:
     void Command2_Click();
     void Command3_Click();
     void grille01_Click();
+    void enregistrer_Click();
+    void imprimer_Click();
     void quitter_Click();
     void about_Click();
 

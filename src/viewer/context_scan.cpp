@@ -1,13 +1,9 @@
 #include "viewer/context_scan.h"
 
+#include "common/brackets.h"
 #include "common/letters.h"
 
 #include <algorithm>
-#include <bit>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace solandre {
 namespace {
@@ -69,7 +65,7 @@ public:
                 pos = std::min(text_.find(marker_, pos), n);
                 if (pos == n) break;
             }
-            const size_t bracket = nextBracket(pos);
+            const size_t bracket = findBracket(text_, pos);
             if (bracket > pos) {
                 if (bracket_ != Bracket::Inside)
                     run(pos, bracket);
@@ -120,24 +116,6 @@ private:
         havePrevious_ = true;
         previous_ = before.substr(0, close + 1);
         return at;
-    }
-
-    size_t nextBracket(size_t from) const
-    {
-        const char* data = text_.data();
-        const size_t n = text_.size();
-#if defined(__SSE2__)
-        const __m128i open = _mm_set1_epi8('['), close = _mm_set1_epi8(']');
-        for (; from + 16 <= n; from += 16) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + from));
-            const int mask = _mm_movemask_epi8(
-                _mm_or_si128(_mm_cmpeq_epi8(v, open), _mm_cmpeq_epi8(v, close)));
-            if (mask) return from + size_t(std::countr_zero(unsigned(mask)));
-        }
-#endif
-        for (; from < n; ++from)
-            if (data[from] == '[' || data[from] == ']') return from;
-        return n;
     }
 
     // Whether the buffer, growing by text_[from, to) one character at a

@@ -21,8 +21,10 @@
 
 namespace solandre {
 
-const ViewerRoad kPreparedTextsViewer{kPreparedTexts, names::Frmcontexte, "&Edición", 9795, 6780};
-const ViewerRoad kFreshTextsViewer{kFreshTexts, names::Frmcontexte02, "Edición", 9735, 6795};
+const ViewerRoad kPreparedTextsViewer{kPreparedTexts, names::Frmcontexte, "&Edición",
+                                      "Texto en lengua de origen:", 9795, 6780};
+const ViewerRoad kFreshTextsViewer{kFreshTexts, names::Frmcontexte02, "Edición",
+                                   "Texto en lengua de origen :", 9735, 6795};
 
 namespace {
 
@@ -110,9 +112,8 @@ ContextViewer::ContextViewer(FormRegistry& forms, const ViewerRoad& road)
     }
 
     QMenu* fichier = menu(QStringLiteral("fichier"), QStringLiteral("&Fichero"));
-    // The printing of the context comes with its own handler.
-    item(fichier, QStringLiteral("imprimer"), QStringLiteral("&Imprimir el contexto"), [] {})
-        ->setEnabled(false);
+    item(fichier, QStringLiteral("imprimer"), QStringLiteral("&Imprimir el contexto"),
+         [this] { imprimer_Click(); });
     separator(fichier, QStringLiteral("vide"));
     item(fichier, QStringLiteral("fermer"), QStringLiteral("&Cerrar"), [this] { fermer_Click(); });
 

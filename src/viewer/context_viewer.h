@@ -21,6 +21,7 @@ struct ViewerRoad {
     TextPair texts;
     const char* searchWindow;
     const char* editCaption;
+    const char* sourceHeading; // of the printed context
     int clientWidth, clientHeight;
 };
 
@@ -38,6 +39,7 @@ public:
     void Command3_Click(); // "Texto precedente"
     void Command4_Click(); // "Texto siguiente"
     void fermer_Click();
+    void imprimer_Click();
     void about_Click();
 
     void MNU_Cut_Click();

@@ -102,3 +102,46 @@ TEST_F(CliSearch, UnreadableFileAndMissingFormsFail)
 
 } // namespace
 } // namespace solandre
+
+namespace solandre {
+namespace {
+
+TEST(CliSave, WritesTheResultsFileOfThePreparedTextsWindow)
+{
+    TempDir dir;
+    const std::string source = dir.write("s.txt", "[1] Casa.\r\n[2] casa.\r\n").toStdString();
+    const std::string target = dir.write("t.txt", "[1] Maison.\r\n").toStdString();
+    const std::string out = dir.path("r.txt").toStdString();
+    const CliRun run = runCli({"save", source, "casa", "-o", out, "--target", target, "--title",
+                               "Título", "--date", "07/12/2026", "--sort-forms"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string sep(74, '-');
+    EXPECT_EQ(readBytes(dir.path("r.txt")),
+              "R\xE9" "f\xE9rencia(s) : T\xEDtulo\r\nb\xFAsqueda efectuada el : 07/12/2026\r\n" + sep +
+                  "\r\n\r\nForma(s)" + std::string(28, ' ') + "Referencia(s)\r\nCasa" +
+                  std::string(32, ' ') + "[1]\r\ncasa" + std::string(32, ' ') + "[2]\r\n" + sep +
+                  "\r\n[1] Casa.\r\n\r\n[1] Maison.\r\n\r\n" + sep + "\r\n[2] casa.\r\n\r\n\r\n");
+}
+
+TEST(CliSave, FailuresNameTheFileAndLoseNothing)
+{
+    TempDir dir;
+    const std::string source = dir.write("s.txt", "[1] Casa.\r\n").toStdString();
+    const CliRun same = runCli({"save", source, "casa", "-o", source});
+    EXPECT_EQ(same.status, 1);
+    EXPECT_NE(same.err.find("s.txt"), std::string::npos);
+    EXPECT_EQ(readBytes(dir.path("s.txt")), "[1] Casa.\r\n");
+
+    dir.write("r.txt", "viejo");
+    const CliRun missing = runCli({"save", source, "casa", "-o", dir.path("r.txt").toStdString(),
+                                   "--target", dir.path("no.txt").toStdString()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("no.txt"), std::string::npos);
+    EXPECT_EQ(readBytes(dir.path("r.txt")), "viejo");
+
+    EXPECT_EQ(runCli({"save", source, "casa"}).status, 2);
+    EXPECT_EQ(runCli({"save", source, "casa", "-o"}).status, 2);
+}
+
+} // namespace
+} // namespace solandre

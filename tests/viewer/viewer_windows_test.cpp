@@ -284,6 +284,47 @@ TEST_F(ViewerTest, RightButtonOverTheSourcePaneOpensTheEditMenu)
     edit->hide();
 }
 
+TEST_F(ViewerTest, PrintsBothPanesUnderTheirHeadings)
+{
+    ContextViewer* v = click(1);
+    // Spaces at 50 and 85 of a 100-character target: lines 1-85 and 86-100.
+    QString target = QString(49, 'a') + ' ' + QString(34, 'b') + ' ' + QString(15, 'c');
+    v->findChild<QTextEdit*>("label4")->setPlainText(target);
+    const QString longSource = "[1] " + QString(120, 'x') + " y.";
+    v->findChild<QTextEdit*>("label3")->setPlainText(longSource);
+    fake.printer.log.clear();
+    v->imprimer_Click();
+    const std::vector<QString> expected = {
+        "font verdana 9", "font verdana 9 bold underline",
+        "print 'Texto en lengua de origen:' line", "font verdana 9",
+        "print '" + longSource + "' line", "font verdana 9 bold underline",
+        "print 'Texto en lengua meta:' line", "font verdana 9",
+        "print '" + target.left(85) + "' line", "print '" + target.mid(85) + "' line", "end"};
+    EXPECT_EQ(fake.printer.log, expected);
+    EXPECT_EQ(fake.dialogs.printerSetups, 1);
+}
+
+TEST_F(ViewerTest, PrintedTargetEdges)
+{
+    ContextViewer* v = click(1);
+    auto targetLines = [&](const QString& text) {
+        v->findChild<QTextEdit*>("label4")->setPlainText(text);
+        fake.printer.log.clear();
+        v->imprimer_Click();
+        std::vector<QString> lines(fake.printer.log.begin() + 8, fake.printer.log.end() - 1);
+        return lines;
+    };
+    EXPECT_EQ(targetLines(""), std::vector<QString>{"print '' line"});
+    const QString noSpace(150, 'z');
+    EXPECT_EQ(targetLines(noSpace), std::vector<QString>{"print '" + noSpace + "' line"});
+    const QString exact = QString(80, 'w') + ' ';
+    EXPECT_EQ(targetLines(exact), (std::vector<QString>{"print '" + exact + "' line", "print '' line"}));
+    fake.printer.failAtEnd = true;
+    v->imprimer_Click();
+    ASSERT_FALSE(fake.dialogs.shown.empty());
+    EXPECT_EQ(fake.dialogs.shown.back().text, "la impresora no responde");
+}
+
 TEST_F(ViewerTest, RowsBeyondSixteenBitsWork)
 {
     std::string text;

@@ -1,0 +1,51 @@
+#pragma once
+// The results file of a search window: a heading, the grid's rows as a
+// listing, then for every hit its source sentence and the target sentence of
+// the same number. Windows-1252, CR LF line ends, written safely.
+
+#include "common/result.h"
+#include "search/result_grid.h"
+
+#include <QDateTime>
+#include <QString>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace solandre {
+
+struct ResultsHeading {
+    std::string titleLine; // prefix and title, Windows-1252
+    std::string dateLine;  // prefix and date
+};
+
+// How each search window begins the title and the date lines (UTF-8 here).
+struct ResultsPrefixes {
+    const char* title;
+    const char* date;
+};
+inline constexpr ResultsPrefixes kPreparedTextsPrefixes{"Référencia(s) : ", "búsqueda efectuada el : "};
+inline constexpr ResultsPrefixes kFreshTextsPrefixes{"Referencia(s): ", "Búsqueda efectuada el : "};
+
+ResultsHeading makeHeading(const ResultsPrefixes& prefixes, const QString& title, const QString& date);
+
+// The segment of each marker in `markers`, in one pass over `text`: the
+// marker and everything after it up to the next "["; what follows a later
+// occurrence of the same marker is appended to it. Markers the text does
+// not hold are absent.
+std::unordered_map<std::string, std::string> findSegments(std::string_view text,
+                                                          const std::vector<std::string>& markers);
+
+// The file's bytes, handed to `sink` in pieces. `target` empty: no target lines.
+void writeResults(const ResultsHeading& heading, const ResultGrid& grid, std::string_view source,
+                  std::string_view target, const std::function<void(std::string_view)>& sink);
+
+// Writes the file through a temporary that replaces `path` only when whole.
+Status saveResults(const QString& path, const ResultsHeading& heading, const ResultGrid& grid,
+                   std::string_view source, std::string_view target);
+
+// The date line's date: day, month, year and the time of day when it has one.
+QString formatSearchDate(const QDateTime& when);
+
+} // namespace solandre
