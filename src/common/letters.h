@@ -48,4 +48,7 @@ std::string toLower(std::string_view text);
 // Case-insensitive equality: both sides lower-cased, then compared exactly.
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
+// Case-insensitive order: byte by byte after lower-casing, shorter first on a tie.
+bool lessIgnoringCase(std::string_view a, std::string_view b);
+
 } // namespace solandre
