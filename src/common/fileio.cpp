@@ -42,9 +42,16 @@ Result<Bytes> readWholeFile(const QString& path)
     return bytes;
 }
 
-SafeFileWriter::SafeFileWriter(const QString& path)
-    : path_(path), file_(std::make_unique<QSaveFile>(path))
+SafeFileWriter::SafeFileWriter(const QString& path) : path_(path)
 {
+    // Replacing a device node by a renamed temporary would destroy the
+    // device (and root may do it): such targets are written in place.
+    const QFileInfo target(path);
+    direct_ = target.exists() && !target.isFile() && !target.isDir();
+    if (direct_)
+        file_ = std::make_unique<QFile>(path);
+    else
+        file_ = std::make_unique<QSaveFile>(path);
 }
 SafeFileWriter::SafeFileWriter(SafeFileWriter&&) noexcept = default;
 SafeFileWriter& SafeFileWriter::operator=(SafeFileWriter&&) noexcept = default;
@@ -69,7 +76,7 @@ void SafeFileWriter::write(std::string_view bytes)
         const qint64 put = file_->write(data, left);
         if (put <= 0) {
             failure_ = file_->errorString();
-            file_->cancelWriting();
+            if (!direct_) static_cast<QSaveFile*>(file_.get())->cancelWriting();
             break;
         }
         data += put;
@@ -80,7 +87,15 @@ void SafeFileWriter::write(std::string_view bytes)
 Status SafeFileWriter::commit()
 {
     if (!failure_.isEmpty()) return Error::writing(path_, failure_);
-    if (!file_->commit()) return Error::writing(path_, file_->errorString());
+    if (direct_) {
+        const bool flushed = file_->flush();
+        file_->close();
+        if (!flushed || file_->error() != QFileDevice::NoError)
+            return Error::writing(path_, file_->errorString());
+        return success();
+    }
+    if (!static_cast<QSaveFile*>(file_.get())->commit())
+        return Error::writing(path_, file_->errorString());
     return success();
 }
 

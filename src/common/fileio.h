@@ -1,7 +1,9 @@
 #pragma once
 // Files are read whole, as bytes, and written through a temporary file that
 // replaces the target only once it is complete and committed: a failure at any
-// point leaves an existing file as it was and no temporary file behind.
+// point leaves an existing file as it was and no temporary file behind. A
+// target that is a device or a pipe has no content to keep and is written
+// straight, never replaced by a file.
 
 #include "common/bytes.h"
 #include "common/result.h"
@@ -10,7 +12,7 @@
 #include <memory>
 #include <string_view>
 
-class QSaveFile;
+class QFileDevice;
 
 namespace solandre {
 
@@ -33,7 +35,8 @@ private:
     explicit SafeFileWriter(const QString& path);
 
     QString path_;
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<QFileDevice> file_;
+    bool direct_ = false;
     QString failure_;
 };
 

@@ -79,4 +79,29 @@ std::vector<Entry> search(const std::vector<Entry>& index, std::string_view type
     return hits;
 }
 
+std::string segment(std::string_view text, const std::string& marker)
+{
+    std::string token, result;
+    bool inside = false, found = false;
+    for (const char c : text) {
+        if (c == ']') {
+            token += c;
+            inside = false;
+        }
+        if (inside) token += c;
+        if (c == '[') {
+            token = "[";
+            inside = true;
+        }
+        if (token != marker) continue;
+        if (!found) {
+            result = token;
+            found = true;
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}
+
 } // namespace solandre::reference

@@ -1,3 +1,4 @@
+#include "search/reference_search.h"
 #include "search/results_file.h"
 #include "support/temp_files.h"
 
@@ -9,33 +10,8 @@ namespace {
 
 using testing::cp1252;
 
-// The segment lookup and the file's lines transcribed plainly: one whole
-// scan of the text per row, the listing padded character by character.
-std::string referenceSegment(std::string_view text, const std::string& marker)
-{
-    std::string token, result;
-    bool inside = false, found = false;
-    for (const char c : text) {
-        if (c == ']') {
-            token += c;
-            inside = false;
-        }
-        if (inside) token += c;
-        if (c == '[') {
-            token = "[";
-            inside = true;
-        }
-        if (token != marker) continue;
-        if (!found) {
-            result = token;
-            found = true;
-        } else {
-            result += c;
-        }
-    }
-    return result;
-}
-
+// The file's lines transcribed plainly: one whole scan of the text per row
+// (reference::segment), the listing padded character by character.
 std::string referenceFile(const std::string& title, const std::string& date,
                           const std::vector<std::pair<std::string, std::string>>& rows,
                           std::string_view source, std::string_view target)
@@ -49,8 +25,8 @@ std::string referenceFile(const std::string& title, const std::string& date,
     }
     for (size_t r = 1; r < rows.size(); ++r) {
         f += std::string(74, '-') + "\r\n";
-        f += referenceSegment(source, rows[r].second) + "\r\n";
-        if (!target.empty()) f += referenceSegment(target, rows[r].second) + "\r\n";
+        f += reference::segment(source, rows[r].second) + "\r\n";
+        if (!target.empty()) f += reference::segment(target, rows[r].second) + "\r\n";
     }
     return f;
 }
@@ -144,7 +120,7 @@ TEST(ResultsFile, SegmentsAgreeWithTheWholeScanOnRandomTexts)
         const auto segments = findSegments(text, markers);
         for (const std::string& m : markers) {
             const auto it = segments.find(m);
-            ASSERT_EQ(it == segments.end() ? std::string() : it->second, referenceSegment(text, m))
+            ASSERT_EQ(it == segments.end() ? std::string() : it->second, reference::segment(text, m))
                 << "text: " << text << " marker: " << m;
         }
     }

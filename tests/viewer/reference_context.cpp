@@ -42,4 +42,39 @@ void scanInto(ViewerState& state, std::string_view text, std::string_view marker
     if (phase > 0 && !sawNext) state.next = std::string(marker);
 }
 
+namespace {
+bool letter(unsigned char c)
+{
+    return (c >= 65 && c <= 90) || (c >= 97 && c <= 122) || (c >= 192 && c <= 214) ||
+           (c >= 216 && c <= 246) || c >= 248;
+}
+std::string lower(std::string_view s)
+{
+    std::string out;
+    for (unsigned char c : s) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 192 && c <= 214) || (c >= 216 && c <= 222)) c += 32;
+        out += char(c);
+    }
+    return out;
+}
+} // namespace
+
+std::vector<std::pair<size_t, size_t>> marks(std::string_view text, std::string_view criterion)
+{
+    std::vector<std::pair<size_t, size_t>> out;
+    std::string word;
+    for (size_t i = 1; i <= text.size(); ++i) {
+        const char c = text[i - 1];
+        if (letter(static_cast<unsigned char>(c))) {
+            word += c;
+            continue;
+        }
+        // Zero-length selections mark nothing; the fast rule leaves them out.
+        if (lower(word) == lower(criterion) && !criterion.empty())
+            out.emplace_back(i - 1 - criterion.size(), criterion.size());
+        word.clear();
+    }
+    return out;
+}
+
 } // namespace solandre::reference

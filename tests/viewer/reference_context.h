@@ -5,6 +5,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace solandre::reference {
 
@@ -16,5 +18,9 @@ struct ViewerState {
 
 // Scans `text` for `marker` into `state` the way the viewer does.
 void scanInto(ViewerState& state, std::string_view text, std::string_view marker);
+
+// The marking rule: (start, length) of each whole word equal to the
+// criterion, found by collecting letters and testing at each non-letter.
+std::vector<std::pair<size_t, size_t>> marks(std::string_view text, std::string_view criterion);
 
 } // namespace solandre::reference
