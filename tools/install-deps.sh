@@ -11,6 +11,14 @@ packages=(
   fonts-dejavu-core fonts-liberation2  # fonts for the offscreen and Xvfb platforms; Liberation stands in for Times New Roman
 )
 
+# `install-deps.sh fuzz` also installs clang and its libFuzzer runtime.
+for group in "$@"; do
+  case "$group" in
+    fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    *) echo "install-deps.sh: unknown group '$group'" >&2; exit 2 ;;
+  esac
+done
+
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
