@@ -1,10 +1,12 @@
-// A process killed while it saves: the target afterwards holds the old or
-// the new content whole, never a mix.
-#include "common/fileio.h"
+// A process killed while it saves a results file: the target afterwards holds
+// the old or the new content whole, never a mix.
+#include "numbering/numbering_engine.h"
+#include "search/result_grid.h"
+#include "search/results_file.h"
 #include "support/temp_files.h"
 
-#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <random>
@@ -16,25 +18,38 @@ namespace {
 
 TEST(KilledSave, TargetIsOldOrNewNeverAMix)
 {
-    testing::TempDir dir;
-    const std::string oldContent(1 << 20, 'o');
-    const std::string newContent(16 << 20, 'n');
-    const QString target = dir.path("resultados.txt");
+    // Every word of this text is a hit; with both sentences of each hit the
+    // results file comes to about 50 MB, written in many pieces.
+    std::string text;
+    for (int s = 1; text.size() < 1'250'000; ++s)
+        text += "Frase " + std::to_string(s) + " de la casa junto al viejo molino. ";
+    const std::string numbered = numberText(text);
+    const WordIndex index = WordIndex::build(numbered);
+    ResultGrid grid(index);
+    WordList hits = grid.takeRows();
+    index.search(parsePattern("*"), hits);
+    grid.showHits(std::move(hits));
+    const ResultsHeading heading{"T", "D"};
 
-    // Kill anywhere from before the write starts to a little after it ends.
+    testing::TempDir dir;
+    const QString target = dir.path("resultados.txt");
+    const std::string oldContent(1 << 20, 'o');
+
+    // Kill anywhere from before the save starts to a little after it ends.
     QElapsedTimer clock;
     clock.start();
-    ASSERT_TRUE(writeFileSafely(dir.path("trial.txt"), newContent).ok());
-    const auto window = useconds_t(clock.nsecsElapsed() / 1000 * 3 / 2 + 1000);
-    QFile::remove(dir.path("trial.txt"));
+    ASSERT_TRUE(saveResults(target, heading, grid, numbered, numbered).ok());
+    const auto window = useconds_t(clock.nsecsElapsed() / 1000 * 6 / 5 + 1000);
+    const std::string newContent = testing::readBytes(target);
+    ASSERT_GT(newContent.size(), 45u << 20);
 
     std::mt19937 random(20261207);
     int sawOld = 0, sawNew = 0;
-    for (int seed = 0; seed < 60; ++seed) {
+    for (int seed = 0; seed < 100; ++seed) {
         dir.write("resultados.txt", oldContent);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
-        if (child == 0) _exit(writeFileSafely(target, newContent).ok() ? 0 : 1);
+        if (child == 0) _exit(saveResults(target, heading, grid, numbered, numbered).ok() ? 0 : 1);
         usleep(std::uniform_int_distribution<useconds_t>(0, window)(random));
         kill(child, SIGKILL);
         int status = 0;
