@@ -1,26 +1,8 @@
 #include "search/reference_search.h"
 
+#include "support/reference_letters.h"
+
 namespace solandre::reference {
-namespace {
-
-bool letter(unsigned char c)
-{
-    return (c >= 65 && c <= 90) || (c >= 97 && c <= 122) || (c >= 192 && c <= 214) ||
-           (c >= 216 && c <= 246) || c >= 248;
-}
-
-std::string lower(std::string_view s)
-{
-    std::string out;
-    for (unsigned char c : s) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 192 && c <= 214) || (c >= 216 && c <= 222)) c += 32;
-        out += char(c);
-    }
-    return out;
-}
-
-} // namespace
-
 std::vector<Entry> wordIndex(std::string_view text)
 {
     std::vector<Entry> index;

@@ -1,5 +1,7 @@
 #include "viewer/reference_context.h"
 
+#include "support/reference_letters.h"
+
 namespace solandre::reference {
 
 void scanInto(ViewerState& state, std::string_view text, std::string_view marker)
@@ -41,23 +43,6 @@ void scanInto(ViewerState& state, std::string_view text, std::string_view marker
     if (phase > 0 && !sawPrevious) state.previous = std::string(marker);
     if (phase > 0 && !sawNext) state.next = std::string(marker);
 }
-
-namespace {
-bool letter(unsigned char c)
-{
-    return (c >= 65 && c <= 90) || (c >= 97 && c <= 122) || (c >= 192 && c <= 214) ||
-           (c >= 216 && c <= 246) || c >= 248;
-}
-std::string lower(std::string_view s)
-{
-    std::string out;
-    for (unsigned char c : s) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 192 && c <= 214) || (c >= 216 && c <= 222)) c += 32;
-        out += char(c);
-    }
-    return out;
-}
-} // namespace
 
 std::vector<std::pair<size_t, size_t>> marks(std::string_view text, std::string_view criterion)
 {
