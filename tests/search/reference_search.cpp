@@ -3,6 +3,7 @@
 #include "support/reference_letters.h"
 
 namespace solandre::reference {
+
 std::vector<Entry> wordIndex(std::string_view text)
 {
     std::vector<Entry> index;
