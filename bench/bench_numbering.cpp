@@ -47,7 +47,7 @@ int main()
             [&] { numberText(text.value(), [&](std::string_view p) { written += p.size(); }); }));
 
         Status done = success();
-        endToEnd.seconds.push_back(bench::timeIt([&] { done = numeroter_texte(input, output); }));
+        endToEnd.seconds.push_back(bench::timeIt([&] { done = numberFile(input, output); }));
         if (!done) {
             std::fprintf(stderr, "%s\n", qPrintable(done.error().message));
             return 1;

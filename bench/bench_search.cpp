@@ -2,11 +2,9 @@
 // vocabulary): loading (read and
 // index), memory, and each kind of search, with the result grid filled as the
 // search window fills it.
-#include "common/cp1252.h"
 #include "common/fileio.h"
 #include "numbering/numbering_engine.h"
-#include "search/result_grid.h"
-#include "search/word_index.h"
+#include "search/concordance.h"
 #include "text_generator.h"
 
 #include <QTemporaryDir>
@@ -36,44 +34,34 @@ void run(const char* title, const std::string& text, const char* const* forms, s
     std::printf("\n%s: numbered text of %.1f MB\n", title, double(numbered.size()) / 1e6);
 
     std::vector<double> loads;
-    Result<WordIndex> index = WordIndex();
-    for (int run = 0; run < 3; ++run) {
-        index = WordIndex();
-        loads.push_back(bench::timeIt([&] { index = readWordIndex(path); }));
-    }
-    if (!index) std::exit(1);
-    const WordIndex& words = index.value();
+    Concordance concordance;
+    for (int run = 0; run < 3; ++run)
+        loads.push_back(bench::timeIt([&] {
+            if (!concordance.load(path).ok()) std::exit(1);
+        }));
+    const WordIndex& words = concordance.index();
     std::printf("load (read and index)   median %.3f s  best %.3f s\n", median(loads),
                 *std::min_element(loads.begin(), loads.end()));
     std::printf("words %zu, vocabulary %zu, index %.1f MB (%.2f x the text)\n", words.size(),
                 words.vocabularySize(), double(words.bytesUsed()) / 1e6,
                 double(words.bytesUsed()) / double(numbered.size()));
 
-    ResultGrid grid(words);
     for (size_t f = 0; f < count; ++f) {
         const char* typed = forms[f];
-        const Pattern pattern = parsePattern(toCp1252(QString::fromUtf8(typed)));
         std::vector<double> times;
         size_t hits = 0;
         for (int run = 0; run < 7; ++run)
-            times.push_back(bench::timeIt([&] {
-                WordList rows = grid.takeRows();
-                words.search(pattern, rows);
-                hits = rows.size();
-                grid.showHits(std::move(rows));
-            }));
+            times.push_back(bench::timeIt([&] { hits = concordance.search(QString::fromUtf8(typed)); }));
         std::printf("search %-10s %9zu hits  median %7.2f ms  first %7.2f ms\n", typed, hits,
                     median(times) * 1e3, times.front() * 1e3);
     }
     std::vector<double> sorts;
     for (int run = 0; run < 3; ++run) {
-        WordList rows = grid.takeRows();
-        words.search(parsePattern("*"), rows);
-        grid.showHits(std::move(rows));
-        grid.setColSel(0);
-        sorts.push_back(bench::timeIt([&] { grid.sort(); }));
+        concordance.search("*");
+        sorts.push_back(bench::timeIt([&] { concordance.sortByForm(); }));
     }
-    std::printf("sort of all %zu words by form  median %.3f s\n", grid.hitCount(), median(sorts));
+    std::printf("sort of all %zu words by form  median %.3f s\n", concordance.grid().hitCount(),
+                median(sorts));
 }
 
 int main()

@@ -1,13 +1,13 @@
 #include "app/application.h"
 
-#include "app/forms/form_names.h"
-#include "app/frmAbout.h"
-#include "app/frmSplash.h"
-#include "app/frmtexte.h"
-#include "numbering/Frmreference.h"
-#include "numbering/frmnumerotation.h"
-#include "search/search_window.h"
-#include "viewer/context_viewer.h"
+#include "forms/form_names.h"
+#include "app/about_window.h"
+#include "app/splash_window.h"
+#include "app/main_window.h"
+#include "numbering/ui/numbering_done_window.h"
+#include "numbering/ui/numbering_window.h"
+#include "search/ui/search_window.h"
+#include "viewer/ui/context_viewer.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -18,11 +18,11 @@ namespace solandre {
 
 void defineWindows(FormRegistry& forms)
 {
-    forms.define(names::frmSplash, [](FormRegistry& f) { return new frmSplash(f); });
-    forms.define(names::frmtexte, [](FormRegistry& f) { return new frmtexte(f); });
-    forms.define(names::frmAbout, [](FormRegistry& f) { return new frmAbout(f); });
-    forms.define(names::frmnumerotation, [](FormRegistry& f) { return new frmnumerotation(f); });
-    forms.define(names::Frmreference, [](FormRegistry& f) { return new Frmreference(f); });
+    forms.define(names::frmSplash, [](FormRegistry& f) { return new SplashWindow(f); });
+    forms.define(names::frmtexte, [](FormRegistry& f) { return new MainWindow(f); });
+    forms.define(names::frmAbout, [](FormRegistry& f) { return new AboutWindow(f); });
+    forms.define(names::frmnumerotation, [](FormRegistry& f) { return new NumberingWindow(f); });
+    forms.define(names::Frmreference, [](FormRegistry& f) { return new NumberingDoneWindow(f); });
     forms.define(names::Frmcontexte,
                  [](FormRegistry& f) { return new SearchWindow(f, kPreparedTextsSearch); });
     forms.define(names::Frmcontexte02,

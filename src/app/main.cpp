@@ -1,6 +1,6 @@
 #include "app/application.h"
-#include "app/forms/form_names.h"
-#include "app/forms/form_registry.h"
+#include "forms/form_names.h"
+#include "forms/form_registry.h"
 #include "platform/qt_desktop.h"
 
 #include <QApplication>

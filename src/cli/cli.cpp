@@ -1,12 +1,10 @@
 #include "cli/cli.h"
 
 #include "common/cp1252.h"
-#include "numbering/numbering_engine.h"
-#include "common/fileio.h"
 #include "common/same_file.h"
-#include "search/result_grid.h"
+#include "numbering/numbering_engine.h"
+#include "search/concordance.h"
 #include "search/results_file.h"
-#include "search/word_index.h"
 
 #include <QString>
 #include <ostream>
@@ -49,7 +47,7 @@ int fail(std::ostream& err, const Error& error)
 int number(const std::vector<std::string>& args, std::ostream& err)
 {
     if (args.size() != 2) return usageError(err, "number takes INPUT and OUTPUT");
-    const Status done = numeroter_texte(path(args[0]), path(args[1]));
+    const Status done = numberFile(path(args[0]), path(args[1]));
     return done ? kOk : fail(err, done.error());
 }
 
@@ -68,21 +66,15 @@ int search(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (operands.size() < 2) return usageError(err, "search takes NUMBERED and at least one FORM");
 
     // One reading and one index for every form.
-    Result<WordIndex> index = readWordIndex(path(operands[0]));
-    if (!index) return fail(err, index.error());
-    ResultGrid grid(index.value());
+    Concordance concordance;
+    if (Status loaded = concordance.load(path(operands[0])); !loaded) return fail(err, loaded.error());
+    const ResultGrid& grid = concordance.grid();
 
     std::string buffer;
     for (size_t f = 1; f < operands.size(); ++f) {
         const QString typed = QString::fromLocal8Bit(operands[f]);
-        WordList hits = grid.takeRows();
-        index.value().search(parsePattern(toCp1252(typed)), hits);
-        const size_t count = hits.size();
-        grid.showHits(std::move(hits));
-        if (sortForms && count > 0) {
-            grid.setColSel(0);
-            grid.sort();
-        }
+        const size_t count = concordance.search(typed);
+        if (sortForms && count > 0) concordance.sortByForm();
         for (size_t row = 1; !countOnly && row <= count; ++row) {
             appendUtf8(buffer, grid.text(row, 0));
             buffer += '\t';
@@ -129,32 +121,20 @@ int save(const std::vector<std::string>& args, std::ostream& err)
         return usageError(err, "save takes NUMBERED, FORM and -o RESULTS");
 
     const QString sourcePath = path(operands[0]);
-    const QString targetPath = target.empty() ? QString() : path(target);
     const QString outputPath = path(output);
-    for (const QString& text : {sourcePath, targetPath})
-        if (!text.isEmpty() && isSameFile(outputPath, text))
-            return fail(err, Error::writing(outputPath, QStringLiteral("es uno de los textos de la búsqueda")));
+    // Refused before anything is read.
+    if (Status refused = refuseInputAsOutput(outputPath, {sourcePath, path(target)}); !refused)
+        return fail(err, refused.error());
 
-    Result<Bytes> source = readWholeFile(sourcePath);
-    if (!source) return fail(err, source.error());
-    Result<Bytes> targetText = targetPath.isEmpty() ? Result<Bytes>(Bytes()) : readWholeFile(targetPath);
-    if (!targetText) return fail(err, targetText.error());
-
-    const WordIndex index = WordIndex::build(source.value().view());
-    ResultGrid grid(index);
-    WordList hits = grid.takeRows();
-    index.search(parsePattern(toCp1252(QString::fromLocal8Bit(operands[1]))), hits);
-    const bool any = !hits.empty();
-    grid.showHits(std::move(hits));
-    if (sortForms && any) {
-        grid.setColSel(0);
-        grid.sort();
-    }
+    Concordance concordance;
+    if (Status loaded = concordance.load(sourcePath); !loaded) return fail(err, loaded.error());
+    if (concordance.search(QString::fromLocal8Bit(operands[1])) > 0 && sortForms)
+        concordance.sortByForm();
     const ResultsHeading heading = makeHeading(
         kPreparedTextsPrefixes, QString::fromLocal8Bit(title),
         haveDate ? QString::fromLocal8Bit(date) : formatSearchDate(QDateTime::currentDateTime()));
     const Status saved =
-        saveResults(outputPath, heading, grid, source.value().view(), targetText.value().view());
+        saveResultsFile(outputPath, sourcePath, path(target), heading, concordance.grid());
     return saved ? kOk : fail(err, saved.error());
 }
 

@@ -25,4 +25,13 @@ bool isSameFile(const QString& a, const QString& b)
     return resolved(a) == resolved(b);
 }
 
+Status refuseInputAsOutput(const QString& output, std::initializer_list<QString> inputs)
+{
+    for (const QString& input : inputs)
+        if (!input.isEmpty() && isSameFile(output, input))
+            return Error::writing(output, QStringLiteral("es uno de los textos de entrada; elija "
+                                                         "otro nombre para el fichero"));
+    return success();
+}
+
 } // namespace solandre

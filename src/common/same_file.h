@@ -4,11 +4,18 @@
 // disk. Files whose names differ only in letter case are different where the
 // file system tells them apart.
 
+#include "common/result.h"
+
 #include <QString>
+#include <initializer_list>
 
 namespace solandre {
 
 bool isSameFile(const QString& a, const QString& b);
+
+// Refuses an output that is one of the texts being read (empty names are
+// ignored): writing it would destroy the text before or while it is read.
+Status refuseInputAsOutput(const QString& output, std::initializer_list<QString> inputs);
 
 namespace detail {
 // Both exist and are one file (same device and file number). Per platform.

@@ -139,7 +139,7 @@ std::string numberText(std::string_view text)
     return numbered;
 }
 
-Status numeroter_texte(const QString& inputPath, const QString& outputPath)
+Status numberFile(const QString& inputPath, const QString& outputPath)
 {
     auto text = readWholeFile(inputPath);
     if (!text) return text.error();

@@ -22,6 +22,6 @@ std::string numberText(std::string_view text);
 
 // Reads `inputPath` whole and writes its numbered form to `outputPath`. On any
 // failure the output file is left as it was.
-Status numeroter_texte(const QString& inputPath, const QString& outputPath);
+Status numberFile(const QString& inputPath, const QString& outputPath);
 
 } // namespace solandre

@@ -1,7 +1,5 @@
 #include "search/result_grid.h"
 
-#include "common/letters.h"
-
 #include <algorithm>
 #include <numeric>
 
@@ -92,8 +90,9 @@ std::vector<std::uint32_t> ResultGrid::markerRanks() const
         keys[k] = group + 1;
     }
 
-    // Rank only the groups present, by their text ignoring case; equal texts
-    // share a rank. Hand-made files may hold letters between brackets.
+    // Rank only the groups present, by their text; equal texts share a rank.
+    // Markers hold no letters (letters always go to the word), so comparing
+    // them as they are is comparing them ignoring case.
     std::vector<std::uint32_t> rankOf(index_.markerGroups() + 1, 0);
     for (std::uint32_t g : keys) rankOf[g] = 1;
     std::vector<std::uint32_t> present;
@@ -103,10 +102,10 @@ std::vector<std::uint32_t> ResultGrid::markerRanks() const
         return g == 0 ? std::string_view() : index_.markerOfGroup(g - 1);
     };
     std::sort(present.begin(), present.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return lessIgnoringCase(textOf(a), textOf(b)); });
+              [&](std::uint32_t a, std::uint32_t b) { return textOf(a) < textOf(b); });
     std::uint32_t rank = 0;
     for (size_t k = 0; k < present.size(); ++k) {
-        if (k > 0 && !equalsIgnoringCase(textOf(present[k]), textOf(present[k - 1]))) ++rank;
+        if (k > 0 && textOf(present[k]) != textOf(present[k - 1])) ++rank;
         rankOf[present[k]] = rank;
     }
     for (std::uint32_t& key : keys) key = rankOf[key];

@@ -3,6 +3,7 @@
 #include "common/brackets.h"
 #include "common/cp1252.h"
 #include "common/fileio.h"
+#include "common/same_file.h"
 
 #include <algorithm>
 #include <functional>
@@ -162,6 +163,19 @@ Status saveResults(const QString& path, const ResultsHeading& heading, const Res
     writeResults(heading, grid, source, target,
                  [&](std::string_view piece) { writer.value().write(piece); });
     return writer.value().commit();
+}
+
+Status saveResultsFile(const QString& output, const QString& sourcePath,
+                       const QString& targetPath, const ResultsHeading& heading,
+                       const ResultGrid& grid)
+{
+    if (Status refused = refuseInputAsOutput(output, {sourcePath, targetPath}); !refused)
+        return refused;
+    Result<Bytes> source = readWholeFile(sourcePath);
+    if (!source) return source.error();
+    Result<Bytes> target = targetPath.isEmpty() ? Result<Bytes>(Bytes()) : readWholeFile(targetPath);
+    if (!target) return target.error();
+    return saveResults(output, heading, grid, source.value().view(), target.value().view());
 }
 
 ResultsHeading makeHeading(const ResultsPrefixes& prefixes, const QString& title, const QString& date)

@@ -45,6 +45,13 @@ void writeResults(const ResultsHeading& heading, const ResultGrid& grid, std::st
 Status saveResults(const QString& path, const ResultsHeading& heading, const ResultGrid& grid,
                    std::string_view source, std::string_view target);
 
+// The saving as the search windows and the command line run it: refuses an
+// output that is one of the two texts, reads both numbered texts whole (the
+// target only when it is named) and writes the file safely.
+Status saveResultsFile(const QString& output, const QString& sourcePath,
+                       const QString& targetPath, const ResultsHeading& heading,
+                       const ResultGrid& grid);
+
 // The date line's date: day, month, year and the time of day when it has one.
 QString formatSearchDate(const QDateTime& when);
 

@@ -1,6 +1,6 @@
 #include "app/application.h"
-#include "app/forms/form_names.h"
-#include "app/frmtexte.h"
+#include "forms/form_names.h"
+#include "app/main_window.h"
 #include "support/fake_desktop.h"
 #include "support/temp_files.h"
 
@@ -18,14 +18,14 @@ protected:
     testing::TempDir dir;
     int ended = 0;
     FormRegistry forms{fake.desktop, [this] { ++ended; }};
-    frmtexte* window = nullptr;
+    MainWindow* window = nullptr;
     QString source = dir.write("obra.txt", "Hola.");
     QString target = dir.write("traduction.txt", "Salut.");
 
     void SetUp() override
     {
         defineWindows(forms);
-        window = static_cast<frmtexte*>(forms.show(names::frmtexte));
+        window = static_cast<MainWindow*>(forms.show(names::frmtexte));
     }
 
     QLineEdit* box(const char* name) { return window->findChild<QLineEdit*>(name); }
@@ -36,7 +36,7 @@ protected:
         EXPECT_EQ(numbering, search);
         return numbering;
     }
-    void choose(void (frmtexte::*handler)(), const QString& file)
+    void choose(void (MainWindow::*handler)(), const QString& file)
     {
         fake.dialogs.fileNames.push_back(file);
         (window->*handler)();
@@ -47,11 +47,11 @@ TEST_F(MainWindowTest, TheApplicationMenuFollowsTheSourceText)
 {
     EXPECT_FALSE(menusEnabled()) << "at start";
 
-    choose(&frmtexte::Ouvrir_francais_Click, target);
+    choose(&MainWindow::Ouvrir_francais_Click, target);
     EXPECT_EQ(box("Text_francais")->text(), target);
     EXPECT_FALSE(menusEnabled()) << "target alone";
 
-    choose(&frmtexte::Ouvrir_latin_Click, source);
+    choose(&MainWindow::Ouvrir_latin_Click, source);
     EXPECT_EQ(box("Text_latin")->text(), source);
     EXPECT_TRUE(menusEnabled()) << "after choosing a source";
 
@@ -78,8 +78,8 @@ TEST_F(MainWindowTest, MenuEntriesReachTheSameHandlers)
 
 TEST_F(MainWindowTest, ResetEmptiesTheThreeBoxes)
 {
-    choose(&frmtexte::Ouvrir_latin_Click, source);
-    choose(&frmtexte::Ouvrir_francais_Click, target);
+    choose(&MainWindow::Ouvrir_latin_Click, source);
+    choose(&MainWindow::Ouvrir_francais_Click, target);
     box("References")->setText("Capítulo 1");
     forms.show(names::frmAbout);
 
@@ -93,7 +93,7 @@ TEST_F(MainWindowTest, ResetEmptiesTheThreeBoxes)
 TEST_F(MainWindowTest, CancelledDialogChangesNothing)
 {
     box("Text_latin")->setText("before");
-    choose(&frmtexte::Ouvrir_latin_Click, QString());
+    choose(&MainWindow::Ouvrir_latin_Click, QString());
     EXPECT_EQ(box("Text_latin")->text(), "before");
     EXPECT_TRUE(fake.dialogs.shown.empty());
 }
@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, UnreadableFileIsNamedAndTheBoxKeepsItsPath)
 {
     box("Text_latin")->setText(source);
     const QString missing = dir.path("borrado.txt");
-    choose(&frmtexte::Ouvrir_latin_Click, missing);
+    choose(&MainWindow::Ouvrir_latin_Click, missing);
     EXPECT_EQ(box("Text_latin")->text(), source);
     ASSERT_EQ(fake.dialogs.shown.size(), 1u);
     EXPECT_TRUE(fake.dialogs.shown[0].text.contains(missing));

@@ -1,6 +1,6 @@
 #include "app/application.h"
-#include "app/forms/form.h"
-#include "app/forms/form_names.h"
+#include "forms/form.h"
+#include "forms/form_names.h"
 #include "app/system_info.h"
 #include "support/fake_desktop.h"
 

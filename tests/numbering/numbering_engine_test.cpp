@@ -125,11 +125,11 @@ TEST(NumeroterTexte, WritesTheNumberedFile)
     TempDir dir;
     const QString input = dir.write("in.txt", cp1252("Hola. ¿Qué tal?\r\nBien."));
     const QString output = dir.write("out.txt", "old content that must go");
-    ASSERT_TRUE(numeroter_texte(input, output).ok());
+    ASSERT_TRUE(numberFile(input, output).ok());
     EXPECT_EQ(readBytes(output), cp1252("[1] Hola.\r\n[2] Qué tal?\r\n[3] Bien.\r\n"));
 
     const QString empty = dir.write("empty.txt", "");
-    ASSERT_TRUE(numeroter_texte(empty, output).ok());
+    ASSERT_TRUE(numberFile(empty, output).ok());
     EXPECT_EQ(readBytes(output), "");
     EXPECT_EQ(dir.entries().size(), 3);
 }
@@ -148,7 +148,7 @@ TEST(NumeroterTexte, FailuresNameTheFileAndKeepTheOutput)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Status done = numeroter_texte(c.in, c.out);
+        const Status done = numberFile(c.in, c.out);
         ASSERT_FALSE(done.ok());
         EXPECT_TRUE(done.error().message.contains(c.named)) << done.error().message.toStdString();
     }

@@ -124,13 +124,13 @@ TEST(HostileInputs, UnreadableNamesGiveAMessageNamingTheFile)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (const Error& error : {readWordIndex(c.path).error(), readWholeFile(c.path).error(),
-                                   numeroter_texte(c.path, dir.path("salida.txt")).error()})
+                                   numberFile(c.path, dir.path("salida.txt")).error()})
             EXPECT_TRUE(error.message.contains(c.path)) << error.message.toStdString();
         EXPECT_FALSE(QFile::exists(dir.path("salida.txt")));
     }
     const QString empty = dir.write("vacio.txt", "");
     EXPECT_FALSE(readWordIndex(empty).ok());
-    EXPECT_TRUE(numeroter_texte(empty, dir.path("vacio_ref.txt")).ok());
+    EXPECT_TRUE(numberFile(empty, dir.path("vacio_ref.txt")).ok());
     EXPECT_EQ(testing::readBytes(dir.path("vacio_ref.txt")), "");
 }
 

@@ -1,7 +1,7 @@
 // A process killed while it saves a results file: the target afterwards holds
 // the old or the new content whole, never a mix.
 #include "numbering/numbering_engine.h"
-#include "search/result_grid.h"
+#include "search/concordance.h"
 #include "search/results_file.h"
 #include "support/temp_files.h"
 
@@ -24,11 +24,9 @@ TEST(KilledSave, TargetIsOldOrNewNeverAMix)
     for (int s = 1; text.size() < 1'250'000; ++s)
         text += "Frase " + std::to_string(s) + " de la casa junto al viejo molino. ";
     const std::string numbered = numberText(text);
-    const WordIndex index = WordIndex::build(numbered);
-    ResultGrid grid(index);
-    WordList hits = grid.takeRows();
-    index.search(parsePattern("*"), hits);
-    grid.showHits(std::move(hits));
+    Concordance concordance(numbered);
+    concordance.search("*");
+    const ResultGrid& grid = concordance.grid();
     const ResultsHeading heading{"T", "D"};
 
     testing::TempDir dir;

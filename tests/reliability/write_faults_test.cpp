@@ -2,7 +2,7 @@
 // message naming the file and the reason, the old file stays byte for byte,
 // and no temporary file is left behind.
 #include "numbering/numbering_engine.h"
-#include "search/result_grid.h"
+#include "search/concordance.h"
 #include "search/results_file.h"
 #include "support/temp_files.h"
 
@@ -39,19 +39,16 @@ const std::vector<Writer>& writers()
 {
     static const std::string text = bigText();
     static const std::string numbered = numberText(text);
-    static const WordIndex index = WordIndex::build(numbered);
     static const std::vector<Writer> all = {
         {"numbered copy", [](const TempDir& dir) { dir.write("entrada.txt", text); },
          [](const TempDir& dir, const QString& path) {
-             return numeroter_texte(dir.path("entrada.txt"), path);
+             return numberFile(dir.path("entrada.txt"), path);
          }},
         {"results file", [](const TempDir& dir) { dir.write("entrada.txt", ""); },
          [](const TempDir&, const QString& path) {
-             static ResultGrid grid(index);
-             WordList hits = grid.takeRows();
-             index.search(parsePattern("*"), hits);
-             grid.showHits(std::move(hits));
-             return saveResults(path, {"T", "D"}, grid, numbered, numbered);
+             static Concordance concordance(numbered);
+             concordance.search("*");
+             return saveResults(path, {"T", "D"}, concordance.grid(), numbered, numbered);
          }},
     };
     return all;

@@ -1,6 +1,6 @@
 #include "search/reference_search.h"
 #include "common/letters.h"
-#include "search/result_grid.h"
+#include "search/concordance.h"
 #include "support/temp_files.h"
 
 #include <algorithm>
@@ -27,15 +27,6 @@ std::string rowsOf(const ResultGrid& grid)
     return out;
 }
 
-void searchFor(ResultGrid& grid, const WordIndex& index, std::string_view typed)
-{
-    WordList hits = grid.takeRows();
-    grid.prepare();
-    grid.setRow(0);
-    grid.setCol(0);
-    index.search(parsePattern(typed), hits);
-    grid.showHits(std::move(hits));
-}
 
 const std::string kText = cp1252("[1] caso Casa.\r\n[2] casas casa.\r\n[3] CASA.\r\n"
                                  "[4] x.\r\n[5] x.\r\n[6] x.\r\n[7] x.\r\n[8] x.\r\n"
@@ -43,8 +34,8 @@ const std::string kText = cp1252("[1] caso Casa.\r\n[2] casas casa.\r\n[3] CASA.
 
 TEST(ResultGrid, PreparedGridIsTheHeaderAndOneEmptyRow)
 {
-    const WordIndex index = WordIndex::build(kText);
-    ResultGrid grid(index);
+    Concordance concordance(kText);
+    ResultGrid& grid = concordance.grid();
     EXPECT_EQ(grid.rows(), 2u);
     EXPECT_EQ(column(grid, 0), (std::vector<std::string>{"Forma(s)", ""}));
     EXPECT_EQ(column(grid, 1), (std::vector<std::string>{"Referencia(s)", ""}));
@@ -56,19 +47,19 @@ TEST(ResultGrid, PreparedGridIsTheHeaderAndOneEmptyRow)
 
 TEST(ResultGrid, SearchLeavesHitsPlusOneRowsAndTheCurrentCell)
 {
-    const WordIndex index = WordIndex::build(kText);
-    ResultGrid grid(index);
-    searchFor(grid, index, "cas*");
+    Concordance concordance(kText);
+    ResultGrid& grid = concordance.grid();
+    concordance.search("cas*");
     EXPECT_EQ(rowsOf(grid), "caso[1] Casa[1] casas[2] casa[2] CASA[3] casa[12] caso[12]");
     EXPECT_EQ(grid.rows(), 8u);
     EXPECT_EQ(grid.row(), 7u);
     EXPECT_EQ(grid.col(), 1);
 
-    searchFor(grid, index, "casas");
+    concordance.search("casas");
     EXPECT_EQ(rowsOf(grid), "casas[2]");
     EXPECT_EQ(grid.rows(), 2u);
 
-    searchFor(grid, index, "nada");
+    concordance.search("nada");
     EXPECT_EQ(grid.rows(), 1u);
     EXPECT_EQ(grid.row(), 0u);
     EXPECT_EQ(grid.col(), 0);
@@ -76,9 +67,9 @@ TEST(ResultGrid, SearchLeavesHitsPlusOneRowsAndTheCurrentCell)
 
 TEST(ResultGrid, SortByFormThenMarkerAsText)
 {
-    const WordIndex index = WordIndex::build(kText);
-    ResultGrid grid(index);
-    searchFor(grid, index, "cas*");
+    Concordance concordance(kText);
+    ResultGrid& grid = concordance.grid();
+    concordance.search("cas*");
     grid.setColSel(0);
     grid.sort();
     // Case-insensitive: Casa, casa and CASA are one form, ordered by marker
@@ -86,15 +77,15 @@ TEST(ResultGrid, SortByFormThenMarkerAsText)
     EXPECT_EQ(rowsOf(grid), "casa[12] Casa[1] casa[2] CASA[3] casas[2] caso[12] caso[1]");
     EXPECT_EQ(grid.text(0, 0), "Forma(s)");
 
-    searchFor(grid, index, "cas*");
+    concordance.search("cas*");
     EXPECT_EQ(rowsOf(grid), "caso[1] Casa[1] casas[2] casa[2] CASA[3] casa[12] caso[12]");
 }
 
 TEST(ResultGrid, SortOnTheFormColumnAloneKeepsTextOrderWithinAForm)
 {
-    const WordIndex index = WordIndex::build(kText);
-    ResultGrid grid(index);
-    searchFor(grid, index, "cas*");
+    Concordance concordance(kText);
+    ResultGrid& grid = concordance.grid();
+    concordance.search("cas*");
     grid.setCol(0); // where the context viewer leaves it
     grid.sort();
     EXPECT_EQ(rowsOf(grid), "Casa[1] casa[2] CASA[3] casa[12] casas[2] caso[1] caso[12]");
@@ -102,12 +93,12 @@ TEST(ResultGrid, SortOnTheFormColumnAloneKeepsTextOrderWithinAForm)
 
 TEST(ResultGrid, SortOfTheEmptyGridsChangesNothing)
 {
-    const WordIndex index = WordIndex::build(kText);
-    ResultGrid grid(index);
+    Concordance concordance(kText);
+    ResultGrid& grid = concordance.grid();
     grid.setColSel(0);
     grid.sort();
     EXPECT_EQ(grid.rows(), 2u);
-    searchFor(grid, index, "nada");
+    concordance.search("nada");
     grid.setColSel(0);
     grid.sort();
     EXPECT_EQ(grid.rows(), 1u);
@@ -118,7 +109,8 @@ TEST(ResultGrid, SortAgreesWithAStableSortOnRandomTexts)
     std::mt19937 random(7);
     auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
     const std::vector<std::string> words = {"a", "A", "b", "ab", "Ab", "é", "É", "ba", "z"};
-    // Hand-made files may carry letters between brackets; those compare ignoring case too.
+    // Hand-made files may carry letters between brackets: they go to the
+    // words, not to the markers.
     const std::vector<std::string> labels = {"a", "A", "B", "Ab", "b"};
     for (int round = 0; round < 300; ++round) {
         std::string text;
@@ -129,13 +121,13 @@ TEST(ResultGrid, SortAgreesWithAStableSortOnRandomTexts)
             for (size_t w = pick(6); w > 0; --w) text += " " + cp1252(words[pick(words.size())].c_str());
             text += ".\r\n";
         }
-        const WordIndex index = WordIndex::build(text);
-        ResultGrid grid(index);
-        searchFor(grid, index, "*");
+        Concordance concordance(text);
+        ResultGrid& grid = concordance.grid();
+        concordance.search("*");
         auto expected = reference::wordIndex(text);
         std::stable_sort(expected.begin(), expected.end(), [](const auto& x, const auto& y) {
             const std::string a = toLower(x.form), b = toLower(y.form);
-            return a != b ? a < b : toLower(x.marker) < toLower(y.marker);
+            return a != b ? a < b : x.marker < y.marker;
         });
         // Twice: the second sort starts from rows no longer in text order.
         for (int pass = 0; pass < 2; ++pass) {

@@ -1,4 +1,5 @@
 #include "search/reference_search.h"
+#include "search/concordance.h"
 #include "search/results_file.h"
 #include "support/temp_files.h"
 
@@ -47,12 +48,6 @@ std::string written(const ResultsHeading& heading, const ResultGrid& grid, std::
     return out;
 }
 
-void search(ResultGrid& grid, const WordIndex& index, std::string_view form)
-{
-    WordList hits = grid.takeRows();
-    index.search(parsePattern(form), hits);
-    grid.showHits(std::move(hits));
-}
 
 const std::string kSource = cp1252("[1] Una casa.\r\n[2] Dos casas,\r\nen dos líneas.\r\n"
                                    "[3] Otra casa.\r\n");
@@ -61,9 +56,9 @@ const ResultsHeading kHeading{cp1252("Référencia(s) : Obra"), cp1252("búsqued
 
 TEST(ResultsFile, HitsWithBothSentencesAndATargetWithFewerRecords)
 {
-    const WordIndex index = WordIndex::build(kSource);
-    ResultGrid grid(index);
-    search(grid, index, "cas*");
+    Concordance concordance(kSource);
+    ResultGrid& grid = concordance.grid();
+    concordance.search("cas*");
     const std::string sep(74, '-');
     EXPECT_EQ(written(kHeading, grid, kSource, kTarget),
               kHeading.titleLine + "\r\n" + kHeading.dateLine + "\r\n" + sep + "\r\n\r\n" +
@@ -100,9 +95,9 @@ TEST(ResultsFile, EdgeCasesAgreeWithThePlainTranscription)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const WordIndex index = WordIndex::build(c.text);
-        ResultGrid grid(index);
-        if (c.form) search(grid, index, c.form);
+        Concordance concordance(c.text);
+        ResultGrid& grid = concordance.grid();
+        if (c.form) concordance.search(c.form);
         EXPECT_EQ(written(c.heading, grid, c.text, c.target),
                   referenceFile(c.heading.titleLine, c.heading.dateLine, rowsOf(grid), c.text, c.target));
     }
@@ -129,9 +124,9 @@ TEST(ResultsFile, SegmentsAgreeWithTheWholeScanOnRandomTexts)
 TEST(ResultsFile, SavedThroughATemporaryAndDatedAsItsDay)
 {
     testing::TempDir dir;
-    const WordIndex index = WordIndex::build(kSource);
-    ResultGrid grid(index);
-    search(grid, index, "casa");
+    Concordance concordance(kSource);
+    ResultGrid& grid = concordance.grid();
+    concordance.search("casa");
     const QString path = dir.path("resultados");
     ASSERT_TRUE(saveResults(path, kHeading, grid, kSource, kTarget).ok());
     EXPECT_EQ(testing::readBytes(path), written(kHeading, grid, kSource, kTarget));

@@ -1,9 +1,11 @@
-// Test entry point for window tests: one QApplication for the whole run.
+// Test entry point for window tests: one QApplication for the whole run,
+// offscreen unless told otherwise (ctest also lists the cases this way).
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

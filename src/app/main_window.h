@@ -1,0 +1,37 @@
+#pragma once
+// The main window: the source and target paths and the search title, and the
+// way to the numbering and the search windows.
+
+#include "forms/form.h"
+
+namespace solandre {
+
+class MainWindow : public Form {
+    Q_OBJECT
+public:
+    explicit MainWindow(FormRegistry& forms);
+
+    void Ouvrir_latin_Click();
+    void Ouvrir_francais_Click();
+    void Text_latin_Change();
+    void Text_francais_Change();
+    void numconcordance_Click();
+    void concordance_Click();
+    void reset_Click();
+    void about_Click();
+    void quitter_Click();
+    void Form_Unload() override;
+
+private:
+    // Both open handlers: choose a file, prove it opens, store its name.
+    void chooseText(QLineEdit* box, const QString& filter);
+    void applyMenuInvariant();
+
+    QLineEdit* sourcePath_;
+    QLineEdit* targetPath_;
+    QLineEdit* title_;
+    QAction* numberingItem_;
+    QAction* searchItem_;
+};
+
+} // namespace solandre

@@ -1,0 +1,42 @@
+#pragma once
+// The search of a numbered text as every caller runs it: the word index built
+// once, a typed form searched, the result rows listed and sorted. The windows,
+// the command line, the benchmarks, the fuzzers and the tests all go through
+// here, so the rules live in one place.
+
+#include "common/result.h"
+#include "search/result_grid.h"
+#include "search/word_index.h"
+
+#include <QString>
+#include <memory>
+#include <string_view>
+
+namespace solandre {
+
+class Concordance {
+public:
+    // An empty index: every search finds nothing.
+    Concordance();
+    // The index of a text already in memory.
+    explicit Concordance(std::string_view numbered);
+
+    // Reads and indexes a numbered text, replacing the index in place, so
+    // whoever holds the grid keeps it. On failure the index is empty.
+    Status load(const QString& path);
+
+    const WordIndex& index() const { return *index_; }
+    ResultGrid& grid() { return *grid_; }
+    const ResultGrid& grid() const { return *grid_; }
+
+    // Lists the hits of `typed` in text order; returns their number.
+    size_t search(const QString& typed);
+    // "Formas": by form, and by marker too when the current column is the marker's.
+    void sortByForm();
+
+private:
+    std::unique_ptr<WordIndex> index_;
+    std::unique_ptr<ResultGrid> grid_; // reads index_
+};
+
+} // namespace solandre

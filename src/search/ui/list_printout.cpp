@@ -1,0 +1,41 @@
+#include "search/ui/list_printout.h"
+
+#include "common/cp1252.h"
+
+namespace solandre {
+namespace {
+
+QString trimmedRight(std::string_view cell)
+{
+    const size_t end = cell.find_last_not_of(' ');
+    return fromCp1252(end == std::string_view::npos ? std::string_view() : cell.substr(0, end + 1));
+}
+
+} // namespace
+
+bool printResultList(Printer& printer, const ResultGrid& grid)
+{
+    constexpr int kLinesPerPage = 68;
+    constexpr int kMarkerColumn = 5000;
+    int lines = 0;
+    auto printRow = [&](size_t row) {
+        ++lines;
+        printer.print(trimmedRight(grid.text(row, 0)), false);
+        printer.setX(kMarkerColumn);
+        printer.print(trimmedRight(grid.text(row, 1)), true);
+    };
+    printer.setFont({QStringLiteral("verdana"), 12, true, false});
+    printRow(0);
+    printer.print(QString(60, QLatin1Char('-')), true);
+    printer.setFont({QStringLiteral("verdana"), 9, false, false});
+    for (size_t r = 1; r < grid.rows(); ++r) {
+        printRow(r);
+        if (lines == kLinesPerPage) {
+            lines = 0;
+            printer.newPage();
+        }
+    }
+    return printer.endDocument();
+}
+
+} // namespace solandre

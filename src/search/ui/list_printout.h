@@ -1,0 +1,15 @@
+#pragma once
+// The printed result list, apart from any window: the header row in bold, a
+// separator, then one line per hit with the form at the left and its marker
+// at 5000 twips; a new page after every 68 counted lines (the header counts,
+// so the first page holds 67 hits).
+
+#include "platform/printer.h"
+#include "search/result_grid.h"
+
+namespace solandre {
+
+// Whether the printer took the document.
+bool printResultList(Printer& printer, const ResultGrid& grid);
+
+} // namespace solandre

@@ -1,0 +1,58 @@
+#include "common/same_file.h"
+#include "support/temp_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace solandre {
+namespace {
+
+TEST(IsSameFile, OtherSpellingsOfOneFile)
+{
+    testing::TempDir dir;
+    const QString file = dir.write("obra.txt", "x");
+    QDir(dir.root()).mkdir("sub");
+    QFile::link(file, dir.path("enlace.txt"));
+    ASSERT_EQ(::link(QFile::encodeName(file).constData(),
+                     QFile::encodeName(dir.path("duro.txt")).constData()), 0);
+    dir.write("Obra.txt", "y");
+    dir.write("otra.txt", "z");
+
+    struct Case { const char* name; QString other; bool same; };
+    const Case cases[] = {
+        {"same string", file, true},
+        {"through ..", dir.root() + "/sub/../obra.txt", true},
+        {"symbolic link", dir.path("enlace.txt"), true},
+        {"hard link", dir.path("duro.txt"), true},
+        {"other letter case is another file here", dir.path("Obra.txt"), false},
+        {"another file", dir.path("otra.txt"), false},
+        {"empty", QString(), false},
+        {"a new file beside it", dir.path("nueva.txt"), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(isSameFile(file, c.other), c.same) << c.name;
+
+    EXPECT_TRUE(isSameFile(dir.path("nueva.txt"), dir.root() + "/sub/../nueva.txt"))
+        << "a file not yet written, spelt two ways";
+}
+
+TEST(RefuseInputAsOutput, NamesTheOutputAndIgnoresEmptyNames)
+{
+    testing::TempDir dir;
+    const QString text = dir.write("obra.txt", "x");
+    const QString other = dir.write("otra.txt", "y");
+    QFile::link(text, dir.path("enlace.txt"));
+
+    EXPECT_TRUE(refuseInputAsOutput(dir.path("salida.txt"), {text, other, QString()}).ok());
+    EXPECT_TRUE(refuseInputAsOutput(dir.path("salida.txt"), {}).ok());
+    const Status refused = refuseInputAsOutput(dir.path("enlace.txt"), {QString(), other, text});
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().message,
+              QString::fromUtf8("No se puede escribir el fichero \"%1\": es uno de los textos de "
+                                "entrada; elija otro nombre para el fichero")
+                  .arg(dir.path("enlace.txt")));
+}
+
+} // namespace
+} // namespace solandre
