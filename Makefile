@@ -27,7 +27,7 @@ run: build
 	$(BUILD)/bin/solandre
 
 test: build
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $$(nproc)
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
 test-asan: deps
@@ -37,7 +37,7 @@ test-asan: deps
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-	  ctest --output-on-failure
+	  ctest --output-on-failure -j $$(nproc)
 
 # Each fuzz target for FUZZ_SECONDS, from the seeds in fuzz/corpus; a finding
 # stops the run and leaves its input in $(FUZZ_BUILD)/findings.

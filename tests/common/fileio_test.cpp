@@ -131,6 +131,23 @@ TEST(SafeFileWriter, NothingReachesTheTargetWithoutCommit)
     EXPECT_EQ(dir.entries(), QStringList{"old.txt"});
 }
 
+TEST(SafeFileWriter, ACommitThatCannotReplaceTheTargetIsReported)
+{
+    // The target turns into a folder with something in it while the new text
+    // is being written: the rename at commit fails, and must say so.
+    TempDir dir;
+    const QString target = dir.path("salida.txt");
+    auto writer = SafeFileWriter::open(target);
+    ASSERT_TRUE(writer.ok());
+    writer.value().write("nuevo texto");
+    ASSERT_TRUE(QDir(dir.root()).mkdir("salida.txt"));
+    dir.write("salida.txt/dentro.txt", "x");
+    const Status committed = writer.value().commit();
+    ASSERT_FALSE(committed.ok());
+    expectNames(committed.error(), target, "");
+    EXPECT_EQ(readBytes(target + "/dentro.txt"), "x");
+}
+
 TEST(WriteFileSafely, ReadOnlyFolderKeepsTheOldFile)
 {
     if (testing::runningAsRoot()) GTEST_SKIP() << "root ignores permissions";

@@ -7,6 +7,7 @@
 #include "search/word_index.h"
 #include "support/temp_files.h"
 #include "viewer/context_scan.h"
+#include "viewer/reference_context.h"
 
 #include <QDir>
 #include <QFile>
@@ -95,7 +96,23 @@ TEST(HostileInputs, WordIndexStaysInBoundedMemory)
     }
 }
 
-TEST(HostileInputs, ViewerScanFindsOrReportsAbsence)
+TEST(HostileInputs, ViewerScanAndMarkingAgreeWithTheReading)
+{
+    for (const Hostile& h : hostileTexts(kSmall)) {
+        for (const char* marker : {"[1]", "[2]", "[", "]"}) {
+            SCOPED_TRACE(std::string(h.name) + ", marker " + marker);
+            reference::ViewerState expected{"old pane", "old previous", "old next"};
+            reference::scanInto(expected, h.text, marker);
+            const ContextScan scan = scanForMarker(h.text, marker);
+            EXPECT_EQ(scan.found ? scan.record : "old pane", expected.pane);
+            EXPECT_EQ(scan.previous.value_or("old previous"), expected.previous);
+            EXPECT_EQ(scan.next.value_or("old next"), expected.next);
+            EXPECT_EQ(wordsToMark(expected.pane, "casa"), reference::marks(expected.pane, "casa"));
+        }
+    }
+}
+
+TEST(HostileInputs, ViewerScanStaysLinear)
 {
     for (const Hostile& h : largeHostileTexts()) {
         SCOPED_TRACE(h.name);

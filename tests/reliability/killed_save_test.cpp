@@ -33,11 +33,12 @@ TEST(KilledSave, TargetIsOldOrNewNeverAMix)
     const QString target = dir.path("resultados.txt");
     const std::string oldContent(1 << 20, 'o');
 
-    // Kill anywhere from before the save starts to a little after it ends.
+    // Kill anywhere from before the save starts to well after it ends, so
+    // that both outcomes come up even when other tests slow the machine.
     QElapsedTimer clock;
     clock.start();
     ASSERT_TRUE(saveResults(target, heading, grid, numbered, numbered).ok());
-    const auto window = useconds_t(clock.nsecsElapsed() / 1000 * 6 / 5 + 1000);
+    const auto window = useconds_t(clock.nsecsElapsed() / 1000 * 2 + 1000);
     const std::string newContent = testing::readBytes(target);
     ASSERT_GT(newContent.size(), 45u << 20);
 
@@ -64,6 +65,7 @@ TEST(KilledSave, TargetIsOldOrNewNeverAMix)
     RecordProperty("old", sawOld);
     RecordProperty("new", sawNew);
     EXPECT_GT(sawOld, 0);
+    EXPECT_GT(sawNew, 0);
 }
 
 } // namespace

@@ -11,33 +11,21 @@ namespace {
 
 using testing::cp1252;
 
-// The file's lines transcribed plainly: one whole scan of the text per row
-// (reference::segment), the listing padded character by character.
-std::string referenceFile(const std::string& title, const std::string& date,
-                          const std::vector<std::pair<std::string, std::string>>& rows,
-                          std::string_view source, std::string_view target)
+// The file transcribed plainly: the listing lines as a case writes them out,
+// then one whole scan of each text per hit (reference::segment).
+std::string referenceFile(const ResultsHeading& heading, const std::vector<std::string>& listing,
+                          const std::vector<std::string>& markers, std::string_view source,
+                          std::string_view target)
 {
-    std::string f = title + "\r\n" + date + "\r\n" + std::string(74, '-') + "\r\n\r\n";
-    for (const auto& [form, marker] : rows) {
-        std::string l = form;
-        if (form.size() < 35)
-            for (size_t k = 0; k < 36 - form.size(); ++k) l += " ";
-        f += l + marker + "\r\n";
-    }
-    for (size_t r = 1; r < rows.size(); ++r) {
+    std::string f = heading.titleLine + "\r\n" + heading.dateLine + "\r\n" +
+                    std::string(74, '-') + "\r\n\r\n";
+    for (const std::string& line : listing) f += line + "\r\n";
+    for (const std::string& marker : markers) {
         f += std::string(74, '-') + "\r\n";
-        f += reference::segment(source, rows[r].second) + "\r\n";
-        if (!target.empty()) f += reference::segment(target, rows[r].second) + "\r\n";
+        f += reference::segment(source, marker) + "\r\n";
+        if (!target.empty()) f += reference::segment(target, marker) + "\r\n";
     }
     return f;
-}
-
-std::vector<std::pair<std::string, std::string>> rowsOf(const ResultGrid& grid)
-{
-    std::vector<std::pair<std::string, std::string>> rows;
-    for (size_t r = 0; r < grid.rows(); ++r)
-        rows.emplace_back(std::string(grid.text(r, 0)), std::string(grid.text(r, 1)));
-    return rows;
 }
 
 std::string written(const ResultsHeading& heading, const ResultGrid& grid, std::string_view source,
@@ -77,29 +65,42 @@ TEST(ResultsFile, EdgeCasesAgreeWithThePlainTranscription)
     const std::string form34(34, 'a'), form35(35, 'b'), form36(36, 'c');
     const std::string padded = "[1] " + form34 + " " + form35 + " " + form36 + ".\r\n" +
                                "[2] x.\r\n[1] repetido casa.\r\n";
+    const std::string header = "Forma(s)                            Referencia(s)";
     struct Case {
         const char* name;
         std::string text;
         std::string target;
         const char* form; // nullptr: saving before any search
         ResultsHeading heading;
+        std::vector<std::string> listing;
+        std::vector<std::string> markers; // of the sentence blocks
     };
     const Case cases[] = {
-        {"no hits", kSource, kTarget, "nada", kHeading},
-        {"before any search", kSource, kTarget, nullptr, kHeading},
-        {"forms of 34, 35 and 36 letters", padded, kTarget, "*", kHeading},
-        {"no target", kSource, "", "cas*", kHeading},
-        {"empty title", kSource, kTarget, "casa", {cp1252("Referencia(s): "), "x"}},
-        {"repeated marker", padded, kTarget, "casa", kHeading},
-        {"no markers at all", "uno dos.\r\n", kTarget, "*", kHeading},
+        {"no hits", kSource, kTarget, "nada", kHeading, {header}, {}},
+        {"before any search: a row of 36 blanks and one empty block", kSource, kTarget, nullptr,
+         kHeading, {header, "                                    "}, {""}},
+        {"forms of 34 letters get two blanks, of 35 and 36 none", padded, kTarget, "*", kHeading,
+         {header, form34 + "  [1]", form35 + "[1]", form36 + "[1]",
+          "x                                   [2]", "repetido                            [1]",
+          "casa                                [1]"},
+         {"[1]", "[1]", "[1]", "[2]", "[1]", "[1]"}},
+        {"no target", kSource, "", "cas*", kHeading,
+         {header, "casa                                [1]", "casas                               [2]",
+          "casa                                [3]"},
+         {"[1]", "[2]", "[3]"}},
+        {"empty title", kSource, kTarget, "casa", {cp1252("Referencia(s): "), "x"},
+         {header, "casa                                [1]", "casa                                [3]"},
+         {"[1]", "[3]"}},
+        {"no markers at all", "uno dos.\r\n", kTarget, "*", kHeading,
+         {header, "uno                                 ", "dos                                 "},
+         {"", ""}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Concordance concordance(c.text);
-        ResultGrid& grid = concordance.grid();
         if (c.form) concordance.search(c.form);
-        EXPECT_EQ(written(c.heading, grid, c.text, c.target),
-                  referenceFile(c.heading.titleLine, c.heading.dateLine, rowsOf(grid), c.text, c.target));
+        EXPECT_EQ(written(c.heading, concordance.grid(), c.text, c.target),
+                  referenceFile(c.heading, c.listing, c.markers, c.text, c.target));
     }
 }
 

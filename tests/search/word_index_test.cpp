@@ -106,6 +106,23 @@ TEST(WordIndex, MarkersOfOddTexts)
     }
 }
 
+TEST(WordIndex, SignsSplitWordsInLongStretchesWithoutBrackets)
+{
+    // The index reads sixteen bytes at a time where no bracket is near; × and
+    // ÷ sit among the letters of the code page but are not letters. Put them
+    // at every place of a block, far from any bracket.
+    for (const char* sign : {"×", "÷", "ª", "1"}) {
+        for (size_t shift = 0; shift < 32; ++shift) {
+            SCOPED_TRACE(std::string(sign) + " after " + std::to_string(shift) + " letters");
+            const std::string text = "[1] " + std::string(shift, 'x') + " uno" + cp1252(sign) +
+                                     "dos " + std::string(40, 'y') + ".\r\n";
+            const WordIndex index = WordIndex::build(text);
+            EXPECT_EQ(search(index, "*"), reference::wordIndex(text));
+            EXPECT_EQ(listing(search(index, "dos")), "dos[1]");
+        }
+    }
+}
+
 TEST(WordIndex, WordTwiceInOneSentenceGivesTwoRows)
 {
     const WordIndex index = WordIndex::build("[6] x.\r\n[7] la casa y la mesa.\r\n");

@@ -76,11 +76,18 @@ TEST(ScanForMarker, AgreesWithTheStepByStepScanOnRandomTexts)
     }
 }
 
-TEST(WordsToMark, WholeWordsInAnyCase)
+TEST(WordsToMark, WholeWordsInAnyCaseNeverPartsOfLongerWords)
 {
-    const std::string text = "casa CASA Casa casas Casablanca.";
-    const auto marks = wordsToMark(text, "Casa");
-    EXPECT_EQ(marks, (std::vector<std::pair<size_t, size_t>>{{0, 4}, {5, 4}, {10, 4}}));
+    using Marks = std::vector<std::pair<size_t, size_t>>;
+    struct Case { const char* name; const char* text; Marks marks; };
+    const Case cases[] = {
+        {"every spelling", "casa CASA Casa casas Casablanca.", {{0, 4}, {5, 4}, {10, 4}}},
+        {"the criterion ending a longer word", "lacasa casa.", {{7, 4}}},
+        {"the criterion starting a longer word", "casas casa.", {{6, 4}}},
+        {"the criterion inside a longer word", "encasado.", {}},
+        {"split by a sign", "la×casa÷casa.", {{3, 4}, {8, 4}}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(wordsToMark(cp1252(c.text), "Casa"), c.marks) << c.name;
 }
 
 TEST(WordsToMark, AccentsMatterAndTheLastWordNeedsAFollower)

@@ -96,15 +96,29 @@ TEST_F(SearchOutputTest, CancelledDialogDoesNothing)
     EXPECT_EQ(dir.entries().size(), 2);
 }
 
-TEST_F(SearchOutputTest, ANameOfOneOfTheTextsIsRefused)
+TEST_F(SearchOutputTest, ANameOfOneOfTheTextsIsRefusedBeforeTheReplaceQuestion)
 {
-    SearchWindow* w = openPrepared(sourcePath);
-    const std::string before = readBytes(sourcePath);
-    fake.dialogs.fileNames.push_back(dir.root() + "/./obra_source_ref.txt");
-    w->enregistrer_Click();
-    ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-    EXPECT_TRUE(fake.dialogs.shown[0].text.contains("obra_source_ref.txt"));
-    EXPECT_EQ(readBytes(sourcePath), before);
+    struct Case { const char* name; QString chosen; QString text; };
+    const Case cases[] = {
+        {"the source, spelt another way", dir.root() + "/./obra_source_ref.txt", sourcePath},
+        {"the target", targetPath, targetPath},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake.dialogs.shown.clear();
+        SearchWindow* w = openPrepared(sourcePath);
+        search(w, "casa");
+        const std::string before = readBytes(c.text);
+        fake.dialogs.fileNames.push_back(c.chosen);
+        w->enregistrer_Click();
+        ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+        EXPECT_EQ(fake.dialogs.shown[0].text,
+                  QString::fromUtf8("No se puede escribir el fichero \"%1\": es uno de los textos "
+                                    "de entrada; elija otro nombre para el fichero")
+                      .arg(c.chosen));
+        EXPECT_EQ(readBytes(c.text), before);
+        w->quitter_Click();
+    }
 }
 
 TEST_F(SearchOutputTest, FailuresAreNamedAndLeaveTheOldFile)

@@ -101,6 +101,35 @@ TEST_F(SearchWindowsTest, ClicksOnTheGridMoveTheCurrentCell)
     EXPECT_EQ(w->grid().col(), 0);
 }
 
+TEST_F(SearchWindowsTest, KeysMoveTheCurrentRowWithinTheListAndOpenNothing)
+{
+    std::string text;
+    for (int s = 1; s <= 500; ++s) text += "[" + std::to_string(s) + "] uno.\r\n";
+    SearchWindow* w = openPrepared(dir.write("teclas.txt", text));
+    search(w, "uno");
+    auto* view = w->findChild<ResultGridView*>("grille01");
+    QTableView* table = view->table();
+    const size_t page = size_t(std::max(1, view->visibleRows() - 1));
+    struct Step { const char* name; Qt::Key key; size_t row; };
+    const Step steps[] = {
+        {"Up from the last row", Qt::Key_Up, 499},
+        {"Home goes to the first hit, not the header", Qt::Key_Home, 1},
+        {"Up stops at the first hit", Qt::Key_Up, 1},
+        {"Down", Qt::Key_Down, 2},
+        {"Page Down moves a page less one row", Qt::Key_PageDown, 2 + page},
+        {"Page Up", Qt::Key_PageUp, 2},
+        {"End goes to the last hit", Qt::Key_End, 500},
+        {"Down stops at the last hit", Qt::Key_Down, 500},
+    };
+    for (const Step& s : steps) {
+        QTest::keyClick(table, s.key);
+        EXPECT_EQ(w->grid().row(), s.row) << s.name;
+        EXPECT_GE(w->grid().row(), view->topRow()) << s.name << ": current row scrolled into view";
+        EXPECT_LT(w->grid().row(), view->topRow() + size_t(view->visibleRows())) << s.name;
+    }
+    EXPECT_FALSE(forms.isLoaded(names::frmaff_contexte));
+}
+
 TEST_F(SearchWindowsTest, ALongListShowsOnlyWhatFitsAndScrolls)
 {
     std::string text;

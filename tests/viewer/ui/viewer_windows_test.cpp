@@ -289,6 +289,32 @@ TEST_F(ViewerTest, PrintsBothPanesAsTheyStandAndReportsAPrinterFailure)
     EXPECT_EQ(fake.dialogs.shown.back().text, "la impresora no responde");
 }
 
+TEST_F(ViewerTest, FreshRoadShowsTheNumberedCopiesWithItsOwnLiterals)
+{
+    search->quitter_Click();
+    search = openFresh(dir.write("obra.txt", cp1252("Una casa. Otra casa. Fin.")),
+                       dir.write("oeuvre.txt", "Une maison. Une autre maison. Fin."));
+    ASSERT_NE(search, nullptr);
+    find("casa");
+    viewerName = names::frmaff_contexte02;
+    ContextViewer* v = click(2);
+    ASSERT_NE(v, nullptr);
+    EXPECT_FALSE(forms.isLoaded(names::frmaff_contexte));
+    EXPECT_EQ(source(v), "[2] Otra casa.\n");
+    EXPECT_EQ(target(v), "[2] Une autre maison.\n");
+    EXPECT_EQ(marked(v), (std::vector<int>{9, 10, 11, 12}));
+    EXPECT_EQ(v->findChild<QMenu*>("MNU_Edit")->title(), QString::fromUtf8("Edición"));
+    v->Command4_Click();
+    EXPECT_EQ(source(v), "[3] Fin.\n");
+    fake.printer.log.clear();
+    v->imprimer_Click();
+    EXPECT_EQ(fake.printer.log[2], "print 'Texto en lengua de origen :' line");
+    // The viewer goes with its search window, and the numbering windows with it.
+    search->quitter_Click();
+    EXPECT_FALSE(forms.isLoaded(names::frmaff_contexte02));
+    EXPECT_FALSE(forms.isLoaded(names::Frmreference));
+}
+
 TEST_F(ViewerTest, RowsBeyondSixteenBitsWork)
 {
     std::string text;
