@@ -24,6 +24,10 @@ build: configure
 	cmake --build $(BUILD)
 
 run: build
+	@if [ -z "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no desktop session (neither DISPLAY nor WAYLAND_DISPLAY is set)."; \
+	  echo "Start Solandre from a desktop, or on a virtual screen with: xvfb-run make run"; \
+	  exit 1; fi
 	$(BUILD)/bin/solandre
 
 test: build

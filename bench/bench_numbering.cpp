@@ -2,6 +2,7 @@
 // parts of the run: reading, numbering in memory, and the end-to-end run,
 // which also writes and syncs the output to disk.
 #include "common/fileio.h"
+#include "numbering/number_files.h"
 #include "numbering/numbering_engine.h"
 #include "text_generator.h"
 
@@ -46,7 +47,7 @@ int main()
         inMemory.seconds.push_back(bench::timeIt(
             [&] { numberText(text.value(), [&](std::string_view p) { written += p.size(); }); }));
 
-        Status done = success();
+        Result<NumberedCopy> done = NumberedCopy{};
         endToEnd.seconds.push_back(bench::timeIt([&] { done = numberFile(input, output); }));
         if (!done) {
             std::fprintf(stderr, "%s\n", qPrintable(done.error().message));

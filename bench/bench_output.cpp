@@ -38,7 +38,7 @@ void benchSaving(const QTemporaryDir& dir)
     const QString results = dir.filePath("resultados.txt");
     const ResultsHeading heading = makeHeading(kPreparedTextsPrefixes, "Obra", "07/12/2026");
     const double seconds = bench::timeIt([&] {
-        if (!saveResultsFile(results, source, target, heading, concordance.grid()).ok()) std::exit(1);
+        if (!saveResultsFile(results, concordance, target, heading).ok()) std::exit(1);
     });
     std::printf("saving %zu hits of a 100 MB pair: %.3f s (%.1f MB written)\n",
                 concordance.grid().hitCount(), seconds, double(QFileInfo(results).size()) / 1e6);

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build make
   qt6-base-dev libgl-dev          # Qt 6 Core, Gui, Widgets, PrintSupport, Test
+  libxkbcommon-dev                # found by Qt's CMake files, which otherwise report it missing
   qt6-translations-l10n           # Spanish texts for Qt's own dialogs and buttons
   libgtest-dev libgmock-dev
   fonts-dejavu-core fonts-liberation2  # fonts for the offscreen and Xvfb platforms; Liberation stands in for Times New Roman

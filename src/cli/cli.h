@@ -1,6 +1,9 @@
 #pragma once
 // solandre-cli: the core's operations from the command line. Output goes
-// through the given streams so tests can read it.
+// through the given streams so tests can read it; "-" as an output file
+// writes the process's standard output.
+
+#include "cli/arguments.h"
 
 #include <iosfwd>
 #include <string>
@@ -8,9 +11,11 @@
 
 namespace solandre::cli {
 
-enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
-
-// `args` excludes the program name.
+// `args` excludes the program name. Returns the exit code: 0 success,
+// 1 failure, 2 usage error.
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+// Every command, in the order the help lists them.
+const std::vector<CommandSpec>& commands();
 
 } // namespace solandre::cli

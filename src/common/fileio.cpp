@@ -5,6 +5,8 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
 
 namespace solandre {
 namespace {
@@ -13,12 +15,23 @@ QString noName() { return QStringLiteral("no se ha indicado ningún nombre de fi
 
 } // namespace
 
-Result<Bytes> readWholeFile(const QString& path)
+FileRef FileRef::standardStream()
 {
+    FileRef stream(QStringLiteral("-"));
+    stream.standard_ = true;
+    return stream;
+}
+
+Result<Bytes> readWholeFile(const FileRef& input)
+{
+    const QString& path = input.name();
     if (path.isEmpty()) return Error::reading(path, noName());
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return Error::reading(path, file.errorString());
+    const bool opened = input.isStandardStream()
+                            ? file.open(fileno(stdin), QIODevice::ReadOnly | QIODevice::Unbuffered,
+                                        QFileDevice::DontCloseHandle)
+                            : file.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    if (!opened) return Error::reading(path, file.errorString());
 
     // One read of the announced size; keep going past it for files whose size
     // the system does not know in advance (pipes, /proc).
@@ -42,29 +55,36 @@ Result<Bytes> readWholeFile(const QString& path)
     return bytes;
 }
 
-SafeFileWriter::SafeFileWriter(const QString& path) : path_(path)
+SafeFileWriter::SafeFileWriter(const FileRef& file)
+    : path_(file.name()), standard_(file.isStandardStream())
 {
     // Replacing a device node by a renamed temporary would destroy the
     // device (and root may do it): such targets are written in place.
-    const QFileInfo target(path);
-    direct_ = target.exists() && !target.isFile() && !target.isDir();
+    const QFileInfo target(path_);
+    direct_ = standard_ || (target.exists() && !target.isFile() && !target.isDir());
     if (direct_)
-        file_ = std::make_unique<QFile>(path);
+        file_ = std::make_unique<QFile>(path_);
     else
-        file_ = std::make_unique<QSaveFile>(path);
+        file_ = std::make_unique<QSaveFile>(path_);
 }
 SafeFileWriter::SafeFileWriter(SafeFileWriter&&) noexcept = default;
 SafeFileWriter& SafeFileWriter::operator=(SafeFileWriter&&) noexcept = default;
 SafeFileWriter::~SafeFileWriter() = default; // QSaveFile removes an uncommitted temporary
 
-Result<SafeFileWriter> SafeFileWriter::open(const QString& path)
+Result<SafeFileWriter> SafeFileWriter::open(const FileRef& file)
 {
+    const QString& path = file.name();
     if (path.isEmpty()) return Error::writing(path, noName());
-    if (QFileInfo(path).isDir())
+    if (!file.isStandardStream() && QFileInfo(path).isDir())
         return Error::writing(path, QStringLiteral("es una carpeta, no un fichero"));
-    SafeFileWriter writer(path);
-    if (!writer.file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Error::writing(path, writer.file_->errorString());
+    SafeFileWriter writer(file);
+    const bool opened =
+        writer.standard_
+            ? static_cast<QFile*>(writer.file_.get())
+                  ->open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered,
+                         QFileDevice::DontCloseHandle)
+            : writer.file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (!opened) return Error::writing(path, writer.file_->errorString());
     return writer;
 }
 
@@ -72,9 +92,14 @@ void SafeFileWriter::write(std::string_view bytes)
 {
     const char* data = bytes.data();
     qint64 left = qint64(bytes.size());
-    while (left > 0 && failure_.isEmpty()) {
+    while (left > 0 && !stopped()) {
+        errno = 0;
         const qint64 put = file_->write(data, left);
         if (put <= 0) {
+            if (standard_ && errno == EPIPE) {
+                readerGone_ = true;
+                break;
+            }
             failure_ = file_->errorString();
             if (!direct_) static_cast<QSaveFile*>(file_.get())->cancelWriting();
             break;
@@ -87,8 +112,11 @@ void SafeFileWriter::write(std::string_view bytes)
 Status SafeFileWriter::commit()
 {
     if (!failure_.isEmpty()) return Error::writing(path_, failure_);
+    if (readerGone_) return success();
     if (direct_) {
+        errno = 0;
         const bool flushed = file_->flush();
+        if (standard_ && errno == EPIPE) return success();
         file_->close();
         if (!flushed || file_->error() != QFileDevice::NoError)
             return Error::writing(path_, file_->errorString());
@@ -99,9 +127,9 @@ Status SafeFileWriter::commit()
     return success();
 }
 
-Status writeFileSafely(const QString& path, std::string_view bytes)
+Status writeFileSafely(const FileRef& file, std::string_view bytes)
 {
-    auto writer = SafeFileWriter::open(path);
+    auto writer = SafeFileWriter::open(file);
     if (!writer) return writer.error();
     writer.value().write(bytes);
     return writer.value().commit();

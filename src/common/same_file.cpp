@@ -25,12 +25,14 @@ bool isSameFile(const QString& a, const QString& b)
     return resolved(a) == resolved(b);
 }
 
-Status refuseInputAsOutput(const QString& output, std::initializer_list<QString> inputs)
+Status refuseInputAsOutput(const FileRef& output, std::initializer_list<FileRef> inputs)
 {
-    for (const QString& input : inputs)
-        if (!input.isEmpty() && isSameFile(output, input))
-            return Error::writing(output, QStringLiteral("es uno de los textos de entrada; elija "
-                                                         "otro nombre para el fichero"));
+    if (output.isStandardStream()) return success();
+    for (const FileRef& input : inputs)
+        if (!input.isStandardStream() && !input.name().isEmpty() &&
+            isSameFile(output.name(), input.name()))
+            return Error::writing(output.name(), QStringLiteral("es uno de los textos de entrada; "
+                                                                "elija otro nombre para el fichero"));
     return success();
 }
 

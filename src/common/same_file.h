@@ -4,6 +4,7 @@
 // disk. Files whose names differ only in letter case are different where the
 // file system tells them apart.
 
+#include "common/fileio.h"
 #include "common/result.h"
 
 #include <QString>
@@ -15,7 +16,8 @@ bool isSameFile(const QString& a, const QString& b);
 
 // Refuses an output that is one of the texts being read (empty names are
 // ignored): writing it would destroy the text before or while it is read.
-Status refuseInputAsOutput(const QString& output, std::initializer_list<QString> inputs);
+// The standard streams of a command line are never the same as a file.
+Status refuseInputAsOutput(const FileRef& output, std::initializer_list<FileRef> inputs);
 
 namespace detail {
 // Both exist and are one file (same device and file number). Per platform.

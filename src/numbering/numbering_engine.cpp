@@ -1,6 +1,5 @@
 #include "numbering/numbering_engine.h"
 
-#include "common/fileio.h"
 #include "common/letters.h"
 #include "common/marker.h"
 
@@ -75,7 +74,7 @@ private:
 
 } // namespace
 
-void numberText(std::string_view text, const NumberedSink& sink)
+SentenceNumber numberText(std::string_view text, const NumberedSink& sink)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const size_t n = text.size();
@@ -130,6 +129,7 @@ void numberText(std::string_view text, const NumberedSink& sink)
     }
     out.resize(recordStart);
     if (!out.empty()) sink(out);
+    return counter - 1;
 }
 
 std::string numberText(std::string_view text)
@@ -137,16 +137,6 @@ std::string numberText(std::string_view text)
     std::string numbered;
     numberText(text, [&](std::string_view piece) { numbered += piece; });
     return numbered;
-}
-
-Status numberFile(const QString& inputPath, const QString& outputPath)
-{
-    auto text = readWholeFile(inputPath);
-    if (!text) return text.error();
-    auto writer = SafeFileWriter::open(outputPath);
-    if (!writer) return writer.error();
-    numberText(text.value(), [&](std::string_view piece) { writer.value().write(piece); });
-    return writer.value().commit();
 }
 
 } // namespace solandre

@@ -5,9 +5,8 @@
 // everything up to the next letter is dropped. Text after the last close is
 // not written.
 
-#include "common/result.h"
+#include "common/marker.h"
 
-#include <QString>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -17,11 +16,8 @@ namespace solandre {
 // Receives the numbered text in pieces of whole records, in order.
 using NumberedSink = std::function<void(std::string_view)>;
 
-void numberText(std::string_view text, const NumberedSink& sink);
+// Returns the number of records written.
+SentenceNumber numberText(std::string_view text, const NumberedSink& sink);
 std::string numberText(std::string_view text);
-
-// Reads `inputPath` whole and writes its numbered form to `outputPath`. On any
-// failure the output file is left as it was.
-Status numberFile(const QString& inputPath, const QString& outputPath);
 
 } // namespace solandre

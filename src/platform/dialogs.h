@@ -32,8 +32,8 @@ public:
     // Modal; Yes is the default button of a Yes/No box.
     virtual Answer message(QWidget* parent, const Message& message) = 0;
 
-    // The printer set-up dialog. Its outcome is only advice: callers print
-    // whatever the user chose.
+    // The printer set-up dialog; false when the user cancelled it, and then
+    // nothing is printed (nor a file of an earlier print overwritten).
     virtual bool printerSetup(QWidget* parent, Printer& printer) = 0;
 };
 

@@ -6,6 +6,41 @@
 
 namespace solandre {
 
+QStringList breakToWidth(const QString& line, double room,
+                         const std::function<double(QStringView)>& width)
+{
+    QStringList pieces;
+    const qsizetype n = line.size();
+    qsizetype start = 0;
+    while (start < n) {
+        // The longest run from `start` that fits, a character (or a
+        // surrogate pair) at a time; at least one character.
+        qsizetype fit = start;
+        double used = 0;
+        while (fit < n) {
+            const qsizetype step = line[fit].isHighSurrogate() && fit + 1 < n ? 2 : 1;
+            const double next = width(QStringView(line).sliced(fit, step));
+            if (used + next > room && fit > start) break;
+            used += next;
+            fit += step;
+        }
+        if (fit == n) break;
+        // End at the last blank of the run, and take the blanks after it.
+        qsizetype end = fit;
+        for (qsizetype k = fit; k > start; --k) {
+            if (line[k - 1] == QLatin1Char(' ')) {
+                end = k;
+                break;
+            }
+        }
+        while (end < n && line[end] == QLatin1Char(' ')) ++end;
+        pieces << line.mid(start, end - start);
+        start = end;
+    }
+    if (start < n || pieces.isEmpty()) pieces << line.mid(start);
+    return pieces;
+}
+
 QtPrinter::QtPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
 
 QtPrinter::~QtPrinter()
@@ -48,27 +83,32 @@ bool QtPrinter::begin()
 
 void QtPrinter::printLine(const QString& line, bool endLine)
 {
-    if (pageBreakPending_) {
-        printer_->newPage();
-        y_ = 0;
-        pageHasInk_ = false;
-        pageBreakPending_ = false;
-    }
     const QFontMetricsF metrics(painter_->font(), printer_.get());
-    const double pageHeight = printer_->pageLayout().paintRectPixels(printer_->resolution()).height();
-    if (pageHasInk_ && y_ + metrics.height() > pageHeight) {
-        printer_->newPage();
-        y_ = 0;
-    }
     const double dpi = printer_->resolution();
-    const double x = x_ * dpi / 1440.0;
-    painter_->drawText(QPointF(x, y_ + metrics.ascent()), line);
-    pageHasInk_ = true;
-    if (endLine) {
-        y_ += metrics.lineSpacing();
-        x_ = 0;
-    } else {
-        x_ += int(metrics.horizontalAdvance(line) * 1440.0 / dpi);
+    const QRectF paper = printer_->pageLayout().paintRectPixels(printer_->resolution());
+    // A line wider than the paper goes on below, never off the edge.
+    const double room = std::max(paper.width() - x_ * dpi / 1440.0, metrics.averageCharWidth());
+    const QStringList pieces = breakToWidth(
+        line, room, [&](QStringView s) { return metrics.horizontalAdvance(s.toString()); });
+    for (qsizetype k = 0; k < pieces.size(); ++k) {
+        if (pageBreakPending_) {
+            printer_->newPage();
+            y_ = 0;
+            pageHasInk_ = false;
+            pageBreakPending_ = false;
+        }
+        if (pageHasInk_ && y_ + metrics.height() > paper.height()) {
+            printer_->newPage();
+            y_ = 0;
+        }
+        painter_->drawText(QPointF(x_ * dpi / 1440.0, y_ + metrics.ascent()), pieces[k]);
+        pageHasInk_ = true;
+        if (endLine || k + 1 < pieces.size()) {
+            y_ += metrics.lineSpacing();
+            x_ = 0;
+        } else {
+            x_ += int(metrics.horizontalAdvance(pieces[k]) * 1440.0 / dpi);
+        }
     }
 }
 

@@ -6,12 +6,21 @@
 #include "platform/printer.h"
 
 #include <QFont>
+#include <QStringList>
+#include <functional>
 #include <memory>
 
 class QPainter;
 class QPrinter;
 
 namespace solandre {
+
+// Breaks `line` into pieces no wider than `room` as measured by `width`: at
+// blanks where it can (a piece keeps the blank that ends it), inside a word
+// only when the word alone is wider than the room. A line that fits is one
+// piece; so is an empty line.
+QStringList breakToWidth(const QString& line, double room,
+                         const std::function<double(QStringView)>& width);
 
 class QtPrinter final : public Printer {
 public:

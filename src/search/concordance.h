@@ -4,6 +4,8 @@
 // the command line, the benchmarks, the fuzzers and the tests all go through
 // here, so the rules live in one place.
 
+#include "common/bytes.h"
+#include "common/fileio.h"
 #include "common/result.h"
 #include "search/result_grid.h"
 #include "search/word_index.h"
@@ -23,7 +25,15 @@ public:
 
     // Reads and indexes a numbered text, replacing the index in place, so
     // whoever holds the grid keeps it. On failure the index is empty.
-    Status load(const QString& path);
+    Status load(const FileRef& file);
+
+    // The numbered text as it was indexed, and where it was read from.
+    std::string_view text() const { return text_.view(); }
+    const FileRef& file() const { return file_; }
+    const QString& name() const { return file_.name(); }
+    // Whether the text begins as numbered texts do, with "[1] ". A text that
+    // does not is still searched: hand-made files keep working.
+    bool looksNumbered() const;
 
     const WordIndex& index() const { return *index_; }
     ResultGrid& grid() { return *grid_; }
@@ -35,8 +45,13 @@ public:
     void sortByForm();
 
 private:
+    Bytes text_;
+    FileRef file_{QString()};
     std::unique_ptr<WordIndex> index_;
     std::unique_ptr<ResultGrid> grid_; // reads index_
 };
+
+// What the user is told about a text that does not look numbered.
+QString notNumberedWarning(const QString& name);
 
 } // namespace solandre

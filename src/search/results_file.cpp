@@ -4,6 +4,7 @@
 #include "common/cp1252.h"
 #include "common/fileio.h"
 #include "common/same_file.h"
+#include "search/concordance.h"
 
 #include <algorithm>
 #include <functional>
@@ -155,27 +156,24 @@ void writeResults(const ResultsHeading& heading, const ResultGrid& grid, std::st
     if (!out.empty()) sink(out);
 }
 
-Status saveResults(const QString& path, const ResultsHeading& heading, const ResultGrid& grid,
+Status saveResults(const FileRef& output, const ResultsHeading& heading, const ResultGrid& grid,
                    std::string_view source, std::string_view target)
 {
-    auto writer = SafeFileWriter::open(path);
+    auto writer = SafeFileWriter::open(output);
     if (!writer) return writer.error();
     writeResults(heading, grid, source, target,
                  [&](std::string_view piece) { writer.value().write(piece); });
     return writer.value().commit();
 }
 
-Status saveResultsFile(const QString& output, const QString& sourcePath,
-                       const QString& targetPath, const ResultsHeading& heading,
-                       const ResultGrid& grid)
+Status saveResultsFile(const FileRef& output, const Concordance& source, const FileRef& target,
+                       const ResultsHeading& heading)
 {
-    if (Status refused = refuseInputAsOutput(output, {sourcePath, targetPath}); !refused)
+    if (Status refused = refuseInputAsOutput(output, {source.file(), target}); !refused)
         return refused;
-    Result<Bytes> source = readWholeFile(sourcePath);
-    if (!source) return source.error();
-    Result<Bytes> target = targetPath.isEmpty() ? Result<Bytes>(Bytes()) : readWholeFile(targetPath);
-    if (!target) return target.error();
-    return saveResults(output, heading, grid, source.value().view(), target.value().view());
+    Result<Bytes> targetText = target.name().isEmpty() ? Result<Bytes>(Bytes()) : readWholeFile(target);
+    if (!targetText) return targetText.error();
+    return saveResults(output, heading, source.grid(), source.text(), targetText.value().view());
 }
 
 ResultsHeading makeHeading(const ResultsPrefixes& prefixes, const QString& title, const QString& date)

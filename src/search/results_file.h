@@ -3,6 +3,7 @@
 // listing, then for every hit its source sentence and the target sentence of
 // the same number. Windows-1252, CR LF line ends, written safely.
 
+#include "common/fileio.h"
 #include "common/result.h"
 #include "search/result_grid.h"
 
@@ -42,15 +43,17 @@ void writeResults(const ResultsHeading& heading, const ResultGrid& grid, std::st
                   std::string_view target, const std::function<void(std::string_view)>& sink);
 
 // Writes the file through a temporary that replaces `path` only when whole.
-Status saveResults(const QString& path, const ResultsHeading& heading, const ResultGrid& grid,
+Status saveResults(const FileRef& output, const ResultsHeading& heading, const ResultGrid& grid,
                    std::string_view source, std::string_view target);
 
+class Concordance;
+
 // The saving as the search windows and the command line run it: refuses an
-// output that is one of the two texts, reads both numbered texts whole (the
-// target only when it is named) and writes the file safely.
-Status saveResultsFile(const QString& output, const QString& sourcePath,
-                       const QString& targetPath, const ResultsHeading& heading,
-                       const ResultGrid& grid);
+// output that is one of the two texts, reads the numbered target text whole
+// (when it is named) and writes the file of the concordance's rows safely,
+// with the sentences of the source text as it was indexed.
+Status saveResultsFile(const FileRef& output, const Concordance& source, const FileRef& target,
+                       const ResultsHeading& heading);
 
 // The date line's date: day, month, year and the time of day when it has one.
 QString formatSearchDate(const QDateTime& when);

@@ -1,6 +1,5 @@
 #include "search/word_index.h"
 
-#include "common/fileio.h"
 #include "common/letters.h"
 
 #include <algorithm>
@@ -17,8 +16,7 @@
 
 namespace solandre {
 
-// Offsets are 32-bit: texts are limited to just under 4 GiB.
-static constexpr size_t kMaxText = std::numeric_limits<std::uint32_t>::max() - 1;
+static constexpr size_t kMaxText = WordIndex::kMaxText;
 
 namespace {
 
@@ -443,16 +441,6 @@ size_t WordIndex::bytesUsed() const
            reversedChars_.size() + bytes(lower_) + bytes(rank_) + bytes(byPrefix_) +
            bytes(bySuffix_) + bytes(postingStart_) + postings_.size() * sizeof(WordId) + markerChars_.size() +
            bytes(runs_) + bytes(seen_);
-}
-
-Result<WordIndex> readWordIndex(const QString& path)
-{
-    Result<Bytes> text = readWholeFile(path);
-    if (!text) return text.error();
-    if (text.value().empty()) return Error::reading(path, QStringLiteral("el fichero está vacío"));
-    if (text.value().size() > kMaxText)
-        return Error::reading(path, QStringLiteral("el fichero pasa de 4 GB"));
-    return WordIndex::build(std::move(text.value()));
 }
 
 } // namespace solandre

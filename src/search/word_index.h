@@ -22,6 +22,9 @@ using WordList = PodArray<WordId>;
 
 class WordIndex {
 public:
+    // Offsets are 32-bit: texts are limited to just under 4 GiB.
+    static constexpr size_t kMaxText = 0xFFFFFFFEu;
+
     WordIndex() = default;
 
     // The text may be anything: a word is a run of letters ended by a
@@ -95,9 +98,5 @@ private:
 
     mutable std::vector<std::uint64_t> seen_; // one bit per word, zero between searches
 };
-
-// Reads a numbered text whole and indexes it. An empty text is an error too:
-// there is nothing to search in it.
-Result<WordIndex> readWordIndex(const QString& path);
 
 } // namespace solandre

@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 #include "support/temp_files.h"
 
+#include <QProcess>
 #include <gtest/gtest.h>
 #include <sstream>
 
@@ -22,6 +23,24 @@ CliRun runCli(std::vector<std::string> args)
     return {status, out.str(), err.str()};
 }
 
+// The real program, for what only a process shows: its standard streams.
+CliRun runProgram(const QString& shellLine, const std::string& input = {})
+{
+    QProcess process;
+    process.setProgram("/bin/bash");
+    process.setArguments({"-o", "pipefail", "-c", shellLine});
+    process.start();
+    process.write(input.data(), qint64(input.size()));
+    process.closeWriteChannel();
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+}
+
+const QString kProgram = QStringLiteral(SOLANDRE_CLI);
+
+int lines(const std::string& text) { return int(std::count(text.begin(), text.end(), '\n')); }
+
 TEST(CliNumber, NumbersFileToFile)
 {
     TempDir dir;
@@ -32,37 +51,89 @@ TEST(CliNumber, NumbersFileToFile)
     EXPECT_EQ(readBytes(dir.path("out.txt")), "[1] Uno.\r\n[2] Dos.\r\n");
 }
 
-TEST(CliNumber, FailureIsOneLineNamingTheFile)
+TEST(CliNumber, FailuresAreOneLineNamingTheFileAndWriteNothing)
 {
     TempDir dir;
-    const std::string missing = dir.path("missing.txt").toStdString();
-    const CliRun run = runCli({"number", missing, dir.path("out.txt").toStdString()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find(missing), std::string::npos);
-    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
-    EXPECT_TRUE(dir.entries().isEmpty());
+    const std::string text = dir.write("obra.txt", "Uno. Dos.").toStdString();
+    const std::string pdf = dir.write("obra.pdf", "%PDF-1.5\n%\xE2\xE3").toStdString();
+    struct Case { const char* name; std::vector<std::string> args; std::string named; const char* reason; };
+    const Case cases[] = {
+        {"missing input", {"number", dir.path("no.txt").toStdString(), dir.path("o.txt").toStdString()},
+         dir.path("no.txt").toStdString(), ""},
+        {"the output is the input", {"number", text, text}, text, "es uno de los textos de entrada"},
+        {"the output is the input spelt another way",
+         {"number", text, dir.root().toStdString() + "/../" + dir.root().section('/', -1).toStdString() + "/obra.txt"},
+         "obra.txt", "es uno de los textos de entrada"},
+        {"a PDF", {"number", pdf, dir.path("o.txt").toStdString()}, pdf,
+         "no es un fichero de texto; parece un documento PDF"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
+        EXPECT_EQ(lines(run.err), 1);
+    }
+    EXPECT_EQ(readBytes(dir.path("obra.txt")), "Uno. Dos.");
+    EXPECT_EQ(dir.entries(), (QStringList{"obra.pdf", "obra.txt"}));
 }
 
-TEST(CliUsage, WrongUsageExitsWithTwo)
+TEST(CliUsage, ErrorsAreOneLineNamingTheProblemAndTheHelpToRead)
 {
-    const std::vector<std::vector<std::string>> cases = {
-        {}, {"frobnicate"}, {"number"}, {"number", "a"}, {"number", "a", "b", "c"},
+    struct Case { const char* name; std::vector<std::string> args; const char* problem; const char* help; };
+    const Case cases[] = {
+        {"no command", {}, "falta la orden", "solandre-cli --help"},
+        {"unknown command", {"frobnicate"}, "orden desconocida \"frobnicate\"", "solandre-cli --help"},
+        {"unknown option before the command", {"-x"}, "opción desconocida \"-x\"", "solandre-cli --help"},
+        {"too few operands", {"number", "a"}, "faltan argumentos", "solandre-cli number --help"},
+        {"too many operands", {"number", "a", "b", "c"}, "sobra el argumento \"c\"",
+         "solandre-cli number --help"},
+        {"an unknown option is not a form", {"search", "t.txt", "--sort"}, "opción desconocida \"--sort\"",
+         "solandre-cli search --help"},
+        {"nor a short one", {"search", "t.txt", "casa", "-x"}, "opción desconocida \"-x\"",
+         "solandre-cli search --help"},
+        {"a required option", {"save", "t.txt", "casa"}, "falta la opción \"-o RESULTADOS\"",
+         "solandre-cli save --help"},
+        {"an option without its value", {"save", "t.txt", "casa", "-o"}, "falta el valor de la opción \"-o\"",
+         "solandre-cli save --help"},
+        {"a flag given a value", {"search", "t.txt", "casa", "--count=2"}, "no lleva valor",
+         "solandre-cli search --help"},
     };
-    for (const auto& args : cases) {
-        const CliRun run = runCli(args);
-        EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
-        EXPECT_NE(run.err.find("usage:"), std::string::npos);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(lines(run.err), 1) << run.err;
+        EXPECT_NE(run.err.find(c.problem), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(std::string("\"") + c.help + "\""), std::string::npos) << run.err;
     }
+}
+
+TEST(CliUsage, HelpAndVersionGoToTheStandardOutput)
+{
     const CliRun help = runCli({"--help"});
     EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.out.find("number INPUT OUTPUT"), std::string::npos);
+    EXPECT_EQ(help.err, "");
+    for (const char* part : {"number", "search", "save", "Códigos de salida", "2  uso incorrecto"})
+        EXPECT_NE(help.out.find(part), std::string::npos) << part;
+
+    for (const char* command : {"number", "search", "save"}) {
+        SCOPED_TRACE(command);
+        const CliRun own = runCli({command, "--help"});
+        EXPECT_EQ(own.status, 0);
+        EXPECT_EQ(own.err, "");
+        EXPECT_TRUE(own.out.starts_with(std::string("Uso: solandre-cli ") + command)) << own.out;
+        EXPECT_NE(own.out.find("Opciones:"), std::string::npos);
+        EXPECT_NE(own.out.find("Códigos de salida"), std::string::npos);
+    }
+    EXPECT_NE(runCli({"save", "--help"}).out.find("--target NUMERADO_META"), std::string::npos);
+
+    const CliRun version = runCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "solandre-cli 2.0\n");
 }
-
-} // namespace
-} // namespace solandre
-
-namespace solandre {
-namespace {
 
 class CliSearch : public ::testing::Test {
 protected:
@@ -90,21 +161,21 @@ TEST_F(CliSearch, OptionsMayStandAnywhere)
     EXPECT_EQ(sorted.out, "Casa\t[12]\ncasa\t[1]\ncasas\t[2]\nTotal de ocurrencia(s) para : cas* = 3\n");
 }
 
-TEST_F(CliSearch, UnreadableFileAndMissingFormsFail)
+TEST_F(CliSearch, UnreadableFileFailsAndATextNotNumberedIsSearchedWithAWarning)
 {
     const CliRun missing = runCli({"search", dir.path("no.txt").toStdString(), "casa"});
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("no.txt"), std::string::npos);
     EXPECT_EQ(missing.out, "");
-    EXPECT_EQ(runCli({"search", file}).status, 2);
-    EXPECT_EQ(runCli({"search", "--count"}).status, 2);
+
+    const std::string plain = dir.write("plano.txt", "La casa. Otra casa.").toStdString();
+    const CliRun warned = runCli({"search", plain, "casa"});
+    EXPECT_EQ(warned.status, 0);
+    EXPECT_EQ(warned.out, "casa\t\ncasa\t\nTotal de ocurrencia(s) para : casa = 2\n");
+    EXPECT_NE(warned.err.find("plano.txt"), std::string::npos);
+    EXPECT_NE(warned.err.find("no parece un texto numerado"), std::string::npos);
+    EXPECT_EQ(lines(warned.err), 1);
 }
-
-} // namespace
-} // namespace solandre
-
-namespace solandre {
-namespace {
 
 TEST(CliSave, WritesTheResultsFileOfThePreparedTextsWindow)
 {
@@ -113,7 +184,7 @@ TEST(CliSave, WritesTheResultsFileOfThePreparedTextsWindow)
     const std::string target = dir.write("t.txt", "[1] Maison.\r\n").toStdString();
     const std::string out = dir.path("r.txt").toStdString();
     const CliRun run = runCli({"save", source, "casa", "-o", out, "--target", target, "--title",
-                               "Título", "--date", "07/12/2026", "--sort-forms"});
+                               "Título", "--date=07/12/2026", "--sort-forms"});
     EXPECT_EQ(run.status, 0) << run.err;
     const std::string sep(74, '-');
     EXPECT_EQ(readBytes(dir.path("r.txt")),
@@ -127,10 +198,14 @@ TEST(CliSave, FailuresNameTheFileAndLoseNothing)
 {
     TempDir dir;
     const std::string source = dir.write("s.txt", "[1] Casa.\r\n").toStdString();
-    const CliRun same = runCli({"save", source, "casa", "-o", source});
-    EXPECT_EQ(same.status, 1);
-    EXPECT_NE(same.err.find("s.txt"), std::string::npos);
+    const std::string target = dir.write("t.txt", "[1] Maison.\r\n").toStdString();
+    for (const std::string& text : {source, target}) {
+        const CliRun same = runCli({"save", source, "casa", "-o", text, "--target", target});
+        EXPECT_EQ(same.status, 1);
+        EXPECT_NE(same.err.find(text), std::string::npos);
+    }
     EXPECT_EQ(readBytes(dir.path("s.txt")), "[1] Casa.\r\n");
+    EXPECT_EQ(readBytes(dir.path("t.txt")), "[1] Maison.\r\n");
 
     dir.write("r.txt", "viejo");
     const CliRun missing = runCli({"save", source, "casa", "-o", dir.path("r.txt").toStdString(),
@@ -138,9 +213,41 @@ TEST(CliSave, FailuresNameTheFileAndLoseNothing)
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("no.txt"), std::string::npos);
     EXPECT_EQ(readBytes(dir.path("r.txt")), "viejo");
+}
 
-    EXPECT_EQ(runCli({"save", source, "casa"}).status, 2);
-    EXPECT_EQ(runCli({"save", source, "casa", "-o"}).status, 2);
+TEST(CliStreams, ADashReadsTheStandardInputAndWritesTheStandardOutput)
+{
+    TempDir dir;
+    const CliRun numbered = runProgram(kProgram + " number - -", "Uno. Dos.");
+    EXPECT_EQ(numbered.status, 0) << numbered.err;
+    EXPECT_EQ(numbered.out, "[1] Uno.\r\n[2] Dos.\r\n");
+
+    const CliRun searched = runProgram(kProgram + " search - 'd*'", "[1] Uno.\r\n[2] Dos.\r\n");
+    EXPECT_EQ(searched.status, 0) << searched.err;
+    EXPECT_EQ(searched.out, "Dos\t[2]\nTotal de ocurrencia(s) para : d* = 1\n");
+
+    const QString target = dir.write("t.txt", "[1] Un.\r\n[2] Deux.\r\n");
+    const CliRun saved = runProgram(kProgram + " save - dos -o - --date D --target " + target,
+                                    "[1] Uno.\r\n[2] Dos.\r\n");
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    EXPECT_TRUE(saved.out.ends_with("[2] Dos.\r\n\r\n[2] Deux.\r\n\r\n")) << saved.out;
+    EXPECT_FALSE(QFile::exists("-"));
+    EXPECT_EQ(dir.entries(), QStringList{"t.txt"});
+}
+
+TEST(CliStreams, AReaderThatGoesAwayEndsTheProgramQuietly)
+{
+    TempDir dir;
+    std::string text;
+    for (int s = 1; s <= 100000; ++s) text += "[" + std::to_string(s) + "] uno dos tres.\r\n";
+    const QString numbered = dir.write("largo.txt", text);
+    for (const QString& command : {kProgram + " search " + numbered + " '*' | head -n 1",
+                                   kProgram + " number " + numbered + " - | head -c 10"}) {
+        SCOPED_TRACE(command.toStdString());
+        const CliRun run = runProgram(command);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, "");
+    }
 }
 
 } // namespace

@@ -1,8 +1,11 @@
+#include "numbering/number_files.h"
 #include "numbering/numbering_engine.h"
 #include "numbering/reference_numbering.h"
 #include "support/temp_files.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <random>
 
 namespace solandre {
@@ -120,40 +123,72 @@ TEST(NumberText, HasNoSixteenBitSentenceLimit)
     EXPECT_TRUE(numbered.ends_with("\r\n[40000] Una frase.\r\n"));
 }
 
-TEST(NumeroterTexte, WritesTheNumberedFile)
+TEST(NumberFiles, WritesTheNumberedCopiesAndCountsTheirRecords)
 {
     TempDir dir;
     const QString input = dir.write("in.txt", cp1252("Hola. ¿Qué tal?\r\nBien."));
     const QString output = dir.write("out.txt", "old content that must go");
-    ASSERT_TRUE(numberFile(input, output).ok());
+    const auto copy = numberFile(input, output);
+    ASSERT_TRUE(copy.ok());
+    EXPECT_EQ(copy.value().records, 3u);
+    EXPECT_EQ(copy.value().output, output);
     EXPECT_EQ(readBytes(output), cp1252("[1] Hola.\r\n[2] Qué tal?\r\n[3] Bien.\r\n"));
 
     const QString empty = dir.write("empty.txt", "");
-    ASSERT_TRUE(numberFile(empty, output).ok());
+    const auto none = numberFile(empty, output);
+    ASSERT_TRUE(none.ok());
+    EXPECT_EQ(none.value().records, 0u);
     EXPECT_EQ(readBytes(output), "");
     EXPECT_EQ(dir.entries().size(), 3);
+
+    const QString target = dir.write("cible.txt", "Un. Deux.");
+    const auto both = numberFiles({{input, dir.path("a_ref.txt")}, {target, dir.path("b_ref.txt")}});
+    ASSERT_TRUE(both.ok());
+    EXPECT_EQ(both.value()[0].records, 3u);
+    EXPECT_EQ(both.value()[1].records, 2u);
+    EXPECT_EQ(readBytes(dir.path("b_ref.txt")), "[1] Un.\r\n[2] Deux.\r\n");
 }
 
-TEST(NumeroterTexte, FailuresNameTheFileAndKeepTheOutput)
+TEST(NumberFiles, FailuresNameTheFileAndKeepEveryOutput)
 {
     TempDir dir;
     const QString input = dir.write("in.txt", "Hola.");
+    const QString pdf = dir.write("doc.pdf", "%PDF-1.4\n%binary");
     const QString output = dir.write("out.txt", "precious");
-    struct Case { const char* name; QString in, out, named; };
+    const QString other = dir.write("other.txt", "also precious");
+    QFile::link(input, dir.path("link.txt"));
+    ASSERT_EQ(::link(QFile::encodeName(input).constData(),
+                     QFile::encodeName(dir.path("hard.txt")).constData()), 0);
+    struct Case { const char* name; std::vector<NumberingJob> jobs; QString named; const char* reason; };
     const Case cases[] = {
-        {"missing input", dir.path("missing.txt"), output, dir.path("missing.txt")},
-        {"input is a folder", dir.root(), output, dir.root()},
-        {"output in a missing folder", input, dir.path("no/out.txt"), dir.path("no/out.txt")},
-        {"empty output path", input, QString(), QString("nombre")},
+        {"missing input", {{dir.path("missing.txt"), output}}, dir.path("missing.txt"), ""},
+        {"input is a folder", {{dir.root(), output}}, dir.root(), ""},
+        {"output in a missing folder", {{input, dir.path("no/out.txt")}}, dir.path("no/out.txt"), ""},
+        {"empty output path", {{input, QString()}}, QString(), "nombre"},
+        {"output is the input", {{input, input}}, input, "textos de entrada"},
+        {"output is the input through a link", {{input, dir.path("link.txt")}}, dir.path("link.txt"),
+         "textos de entrada"},
+        {"output is the input through a hard link", {{input, dir.path("hard.txt")}},
+         dir.path("hard.txt"), "textos de entrada"},
+        {"output is the input spelt another way", {{input, dir.root() + "/./in.txt"}},
+         dir.root() + "/./in.txt", "textos de entrada"},
+        {"output is the other job's input", {{input, output}, {other, input}}, input, "textos de entrada"},
+        {"both outputs alike", {{input, output}, {other, output}}, output, "textos de entrada"},
+        {"a PDF as the second input: nothing written", {{input, output}, {pdf, other}}, pdf,
+         "parece un documento PDF"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const Status done = numberFile(c.in, c.out);
+        const auto done = numberFiles(c.jobs);
         ASSERT_FALSE(done.ok());
-        EXPECT_TRUE(done.error().message.contains(c.named)) << done.error().message.toStdString();
+        const QString message = done.error().message;
+        EXPECT_TRUE(message.contains(c.named)) << message.toStdString();
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.reason))) << message.toStdString();
     }
+    EXPECT_EQ(readBytes(input), "Hola.");
     EXPECT_EQ(readBytes(output), "precious");
-    EXPECT_EQ(dir.entries(), (QStringList{"in.txt", "out.txt"}));
+    EXPECT_EQ(readBytes(other), "also precious");
+    EXPECT_EQ(dir.entries(), (QStringList{"doc.pdf", "hard.txt", "in.txt", "link.txt", "other.txt", "out.txt"}));
 }
 
 } // namespace

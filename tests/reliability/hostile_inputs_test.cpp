@@ -1,10 +1,11 @@
 // Inputs a user may name by mistake or on purpose: each one gives a clear
 // message or a correct result, with memory in proportion to the input.
 #include "common/fileio.h"
+#include "numbering/number_files.h"
 #include "numbering/numbering_engine.h"
 #include "numbering/reference_numbering.h"
 #include "search/reference_search.h"
-#include "search/word_index.h"
+#include "search/concordance.h"
 #include "support/temp_files.h"
 #include "viewer/context_scan.h"
 #include "viewer/reference_context.h"
@@ -140,13 +141,14 @@ TEST(HostileInputs, UnreadableNamesGiveAMessageNamingTheFile)
     }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        for (const Error& error : {readWordIndex(c.path).error(), readWholeFile(c.path).error(),
+        Concordance concordance;
+        for (const Error& error : {concordance.load(c.path).error(), readWholeFile(c.path).error(),
                                    numberFile(c.path, dir.path("salida.txt")).error()})
             EXPECT_TRUE(error.message.contains(c.path)) << error.message.toStdString();
         EXPECT_FALSE(QFile::exists(dir.path("salida.txt")));
     }
     const QString empty = dir.write("vacio.txt", "");
-    EXPECT_FALSE(readWordIndex(empty).ok());
+    EXPECT_FALSE(Concordance().load(empty).ok());
     EXPECT_TRUE(numberFile(empty, dir.path("vacio_ref.txt")).ok());
     EXPECT_EQ(testing::readBytes(dir.path("vacio_ref.txt")), "");
 }

@@ -1,6 +1,7 @@
 // Every write the program makes, under injected faults: each failure is a
 // message naming the file and the reason, the old file stays byte for byte,
 // and no temporary file is left behind.
+#include "numbering/number_files.h"
 #include "numbering/numbering_engine.h"
 #include "search/concordance.h"
 #include "search/results_file.h"
@@ -42,7 +43,8 @@ const std::vector<Writer>& writers()
     static const std::vector<Writer> all = {
         {"numbered copy", [](const TempDir& dir) { dir.write("entrada.txt", text); },
          [](const TempDir& dir, const QString& path) {
-             return numberFile(dir.path("entrada.txt"), path);
+             const auto copy = numberFile(dir.path("entrada.txt"), path);
+             return copy ? success() : Status(copy.error());
          }},
         {"results file", [](const TempDir& dir) { dir.write("entrada.txt", ""); },
          [](const TempDir&, const QString& path) {

@@ -188,22 +188,5 @@ TEST_F(RandomTexts, SearchAgreesWithTheStepByStepRules)
     }
 }
 
-TEST(ReadWordIndex, MissingAndEmptyFilesAreNamed)
-{
-    testing::TempDir dir;
-    const QString empty = dir.write("vacio.txt", "");
-    const auto missing = readWordIndex(dir.path("no_existe.txt"));
-    ASSERT_FALSE(missing.ok());
-    EXPECT_TRUE(missing.error().message.contains("no_existe.txt"));
-    const auto none = readWordIndex(empty);
-    ASSERT_FALSE(none.ok());
-    EXPECT_TRUE(none.error().message.contains("vacio.txt"));
-    EXPECT_TRUE(none.error().message.contains("vacío"));
-
-    const auto read = readWordIndex(dir.write("t.txt", "[1] Hola.\r\n"));
-    ASSERT_TRUE(read.ok());
-    EXPECT_EQ(read.value().size(), 1u);
-}
-
 } // namespace
 } // namespace solandre

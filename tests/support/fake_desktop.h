@@ -23,11 +23,12 @@ public:
     std::vector<Message> shown;     // every message box, in order
     std::vector<QString> filters;   // filter of every file dialog, in order
     int printerSetups = 0;
+    bool printerAccepted = true; // the answer of the printer set-up dialog
 
     QString openFileName(QWidget*, const QString& filter) override { return next(filter); }
     QString saveFileName(QWidget*, const QString& filter) override { return next(filter); }
     Answer message(QWidget*, const Message& message) override;
-    bool printerSetup(QWidget*, Printer&) override { return ++printerSetups, true; }
+    bool printerSetup(QWidget*, Printer&) override { return ++printerSetups, printerAccepted; }
 
 private:
     QString next(const QString& filter);

@@ -2,10 +2,11 @@
 
 #include "forms/form_names.h"
 #include "forms/wait_cursor.h"
-#include "numbering/numbering_engine.h"
+#include "numbering/number_files.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 
+#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -15,7 +16,7 @@ namespace solandre {
 NumberingDoneWindow::NumberingDoneWindow(FormRegistry& forms)
     : Form(forms, QStringLiteral("Quillarne - Concordancias VXT"))
 {
-    setClientSize(8790, 3480);
+    setClientSize(8790, 4200);
     titleBanner(120, 120, 8535, 615);
 
     QGroupBox* frame1 = frame(client(), QStringLiteral("Frame1"), QString(), 188, 840, 8415, 1335);
@@ -28,7 +29,14 @@ NumberingDoneWindow::NumberingDoneWindow(FormRegistry& forms)
     label3->setAlignment(Qt::AlignCenter);
     setTextColour(label3, colours::kDarkBlue);
 
-    QGroupBox* frame2 = frame(client(), QStringLiteral("Frame2"), QString(), 2108, 2400, 4575, 855);
+    // What was written, so that a press that only brings an earlier window
+    // forward is not taken for a numbering of other names.
+    written_ = label(client(), QStringLiteral("label4"), QString(), 188, 2280, 8415, 735);
+    written_->setFont(QFont(QStringLiteral("Verdana"), 9));
+    written_->setWordWrap(true);
+    setTextColour(written_, colours::kDarkBlue);
+
+    QGroupBox* frame2 = frame(client(), QStringLiteral("Frame2"), QString(), 2108, 3120, 4575, 855);
     button(frame2, QStringLiteral("Command2"), QStringLiteral("Concordancias"), 120, 210, 4335, 495,
            [this] { Command2_Click(); });
 
@@ -42,6 +50,15 @@ NumberingDoneWindow::NumberingDoneWindow(FormRegistry& forms)
          [this] { about_Click(); });
 }
 
+namespace {
+
+QString sentences(SentenceNumber count)
+{
+    return count == 1 ? QStringLiteral("1 frase") : QStringLiteral("%1 frases").arg(count);
+}
+
+} // namespace
+
 bool NumberingDoneWindow::numberTexts()
 {
     WaitCursor wait;
@@ -50,13 +67,20 @@ bool NumberingDoneWindow::numberTexts()
     const QString sourceOut = forms().text(names::frmnumerotation, QStringLiteral("Text_source_bis"));
     const QString targetOut = forms().text(names::frmnumerotation, QStringLiteral("Text_cible_bis"));
 
-    Status done = numberFile(source, sourceOut);
-    if (done && !target.isEmpty() && !targetOut.isEmpty()) done = numberFile(target, targetOut);
-    if (!done) {
-        desktop().dialogs.message(this, {done.error().message, QStringLiteral("Solandre"),
+    std::vector<NumberingJob> jobs{{source, sourceOut}};
+    if (!target.isEmpty() && !targetOut.isEmpty()) jobs.push_back({target, targetOut});
+    const auto copies = numberFiles(jobs);
+    if (!copies) {
+        desktop().dialogs.message(this, {copies.error().message, QStringLiteral("Solandre"),
                                          Buttons::Ok, Icon::Information});
         return false;
     }
+    const char* sides[] = {"Texto de origen numerado: %1 (%2)", "Texto meta numerado: %1 (%2)"};
+    QStringList lines;
+    for (size_t k = 0; k < copies.value().size(); ++k)
+        lines << QString::fromUtf8(sides[k]).arg(QDir::toNativeSeparators(copies.value()[k].output),
+                                                 sentences(copies.value()[k].records));
+    written_->setText(lines.join(QLatin1Char('\n')));
     return true;
 }
 

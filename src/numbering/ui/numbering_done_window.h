@@ -22,6 +22,7 @@ private:
     bool numberTexts();
 
     bool numbered_ = false;
+    QLabel* written_; // the files written and their sentence counts
 };
 
 } // namespace solandre

@@ -98,16 +98,7 @@ void NumberingWindow::chooseOutput(const Side& side)
     const QString chosen = desktop().dialogs.saveFileName(this, side.filter);
     if (chosen.isEmpty()) return;
 
-    if (!refuseInputAsOutput(chosen, {side.otherBox->text(),
-                                      forms().text(names::frmtexte, QStringLiteral("Text_francais")),
-                                      forms().text(names::frmtexte, QStringLiteral("Text_latin"))})) {
-        desktop().dialogs.message(
-            this, {chosen + QStringLiteral("\r\n no está disponible actualmente\r\n"
-                                           "Este fichero está siendo utilizado.\r\n\r\n"
-                                           "Porfavor, elija otro nombre para el fichero."),
-                   QStringLiteral("Fichier no está disponible")});
-        return;
-    }
+    if (refusedAsInUse(chosen, side.otherBox->text())) return;
     // On Yes the old file stays until the numbering replaces it whole.
     if (QFileInfo::exists(chosen) &&
         desktop().dialogs.message(this, {chosen + QStringLiteral("  ya existe.\r\n") +
@@ -133,15 +124,45 @@ void NumberingWindow::ouvrir_cible_Click()
                   sourceOutput_, QStringLiteral(" ¿Desea reemplazarlo?")});
 }
 
+bool NumberingWindow::refusedAsInUse(const QString& output, const QString& otherOutput)
+{
+    if (refuseInputAsOutput(output, {otherOutput,
+                                     forms().text(names::frmtexte, QStringLiteral("Text_francais")),
+                                     forms().text(names::frmtexte, QStringLiteral("Text_latin"))}))
+        return false;
+    desktop().dialogs.message(
+        this, {output + QStringLiteral("\r\n no está disponible actualmente\r\n"
+                                       "Este fichero está siendo utilizado.\r\n\r\n"
+                                       "Porfavor, elija otro nombre para el fichero."),
+               QStringLiteral("Fichier no está disponible")});
+    return true;
+}
+
 void NumberingWindow::Command2_Click()
 {
-    if (sourceOutput_->text().isEmpty()) {
+    // A completion window still loaded from an earlier run is only brought forward.
+    if (forms().isLoaded(names::Frmreference)) {
+        forms().show(names::Frmreference);
+        return;
+    }
+    if (forms().text(names::frmtexte, QStringLiteral("Text_latin")).isEmpty()) {
+        desktop().dialogs.message(
+            this, {QStringLiteral("Numeración imposible: no se ha elegido el texto de origen. "
+                                  "Elíjalo en la ventana principal con \"Buscar...\".")});
+        return;
+    }
+    const QString sourceOut = sourceOutput_->text();
+    const QString targetOut = targetOutput_->text();
+    if (sourceOut.isEmpty()) {
         desktop().dialogs.message(
             this, {QStringLiteral("Indique el nombre del texto de origen numerado con "
                                   "\"Buscar ...\" antes de la numeración.")});
         return;
     }
-    // A completion window still loaded from an earlier run is only brought forward.
+    // Names typed into the boxes skipped the check of "Buscar ...": it runs
+    // again here, before anything is written.
+    if (refusedAsInUse(sourceOut, targetOut)) return;
+    if (!targetOut.isEmpty() && refusedAsInUse(targetOut, sourceOut)) return;
     forms().show(names::Frmreference);
 }
 

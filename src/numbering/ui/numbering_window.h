@@ -22,6 +22,9 @@ public:
 private:
     struct Side;
     void chooseOutput(const Side& side);
+    // After the in-use message, when `output` is one of the texts or the
+    // other output.
+    bool refusedAsInUse(const QString& output, const QString& otherOutput);
     // False, after a message naming the path, when the path has no stem.
     bool proposeName(QLineEdit* box, const QString& input, const QString& suffix);
 

@@ -106,6 +106,9 @@ void SearchWindow::Form_Load()
     if (Status loaded = concordance_.load(forms().text(road_.texts.form, road_.texts.source)); !loaded)
         desktop().dialogs.message(this, {loaded.error().message, QStringLiteral("Solandre"),
                                          Buttons::Ok, Icon::Information});
+    else if (!road_.freshlyNumbered && !concordance_.looksNumbered())
+        desktop().dialogs.message(this, {notNumberedWarning(concordance_.name()),
+                                         QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
     preparer_grille();
 
     if (road_.freshlyNumbered) forms().hide(names::Frmreference);
@@ -197,7 +200,7 @@ void SearchWindow::enregistrer_Click()
         const ResultsHeading heading =
             makeHeading(*road_.prefixes, forms().text(names::frmtexte, QStringLiteral("References")),
                         formatSearchDate(searchDate_->dateTime()));
-        saved = saveResultsFile(file, source, target, heading, grid());
+        saved = saveResultsFile(file, concordance_, target, heading);
         moveToLastMarker();
     }
     desktop().dialogs.message(this, {saved ? QString::fromUtf8(road_.saved) : saved.error().message});
@@ -206,7 +209,7 @@ void SearchWindow::enregistrer_Click()
 void SearchWindow::imprimer_Click()
 {
     Printer& printer = desktop().printer;
-    desktop().dialogs.printerSetup(this, printer); // printing follows whatever the answer
+    if (!desktop().dialogs.printerSetup(this, printer)) return; // "Cancelar" prints nothing
     bool printed = false;
     {
         WaitCursor wait;

@@ -245,7 +245,7 @@ void ContextViewer::Command4_Click()
 void ContextViewer::imprimer_Click()
 {
     Printer& printer = desktop().printer;
-    desktop().dialogs.printerSetup(this, printer); // printing follows whatever the answer
+    if (!desktop().dialogs.printerSetup(this, printer)) return; // "Cancelar" prints nothing
     bool printed = false;
     {
         WaitCursor wait;

@@ -8,6 +8,8 @@
 #include "support/temp_files.h"
 
 #include <QAction>
+#include <QDir>
+#include <QLabel>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <gtest/gtest.h>
@@ -170,6 +172,13 @@ TEST_F(NumberingWindowsTest, NumbersBothTextsThenHidesTheNumberingWindow)
     Form* done = forms.find(names::Frmreference);
     ASSERT_NE(done, nullptr);
     EXPECT_TRUE(done->isVisible());
+    // The completion window names what it wrote, below the usual message.
+    EXPECT_TRUE(done->findChild<QLabel*>("label3")->text().startsWith(
+        QString::fromUtf8("La numeración se ha completado")));
+    EXPECT_EQ(done->findChild<QLabel*>("label4")->text(),
+              QString::fromUtf8("Texto de origen numerado: %1 (3 frases)\nTexto meta numerado: %2 (3 frases)")
+                  .arg(QDir::toNativeSeparators(dir.path("obra_source_ref.txt")),
+                       QDir::toNativeSeparators(dir.path("traduction_cible_ref.txt"))));
     EXPECT_TRUE(forms.isLoaded(names::frmnumerotation));
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(fake.dialogs.shown.empty());
@@ -181,7 +190,63 @@ TEST_F(NumberingWindowsTest, NumbersTheSourceAloneWithoutTarget)
     open()->Command2_Click();
     EXPECT_EQ(readBytes(dir.path("obra_source_ref.txt")), numberText(sourceText));
     EXPECT_EQ(dir.entries().size(), 3); // obra, traduction, obra_source_ref
-    EXPECT_TRUE(forms.isLoaded(names::Frmreference));
+    ASSERT_TRUE(forms.isLoaded(names::Frmreference));
+    EXPECT_EQ(forms.find(names::Frmreference)->findChild<QLabel*>("label4")->text(),
+              QString::fromUtf8("Texto de origen numerado: %1 (3 frases)")
+                  .arg(QDir::toNativeSeparators(dir.path("obra_source_ref.txt"))));
+}
+
+TEST_F(NumberingWindowsTest, TypedNamesOfTheTextsAreRefusedWhenNumbering)
+{
+    const QString sourceOut = dir.path("obra_source_ref.txt");
+    struct Case { const char* name; QString sourceBox; QString targetBox; QString refused; };
+    const Case cases[] = {
+        {"the source text as its own copy", dir.root() + "/./obra.txt", dir.path("t_ref.txt"),
+         dir.root() + "/./obra.txt"},
+        {"the translation as the source's copy", target, dir.path("t_ref.txt"), target},
+        {"the source text as the translation's copy", sourceOut, source, source},
+        {"both copies under one name", sourceOut, sourceOut, sourceOut},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        mainWindow(source, target);
+        NumberingWindow* window = open();
+        forms.control<QLineEdit>(names::frmnumerotation, "Text_source_bis")->setText(c.sourceBox);
+        forms.control<QLineEdit>(names::frmnumerotation, "Text_cible_bis")->setText(c.targetBox);
+        fake.dialogs.shown.clear();
+        window->Command2_Click();
+        ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+        EXPECT_EQ(lastMessage().title, QString::fromUtf8("Fichier no está disponible"));
+        EXPECT_TRUE(lastMessage().text.startsWith(c.refused + "\r\n no está disponible actualmente"));
+        EXPECT_FALSE(forms.isLoaded(names::Frmreference));
+        EXPECT_EQ(readBytes(source), sourceText);
+        EXPECT_EQ(readBytes(target), targetText);
+        EXPECT_EQ(dir.entries(), (QStringList{"obra.txt", "traduction.txt"}));
+        forms.unload(names::frmnumerotation);
+    }
+}
+
+TEST_F(NumberingWindowsTest, AnEmptiedMainWindowIsToldApart)
+{
+    mainWindow(source, target);
+    NumberingWindow* window = open();
+    forms.find(names::frmtexte)->findChild<QAction*>("reset")->trigger();
+    window->Command2_Click();
+    EXPECT_TRUE(lastMessage().text.contains("no se ha elegido el texto de origen"))
+        << lastMessage().text.toStdString();
+    EXPECT_FALSE(forms.isLoaded(names::Frmreference));
+    EXPECT_EQ(dir.entries(), (QStringList{"obra.txt", "traduction.txt"}));
+}
+
+TEST_F(NumberingWindowsTest, FilesThatAreNotTextsAreRefusedAndNothingIsWritten)
+{
+    const QString pdf = dir.write("traduction.pdf", "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n");
+    mainWindow(source, pdf);
+    open()->Command2_Click();
+    EXPECT_TRUE(lastMessage().text.contains(pdf));
+    EXPECT_TRUE(lastMessage().text.contains("no es un fichero de texto; parece un documento PDF"));
+    EXPECT_FALSE(forms.isLoaded(names::Frmreference));
+    EXPECT_EQ(dir.entries(), (QStringList{"obra.txt", "traduction.pdf", "traduction.txt"}));
 }
 
 TEST_F(NumberingWindowsTest, ClosingTheDoneWindowUnloadsTheNumberingWindow)

@@ -170,6 +170,16 @@ TEST_F(SearchOutputTest, PrintingAsksForThePrinterAndLeavesTheCurrentCellOnTheLa
     EXPECT_TRUE(fake.dialogs.shown.empty());
 }
 
+TEST_F(SearchOutputTest, CancellingThePrinterDialogPrintsNothing)
+{
+    SearchWindow* w = openPrepared(sourcePath);
+    search(w, "casa");
+    fake.dialogs.printerAccepted = false;
+    EXPECT_TRUE(printed(w).empty());
+    EXPECT_EQ(fake.dialogs.printerSetups, 1);
+    EXPECT_TRUE(fake.dialogs.shown.empty());
+}
+
 TEST_F(SearchOutputTest, PrinterFailureIsReported)
 {
     SearchWindow* w = openPrepared(sourcePath);

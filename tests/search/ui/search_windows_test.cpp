@@ -88,6 +88,29 @@ TEST_F(SearchWindowsTest, UnreadableSourceIsReportedAndFindsNothing)
     EXPECT_EQ(total(w), "* = 0");
 }
 
+TEST_F(SearchWindowsTest, PreparedRoadWarnsOfATextThatIsNotNumberedAndSearchesItAnyway)
+{
+    const QString plain = dir.write("obra.txt", cp1252("La casa. Otra casa."));
+    SearchWindow* w = openPrepared(plain);
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(fake.dialogs.shown[0].text.contains(plain));
+    EXPECT_TRUE(fake.dialogs.shown[0].text.contains("no parece un texto numerado"));
+    EXPECT_TRUE(fake.dialogs.shown[0].text.contains(QString::fromUtf8("Referenciación y concordancias")));
+    EXPECT_TRUE(w->isVisible());
+    search(w, "casa");
+    EXPECT_EQ(total(w), "casa = 2");
+}
+
+TEST_F(SearchWindowsTest, AFileThatIsNotATextIsRefusedAtLoad)
+{
+    SearchWindow* w = openPrepared(dir.write("obra.pdf", "%PDF-1.4\n%\xE2\xE3"));
+    ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(fake.dialogs.shown[0].text.contains("no es un fichero de texto; parece un documento PDF"));
+    search(w, "*");
+    EXPECT_EQ(total(w), "* = 0");
+}
+
 TEST_F(SearchWindowsTest, ClicksOnTheGridMoveTheCurrentCell)
 {
     SearchWindow* w = openPrepared(source);

@@ -287,6 +287,13 @@ TEST_F(ViewerTest, PrintsBothPanesAsTheyStandAndReportsAPrinterFailure)
     v->imprimer_Click();
     ASSERT_EQ(fake.dialogs.shown.size(), 1u);
     EXPECT_EQ(fake.dialogs.shown.back().text, "la impresora no responde");
+
+    // "Cancelar" in the printer dialog prints nothing.
+    fake.printer.log.clear();
+    fake.dialogs.printerAccepted = false;
+    v->imprimer_Click();
+    EXPECT_TRUE(fake.printer.log.empty());
+    EXPECT_EQ(fake.dialogs.shown.size(), 1u);
 }
 
 TEST_F(ViewerTest, FreshRoadShowsTheNumberedCopiesWithItsOwnLiterals)

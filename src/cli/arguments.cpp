@@ -1,0 +1,134 @@
+#include "cli/arguments.h"
+
+#include <algorithm>
+
+namespace solandre::cli {
+
+const char* const kExitCodes = "Códigos de salida:\n"
+                               "  0  éxito\n"
+                               "  1  fallo: un mensaje en la salida de errores nombra el fichero y la causa\n"
+                               "  2  uso incorrecto\n";
+
+bool Arguments::has(const std::string& option) const
+{
+    return flags_.count(option) > 0 || values_.count(option) > 0;
+}
+
+std::string Arguments::value(const std::string& option, const std::string& fallback) const
+{
+    const auto it = values_.find(option);
+    return it == values_.end() ? fallback : it->second;
+}
+
+namespace {
+
+bool looksLikeOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+const OptionSpec* findOption(const CommandSpec& command, const std::string& name)
+{
+    for (const OptionSpec& option : command.options)
+        if (name == option.name) return &option;
+    return nullptr;
+}
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+} // namespace
+
+std::variant<Arguments, std::string> parse(const CommandSpec& command,
+                                           const std::vector<std::string>& args)
+{
+    Arguments parsed;
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || !looksLikeOption(arg)) {
+            parsed.operands.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // "--title=Obra" as well as "--title Obra".
+        const size_t equals = arg.starts_with("--") ? arg.find('=') : std::string::npos;
+        const std::string name = arg.substr(0, equals);
+        const OptionSpec* option = findOption(command, name);
+        if (!option) return "opción desconocida " + quoted(arg);
+        if (!option->value) {
+            if (equals != std::string::npos) return "la opción " + quoted(name) + " no lleva valor";
+            parsed.setFlag(name);
+        } else if (equals != std::string::npos) {
+            parsed.setValue(name, arg.substr(equals + 1));
+        } else if (i + 1 < args.size()) {
+            parsed.setValue(name, args[++i]);
+        } else {
+            return "falta el valor de la opción " + quoted(name);
+        }
+    }
+    for (const OptionSpec& option : command.options)
+        if (option.required && !parsed.has(option.name))
+            return "falta la opción " + quoted(std::string(option.name) + " " + option.value);
+    const size_t count = parsed.operands.size();
+    if (count < command.minOperands)
+        return "faltan argumentos: " + std::string(command.name) + " " + command.operands;
+    if (command.maxOperands != kMany && count > command.maxOperands)
+        return "sobra el argumento " + quoted(parsed.operands[command.maxOperands]);
+    return parsed;
+}
+
+std::string usageLine(const CommandSpec& command)
+{
+    std::string line = std::string("solandre-cli ") + command.name + " " + command.operands;
+    for (const OptionSpec& option : command.options) {
+        line += option.required ? " " : " [";
+        line += option.name;
+        if (option.value) line += std::string(" ") + option.value;
+        if (!option.required) line += "]";
+    }
+    return line;
+}
+
+std::string commandHelp(const CommandSpec& command)
+{
+    std::string help = "Uso: " + usageLine(command) + "\n\n" + command.description + "\n";
+    help += "\nOpciones:\n";
+    size_t width = 6; // "--help"
+    for (const OptionSpec& option : command.options)
+        width = std::max(width, std::string(option.name).size() +
+                                    (option.value ? std::string(option.value).size() + 1 : 0));
+    auto row = [&](std::string left, const char* text) {
+        left.resize(width, ' ');
+        help += "  " + left + "  " + text + "\n";
+    };
+    for (const OptionSpec& option : command.options)
+        row(std::string(option.name) + (option.value ? std::string(" ") + option.value : ""),
+            option.help);
+    row("--help", "muestra esta ayuda");
+    help += std::string("\n") + kExitCodes;
+    return help;
+}
+
+std::string programHelp(const std::vector<CommandSpec>& commands)
+{
+    std::string help = "Uso: solandre-cli ORDEN [ARGUMENTOS] [OPCIONES]\n"
+                       "     solandre-cli ORDEN --help\n"
+                       "     solandre-cli --help | --version\n\n"
+                       "Solandre, concordancia de un texto y su traducción frase por frase,\n"
+                       "desde la línea de órdenes.\n\nÓrdenes:\n";
+    size_t width = 0;
+    for (const CommandSpec& command : commands) width = std::max(width, std::string(command.name).size());
+    for (const CommandSpec& command : commands) {
+        std::string name = command.name;
+        name.resize(width, ' ');
+        help += "  " + name + "  " + command.summary + "\n";
+    }
+    help += "\n\"solandre-cli ORDEN --help\" describe una orden, sus argumentos y sus opciones.\n"
+            "Un \"-\" en lugar del fichero de entrada lee la entrada estándar; en lugar del\n"
+            "fichero de salida de number o save, escribe en la salida estándar.\n"
+            "Los argumentos se leen en UTF-8.\n\n";
+    help += kExitCodes;
+    return help;
+}
+
+} // namespace solandre::cli

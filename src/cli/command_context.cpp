@@ -1,0 +1,43 @@
+#include "cli/command_context.h"
+
+#include <QFile>
+#include <cerrno>
+
+namespace solandre::cli {
+
+FileRef CommandContext::file(const std::string& arg)
+{
+    return arg == "-" ? FileRef::standardStream() : FileRef(QFile::decodeName(arg.c_str()));
+}
+
+int CommandContext::fail(const Error& error) const
+{
+    err << "solandre-cli: " << error.message.toStdString() << "\n";
+    return kFailed;
+}
+
+void CommandContext::warn(const QString& message) const
+{
+    err << "solandre-cli: aviso: " << message.toStdString() << "\n";
+}
+
+bool CommandContext::write(std::string_view text) const
+{
+    if (readerGone_ || !out) return false;
+    errno = 0;
+    out.write(text.data(), std::streamsize(text.size()));
+    if (!out && errno == EPIPE) readerGone_ = true;
+    return bool(out);
+}
+
+int CommandContext::finishOutput() const
+{
+    if (readerGone_) return kOk;
+    errno = 0;
+    if (out) out.flush();
+    if (out || errno == EPIPE) return kOk;
+    err << "solandre-cli: no se puede escribir en la salida estándar\n";
+    return kFailed;
+}
+
+} // namespace solandre::cli
