@@ -45,7 +45,7 @@ int main()
         reading.seconds.push_back(bench::timeIt([&] { text = readWholeFile(input); }));
         size_t written = 0;
         inMemory.seconds.push_back(bench::timeIt(
-            [&] { numberText(text.value(), [&](std::string_view p) { written += p.size(); }); }));
+            [&] { numberText(text.value(), Encoding::Windows1252, [&](std::string_view p) { written += p.size(); }); }));
 
         Result<NumberedCopy> done = NumberedCopy{};
         endToEnd.seconds.push_back(bench::timeIt([&] { done = numberFile(input, output); }));

@@ -1,6 +1,7 @@
 // One context display on a generated 100 MB numbered pair: both files read
 // whole and scanned for a marker, and the criterion's words found in the
 // source record, as the viewer does at every step.
+#include "common/encoding.h"
 #include "common/fileio.h"
 #include "numbering/numbering_engine.h"
 #include "text_generator.h"
@@ -33,7 +34,8 @@ int main()
                     if (!text) std::exit(1);
                     const ContextScan scan = scanForMarker(text.value().view(), marker);
                     record = scan.record.size();
-                    if (path == source) marks = wordsToMark(scan.record, "casa").size();
+                    if (path == source)
+                        marks = wordsToMark(decodeText(scan.record, Encoding::Windows1252), u"casa").size();
                 }
             }));
         std::sort(times.begin(), times.end());

@@ -1,7 +1,6 @@
 // The word index, the pattern and the search against the plain rules: the
 // first line is the typed form, the rest the text. Also the sort by form.
-#include "common/cp1252.h"
-#include "common/letters.h"
+#include "common/encoding.h"
 #include "fuzz_input.h"
 #include "search/concordance.h"
 #include "search/reference_search.h"
@@ -34,18 +33,17 @@ std::vector<reference::Entry> rows(const ResultGrid& grid)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const auto [typed, text] = fuzz::argumentAndText(data, size);
-    const auto words = reference::wordIndex(text);
-
+    // The text in the encoding it would be read in; the typed form as UTF-8.
     Concordance concordance(text);
-    concordance.search(fromCp1252(typed));
-    auto expected = reference::search(words, typed);
+    const Encoding encoding = concordance.encoding();
+    const auto words = reference::wordIndex(text, encoding);
+    const std::string typedUtf8 = toUtf8(typed, Encoding::Windows1252);
+    concordance.search(QString::fromStdString(typedUtf8));
+    auto expected = reference::search(words, typedUtf8, encoding);
     check(rows(concordance.grid()) == expected, "search");
 
     concordance.sortByForm();
-    std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
-        const std::string x = toLower(a.form), y = toLower(b.form);
-        return x != y ? x < y : a.marker < b.marker;
-    });
+    reference::sortByForm(expected, encoding);
     check(rows(concordance.grid()) == expected, "sort");
     return 0;
 }

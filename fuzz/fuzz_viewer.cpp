@@ -1,5 +1,6 @@
 // The viewer's marker scan and marking rule against the step-by-step scan:
-// the first line is the marker (and the criterion), the rest the text.
+// the first line is the marker (and the criterion), the rest the text
+// (read as UTF-8 for the marking).
 #include "fuzz_input.h"
 #include "viewer/context_scan.h"
 #include "viewer/reference_context.h"
@@ -25,7 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         std::fprintf(stderr, "mismatch: marker scan\n");
         std::abort();
     }
-    if (wordsToMark(text, marker) != reference::marks(text, marker)) {
+    const QString pane = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    const QString criterion = QString::fromUtf8(marker.data(), qsizetype(marker.size()));
+    if (wordsToMark(pane, criterion) != reference::marks(pane, criterion)) {
         std::fprintf(stderr, "mismatch: marking\n");
         std::abort();
     }

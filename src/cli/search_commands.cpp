@@ -1,6 +1,6 @@
 #include "cli/search_commands.h"
 
-#include "common/cp1252.h"
+#include "common/encoding.h"
 #include "common/same_file.h"
 #include "numbering/number_files.h"
 #include "search/concordance.h"
@@ -73,9 +73,9 @@ int searchCommand(const CommandContext& c)
         const size_t count = concordance.search(typed);
         if (c.args.has("--sort-forms") && count > 0) concordance.sortByForm();
         for (size_t row = 1; !countOnly && row <= count; ++row) {
-            appendUtf8(buffer, grid.text(row, 0));
+            appendAsUtf8(buffer, grid.text(row, 0), grid.encoding());
             buffer += '\t';
-            appendUtf8(buffer, grid.text(row, 1));
+            appendAsUtf8(buffer, grid.text(row, 1), grid.encoding());
             buffer += '\n';
             if (buffer.size() >= (1u << 20)) {
                 if (!c.write(buffer)) return c.finishOutput();

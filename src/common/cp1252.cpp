@@ -50,21 +50,4 @@ std::string toCp1252(QStringView text)
     return bytes;
 }
 
-void appendUtf8(std::string& out, std::string_view bytes)
-{
-    for (const char byte : bytes) {
-        const char16_t u = cp1252ToUnicode(static_cast<unsigned char>(byte));
-        if (u < 0x80) {
-            out += char(u);
-        } else if (u < 0x800) {
-            out += char(0xC0 | (u >> 6));
-            out += char(0x80 | (u & 0x3F));
-        } else {
-            out += char(0xE0 | (u >> 12));
-            out += char(0x80 | ((u >> 6) & 0x3F));
-            out += char(0x80 | (u & 0x3F));
-        }
-    }
-}
-
 } // namespace solandre

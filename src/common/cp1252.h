@@ -19,7 +19,4 @@ unsigned char unicodeToCp1252(char16_t u);
 QString fromCp1252(std::string_view bytes);
 std::string toCp1252(QStringView text);
 
-// Appends the UTF-8 form of Windows-1252 bytes, for text output of the core.
-void appendUtf8(std::string& out, std::string_view bytes);
-
 } // namespace solandre

@@ -1,7 +1,13 @@
 #pragma once
-// The one letter class and lower-casing shared by the numbering, the word index
-// and the marking. Codes are Windows-1252 and are compared numerically, never
-// through a locale, so the same byte is a letter everywhere.
+// The one letter class, lower-casing and end marks shared by the numbering,
+// the word index, the search, the sort and the marking, on characters.
+//
+// A character Windows-1252 can write keeps the code page's classes: letters
+// are A-Z, a-z, 192-255 but for × and ÷, and Œ œ Š š Ž ž Ÿ; lower-case are
+// a-z, à-ö, ø-ÿ, œ š ž (so ß counts as upper-case); the rest of 128-191, ƒ
+// and ˆ are not letters. Any other character is a letter when Unicode says
+// so, lower-case when Unicode's category is Ll, and lower-cases by Unicode's
+// simple case folding (so "ς", "Σ" and "σ" are alike).
 
 #include <array>
 #include <string>
@@ -9,46 +15,24 @@
 
 namespace solandre {
 
-constexpr bool isLetter(unsigned char c)
-{
-    return (c >= 65 && c <= 90) || (c >= 97 && c <= 122) || (c >= 192 && c <= 214) ||
-           (c >= 216 && c <= 246) || c >= 248;
-}
+bool isLetter(char32_t c);
+bool isLowerLetter(char32_t c);
+inline bool isUpperLetter(char32_t c) { return isLetter(c) && !isLowerLetter(c); }
+char32_t lowerCase(char32_t c);
 
-// a-z, à-ö, ø-ÿ. ß (223) is therefore upper-case.
-constexpr bool isLowerLetter(unsigned char c)
-{
-    return (c >= 97 && c <= 122) || (c >= 224 && c <= 246) || c >= 248;
-}
+// "." and its kin always close a sentence; "?", "!" and theirs close one
+// only before an upper-case letter.
+enum class EndMark { None, Stop, Question };
+EndMark endMark(char32_t c);
 
-constexpr bool isUpperLetter(unsigned char c) { return isLetter(c) && !isLowerLetter(c); }
+inline constexpr bool isAsciiLetter(unsigned char c) { return unsigned((c | 0x20) - 'a') < 26u; }
 
-constexpr unsigned char toLower(unsigned char c)
-{
-    if ((c >= 'A' && c <= 'Z') || (c >= 192 && c <= 214) || (c >= 216 && c <= 222))
-        return static_cast<unsigned char>(c + 32);
-    return c;
-}
-
-// Lookup tables for the hot loops.
-inline constexpr std::array<bool, 256> kLetterTable = [] {
-    std::array<bool, 256> t{};
-    for (int c = 0; c < 256; ++c) t[c] = isLetter(static_cast<unsigned char>(c));
-    return t;
-}();
-
-inline constexpr std::array<unsigned char, 256> kLowerTable = [] {
-    std::array<unsigned char, 256> t{};
-    for (int c = 0; c < 256; ++c) t[c] = toLower(static_cast<unsigned char>(c));
-    return t;
-}();
-
-std::string toLower(std::string_view text);
-
-// Case-insensitive equality: both sides lower-cased, then compared exactly.
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
-
-// Case-insensitive order: byte by byte after lower-casing, shorter first on a tie.
-bool lessIgnoringCase(std::string_view a, std::string_view b);
+// The same classes for the 256 bytes of Windows-1252, for the hot loops.
+struct Cp1252Classes {
+    std::array<bool, 256> letter;
+    std::array<bool, 256> lower;
+    std::array<unsigned char, 256> lowerCase; // every lower-case form is in the code page too
+};
+const Cp1252Classes& cp1252Classes();
 
 } // namespace solandre

@@ -8,5 +8,8 @@ namespace solandre::detail {
 
 void* allocatePages(size_t size); // nullptr when out of memory
 void freePages(void* block, size_t size);
+// Gives back the whole pages of [begin, begin + length) of a mapped file: the
+// memory goes, the content stays readable from the file.
+void releasePages(const void* begin, size_t length);
 
 } // namespace solandre::detail

@@ -6,5 +6,6 @@ namespace solandre::detail {
 
 void* allocatePages(size_t size) { return std::malloc(size ? size : 1); }
 void freePages(void* block, size_t) { std::free(block); }
+void releasePages(const void*, size_t) {}
 
 } // namespace solandre::detail

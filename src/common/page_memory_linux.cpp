@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace solandre::detail {
 namespace {
@@ -36,6 +37,15 @@ void freePages(void* block, size_t size)
         std::free(block);
     else
         munmap(block, roundUp(size));
+}
+
+void releasePages(const void* begin, size_t length)
+{
+    static const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    const auto start = reinterpret_cast<std::uintptr_t>(begin);
+    const std::uintptr_t first = (start + page - 1) & ~std::uintptr_t(page - 1);
+    const std::uintptr_t last = (start + length) & ~std::uintptr_t(page - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
 }
 
 } // namespace solandre::detail

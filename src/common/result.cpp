@@ -12,4 +12,9 @@ Error Error::writing(const QString& path, const QString& reason)
     return {QStringLiteral("No se puede escribir el fichero \"%1\": %2").arg(path, reason)};
 }
 
+Error Error::cancelledByUser()
+{
+    return {QStringLiteral("Operación cancelada"), true};
+}
+
 } // namespace solandre

@@ -10,9 +10,11 @@ namespace solandre {
 
 struct Error {
     QString message;
+    bool cancelled = false; // the user stopped the work: nothing to report
 
     static Error reading(const QString& path, const QString& reason);
     static Error writing(const QString& path, const QString& reason);
+    static Error cancelledByUser();
 };
 
 template <class T> class [[nodiscard]] Result {

@@ -1,12 +1,15 @@
 #pragma once
 // The numbering of files, as the numbering-done window and the command line
-// run it: every input is read and checked before anything is written, an
+// run it: every input is opened and checked before anything is written, an
 // output may be neither an input nor another output, and the numbered copies
-// replace their targets together at the end, so a failure leaves every file
-// as it was.
+// replace their targets together at the end, so a failure or a cancel leaves
+// every file as it was. A copy keeps its text's encoding and byte-order mark
+// (a UTF-16 text gives UTF-8 with a mark). The inputs are read a piece at a
+// time, so memory stays small whatever their size.
 
 #include "common/fileio.h"
 #include "common/marker.h"
+#include "common/progress.h"
 #include "common/result.h"
 
 #include <vector>
@@ -23,7 +26,12 @@ struct NumberedCopy {
     SentenceNumber records = 0;
 };
 
-Result<std::vector<NumberedCopy>> numberFiles(const std::vector<NumberingJob>& jobs);
-Result<NumberedCopy> numberFile(const FileRef& input, const FileRef& output);
+// Numbered copies, as the search reads them, stay under 4 GiB.
+inline constexpr qint64 kMaxNumberedBytes = 0xFFFFFFFE;
+
+Result<std::vector<NumberedCopy>> numberFiles(const std::vector<NumberingJob>& jobs,
+                                              const Progress& progress = {});
+Result<NumberedCopy> numberFile(const FileRef& input, const FileRef& output,
+                                const Progress& progress = {});
 
 } // namespace solandre

@@ -1,8 +1,5 @@
 #include "search/concordance.h"
 
-#include "common/cp1252.h"
-#include "common/text_kind.h"
-
 namespace solandre {
 
 Concordance::Concordance()
@@ -11,36 +8,32 @@ Concordance::Concordance()
 }
 
 Concordance::Concordance(std::string_view numbered)
-    : text_(numbered.size()), index_(std::make_unique<WordIndex>(WordIndex::build(numbered))),
+    : text_(TextFile::fromBytes(std::string(numbered))),
+      index_(std::make_unique<WordIndex>(WordIndex::build(text_.text(), text_.encoding()))),
       grid_(std::make_unique<ResultGrid>(*index_))
 {
-    std::copy(numbered.begin(), numbered.end(), text_.data());
 }
 
-Status Concordance::load(const FileRef& file)
+Status Concordance::load(const FileRef& file, const Progress& progress)
 {
     *index_ = WordIndex();
-    text_ = Bytes();
-    file_ = file;
-    const QString& name = file.name();
     grid_->prepare();
-    Result<Bytes> read = readWholeFile(file);
+    text_ = TextFile();
+    const QString& name = file.name();
+    Result<TextFile> read = TextFile::open(file);
     if (!read) return read.error();
-    if (read.value().empty()) return Error::reading(name, QStringLiteral("el fichero está vacío"));
-    if (Status isText = checkLooksLikeText(name, read.value().view()); !isText) return isText;
-    if (read.value().size() > WordIndex::kMaxText)
+    if (read.value().text().empty()) return Error::reading(name, QStringLiteral("el fichero está vacío"));
+    if (read.value().text().size() > WordIndex::kMaxText)
         return Error::reading(name, QStringLiteral("el fichero pasa de 4 GB"));
+    std::optional<WordIndex> built =
+        WordIndex::build(read.value().text(), read.value().encoding(), progress);
+    if (!built) return Error::cancelledByUser();
     text_ = std::move(read.value());
-    *index_ = WordIndex::build(text_.view());
+    *index_ = std::move(*built);
     return success();
 }
 
-bool Concordance::looksNumbered() const
-{
-    std::string_view head = text();
-    if (head.starts_with("\xEF\xBB\xBF")) head.remove_prefix(3);
-    return head.starts_with("[1] ");
-}
+bool Concordance::looksNumbered() const { return text().starts_with("[1] "); }
 
 QString notNumberedWarning(const QString& name)
 {
@@ -55,9 +48,11 @@ size_t Concordance::search(const QString& typed)
     WordList hits = grid_->takeRows();
     grid_->setRow(0);
     grid_->setCol(0);
-    index_->search(parsePattern(toCp1252(typed)), hits);
+    std::vector<std::uint32_t> forms;
+    if (encoding() == Encoding::Utf8 || encodeText(typed, Encoding::Windows1252))
+        index_->search(parsePattern(typed), hits, &forms);
     const size_t count = hits.size();
-    grid_->showHits(std::move(hits));
+    grid_->showHits(std::move(hits), std::move(forms));
     return count;
 }
 

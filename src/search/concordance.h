@@ -4,9 +4,10 @@
 // the command line, the benchmarks, the fuzzers and the tests all go through
 // here, so the rules live in one place.
 
-#include "common/bytes.h"
 #include "common/fileio.h"
+#include "common/progress.h"
 #include "common/result.h"
+#include "common/text_file.h"
 #include "search/result_grid.h"
 #include "search/word_index.h"
 
@@ -20,17 +21,19 @@ class Concordance {
 public:
     // An empty index: every search finds nothing.
     Concordance();
-    // The index of a text already in memory.
+    // The index of a text already in memory, its encoding guessed.
     explicit Concordance(std::string_view numbered);
 
     // Reads and indexes a numbered text, replacing the index in place, so
-    // whoever holds the grid keeps it. On failure the index is empty.
-    Status load(const FileRef& file);
+    // whoever holds the grid keeps it. On failure or cancel the index is empty.
+    Status load(const FileRef& file, const Progress& progress = {});
 
     // The numbered text as it was indexed, and where it was read from.
-    std::string_view text() const { return text_.view(); }
-    const FileRef& file() const { return file_; }
-    const QString& name() const { return file_.name(); }
+    const TextFile& textFile() const { return text_; }
+    std::string_view text() const { return text_.text(); }
+    Encoding encoding() const { return text_.encoding(); }
+    const FileRef& file() const { return text_.file(); }
+    const QString& name() const { return text_.name(); }
     // Whether the text begins as numbered texts do, with "[1] ". A text that
     // does not is still searched: hand-made files keep working.
     bool looksNumbered() const;
@@ -39,14 +42,14 @@ public:
     ResultGrid& grid() { return *grid_; }
     const ResultGrid& grid() const { return *grid_; }
 
-    // Lists the hits of `typed` in text order; returns their number.
+    // Lists the hits of `typed` in text order; returns their number. In a
+    // Windows-1252 text a form the code page cannot write finds nothing.
     size_t search(const QString& typed);
     // "Formas": by form, and by marker too when the current column is the marker's.
     void sortByForm();
 
 private:
-    Bytes text_;
-    FileRef file_{QString()};
+    TextFile text_;
     std::unique_ptr<WordIndex> index_;
     std::unique_ptr<ResultGrid> grid_; // reads index_
 };

@@ -1,22 +1,26 @@
 #include "search/pattern.h"
 
+#include "common/encoding.h"
 #include "common/letters.h"
+
+#include <QList>
 
 namespace solandre {
 
-Pattern parsePattern(std::string_view typed)
+Pattern parsePattern(QStringView typed)
 {
     Pattern pattern;
     bool wildcard = false;
     bool suffixRequested = false;
-    for (size_t p = 0; p < typed.size(); ++p) {
-        const char c = char(toLower(static_cast<unsigned char>(typed[p])));
-        if (wildcard) pattern.suffix += c;
-        if (c == '*' && !wildcard) {
+    const QList<uint> characters = typed.toUcs4();
+    for (qsizetype p = 0; p < characters.size(); ++p) {
+        const char32_t c = lowerCase(char32_t(characters[p]));
+        if (wildcard) appendUtf8(pattern.suffix, c);
+        if (c == U'*' && !wildcard) {
             wildcard = true;
-            suffixRequested = p + 1 < typed.size();
+            suffixRequested = p + 1 < characters.size();
         } else if (!wildcard) {
-            pattern.prefix += c;
+            appendUtf8(pattern.prefix, c);
         }
     }
     pattern.rule = !wildcard         ? Pattern::Rule::Exact

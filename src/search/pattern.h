@@ -1,6 +1,8 @@
 #pragma once
-// The typed form, parsed at each search: lower-cased, cut at its first "*".
+// The typed form, parsed at each search: lower-cased, cut at its first "*",
+// in UTF-8, as the vocabulary holds its forms.
 
+#include <QStringView>
 #include <string>
 #include <string_view>
 
@@ -17,10 +19,10 @@ struct Pattern {
     std::string suffix; // a second "*" is an ordinary character here
 };
 
-// `typed` is Windows-1252, taken unchanged: no trimming.
-Pattern parsePattern(std::string_view typed);
+// `typed` is taken unchanged: no trimming.
+Pattern parsePattern(QStringView typed);
 
-// Whether a lower-cased form matches. The prefix and suffix tests are
+// Whether a lower-cased form (UTF-8) matches. The prefix and suffix tests are
 // independent, so they may overlap ("ab*ba" matches "aba").
 bool matches(const Pattern& pattern, std::string_view lowerForm);
 

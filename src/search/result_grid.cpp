@@ -7,8 +7,7 @@ namespace solandre {
 namespace {
 
 // Stable counting sort of `rows` by `keys` (aligned with rows, each < keyCount).
-void countingSort(WordList& rows, const std::vector<std::uint32_t>& keys,
-                  size_t keyCount)
+void countingSort(WordList& rows, const std::vector<std::uint32_t>& keys, size_t keyCount)
 {
     std::vector<size_t> next(keyCount + 1, 0);
     for (std::uint32_t key : keys) ++next[key + 1];
@@ -55,9 +54,12 @@ void ResultGrid::prepare()
     setCol(1);
 }
 
-void ResultGrid::showHits(WordList&& hits)
+void ResultGrid::showHits(WordList&& hits, std::vector<std::uint32_t> forms)
 {
     rows_ = std::move(hits);
+    order_ = forms.empty() ? Order::Given : Order::Text;
+    forms_ = std::move(forms);
+    groupEnds_.clear();
     setRow(rows_.size());
     setCol(rows_.empty() ? 0 : 1);
 }
@@ -70,61 +72,65 @@ WordList ResultGrid::takeRows()
     return storage;
 }
 
-std::vector<std::uint32_t> ResultGrid::markerRanks() const
+void ResultGrid::groupByForm()
 {
-    // Group of each row (0 for the empty row, else the index's group + 1);
-    // rows in text order walk the groups instead of searching them.
-    std::vector<std::uint32_t> keys(rows_.size());
-    const bool textOrder = std::is_sorted(rows_.begin(), rows_.end());
-    std::uint32_t group = 0;
-    for (size_t k = 0; k < rows_.size(); ++k) {
-        const WordId word = rows_[k];
-        if (word == kEmpty) {
-            keys[k] = 0;
-            continue;
+    groupEnds_.clear();
+    if (order_ == Order::Text) {
+        // A search's rows are all the words of its forms: the lists of the
+        // forms, one after the other, are those rows grouped by form, each
+        // form's rows still in text order. Written over the rows, no copy.
+        size_t at = 0;
+        for (const std::uint32_t form : forms_) {
+            const WordId* first = index_.postingsBegin(form);
+            const WordId* last = index_.postingsEnd(form);
+            std::copy(first, last, rows_.begin() + at);
+            at += size_t(last - first);
+            groupEnds_.push_back(at);
         }
-        if (!textOrder || k == 0)
-            group = index_.markerGroup(word);
-        else
-            while (group + 1 < index_.markerGroups() && index_.groupStart(group + 1) <= word) ++group;
-        keys[k] = group + 1;
+    } else {
+        std::vector<std::uint32_t> keys;
+        keys.reserve(rows_.size());
+        for (const WordId word : rows_) keys.push_back(index_.formRank(word));
+        countingSort(rows_, keys, index_.vocabularySize());
+        for (size_t k = 0; k < rows_.size(); ++k)
+            if (k + 1 == rows_.size() || index_.formRank(rows_[k + 1]) != index_.formRank(rows_[k]))
+                groupEnds_.push_back(k + 1);
     }
+    order_ = Order::ByForm;
+}
 
-    // Rank only the groups present, by their text; equal texts share a rank.
-    // Markers hold no letters (letters always go to the word), so comparing
-    // them as they are is comparing them ignoring case.
-    std::vector<std::uint32_t> rankOf(index_.markerGroups() + 1, 0);
-    for (std::uint32_t g : keys) rankOf[g] = 1;
-    std::vector<std::uint32_t> present;
-    for (std::uint32_t g = 0; g < rankOf.size(); ++g)
-        if (rankOf[g]) present.push_back(g);
-    auto textOf = [&](std::uint32_t g) {
-        return g == 0 ? std::string_view() : index_.markerOfGroup(g - 1);
-    };
-    std::sort(present.begin(), present.end(),
-              [&](std::uint32_t a, std::uint32_t b) { return textOf(a) < textOf(b); });
-    std::uint32_t rank = 0;
-    for (size_t k = 0; k < present.size(); ++k) {
-        if (k > 0 && textOf(present[k]) != textOf(present[k - 1])) ++rank;
-        rankOf[present[k]] = rank;
+void ResultGrid::sortGroupsByMarker()
+{
+    std::vector<std::pair<std::uint32_t, WordId>> group;
+    size_t start = 0;
+    for (const size_t end : groupEnds_) {
+        if (end - start > 1) {
+            group.clear();
+            std::uint32_t run = index_.markerRun(rows_[start]);
+            for (size_t k = start; k < end; ++k) {
+                // A form's rows are mostly in text order: look for the run
+                // forward from the last one when they are.
+                run = k > start && rows_[k] >= rows_[k - 1] ? index_.markerRunFrom(rows_[k], run)
+                                                            : index_.markerRun(rows_[k]);
+                group.emplace_back(index_.markerTextRank(run), rows_[k]);
+            }
+            std::stable_sort(group.begin(), group.end(),
+                             [](const auto& a, const auto& b) { return a.first < b.first; });
+            for (size_t k = start; k < end; ++k) rows_[k] = group[k - start].second;
+        }
+        start = end;
     }
-    for (std::uint32_t& key : keys) key = rankOf[key];
-    return keys;
+    order_ = Order::ByFormAndMarker;
 }
 
 void ResultGrid::sort()
 {
-    const int first = std::min(col_, colSel_);
+    if (hitCount() == 0) return;
     const int last = std::max(col_, colSel_);
-    // Least significant key first; each pass is stable, so equal rows keep
-    // their order.
-    if (first <= 1 && last >= 1) countingSort(rows_, markerRanks(), index_.markerGroups() + 1);
-    if (first == 0) {
-        std::vector<std::uint32_t> keys;
-        keys.reserve(rows_.size());
-        for (WordId word : rows_) keys.push_back(word == kEmpty ? 0 : index_.formRank(word));
-        countingSort(rows_, keys, index_.vocabularySize() + 1);
-    }
+    // The keys are the form, and the marker when its column is selected too.
+    // Each step is stable, and a step already taken is not taken again.
+    if (order_ == Order::Given || order_ == Order::Text) groupByForm();
+    if (last >= 1 && order_ == Order::ByForm) sortGroupsByMarker();
 }
 
 } // namespace solandre

@@ -22,8 +22,10 @@ public:
 
     size_t rows() const { return 1 + rows_.size(); }
     size_t hitCount() const;
-    // Cell text, Windows-1252: header, form as written, marker; "" for an empty row.
+    // Cell text in the text's encoding: header, form as written, marker; ""
+    // for an empty row.
     std::string_view text(size_t row, int col) const;
+    Encoding encoding() const { return index_.encoding(); }
     bool isHit(size_t row) const { return row >= 1 && row < rows() && rows_[row - 1] != kEmpty; }
     WordId hit(size_t row) const { return rows_[row - 1]; }
 
@@ -40,23 +42,33 @@ public:
     // The header and one empty row, current cell (0, 1).
     void prepare();
     // The hits of a search, in the order given; the current cell becomes the
-    // last hit's marker, or (0, 0) when there is none.
-    void showHits(WordList&& hits);
+    // last hit's marker, or (0, 0) when there is none. `forms`: the ranks of
+    // the forms whose words the hits are, all of them and in text order, as a
+    // search gives them; without it the rows are taken as they come.
+    void showHits(WordList&& hits, std::vector<std::uint32_t> forms = {});
     // Hands the rows' storage to the next search so it can be reused.
     WordList takeRows();
 
     // Ascending, stable sort of the result rows; the keys are the selected
-    // columns, leftmost first. Forms compare lower-cased, byte by byte,
+    // columns, leftmost first, from the form's column ("Formas" selects it)
+    // to the current column. Forms compare lower-cased, by code point,
     // markers as text ("[12]" before "[3]").
     void sort();
 
 private:
     static constexpr WordId kEmpty = ~WordId(0);
 
-    std::vector<std::uint32_t> markerRanks() const;
+    // What the rows' order is known to be.
+    enum class Order { Given, Text, ByForm, ByFormAndMarker };
+
+    void groupByForm();
+    void sortGroupsByMarker();
 
     const WordIndex& index_;
     WordList rows_; // rows 1 ... rows() - 1
+    Order order_ = Order::Given;
+    std::vector<std::uint32_t> forms_; // with Order::Text: the forms of the rows
+    std::vector<size_t> groupEnds_;    // with Order::ByForm...: where each form's rows end
     size_t row_ = 0;
     int col_ = 0;
     size_t rowSel_ = 0;

@@ -2,6 +2,7 @@
 
 #include "common/brackets.h"
 #include "common/cp1252.h"
+#include "common/text_file.h"
 #include "common/fileio.h"
 #include "common/same_file.h"
 #include "search/concordance.h"
@@ -110,76 +111,134 @@ std::unordered_map<std::string, std::string> findSegments(std::string_view text,
     return SegmentScan(text, markers).run();
 }
 
-void writeResults(const ResultsHeading& heading, const ResultGrid& grid, std::string_view source,
-                  std::string_view target, const std::function<void(std::string_view)>& sink)
+namespace {
+
+// The number of characters of a cell, for the listing's column.
+size_t characters(std::string_view bytes, Encoding encoding)
 {
+    if (encoding == Encoding::Windows1252) return bytes.size();
+    size_t count = 0;
+    for (const char b : bytes) count += (static_cast<unsigned char>(b) & 0xC0) != 0x80;
+    return count;
+}
+
+// Bytes of one encoding written in another: Windows-1252 into UTF-8, or as they are.
+void appendIn(std::string& out, std::string_view bytes, Encoding from, Encoding to)
+{
+    if (from == to)
+        out.append(bytes);
+    else
+        appendAsUtf8(out, bytes, from);
+}
+
+} // namespace
+
+Encoding resultsEncoding(const ResultsHeading& heading, const EncodedText& source,
+                         const EncodedText& target)
+{
+    const bool allCp1252 = source.encoding == Encoding::Windows1252 &&
+                           (target.bytes.empty() || target.encoding == Encoding::Windows1252) &&
+                           encodeText(heading.titleLine, Encoding::Windows1252) &&
+                           encodeText(heading.dateLine, Encoding::Windows1252);
+    return allCp1252 ? Encoding::Windows1252 : Encoding::Utf8;
+}
+
+bool writeResults(const ResultsHeading& heading, const ResultGrid& grid, const EncodedText& source,
+                  const EncodedText& target, const std::function<void(std::string_view)>& sink,
+                  const Progress& progress)
+{
+    const Encoding to = resultsEncoding(heading, source, target);
     std::string out;
-    auto line = [&](std::string_view text) {
-        out.append(text);
+    if (to == Encoding::Utf8) out.append(kUtf8Mark);
+    auto endLine = [&] {
         out += "\r\n";
         if (out.size() >= (1u << 20)) {
             sink(out);
             out.clear();
         }
     };
-    line(heading.titleLine);
-    line(heading.dateLine);
-    line(kSeparator);
-    line({});
+    for (const QString& line : {heading.titleLine, heading.dateLine}) {
+        out.append(*encodeText(line, to) /* fits: checked above */);
+        endLine();
+    }
+    out.append(kSeparator);
+    endLine();
+    endLine();
 
     const size_t rows = grid.rows();
-    std::string listing;
+    const Encoding from = grid.encoding();
+    const double steps = double(2 * rows);
     for (size_t r = 0; r < rows; ++r) {
+        if (r % 4096 == 0 && !goOn(progress, double(r) / steps)) return false;
         const std::string_view form = grid.text(r, 0);
-        listing.assign(form);
-        if (form.size() < 35) listing.append(36 - form.size(), ' ');
-        listing.append(grid.text(r, 1));
-        line(listing);
+        appendIn(out, form, r == 0 ? Encoding::Windows1252 : from, to);
+        const size_t length = characters(form, r == 0 ? Encoding::Windows1252 : from);
+        if (length < 35) out.append(36 - length, ' ');
+        appendIn(out, grid.text(r, 1), r == 0 ? Encoding::Windows1252 : from, to);
+        endLine();
     }
 
     std::vector<std::string> markers;
     for (size_t r = 1; r < rows; ++r) markers.emplace_back(grid.text(r, 1));
     std::sort(markers.begin(), markers.end());
     markers.erase(std::unique(markers.begin(), markers.end()), markers.end());
-    const auto sourceSegments = findSegments(source, markers);
-    const auto targetSegments = target.empty() ? decltype(sourceSegments)() : findSegments(target, markers);
-    auto segment = [](const auto& segments, std::string_view marker) {
-        const auto it = segments.find(std::string(marker));
+    const auto sourceSegments = findSegments(source.bytes, markers);
+    // The target's markers in its own encoding (they differ only when odd).
+    std::vector<std::string> targetMarkers;
+    for (const std::string& m : markers)
+        targetMarkers.push_back(target.encoding == from ? m : toUtf8(m, from));
+    const auto targetSegments =
+        target.bytes.empty() ? decltype(sourceSegments)() : findSegments(target.bytes, targetMarkers);
+    auto segment = [](const auto& segments, const std::string& marker) {
+        const auto it = segments.find(marker);
         return it == segments.end() ? std::string_view() : std::string_view(it->second);
     };
     for (size_t r = 1; r < rows; ++r) {
-        const std::string_view marker = grid.text(r, 1);
-        line(kSeparator);
-        line(segment(sourceSegments, marker));
-        if (!target.empty()) line(segment(targetSegments, marker));
+        if (r % 4096 == 0 && !goOn(progress, double(rows + r) / steps)) return false;
+        const std::string marker(grid.text(r, 1));
+        out.append(kSeparator);
+        endLine();
+        appendIn(out, segment(sourceSegments, marker), source.encoding, to);
+        endLine();
+        if (!target.bytes.empty()) {
+            appendIn(out, segment(targetSegments, target.encoding == from ? marker : toUtf8(marker, from)),
+                     target.encoding, to);
+            endLine();
+        }
     }
     if (!out.empty()) sink(out);
+    return goOn(progress, 1.0);
 }
 
 Status saveResults(const FileRef& output, const ResultsHeading& heading, const ResultGrid& grid,
-                   std::string_view source, std::string_view target)
+                   const EncodedText& source, const EncodedText& target, const Progress& progress)
 {
     auto writer = SafeFileWriter::open(output);
     if (!writer) return writer.error();
-    writeResults(heading, grid, source, target,
-                 [&](std::string_view piece) { writer.value().write(piece); });
+    const bool whole = writeResults(heading, grid, source, target,
+                                    [&](std::string_view piece) { writer.value().write(piece); }, progress);
+    if (!whole) return Error::cancelledByUser();
     return writer.value().commit();
 }
 
 Status saveResultsFile(const FileRef& output, const Concordance& source, const FileRef& target,
-                       const ResultsHeading& heading)
+                       const ResultsHeading& heading, const Progress& progress)
 {
     if (Status refused = refuseInputAsOutput(output, {source.file(), target}); !refused)
         return refused;
-    Result<Bytes> targetText = target.name().isEmpty() ? Result<Bytes>(Bytes()) : readWholeFile(target);
-    if (!targetText) return targetText.error();
-    return saveResults(output, heading, source.grid(), source.text(), targetText.value().view());
+    TextFile targetText;
+    if (!target.name().isEmpty()) {
+        Result<TextFile> read = TextFile::open(target);
+        if (!read) return read.error();
+        targetText = std::move(read.value());
+    }
+    return saveResults(output, heading, source.grid(), {source.text(), source.encoding()},
+                       {targetText.text(), targetText.encoding()}, progress);
 }
 
 ResultsHeading makeHeading(const ResultsPrefixes& prefixes, const QString& title, const QString& date)
 {
-    return {toCp1252(QString::fromUtf8(prefixes.title) + title),
-            toCp1252(QString::fromUtf8(prefixes.date) + date)};
+    return {QString::fromUtf8(prefixes.title) + title, QString::fromUtf8(prefixes.date) + date};
 }
 
 QString formatSearchDate(const QDateTime& when)

@@ -1,416 +1,227 @@
 #include "search/word_index.h"
 
-#include "common/letters.h"
+#include "search/byte_order.h"
+#include "search/word_chars.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
-#include <cstring>
-#include <limits>
 #include <numeric>
-#include <unordered_map>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace solandre {
-
-static constexpr size_t kMaxText = WordIndex::kMaxText;
-
 namespace {
 
-enum ByteClass : unsigned char { kOther, kLetter, kBracket };
-
-constexpr std::array<unsigned char, 256> kClass = [] {
-    std::array<unsigned char, 256> t{};
-    for (int c = 0; c < 256; ++c)
-        t[c] = isLetter(static_cast<unsigned char>(c)) ? kLetter
-               : (c == '[' || c == ']')                ? kBracket
-                                                       : kOther;
-    return t;
-}();
-
-std::uint64_t load64(const unsigned char* p)
+template <class Chars> size_t endOfWord(std::string_view text, size_t start)
 {
-    std::uint64_t v;
-    std::memcpy(&v, p, 8);
-    return v;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    Chars chars;
+    size_t i = start;
+    while (i < text.size()) {
+        const CharAt c = chars.at(p + i, end);
+        if (!c.letter) break;
+        i += c.length;
+    }
+    return i;
 }
 
-// `end` bounds the readable bytes; a word is always followed by one more.
-std::uint32_t hashWord(const unsigned char* p, size_t length, const unsigned char* end)
+template <class Chars> size_t startOfNextWord(std::string_view text, size_t from)
 {
-    std::uint64_t h = length * 0x9E3779B97F4A7C15ull;
-    size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        h = (h ^ load64(p + i)) * 0xBF58476D1CE4E5B9ull;
-        h ^= h >> 31;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    Chars chars;
+    size_t i = from;
+    while (i < text.size()) {
+        const CharAt c = chars.at(p + i, end);
+        if (c.letter) break;
+        i += c.length;
     }
-    if (i < length) {
-        std::uint64_t tail = 0;
-        if (p + i + 8 <= end)
-            tail = load64(p + i) & ((std::uint64_t(1) << (8 * (length - i))) - 1);
-        else
-            std::memcpy(&tail, p + i, length - i);
-        h = (h ^ tail) * 0x94D049BB133111EBull;
-        h ^= h >> 29;
-    }
-    return std::uint32_t(h ^ (h >> 32));
+    return i;
 }
 
 } // namespace
 
-// The scan of the text and the interning of its written forms.
-class WordIndexBuilder {
-public:
-    explicit WordIndexBuilder(Bytes text)
-        : textBytes_(std::move(text)),
-          text_(reinterpret_cast<const unsigned char*>(textBytes_.data())),
-          end_(text_ + std::min(textBytes_.size(), kMaxText))
-    {
-        table_.assign(1 << 12, Slot{});
-        // Most texts need less; pages never written cost nothing.
-        index_.words_.reserve(std::min<size_t>(textBytes_.size() / 5 + 16, kMaxText));
-    }
-
-    WordIndex build()
-    {
-        scan();
-        buildVocabulary();
-        buildPostings();
-        return std::move(index_);
-    }
-
-private:
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t idPlusOne = 0; // 0: free
-    };
-
-    void scan()
-    {
-        const unsigned char* p = text_;
-#if defined(__SSE2__)
-        // Sixteen bytes at a time while no bracket is near: the letters' mask
-        // gives every word's start and end, and the non-letters between words
-        // need nothing. Blocks with a bracket, or inside a marker, go byte by byte.
-        for (; end_ - p >= 16; p += 16) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            const __m128i brackets =
-                _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('[')), _mm_cmpeq_epi8(v, _mm_set1_epi8(']')));
-            if (inMarker_ || _mm_movemask_epi8(brackets)) {
-                for (int i = 0; i < 16; ++i) step(p + i);
-                continue;
-            }
-            const std::uint32_t letters = letterMask(v);
-            const std::uint32_t before = (letters << 1) | std::uint32_t(wordOpen_);
-            std::uint32_t starts = letters & ~before;
-            std::uint32_t ends = ~letters & before & 0xFFFF;
-            while (ends) {
-                const int end = std::countr_zero(ends);
-                ends &= ends - 1;
-                if (!wordOpen_) {
-                    wordStart_ = p + std::countr_zero(starts);
-                    starts &= starts - 1;
-                }
-                wordOpen_ = false;
-                record(wordStart_, size_t(p + end - wordStart_));
-            }
-            if (starts) {
-                wordStart_ = p + std::countr_zero(starts);
-                wordOpen_ = true;
-            }
-        }
-#endif
-        for (; p < end_; ++p) step(p);
-        // A word still open at the end of the text has no non-letter after it
-        // and is not recorded.
-    }
-
-#if defined(__SSE2__)
-    static std::uint32_t letterMask(__m128i v)
-    {
-        // A-Z and a-z: (c | 0x20) - 'a' < 26; 192-255 but for 215 and 247.
-        const __m128i folded = _mm_sub_epi8(_mm_or_si128(v, _mm_set1_epi8(0x20)), _mm_set1_epi8('a'));
-        const __m128i ascii = _mm_cmpeq_epi8(_mm_min_epu8(folded, _mm_set1_epi8(25)), folded);
-        const __m128i high = _mm_cmpeq_epi8(_mm_max_epu8(v, _mm_set1_epi8(char(192))), v);
-        const __m128i signs = _mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8(char(215))),
-                                           _mm_cmpeq_epi8(v, _mm_set1_epi8(char(247))));
-        return std::uint32_t(_mm_movemask_epi8(_mm_or_si128(ascii, _mm_andnot_si128(signs, high))));
-    }
-#endif
-
-    // One byte: a letter opens or extends a word; a non-letter runs the
-    // marker steps, then records the word it ends.
-    void step(const unsigned char* q)
-    {
-        const unsigned char cls = kClass[*q];
-        if (cls == kLetter) {
-            if (!wordOpen_) {
-                wordStart_ = q;
-                wordOpen_ = true;
-            }
-            return;
-        }
-        if (cls == kBracket || inMarker_) nonLetter(*q);
-        if (wordOpen_) {
-            wordOpen_ = false;
-            record(wordStart_, size_t(q - wordStart_));
-        }
-    }
-
-    // The marker steps for a non-letter, in their order: "]" closes, a
-    // character inside the brackets is collected, "[" starts a new marker.
-    void nonLetter(unsigned char c)
-    {
-        std::string& chars = index_.markerChars_;
-        if (c == ']') {
-            chars += ']';
-            inMarker_ = false;
-            markerChanged_ = true;
-        } else if (inMarker_) {
-            chars += char(c);
-            markerChanged_ = true;
-        }
-        if (c == '[') {
-            // Every later value of this marker extends it, so the words hold
-            // prefixes of one string instead of copies.
-            markerStart_ = chars.size();
-            chars += '[';
-            inMarker_ = true;
-            markerChanged_ = true;
-        }
-    }
-
-    void record(const unsigned char* start, size_t length)
-    {
-        const WordId word = WordId(index_.words_.size());
-        if (markerChanged_) {
-            index_.runs_.push_back(
-                {word,
-                 {std::uint32_t(markerStart_),
-                  std::uint32_t(index_.markerChars_.size() - markerStart_)}});
-            markerChanged_ = false;
-        }
-        index_.words_.push_back(intern(start, length));
-    }
-
-    std::uint32_t intern(const unsigned char* start, size_t length)
-    {
-        const std::uint32_t hash = hashWord(start, length, end_);
-        size_t mask = table_.size() - 1;
-        for (size_t i = hash & mask;; i = (i + 1) & mask) {
-            Slot& slot = table_[i];
-            if (slot.idPlusOne == 0) {
-                const std::uint32_t id = std::uint32_t(index_.written_.size());
-                const std::uint32_t offset = std::uint32_t(index_.formChars_.size());
-                index_.formChars_.append(reinterpret_cast<const char*>(start), length);
-                index_.written_.push_back({{offset, std::uint32_t(length)}, 0});
-                counts_.push_back(1);
-                slot = {hash, id + 1};
-                if (2 * index_.written_.size() > table_.size()) grow();
-                return id;
-            }
-            if (slot.hash == hash) {
-                const std::uint32_t id = slot.idPlusOne - 1;
-                const auto& chars = index_.written_[id].chars;
-                if (chars.length == length &&
-                    same(index_.formChars_.data() + chars.offset, start, length)) {
-                    ++counts_[id];
-                    return id;
-                }
-            }
-        }
-    }
-
-    // Most words are short: compare them without a call.
-    static bool same(const char* a, const unsigned char* b, size_t length)
-    {
-        for (size_t i = 0; i < length; ++i)
-            if (a[i] != char(b[i])) return false;
-        return true;
-    }
-
-    void grow()
-    {
-        std::vector<Slot> old(table_.size() * 2);
-        old.swap(table_);
-        const size_t mask = table_.size() - 1;
-        for (const Slot& slot : old) {
-            if (slot.idPlusOne == 0) continue;
-            size_t i = slot.hash & mask;
-            while (table_[i].idPlusOne != 0) i = (i + 1) & mask;
-            table_[i] = slot;
-        }
-    }
-
-    void buildVocabulary()
-    {
-        WordIndex& x = index_;
-        std::unordered_map<std::string, std::uint32_t> lowers;
-        lowers.reserve(x.written_.size());
-        for (WordIndex::Written& w : x.written_) {
-            std::string lower = toLower(std::string_view(x.formChars_).substr(w.chars.offset, w.chars.length));
-            const auto [it, added] = lowers.try_emplace(std::move(lower), std::uint32_t(x.lower_.size()));
-            if (added) {
-                x.lower_.push_back({std::uint32_t(x.lowerChars_.size()), w.chars.length});
-                x.lowerChars_ += it->first;
-            }
-            w.lower = it->second;
-        }
-        x.reversedChars_ = x.lowerChars_;
-        for (const auto& span : x.lower_) {
-            auto* first = x.reversedChars_.data() + span.offset;
-            std::reverse(first, first + span.length);
-        }
-
-        const size_t count = x.lower_.size();
-        x.byPrefix_.resize(count);
-        std::iota(x.byPrefix_.begin(), x.byPrefix_.end(), 0u);
-        std::sort(x.byPrefix_.begin(), x.byPrefix_.end(),
-                  [&](std::uint32_t a, std::uint32_t b) { return x.lowerForm(a) < x.lowerForm(b); });
-        x.bySuffix_ = x.byPrefix_;
-        std::sort(x.bySuffix_.begin(), x.bySuffix_.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return x.reversedForm(a) < x.reversedForm(b);
-        });
-        x.rank_.resize(count);
-        for (size_t k = 0; k < count; ++k) x.rank_[x.byPrefix_[k]] = std::uint32_t(k + 1);
-    }
-
-    void buildPostings()
-    {
-        WordIndex& x = index_;
-        std::vector<std::uint32_t> lowerOf(x.written_.size());
-        x.postingStart_.assign(x.lower_.size() + 1, 0);
-        for (size_t id = 0; id < x.written_.size(); ++id) {
-            lowerOf[id] = x.written_[id].lower;
-            x.postingStart_[lowerOf[id] + 1] += counts_[id];
-        }
-        std::partial_sum(x.postingStart_.begin(), x.postingStart_.end(), x.postingStart_.begin());
-        std::vector<std::uint32_t> next(x.postingStart_.begin(), x.postingStart_.end() - 1);
-        // The text is no longer needed: its memory takes the postings when
-        // they fit, which spares touching as much fresh memory again.
-        const size_t count = x.words_.size();
-        if (count * sizeof(WordId) <= textBytes_.size())
-            x.postings_.adopt(std::move(textBytes_), count);
-        else
-            x.postings_.resize(count);
-        for (size_t word = 0; word < count; ++word)
-            x.postings_[next[lowerOf[x.words_[word]]]++] = WordId(word);
-        x.seen_.assign((x.words_.size() + 63) / 64, 0);
-    }
-
-    Bytes textBytes_;
-    const unsigned char* text_;
-    const unsigned char* end_;
-    WordIndex index_;
-    std::vector<Slot> table_;
-    std::vector<std::uint32_t> counts_; // occurrences per written form
-    size_t markerStart_ = 0;            // where the marker being read begins
-    bool inMarker_ = false;
-    const unsigned char* wordStart_ = nullptr;
-    bool wordOpen_ = false;
-    bool markerChanged_ = true;
-};
-
-WordIndex WordIndex::build(Bytes text) { return WordIndexBuilder(std::move(text)).build(); }
-
-WordIndex WordIndex::build(std::string_view text)
+size_t WordIndex::wordEnd(size_t start) const
 {
-    Bytes copy(text.size());
-    if (!text.empty()) std::memcpy(copy.data(), text.data(), text.size());
-    return build(std::move(copy));
+    return encoding_ == Encoding::Utf8 ? endOfWord<Utf8Chars>(text_, start)
+                                       : endOfWord<Cp1252Chars>(text_, start);
+}
+
+size_t WordIndex::nextWordStart(size_t from) const
+{
+    return encoding_ == Encoding::Utf8 ? startOfNextWord<Utf8Chars>(text_, from)
+                                       : startOfNextWord<Cp1252Chars>(text_, from);
+}
+
+size_t WordIndex::wordStart(WordId word) const
+{
+    const auto segment = std::upper_bound(segments_.begin(), segments_.end(), word,
+                                          [](WordId w, const Segment& s) { return w < s.firstWord; }) - 1;
+    const WordId local = word - segment->firstWord;
+    size_t start = samples_[segment->firstSample + local / 64];
+    for (WordId k = local % 64; k > 0; --k) start = nextWordStart(wordEnd(start));
+    return start;
 }
 
 std::string_view WordIndex::form(WordId word) const
 {
-    const Span& span = written_[words_[word]].chars;
-    return std::string_view(formChars_).substr(span.offset, span.length);
+    const size_t start = wordStart(word);
+    return text_.substr(start, wordEnd(start) - start);
 }
 
-std::uint32_t WordIndex::markerGroup(WordId word) const
+std::uint32_t WordIndex::markerRun(WordId word) const
 {
     const auto after = std::upper_bound(runs_.begin(), runs_.end(), word,
-                                        [](WordId w, const Run& run) { return w < run.firstWord; });
+                                        [](WordId w, const Run& run) { return w < run.first; });
     return std::uint32_t(after - runs_.begin() - 1);
 }
 
-std::string_view WordIndex::markerOfGroup(std::uint32_t group) const
+std::uint32_t WordIndex::markerRunFrom(WordId word, std::uint32_t earlierRun) const
 {
-    const Span& span = runs_[group].chars;
-    return std::string_view(markerChars_).substr(span.offset, span.length);
+    // Galloping: the run is usually the same or a few further on.
+    size_t low = earlierRun, step = 1;
+    while (low + step < runs_.size() && runs_[low + step].first <= word) {
+        low += step;
+        step *= 2;
+    }
+    const auto after = std::upper_bound(runs_.begin() + std::ptrdiff_t(low) + 1,
+                                        runs_.begin() + std::ptrdiff_t(std::min(runs_.size(), low + step + 1)),
+                                        word, [](WordId w, const Run& run) { return w < run.first; });
+    return std::uint32_t(after - runs_.begin() - 1);
 }
 
-std::string_view WordIndex::marker(WordId word) const { return markerOfGroup(markerGroup(word)); }
-
-std::uint32_t WordIndex::formRank(WordId word) const { return rank_[written_[words_[word]].lower]; }
-
-std::string_view WordIndex::lowerForm(std::uint32_t lower) const
+std::string_view WordIndex::markerOfRun(std::uint32_t run) const
 {
-    return std::string_view(lowerChars_).substr(lower_[lower].offset, lower_[lower].length);
+    const Run& r = runs_[run];
+    return r.owned ? std::string_view(markerChars_).substr(r.offset, r.length) : text_.substr(r.offset, r.length);
 }
 
-std::string_view WordIndex::reversedForm(std::uint32_t lower) const
+std::string_view WordIndex::marker(WordId word) const { return markerOfRun(markerRun(word)); }
+
+void WordIndex::makeMarkerRanks() const
 {
-    return std::string_view(reversedChars_).substr(lower_[lower].offset, lower_[lower].length);
+    if (markerRanks_.size() == runs_.size()) return;
+    std::vector<std::uint32_t> order(runs_.size());
+    std::iota(order.begin(), order.end(), 0u);
+    sortByBytes(order, [&](std::uint32_t run) { return markerOfRun(run); });
+    markerRanks_.assign(runs_.size(), 0);
+    std::uint32_t rank = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k > 0 && markerOfRun(order[k]) != markerOfRun(order[k - 1])) ++rank;
+        markerRanks_[order[k]] = rank;
+    }
+}
+
+std::uint32_t WordIndex::markerTextRank(std::uint32_t run) const
+{
+    makeMarkerRanks();
+    return markerRanks_[run];
+}
+
+std::string_view WordIndex::lowerForm(std::uint32_t rank) const
+{
+    return std::string_view(formChars_).substr(forms_[rank].offset, forms_[rank].length);
+}
+
+std::string_view WordIndex::reversedForm(std::uint32_t rank) const
+{
+    return std::string_view(reversedChars_).substr(forms_[rank].offset, forms_[rank].length);
+}
+
+std::uint32_t WordIndex::formRank(WordId word) const
+{
+    std::string lowered;
+    if (encoding_ == Encoding::Utf8)
+        Utf8Chars().lower(form(word), lowered);
+    else
+        Cp1252Chars().lower(form(word), lowered);
+    const auto [first, last] = prefixRange(lowered);
+    return std::uint32_t(first);
 }
 
 std::pair<size_t, size_t> WordIndex::prefixRange(std::string_view prefix) const
 {
-    const auto first = std::lower_bound(
-        byPrefix_.begin(), byPrefix_.end(), prefix,
-        [&](std::uint32_t id, std::string_view p) { return lowerForm(id) < p; });
-    const auto last = std::partition_point(
-        first, byPrefix_.end(), [&](std::uint32_t id) { return lowerForm(id).starts_with(prefix); });
-    return {size_t(first - byPrefix_.begin()), size_t(last - byPrefix_.begin())};
+    size_t first = 0, count = forms_.size();
+    while (count > 0) { // lower bound
+        const size_t half = count / 2;
+        if (lowerForm(std::uint32_t(first + half)) < prefix) {
+            first += half + 1;
+            count -= half + 1;
+        } else {
+            count = half;
+        }
+    }
+    size_t last = first, left = forms_.size() - first;
+    while (left > 0) { // end of the forms starting with `prefix`
+        const size_t half = left / 2;
+        if (lowerForm(std::uint32_t(last + half)).starts_with(prefix)) {
+            last += half + 1;
+            left -= half + 1;
+        } else {
+            left = half;
+        }
+    }
+    return {first, last};
+}
+
+void WordIndex::makeSuffixOrder() const
+{
+    if (bySuffix_.size() == forms_.size()) return;
+    reversedChars_ = formChars_;
+    for (const Span& span : forms_) {
+        auto* first = reversedChars_.data() + span.offset;
+        std::reverse(first, first + span.length);
+    }
+    bySuffix_.resize(forms_.size());
+    std::iota(bySuffix_.begin(), bySuffix_.end(), 0u);
+    sortByBytes(bySuffix_, [&](std::uint32_t rank) { return reversedForm(rank); });
 }
 
 std::pair<size_t, size_t> WordIndex::suffixRange(std::string_view suffix) const
 {
+    makeSuffixOrder();
     const std::string reversed(suffix.rbegin(), suffix.rend());
     const std::string_view r = reversed;
-    const auto first = std::lower_bound(
-        bySuffix_.begin(), bySuffix_.end(), r,
-        [&](std::uint32_t id, std::string_view s) { return reversedForm(id) < s; });
-    const auto last = std::partition_point(
-        first, bySuffix_.end(), [&](std::uint32_t id) { return reversedForm(id).starts_with(r); });
+    const auto first = std::lower_bound(bySuffix_.begin(), bySuffix_.end(), r,
+                                        [&](std::uint32_t rank, std::string_view s) { return reversedForm(rank) < s; });
+    const auto last = std::partition_point(first, bySuffix_.end(),
+                                           [&](std::uint32_t rank) { return reversedForm(rank).starts_with(r); });
     return {size_t(first - bySuffix_.begin()), size_t(last - bySuffix_.begin())};
 }
 
-void WordIndex::search(const Pattern& pattern, WordList& hits) const
+void WordIndex::search(const Pattern& pattern, WordList& hits, std::vector<std::uint32_t>* forms) const
 {
     hits.clear();
-    std::vector<std::uint32_t> lowers;
+    std::vector<std::uint32_t> ranks;
+    const auto [pFirst, pLast] = prefixRange(pattern.prefix);
     if (pattern.rule == Pattern::Rule::Exact) {
-        const auto [first, last] = prefixRange(pattern.prefix);
-        if (first < last && lowerForm(byPrefix_[first]) == pattern.prefix)
-            lowers.push_back(byPrefix_[first]);
+        if (pFirst < pLast && lowerForm(std::uint32_t(pFirst)) == pattern.prefix)
+            ranks.push_back(std::uint32_t(pFirst));
     } else if (pattern.rule == Pattern::Rule::Prefix) {
-        const auto [first, last] = prefixRange(pattern.prefix);
-        lowers.assign(byPrefix_.begin() + first, byPrefix_.begin() + last);
+        for (size_t r = pFirst; r < pLast; ++r) ranks.push_back(std::uint32_t(r));
     } else {
         // Walk the narrower of the two ranges and test the other condition.
-        const auto [pFirst, pLast] = prefixRange(pattern.prefix);
-        const auto [sFirst, sLast] = suffixRange(pattern.suffix);
+        const auto [sFirst, sLast] =
+            pLast - pFirst > 64 ? suffixRange(pattern.suffix) : std::pair<size_t, size_t>{0, forms_.size()};
         if (pLast - pFirst <= sLast - sFirst) {
-            for (size_t k = pFirst; k < pLast; ++k)
-                if (lowerForm(byPrefix_[k]).ends_with(pattern.suffix)) lowers.push_back(byPrefix_[k]);
+            for (size_t r = pFirst; r < pLast; ++r)
+                if (lowerForm(std::uint32_t(r)).ends_with(pattern.suffix)) ranks.push_back(std::uint32_t(r));
         } else {
             for (size_t k = sFirst; k < sLast; ++k)
-                if (lowerForm(bySuffix_[k]).starts_with(pattern.prefix)) lowers.push_back(bySuffix_[k]);
+                if (lowerForm(bySuffix_[k]).starts_with(pattern.prefix)) ranks.push_back(bySuffix_[k]);
+            std::sort(ranks.begin(), ranks.end());
         }
     }
-    gather(lowers, hits);
+    gather(ranks, hits);
+    if (forms) *forms = std::move(ranks);
 }
 
-void WordIndex::gather(const std::vector<std::uint32_t>& lowers, WordList& hits) const
+void WordIndex::gather(const std::vector<std::uint32_t>& ranks, WordList& hits) const
 {
     size_t total = 0;
-    for (std::uint32_t lower : lowers) total += postingStart_[lower + 1] - postingStart_[lower];
+    for (const std::uint32_t rank : ranks) total += postingStart_[rank + 1] - postingStart_[rank];
     hits.reserve(total);
-    if (lowers.size() == 1) {
-        hits.assign(postings_.data() + postingStart_[lowers[0]], postings_.data() + postingStart_[lowers[0] + 1]);
+    if (ranks.size() == 1) {
+        hits.assign(postingsBegin(ranks[0]), postingsEnd(ranks[0]));
         return;
     }
     if (total == size()) {
@@ -420,9 +231,9 @@ void WordIndex::gather(const std::vector<std::uint32_t>& lowers, WordList& hits)
     }
     // Several forms: mark their words in a bitmap of the text, then read it
     // back in order, which merges the lists and clears the bitmap.
-    for (std::uint32_t lower : lowers)
-        for (size_t k = postingStart_[lower]; k < postingStart_[lower + 1]; ++k)
-            seen_[postings_.data()[k] >> 6] |= std::uint64_t(1) << (postings_.data()[k] & 63);
+    for (const std::uint32_t rank : ranks)
+        for (const WordId* w = postingsBegin(rank); w != postingsEnd(rank); ++w)
+            seen_[*w >> 6] |= std::uint64_t(1) << (*w & 63);
     for (size_t block = 0; block < seen_.size() && hits.size() < total; ++block) {
         std::uint64_t bits = seen_[block];
         if (!bits) continue;
@@ -437,10 +248,10 @@ void WordIndex::gather(const std::vector<std::uint32_t>& lowers, WordList& hits)
 size_t WordIndex::bytesUsed() const
 {
     auto bytes = [](const auto& v) { return v.size() * sizeof(*v.data()); };
-    return bytes(words_) + formChars_.size() + bytes(written_) + lowerChars_.size() +
-           reversedChars_.size() + bytes(lower_) + bytes(rank_) + bytes(byPrefix_) +
-           bytes(bySuffix_) + bytes(postingStart_) + postings_.size() * sizeof(WordId) + markerChars_.size() +
-           bytes(runs_) + bytes(seen_);
+    return bytes(samples_) + bytes(segments_) + bytes(forms_) + formChars_.size() +
+           bytes(postingStart_) + postings_.size() * sizeof(WordId) + bytes(runs_) +
+           markerChars_.size() + bytes(bySuffix_) + reversedChars_.size() + bytes(markerRanks_) +
+           bytes(seen_);
 }
 
 } // namespace solandre

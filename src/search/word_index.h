@@ -1,16 +1,22 @@
 #pragma once
-// The word index of a numbered text: every word in text order, with the marker
-// current when it ended. Built once; each search then works on a vocabulary of
-// lower-cased forms (sorted for prefixes, sorted reversed for suffixes) whose
-// occurrences are listed in text order, so no query walks the whole text.
+// The word index of a numbered text: every word in text order, with the
+// marker current when it ended. Built once; each search then works on a
+// vocabulary of lower-cased forms (UTF-8, in code-point order; a suffix order
+// made when first needed) whose occurrences are listed in text order, so no
+// query walks the whole text.
+//
+// A word is known by its number in the text. The index keeps four bytes a
+// word (its place in the lists of its form) and the place in the text of one
+// word in 64; a word's text is read from the text itself, which the index
+// does not own and which must outlive it.
 
-#include "common/bytes.h"
+#include "common/encoding.h"
 #include "common/pod_array.h"
-#include "common/result.h"
+#include "common/progress.h"
 #include "search/pattern.h"
 
-#include <QString>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,80 +28,106 @@ using WordList = PodArray<WordId>;
 
 class WordIndex {
 public:
-    // Offsets are 32-bit: texts are limited to just under 4 GiB.
+    // Places in the text are 32-bit: texts are limited to just under 4 GiB.
     static constexpr size_t kMaxText = 0xFFFFFFFEu;
+
+    // Words from `first` on share a marker: in the text at `offset`, or,
+    // when `owned` is set, in the index's own characters.
+    struct Run {
+        WordId first;
+        std::uint32_t offset;
+        std::uint32_t length : 31;
+        std::uint32_t owned : 1;
+    };
 
     WordIndex() = default;
 
     // The text may be anything: a word is a run of letters ended by a
     // non-letter, and the marker is whatever the bracket scan has collected.
-    // The text's own memory is reused for the index once it has been read.
-    static WordIndex build(Bytes text);
-    static WordIndex build(std::string_view text);
+    // Nothing when `progress` stops it.
+    static std::optional<WordIndex> build(std::string_view text, Encoding encoding,
+                                          const Progress& progress);
+    static WordIndex build(std::string_view text, Encoding encoding = Encoding::Windows1252);
 
-    size_t size() const { return words_.size(); }
-    bool empty() const { return words_.empty(); }
+    Encoding encoding() const { return encoding_; }
+    std::string_view text() const { return text_; }
+    size_t size() const { return words_; }
+    bool empty() const { return words_ == 0; }
 
-    // The word as written, capitals and accents included (Windows-1252).
+    // The word as written, capitals and accents included, in the text's encoding.
     std::string_view form(WordId word) const;
     // "[n]", brackets included; empty before the first marker.
     std::string_view marker(WordId word) const;
 
-    // Replaces `hits` with the matching words, in text order. Reuses the
-    // vector's storage; not for concurrent use (it keeps scratch space).
-    void search(const Pattern& pattern, WordList& hits) const;
+    // Replaces `hits` with the matching words, in text order, and `forms`
+    // (when given) with the ranks of the matching forms, ascending. Not for
+    // concurrent use: it keeps scratch space.
+    void search(const Pattern& pattern, WordList& hits, std::vector<std::uint32_t>* forms = nullptr) const;
 
-    // Sort keys: equal lower-cased forms share a rank, ranks follow the byte
-    // order of the lower-cased forms; 1 is the smallest.
+    // Forms by rank: ranks follow the code-point order of the lower-cased
+    // forms, from 0. The words of one form, in text order.
+    size_t vocabularySize() const { return forms_.size(); }
+    std::string_view lowerForm(std::uint32_t rank) const;
+    const WordId* postingsBegin(std::uint32_t rank) const { return postings_.data() + postingStart_[rank]; }
+    const WordId* postingsEnd(std::uint32_t rank) const { return postings_.data() + postingStart_[rank + 1]; }
+    // The rank of a word's form (a search in the vocabulary).
     std::uint32_t formRank(WordId word) const;
-    size_t vocabularySize() const { return lower_.size(); }
-    // Consecutive words that share one marker form a group.
-    std::uint32_t markerGroup(WordId word) const;
-    size_t markerGroups() const { return runs_.size(); }
-    WordId groupStart(std::uint32_t group) const { return runs_[group].firstWord; }
-    std::string_view markerOfGroup(std::uint32_t group) const;
+
+    // Consecutive words that share one marker form a run.
+    size_t markerRuns() const { return runs_.size(); }
+    std::uint32_t markerRun(WordId word) const;
+    // The same, looking forward from the run of an earlier word.
+    std::uint32_t markerRunFrom(WordId word, std::uint32_t earlierRun) const;
+    std::string_view markerOfRun(std::uint32_t run) const;
+    // Runs ranked by their marker's text (byte order); equal texts share a rank.
+    std::uint32_t markerTextRank(std::uint32_t run) const;
 
     // How much memory the index holds, for the benchmark.
     size_t bytesUsed() const;
 
 private:
+    friend class WordIndexBuilder;
+    friend class IndexCache;
+
     struct Span {
         std::uint32_t offset;
         std::uint32_t length;
     };
-    struct Written {
-        Span chars;          // in formChars_
-        std::uint32_t lower; // index into lower_
-    };
-    struct Run {
+    // A part of the text indexed apart (one per thread): the place of every
+    // 64th of its words.
+    struct Segment {
         WordId firstWord;
-        Span chars; // in markerChars_
+        std::uint32_t firstSample;
     };
-    friend class WordIndexBuilder;
 
-    std::string_view lowerForm(std::uint32_t lower) const;
-    std::string_view reversedForm(std::uint32_t lower) const;
-    // [first, last) of byPrefix_ / bySuffix_ for forms starting / ending so.
+    size_t wordStart(WordId word) const;
+    size_t wordEnd(size_t start) const;
+    size_t nextWordStart(size_t from) const;
+    std::string_view reversedForm(std::uint32_t rank) const;
     std::pair<size_t, size_t> prefixRange(std::string_view prefix) const;
     std::pair<size_t, size_t> suffixRange(std::string_view suffix) const;
-    void gather(const std::vector<std::uint32_t>& lowers, WordList& hits) const;
+    void gather(const std::vector<std::uint32_t>& ranks, WordList& hits) const;
+    void makeSuffixOrder() const;
+    void makeMarkerRanks() const;
 
-    PodArray<std::uint32_t> words_; // written form of each word
+    std::string_view text_;
+    Encoding encoding_ = Encoding::Windows1252;
+    size_t words_ = 0;
+    PodArray<std::uint32_t> samples_; // text place of every 64th word of each segment
+    std::vector<Segment> segments_;
+
+    std::vector<Span> forms_;          // lower-cased forms by rank, in formChars_
     std::string formChars_;
-    std::vector<Written> written_;
+    std::vector<std::uint32_t> postingStart_; // per rank, into postings_
+    WordList postings_;                // the words grouped by form, in text order
 
-    std::string lowerChars_;    // lower-cased forms, each once
-    std::string reversedChars_; // the same, each reversed in place
-    std::vector<Span> lower_;
-    std::vector<std::uint32_t> rank_;     // per lower form
-    std::vector<std::uint32_t> byPrefix_; // lower forms in byte order
-    std::vector<std::uint32_t> bySuffix_; // lower forms in reversed byte order
-    std::vector<std::uint32_t> postingStart_; // per lower form, into postings()
-    WordList postings_; // the words grouped by lower form, in text order
-
-    std::string markerChars_;
     std::vector<Run> runs_;
+    std::string markerChars_;
 
+    // Made when first needed.
+    mutable std::vector<std::uint32_t> bySuffix_; // ranks by reversed form
+    mutable std::string reversedChars_;
+    mutable std::vector<std::uint32_t> markerRanks_;
     mutable std::vector<std::uint64_t> seen_; // one bit per word, zero between searches
 };
 

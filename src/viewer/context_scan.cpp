@@ -3,6 +3,9 @@
 #include "common/brackets.h"
 #include "common/letters.h"
 
+#include <QList>
+#include <string>
+
 #include <algorithm>
 
 namespace solandre {
@@ -217,23 +220,29 @@ ContextScan scanForMarker(std::string_view text, std::string_view marker)
     return MarkerScan(text, marker).run();
 }
 
-std::vector<std::pair<size_t, size_t>> wordsToMark(std::string_view text, std::string_view criterion)
+std::vector<std::pair<qsizetype, qsizetype>> wordsToMark(QStringView text, QStringView criterion)
 {
-    const std::string wanted = toLower(criterion);
-    std::vector<std::pair<size_t, size_t>> marks;
-    size_t wordStart = 0;
-    bool inWord = false;
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (kLetterTable[c]) {
-            if (!inWord) wordStart = i;
-            inWord = true;
-            continue;
+    std::u32string wanted;
+    for (const char32_t c : criterion.toUcs4()) wanted += lowerCase(c);
+    std::vector<std::pair<qsizetype, qsizetype>> marks;
+    if (wanted.empty()) return marks;
+    std::u32string word;
+    qsizetype wordStart = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        char32_t c = text[i].unicode();
+        qsizetype length = 1;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            length = 2;
         }
-        const std::string_view word = inWord ? text.substr(wordStart, i - wordStart) : std::string_view();
-        if (word.size() == wanted.size() && toLower(word) == wanted && !wanted.empty())
-            marks.emplace_back(i - wanted.size(), wanted.size());
-        inWord = false;
+        if (isLetter(c)) {
+            if (word.empty()) wordStart = i;
+            word += lowerCase(c);
+        } else {
+            if (word == wanted) marks.emplace_back(wordStart, i - wordStart);
+            word.clear();
+        }
+        i += length;
     }
     return marks;
 }

@@ -3,6 +3,7 @@
 // marker, and the markers around it. Works on the text's bytes; the scan
 // jumps from bracket to bracket, since only brackets change its state.
 
+#include <QStringView>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,9 +28,10 @@ struct ContextScan {
 
 ContextScan scanForMarker(std::string_view text, std::string_view marker);
 
-// The whole words of `text` equal to `criterion` (letters compared after
-// lower-casing), as [start, length) pairs. A word must be followed by a
-// non-letter to count; one at the very end of the text is not tested.
-std::vector<std::pair<size_t, size_t>> wordsToMark(std::string_view text, std::string_view criterion);
+// The whole words of `text` equal to `criterion` (characters compared after
+// lower-casing), as [start, length) pairs of UTF-16 positions, as a pane
+// counts them. A word must be followed by a non-letter to count; one at the
+// very end of the text is not tested.
+std::vector<std::pair<qsizetype, qsizetype>> wordsToMark(QStringView text, QStringView criterion);
 
 } // namespace solandre

@@ -1,4 +1,5 @@
 #include "common/cp1252.h"
+#include "common/encoding.h"
 
 #include <gtest/gtest.h>
 
@@ -45,9 +46,7 @@ TEST(Cp1252, Utf8OfEveryByteMatchesQt)
 {
     std::string all;
     for (int c = 0; c < 256; ++c) all += char(c);
-    std::string utf8;
-    appendUtf8(utf8, all);
-    EXPECT_EQ(QString::fromUtf8(utf8), fromCp1252(all));
+    EXPECT_EQ(QString::fromUtf8(toUtf8(all, Encoding::Windows1252)), fromCp1252(all));
 }
 
 } // namespace

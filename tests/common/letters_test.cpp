@@ -1,6 +1,7 @@
 #include "common/cp1252.h"
 #include "common/letters.h"
 #include "common/marker.h"
+#include "support/reference_text.h"
 
 #include <QChar>
 #include <gtest/gtest.h>
@@ -8,62 +9,79 @@
 namespace solandre {
 namespace {
 
-// Unicode gives an independent opinion on every code: the letter class is the
-// Unicode letters of the code page outside 128-191, and lower-casing is
-// Unicode's, except that 128-191 (Œ, Š, Ÿ, ª, µ ...) are left alone.
-bool outsideHighPunctuation(int c) { return c < 128 || c >= 192; }
-QChar unicodeOf(int c) { return QChar(cp1252ToUnicode(static_cast<unsigned char>(c))); }
-
-TEST(LetterClass, AgreesWithUnicodeOnEveryCode)
+TEST(LetterClass, AgreesWithTheWrittenOutRulesOnEveryCodeOfTheCodePage)
 {
+    const Cp1252Classes& table = cp1252Classes();
     int letters = 0;
-    for (int c = 0; c < 256; ++c) {
-        const bool expected = outsideHighPunctuation(c) && unicodeOf(c).isLetter();
-        EXPECT_EQ(isLetter(static_cast<unsigned char>(c)), expected) << "code " << c;
-        EXPECT_EQ(kLetterTable[c], expected) << "code " << c;
-        letters += expected;
+    for (int b = 0; b < 256; ++b) {
+        const char32_t c = cp1252ToUnicode(static_cast<unsigned char>(b));
+        EXPECT_EQ(isLetter(c), reference::letter(c)) << "code " << b;
+        EXPECT_EQ(isLowerLetter(c), reference::lowerLetter(c)) << "code " << b;
+        EXPECT_EQ(lowerCase(c), reference::lower(c)) << "code " << b;
+        EXPECT_EQ(table.letter[b], reference::letter(c)) << "code " << b;
+        EXPECT_EQ(table.lower[b], reference::lowerLetter(c)) << "code " << b;
+        EXPECT_EQ(cp1252ToUnicode(table.lowerCase[b]), reference::lower(c)) << "code " << b;
+        letters += isLetter(c);
     }
-    EXPECT_EQ(letters, 26 + 26 + 23 + 31 + 8);
+    // A-Z, a-z, À-Ö, Ø-ö, ø-ÿ, and Š Œ Ž š œ ž Ÿ.
+    EXPECT_EQ(letters, 26 + 26 + 23 + 31 + 8 + 7);
 }
 
-TEST(LetterClass, NotableCodes)
+TEST(LetterClass, AgreesWithTheWrittenOutRulesOnTheWholeOfUnicode)
 {
-    struct Case { int code; bool letter; bool lower; };
+    for (char32_t c = 0; c < 0x110000; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        ASSERT_EQ(isLetter(c), reference::letter(c)) << std::hex << unsigned(c);
+        ASSERT_EQ(isLowerLetter(c), reference::lowerLetter(c)) << std::hex << unsigned(c);
+        ASSERT_EQ(lowerCase(c), reference::lower(c)) << std::hex << unsigned(c);
+    }
+}
+
+TEST(LetterClass, NotableCharacters)
+{
+    struct Case { const char* name; char32_t c; bool letter; bool lower; char32_t lowered; };
     const Case cases[] = {
-        {'A', true, false}, {'z', true, true},   {'0', false, false}, {' ', false, false},
-        {215, false, false} /* × */, {247, false, false} /* ÷ */,
-        {223, true, false} /* ß counts as upper-case */, {222, true, false} /* Þ */,
-        {255, true, true} /* ÿ */, {248, true, true} /* ø */, {192, true, false} /* À */,
-        {140, false, false} /* Œ */, {156, false, false} /* œ */, {159, false, false} /* Ÿ */,
-        {170, false, false} /* ª */, {181, false, false} /* µ */, {191, false, false} /* ¿ */,
-        {161, false, false} /* ¡ */, {'[', false, false}, {'\'', false, false},
+        {"A", U'A', true, false, U'a'},
+        {"z", U'z', true, true, U'z'},
+        {"digit", U'0', false, false, U'0'},
+        {"×", U'×', false, false, U'×'},
+        {"÷", U'÷', false, false, U'÷'},
+        {"ß counts as upper-case", U'ß', true, false, U'ß'},
+        {"Þ", U'Þ', true, false, U'þ'},
+        {"ÿ", U'ÿ', true, true, U'ÿ'},
+        {"Œ", U'Œ', true, false, U'œ'},
+        {"œ", U'œ', true, true, U'œ'},
+        {"Š", U'Š', true, false, U'š'},
+        {"Ž", U'Ž', true, false, U'ž'},
+        {"Ÿ lower-cases to ÿ", U'Ÿ', true, false, U'ÿ'},
+        {"ƒ is no letter in the code page", U'ƒ', false, false, U'ƒ'},
+        {"ˆ likewise", U'ˆ', false, false, U'ˆ'},
+        {"ª", U'ª', false, false, U'ª'},
+        {"µ", U'µ', false, false, U'µ'},
+        {"¿", U'¿', false, false, U'¿'},
+        {"Ł", U'Ł', true, false, U'ł'},
+        {"Σ", U'Σ', true, false, U'σ'},
+        {"final sigma folds to σ", U'ς', true, true, U'σ'},
+        {"Ж", U'Ж', true, false, U'ж'},
+        {"a letter without case is upper-case", U'我', true, false, U'我'},
+        {"Arabic", U'ب', true, false, U'ب'},
+        {"a Devanagari vowel sign is no letter", U'\u093F', false, false, U'\u093F'},
+        {"a combining accent is no letter", U'\u0301', false, false, U'\u0301'},
     };
-    for (const auto& c : cases) {
-        const auto code = static_cast<unsigned char>(c.code);
-        EXPECT_EQ(isLetter(code), c.letter) << "code " << c.code;
-        EXPECT_EQ(isLowerLetter(code), c.lower) << "code " << c.code;
-        EXPECT_EQ(isUpperLetter(code), c.letter && !c.lower) << "code " << c.code;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(isLetter(c.c), c.letter);
+        EXPECT_EQ(isLowerLetter(c.c), c.lower);
+        EXPECT_EQ(isUpperLetter(c.c), c.letter && !c.lower);
+        EXPECT_EQ(lowerCase(c.c), c.lowered);
     }
 }
 
-TEST(LowerCasing, AgreesWithUnicodeOnEveryCode)
+TEST(EndMarks, StopsAndQuestions)
 {
-    for (int c = 0; c < 256; ++c) {
-        const auto code = static_cast<unsigned char>(c);
-        const unsigned char expected =
-            outsideHighPunctuation(c) ? unicodeToCp1252(unicodeOf(c).toLower().unicode()) : code;
-        EXPECT_EQ(int(toLower(code)), int(expected)) << "code " << c;
-        EXPECT_EQ(int(kLowerTable[c]), int(expected)) << "code " << c;
-    }
-}
-
-TEST(LowerCasing, ComparisonsKeepAccents)
-{
-    EXPECT_TRUE(equalsIgnoringCase("CASA", "casa"));
-    EXPECT_TRUE(equalsIgnoringCase("\xC9L", "\xE9l"));  // ÉL / él
-    EXPECT_FALSE(equalsIgnoringCase("el", "\xE9l"));     // el / él
-    EXPECT_FALSE(equalsIgnoringCase("casa", "casas"));
-    EXPECT_EQ(toLower("\xC0\xD6\xD8\xDE\xDF\x8A"), "\xE0\xF6\xF8\xFE\xDF\x8A");
+    for (const char32_t c : {U'.', U'。', U'．', U'।', U'॥'}) EXPECT_EQ(endMark(c), EndMark::Stop) << unsigned(c);
+    for (const char32_t c : {U'?', U'!', U'？', U'！', U'؟'}) EXPECT_EQ(endMark(c), EndMark::Question) << unsigned(c);
+    for (const char32_t c : {U',', U'…', U';', U'¿', U'¡', U'\u037E'}) EXPECT_EQ(endMark(c), EndMark::None) << unsigned(c);
 }
 
 TEST(SentenceMarker, HasNoSixteenBitLimit)

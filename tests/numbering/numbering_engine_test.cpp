@@ -3,6 +3,8 @@
 #include "numbering/reference_numbering.h"
 #include "support/temp_files.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -18,16 +20,22 @@ using testing::TempDir;
 
 struct Example {
     const char* name;
-    const char* text;     // UTF-8 here, Windows-1252 in the test
+    const char* text;     // UTF-8 here; Windows-1252 or UTF-8 in the test
     const char* numbered; // "¶" stands for CR LF
 };
 
 std::string withCrLf(const char* utf8)
 {
-    std::string s = cp1252(utf8);
     std::string out;
-    for (char c : s) out += (c == '\xB6') ? std::string("\r\n") : std::string(1, c);
+    for (const std::string_view s(utf8); const char c : s) out += c;
+    size_t at;
+    while ((at = out.find("¶")) != std::string::npos) out.replace(at, std::string("¶").size(), "\r\n");
     return out;
+}
+
+std::string in(Encoding encoding, const std::string& utf8)
+{
+    return encoding == Encoding::Utf8 ? utf8 : cp1252(utf8.c_str());
 }
 
 const Example kExamples[] = {
@@ -42,67 +50,157 @@ const Example kExamples[] = {
     {"lone mark opening", "Hola. ! no.", "[1] Hola.¶[2] !no.¶"},
     {"brackets become angles", "Ver [nota] aquí.", "[1] Ver <nota> aquí.¶"},
     {"line break stays inside", "Uno\r\ndos.", "[1] Uno\r\ndos.¶"},
-    {"text after the last end is dropped", "Fin. Sin punto", "[1] Fin.¶"},
-    {"exclamation at the very end never closes", "¡Fin!", ""},
+    {"the last sentence is kept without a final mark", "Fin. Sin punto", "[1] Fin.¶[2] Sin punto¶"},
+    {"and without the blanks that trail it", "Fin. Sin punto \t\r\n", "[1] Fin.¶[2] Sin punto¶"},
+    {"an exclamation at the very end keeps its sentence", "¡Fin!", "[1] ¡Fin!¶"},
+    {"a question that goes on to the end", "Hola. ¿Vienes? dijo", "[1] Hola.¶[2] Vienes? dijo¶"},
+    {"blanks alone after the last sentence write nothing", "Fin.  \r\n ", "[1] Fin.¶"},
+    {"digits alone after the last sentence write nothing", "Fin. 12 ", "[1] Fin.¶"},
     {"accented capital closes", "Es así? Ésta es.", "[1] Es así?¶[2] Ésta es.¶"},
     {"accented small goes on", "Es así? ésta es.", "[1] Es así? ésta es.¶"},
     {"sharp s counts as upper case", "Es así? ß.", "[1] Es así?¶[2] ß.¶"},
-    {"OE ligature is no letter", "Es así? Œ 12.", "[1] Es así? Œ 12.¶"},
+    {"OE ligature is an upper-case letter", "Es así? Œ 12.", "[1] Es así?¶[2] Œ 12.¶"},
+    {"a sentence may begin with Œ", "Fin. Œuvre. Š.", "[1] Fin.¶[2] Œuvre.¶[3] Š.¶"},
+    {"œ, š and ž are lower-case", "Ah? œuvre. Oh! šest. Eh? žena.", "[1] Ah? œuvre.¶[2] Oh! šest.¶[3] Eh? žena.¶"},
     {"empty text", "", ""},
-    {"no end mark", "Sin final", ""},
+    {"no end mark", "Sin final", "[1] Sin final¶"},
 };
 
-TEST(NumberText, WorkedExamples)
+TEST(NumberText, WorkedExamplesInBothEncodings)
 {
-    for (const auto& e : kExamples) {
-        SCOPED_TRACE(e.name);
-        const std::string text = cp1252(e.text);
-        EXPECT_EQ(numberText(text), withCrLf(e.numbered));
-        EXPECT_EQ(referenceNumbering(text), withCrLf(e.numbered));
+    for (const Encoding encoding : {Encoding::Windows1252, Encoding::Utf8}) {
+        for (const auto& e : kExamples) {
+            SCOPED_TRACE(std::string(e.name) + (encoding == Encoding::Utf8 ? " (UTF-8)" : " (1252)"));
+            const std::string text = in(encoding, e.text);
+            const std::string expected = in(encoding, withCrLf(e.numbered));
+            EXPECT_EQ(numberText(text, encoding), expected);
+            EXPECT_EQ(referenceNumbering(text, encoding), expected);
+        }
+    }
+}
+
+TEST(NumberText, OtherScriptsAndTheirMarks)
+{
+    struct Case { const char* name; const char* text; const char* numbered; };
+    const Case cases[] = {
+        {"Polish", "Łódź leży w Polsce. Kraków też.", "[1] Łódź leży w Polsce.¶[2] Kraków też.¶"},
+        {"Czech: a question before Ř closes", "Proč? Řekl to.", "[1] Proč?¶[2] Řekl to.¶"},
+        {"Greek: before a small letter it goes on", "Τι; Ναι! είπε. Αθήνα.", "[1] Τι; Ναι! είπε.¶[2] Αθήνα.¶"},
+        {"Russian", "Привет! Как дела? хорошо.", "[1] Привет!¶[2] Как дела? хорошо.¶"},
+        // Letters without case count as upper-case: "！" before one closes.
+        {"Chinese marks close", "我来了。你好！他说。", "[1] 我来了。¶[2] 你好！¶[3] 他说。¶"},
+        {"Chinese fullwidth full stop", "一．二．", "[1] 一．¶[2] 二．¶"},
+        {"Hindi danda and double danda", "राम घर गया। सीता आई॥ अंत", "[1] राम घर गया।¶[2] सीता आई॥¶[3] अंत¶"},
+        {"Arabic question mark", "هل أنت هنا؟ نعم.", "[1] هل أنت هنا؟¶[2] نعم.¶"},
+        {"fullwidth question mark before a capital closes", "Why？ Because.", "[1] Why？¶[2] Because.¶"},
+        {"brackets inside other scripts", "Слово [примечание] тут.", "[1] Слово <примечание> тут.¶"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(numberText(c.text, Encoding::Utf8), withCrLf(c.numbered));
+        EXPECT_EQ(referenceNumbering(c.text, Encoding::Utf8), withCrLf(c.numbered));
     }
 }
 
 TEST(NumberText, AgreesWithTheStepByStepReadingOnRandomTexts)
 {
-    const std::vector<std::string> pieces = {
-        "a", "B", "casa", "Casa", "é", "É", "ß", "ÿ", "Œ", "7", " ", "  ", "\t", "\r\n",
-        "[", "]", "¿", "¡", ".", "?", "!", "...", "?!", "\"", "×",
+    const std::vector<std::string> common = {
+        "a", "B", "casa", "Casa", "é", "É", "ß", "ÿ", "Œ", "œ", "Š", "ƒ", "7", " ", "  ", "\t",
+        "\r\n", "[", "]", "¿", "¡", ".", "?", "!", "...", "?!", "\"", "×", "µ", "ª",
     };
-    std::vector<std::string> bytes;
-    for (const auto& p : pieces) bytes.push_back(cp1252(p.c_str()));
+    const std::vector<std::string> unicode = {
+        "Ł", "ó", "ź", "Ř", "ě", "Σ", "ς", "α", "Ж", "ы", "我", "。", "．", "？", "！", "।",
+        "॥", "؟", "ب", "क", "ि", "😀", "\xC3", "\xA9", "\xE2\x82",
+    };
     std::mt19937 random(20261207);
-    for (int round = 0; round < 5000; ++round) {
-        std::string text;
-        const int length = std::uniform_int_distribution<int>(0, 120)(random);
-        for (int k = 0; k < length; ++k)
-            text += bytes[std::uniform_int_distribution<size_t>(0, bytes.size() - 1)(random)];
-        ASSERT_EQ(numberText(text), referenceNumbering(text)) << "text: " << text;
+    for (const Encoding encoding : {Encoding::Windows1252, Encoding::Utf8}) {
+        std::vector<std::string> pieces;
+        for (const auto& p : common) pieces.push_back(in(encoding, p));
+        if (encoding == Encoding::Utf8) pieces.insert(pieces.end(), unicode.begin(), unicode.end());
+        for (int round = 0; round < 4000; ++round) {
+            std::string text;
+            const int length = std::uniform_int_distribution<int>(0, 120)(random);
+            for (int k = 0; k < length; ++k)
+                text += pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(random)];
+            ASSERT_EQ(numberText(text, encoding), referenceNumbering(text, encoding)) << "text: " << text;
+        }
+    }
+}
+
+TEST(NumberText, AUtf8TextNumbersAsItsWindows1252Twin)
+{
+    const std::vector<std::string> pieces = {"Casa", "canción", "Œuvre", "œil", " ", ".", "? ",
+                                             "! ", "¿", "¡", "\r\n", "Ñandú", "ß", "7", "[x]"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::string utf8;
+        for (int k = std::uniform_int_distribution<int>(0, 60)(random); k > 0; --k)
+            utf8 += pieces[std::uniform_int_distribution<size_t>(0, pieces.size() - 1)(random)];
+        const std::string twin = cp1252(utf8.c_str());
+        ASSERT_EQ(numberText(utf8, Encoding::Utf8), toUtf8(numberText(twin), Encoding::Windows1252))
+            << "text: " << utf8;
     }
 }
 
 TEST(NumberText, TextsLargerThanOneOutputPiece)
 {
     // Several megabytes, so the output leaves in several pieces; it ends with
-    // an unfinished sentence that must not be written.
-    std::string text;
-    while (text.size() < (5u << 20))
-        text += cp1252("Hola [1]. ¿Qué tal? bien! Y tú?\r\nSí... ¡Ya! ");
-    text += "Sin final";
-    int pieces = 0;
+    // an unfinished sentence, written without its trailing blanks.
+    for (const Encoding encoding : {Encoding::Windows1252, Encoding::Utf8}) {
+        std::string text;
+        while (text.size() < (5u << 20)) text += in(encoding, "Hola [1]. ¿Qué tal? bien! Y tú?\r\nSí... ¡Ya! ");
+        text += "Sin final  ";
+        int pieces = 0;
+        std::string joined;
+        numberText(text, encoding, [&](std::string_view piece) {
+            ++pieces;
+            joined += piece;
+        });
+        EXPECT_GT(pieces, 3);
+        EXPECT_EQ(joined, referenceNumbering(text, encoding));
+    }
+}
+
+TEST(NumberText, ASentenceLongerThanTheBufferIsHandedOnAsItGrows)
+{
+    // Ten megabytes without an end mark: written in pieces, not held whole.
+    std::string text = "Sin fin";
+    while (text.size() < (10u << 20)) text += " y sigue";
+    text += " \r\n";
+    size_t largest = 0;
     std::string joined;
-    numberText(text, [&](std::string_view piece) {
-        ++pieces;
+    numberText(text, Encoding::Windows1252, [&](std::string_view piece) {
+        largest = std::max(largest, piece.size());
         joined += piece;
     });
-    EXPECT_GT(pieces, 3);
-    EXPECT_EQ(joined, referenceNumbering(text));
+    EXPECT_LT(largest, size_t(3) << 20);
+    EXPECT_EQ(joined, "[1] " + text.substr(0, text.size() - 3) + "\r\n");
+}
+
+TEST(NumberText, ProgressIsToldAndCanStopIt)
+{
+    std::string text;
+    while (text.size() < (8u << 20)) text += "Una frase. Otra? Sí! ";
+    std::vector<size_t> told;
+    const auto all = numberText(text, Encoding::Windows1252, [](std::string_view) {},
+                                [&](size_t read) {
+                                    told.push_back(read);
+                                    return true;
+                                });
+    ASSERT_TRUE(all.has_value());
+    ASSERT_GE(told.size(), 4u);
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_EQ(told.back(), text.size());
+    const auto stopped = numberText(text, Encoding::Windows1252, [](std::string_view) {},
+                                    [](size_t read) { return read < (2u << 20); });
+    EXPECT_FALSE(stopped.has_value());
 }
 
 TEST(NumberText, LongRunsOfMarksStayLinear)
 {
     // Quadratic look-ahead would take hours on these.
     const std::string marks(4'000'000, '?');
-    EXPECT_EQ(numberText(marks), "");
+    EXPECT_EQ(numberText(marks), ""); // no letter: nothing to write
 
     const std::string beforeCapital = marks + "A.";
     const std::string numbered = numberText(beforeCapital);
@@ -147,6 +245,46 @@ TEST(NumberFiles, WritesTheNumberedCopiesAndCountsTheirRecords)
     EXPECT_EQ(both.value()[0].records, 3u);
     EXPECT_EQ(both.value()[1].records, 2u);
     EXPECT_EQ(readBytes(dir.path("b_ref.txt")), "[1] Un.\r\n[2] Deux.\r\n");
+}
+
+TEST(NumberFiles, ACopyKeepsItsTextsEncodingAndMark)
+{
+    TempDir dir;
+    using namespace std::string_literals;
+    struct Case { const char* name; std::string input; std::string output; };
+    const Case cases[] = {
+        {"Windows-1252 stays Windows-1252", "Canci\xF3n. Otra.", "[1] Canci\xF3n.\r\n[2] Otra.\r\n"},
+        {"UTF-8 stays UTF-8", "Canci\xC3\xB3n. \xC5\x81\xC3\xB3d\xC5\xBA.",
+         "[1] Canci\xC3\xB3n.\r\n[2] \xC5\x81\xC3\xB3d\xC5\xBA.\r\n"},
+        {"a UTF-8 mark is kept at the head", "\xEF\xBB\xBFHola. Adi\xC3\xB3s.",
+         "\xEF\xBB\xBF[1] Hola.\r\n[2] Adi\xC3\xB3s.\r\n"},
+        {"UTF-16 gives UTF-8 with a mark", "\xFF\xFEH\0o\0l\0a\0.\0 \0\xD3\0k\0.\0"s,
+         "\xEF\xBB\xBF[1] Hola.\r\n[2] \xC3\x93k.\r\n"},
+        {"UTF-16 big-endian too", "\xFE\xFF\0H\0i\0."s, "\xEF\xBB\xBF[1] Hi.\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString input = dir.write("in.txt", c.input);
+        ASSERT_TRUE(numberFile(input, dir.path("out.txt")).ok());
+        EXPECT_EQ(readBytes(dir.path("out.txt")), c.output);
+    }
+}
+
+TEST(NumberFiles, ACancelLeavesEveryFileAsItWas)
+{
+    TempDir dir;
+    std::string text;
+    while (text.size() < (6u << 20)) text += "Una frase. Otra? Si! ";
+    const QString input = dir.write("in.txt", text);
+    const QString output = dir.write("out.txt", "precious");
+    for (const double stopAt : {0.0, 0.2, 0.5, 0.9}) {
+        SCOPED_TRACE(stopAt);
+        const auto done = numberFiles({{input, output}}, [&](double share) { return share < stopAt; });
+        ASSERT_FALSE(done.ok());
+        EXPECT_TRUE(done.error().cancelled);
+        EXPECT_EQ(readBytes(output), "precious");
+        EXPECT_EQ(dir.entries(), (QStringList{"in.txt", "out.txt"}));
+    }
 }
 
 TEST(NumberFiles, FailuresNameTheFileAndKeepEveryOutput)

@@ -37,7 +37,7 @@ TEST(KilledSave, TargetIsOldOrNewNeverAMix)
     // that both outcomes come up even when other tests slow the machine.
     QElapsedTimer clock;
     clock.start();
-    ASSERT_TRUE(saveResults(target, heading, grid, numbered, numbered).ok());
+    ASSERT_TRUE(saveResults(target, heading, grid, {numbered}, {numbered}).ok());
     const auto window = useconds_t(clock.nsecsElapsed() / 1000 * 2 + 1000);
     const std::string newContent = testing::readBytes(target);
     ASSERT_GT(newContent.size(), 45u << 20);
@@ -48,7 +48,7 @@ TEST(KilledSave, TargetIsOldOrNewNeverAMix)
         dir.write("resultados.txt", oldContent);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
-        if (child == 0) _exit(saveResults(target, heading, grid, numbered, numbered).ok() ? 0 : 1);
+        if (child == 0) _exit(saveResults(target, heading, grid, {numbered}, {numbered}).ok() ? 0 : 1);
         usleep(std::uniform_int_distribution<useconds_t>(0, window)(random));
         kill(child, SIGKILL);
         int status = 0;

@@ -50,7 +50,7 @@ const std::vector<Writer>& writers()
          [](const TempDir&, const QString& path) {
              static Concordance concordance(numbered);
              concordance.search("*");
-             return saveResults(path, {"T", "D"}, concordance.grid(), numbered, numbered);
+             return saveResults(path, {"T", "D"}, concordance.grid(), {numbered}, {numbered});
          }},
     };
     return all;

@@ -1,42 +1,49 @@
 #include "search/reference_search.h"
 
-#include "support/reference_letters.h"
+#include "support/reference_text.h"
+
+#include <algorithm>
 
 namespace solandre::reference {
 
-std::vector<Entry> wordIndex(std::string_view text)
+std::vector<Entry> wordIndex(std::string_view bytes, Encoding encoding)
 {
+    const Chars text = decode(bytes, encoding);
     std::vector<Entry> index;
-    std::string word, marker;
+    Chars word, marker;
     int inMarker = 0;
     for (size_t position = 0; position < text.size(); ++position) {
-        const char c = text[position];
-        if (letter(static_cast<unsigned char>(c))) {
+        const char32_t c = text[position];
+        if (letter(c)) {
             word += c;
             continue;
         }
         if (c == ']') {
-            marker += "]";
+            marker += U"]";
             inMarker = 0;
         }
         if (inMarker == 1) marker += c;
         if (c == '[') {
-            marker = "[";
+            marker = U"[";
             inMarker = 1;
         }
-        if (!word.empty()) index.push_back({word, marker});
+        if (!word.empty()) index.push_back({encode(word, encoding), encode(marker, encoding)});
         word.clear();
     }
     return index;
 }
 
-std::vector<Entry> search(const std::vector<Entry>& index, std::string_view typed)
+std::vector<Entry> search(const std::vector<Entry>& index, std::string_view typedUtf8, Encoding encoding)
 {
-    const std::string text = lower(typed);
-    std::string prefix, suffix;
+    const Chars typed = decode(typedUtf8, Encoding::Utf8);
+    if (encoding == Encoding::Windows1252)
+        for (const char32_t c : typed)
+            if (!inCp1252(c)) return {};
+    const Chars text = lower(typed);
+    Chars prefix, suffix;
     bool wildcard = false, suffixRequested = false;
     for (size_t p = 1; p <= text.size(); ++p) {
-        const char c = text[p - 1];
+        const char32_t c = text[p - 1];
         if (wildcard) suffix += c;
         if (c == '*') {
             wildcard = true;
@@ -47,7 +54,7 @@ std::vector<Entry> search(const std::vector<Entry>& index, std::string_view type
 
     std::vector<Entry> hits;
     for (const Entry& entry : index) {
-        const std::string form = lower(entry.form);
+        const Chars form = lower(decode(entry.form, encoding));
         bool match;
         if (!wildcard)
             match = text == form;
@@ -60,6 +67,15 @@ std::vector<Entry> search(const std::vector<Entry>& index, std::string_view type
         if (match) hits.push_back(entry);
     }
     return hits;
+}
+
+void sortByForm(std::vector<Entry>& entries, Encoding encoding)
+{
+    std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        const Chars x = lower(decode(a.form, encoding)), y = lower(decode(b.form, encoding));
+        if (x != y) return x < y;
+        return lower(decode(a.marker, encoding)) < lower(decode(b.marker, encoding));
+    });
 }
 
 std::string segment(std::string_view text, const std::string& marker)

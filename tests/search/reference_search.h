@@ -1,7 +1,10 @@
 #pragma once
 // The word index, the match rules and the results file's segment lookup
 // transcribed step by step, character by character, without any of the fast
-// code's structures: the oracle for the search tests and the fuzzers.
+// code's structures: the oracle for the search tests and the fuzzers. Texts,
+// forms and markers are bytes in the text's encoding; the typed form is UTF-8.
+
+#include "common/encoding.h"
 
 #include <string>
 #include <string_view>
@@ -15,10 +18,15 @@ struct Entry {
     bool operator==(const Entry&) const = default;
 };
 
-std::vector<Entry> wordIndex(std::string_view text);
+std::vector<Entry> wordIndex(std::string_view text, Encoding encoding = Encoding::Windows1252);
 
 // The entries that match the typed text, in index order.
-std::vector<Entry> search(const std::vector<Entry>& index, std::string_view typed);
+std::vector<Entry> search(const std::vector<Entry>& index, std::string_view typedUtf8,
+                          Encoding encoding = Encoding::Windows1252);
+
+// The order of "Formas": by lower-cased form, then by marker, code point by
+// code point; stable.
+void sortByForm(std::vector<Entry>& entries, Encoding encoding = Encoding::Windows1252);
 
 // The segment lookup of the results file: the whole text scanned for one
 // marker, the token of brackets followed character by character.

@@ -1,5 +1,5 @@
 #include "search/reference_search.h"
-#include "common/letters.h"
+#include "support/reference_text.h"
 #include "search/concordance.h"
 #include "support/temp_files.h"
 
@@ -104,41 +104,78 @@ TEST(ResultGrid, SortOfTheEmptyGridsChangesNothing)
     EXPECT_EQ(grid.rows(), 1u);
 }
 
-TEST(ResultGrid, SortAgreesWithAStableSortOnRandomTexts)
+TEST(ResultGrid, SortAgreesWithAStableSortOnRandomTextsInBothEncodings)
 {
     std::mt19937 random(7);
     auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
-    const std::vector<std::string> words = {"a", "A", "b", "ab", "Ab", "é", "É", "ba", "z"};
+    // š and Ÿ come after ÿ by code point, before it by Windows-1252 byte.
+    const std::vector<std::string> words = {"a", "A", "b", "ab", "Ab", "é", "É", "ba", "z",
+                                            "ÿ", "š", "Š", "Ÿa", "œ", "Ž"};
+    const std::vector<std::string> unicode = {"ł", "Ł", "σ", "ς", "Ж", "我"};
     // Hand-made files may carry letters between brackets: they go to the
     // words, not to the markers.
     const std::vector<std::string> labels = {"a", "A", "B", "Ab", "b"};
-    for (int round = 0; round < 300; ++round) {
-        std::string text;
-        const size_t sentences = 1 + pick(30);
-        for (size_t s = 1; s <= sentences; ++s) {
-            const bool label = pick(4) == 0;
-            text += "[" + (label ? labels[pick(labels.size())] : std::to_string(s)) + "]";
-            for (size_t w = pick(6); w > 0; --w) text += " " + cp1252(words[pick(words.size())].c_str());
-            text += ".\r\n";
-        }
-        Concordance concordance(text);
-        ResultGrid& grid = concordance.grid();
-        concordance.search("*");
-        auto expected = reference::wordIndex(text);
-        std::stable_sort(expected.begin(), expected.end(), [](const auto& x, const auto& y) {
-            const std::string a = toLower(x.form), b = toLower(y.form);
-            return a != b ? a < b : x.marker < y.marker;
-        });
-        // Twice: the second sort starts from rows no longer in text order.
-        for (int pass = 0; pass < 2; ++pass) {
-            grid.setColSel(0);
-            grid.sort();
-            std::vector<reference::Entry> actual;
-            for (size_t r = 1; r < grid.rows(); ++r)
-                actual.push_back({std::string(grid.text(r, 0)), std::string(grid.text(r, 1))});
-            ASSERT_EQ(actual, expected) << "text: " << text;
+    for (const Encoding encoding : {Encoding::Windows1252, Encoding::Utf8}) {
+        for (int round = 0; round < 300; ++round) {
+            std::string text;
+            const size_t sentences = 1 + pick(30);
+            for (size_t s = 1; s <= sentences; ++s) {
+                const bool label = pick(4) == 0;
+                text += "[" + (label ? labels[pick(labels.size())] : std::to_string(s)) + "]";
+                for (size_t w = pick(6); w > 0; --w) {
+                    const bool other = encoding == Encoding::Utf8 && pick(4) == 0;
+                    const std::string word = other ? unicode[pick(unicode.size())] : words[pick(words.size())];
+                    text += " " + (encoding == Encoding::Utf8 ? word : cp1252(word.c_str()));
+                }
+                text += ".\r\n";
+            }
+            Concordance concordance(text);
+            const Encoding guessed = concordance.encoding(); // ASCII alone reads as Windows-1252
+            ResultGrid& grid = concordance.grid();
+            auto rowsNow = [&] {
+                std::vector<reference::Entry> actual;
+                for (size_t r = 1; r < grid.rows(); ++r)
+                    actual.push_back({std::string(grid.text(r, 0)), std::string(grid.text(r, 1))});
+                return actual;
+            };
+            const std::string typed = pick(2) ? "*" : "a*";
+            concordance.search(QString::fromStdString(typed));
+            auto expected = reference::search(reference::wordIndex(text, guessed), typed, guessed);
+            const bool formOnly = pick(3) == 0;
+            if (formOnly) {
+                // As the viewer leaves it: only the form is a key, text order within a form.
+                grid.setCol(0);
+                std::stable_sort(expected.begin(), expected.end(), [&](const auto& x, const auto& y) {
+                    return reference::lower(reference::decode(x.form, guessed)) <
+                           reference::lower(reference::decode(y.form, guessed));
+                });
+            } else {
+                reference::sortByForm(expected, guessed);
+            }
+            // Twice: the second sort starts from rows no longer in text order.
+            for (int pass = 0; pass < 2; ++pass) {
+                grid.setColSel(0);
+                grid.sort();
+                ASSERT_EQ(rowsNow(), expected) << "text: " << text;
+            }
         }
     }
+}
+
+TEST(ResultGrid, RowsGivenInAnyOrderSortLikeASearch)
+{
+    Concordance concordance(kText);
+    ResultGrid& grid = concordance.grid();
+    concordance.search("cas*");
+    std::vector<reference::Entry> searched;
+    for (size_t r = 1; r < grid.rows(); ++r) searched.push_back({std::string(grid.text(r, 0)), std::string(grid.text(r, 1))});
+    // The same words, handed in reverse without saying which forms they are.
+    WordList reversed;
+    for (size_t r = grid.rows() - 1; r >= 1; --r) reversed.push_back(grid.hit(r));
+    grid.showHits(std::move(reversed));
+    grid.setColSel(0);
+    grid.sort();
+    EXPECT_EQ(rowsOf(grid), "casa[12] Casa[1] casa[2] CASA[3] casas[2] caso[12] caso[1]");
 }
 
 } // namespace

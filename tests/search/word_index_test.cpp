@@ -2,6 +2,7 @@
 #include "search/word_index.h"
 #include "support/temp_files.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -17,10 +18,11 @@ std::vector<reference::Entry> entries(const WordIndex& index, const WordList& wo
     return out;
 }
 
+// `typed` is UTF-8, as a user types it.
 std::vector<reference::Entry> search(const WordIndex& index, std::string_view typed)
 {
     WordList hits;
-    index.search(parsePattern(typed), hits);
+    index.search(parsePattern(QString::fromUtf8(typed.data(), qsizetype(typed.size()))), hits);
     return entries(index, hits);
 }
 
@@ -70,7 +72,7 @@ TEST(WordIndex, SearchCases)
     const WordIndex index = WordIndex::build(kText);
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(listing(search(index, cp1252(c.typed))), cp1252(c.expected));
+        EXPECT_EQ(listing(search(index, c.typed)), cp1252(c.expected));
     }
 }
 
@@ -121,6 +123,57 @@ TEST(WordIndex, SignsSplitWordsInLongStretchesWithoutBrackets)
             EXPECT_EQ(listing(search(index, "dos")), "dos[1]");
         }
     }
+    // The code page's letters among the signs: Š Œ Ž š œ ž Ÿ are letters.
+    for (size_t shift = 0; shift < 20; ++shift) {
+        const std::string text = "[1] " + std::string(shift, 'x') + cp1252(" cœur sœur Œuvre ŠŽŸ ƒ ") +
+                                 std::string(40, 'y') + ".\r\n";
+        const WordIndex index = WordIndex::build(text);
+        EXPECT_EQ(search(index, "*"), reference::wordIndex(text)) << shift;
+        EXPECT_EQ(listing(search(index, "œuvre")), cp1252("Œuvre[1]")) << shift;
+    }
+}
+
+TEST(WordIndex, WordsOfEveryScript)
+{
+    const std::string text = "[1] Łódź i Kraków, ŁÓDŹ.\r\n[2] Σοφός σοφΌς ΣΟΦΌΣ Αθήνα.\r\n"
+                             "[3] Привет МИР мир.\r\n[4] 我来了，你好。\r\n[5] किताब पढ़ी।\r\n"
+                             "[6] كتاب الكتاب.\r\n[7] Ǆemal ǆem ǅ.\r\n";
+    const WordIndex index = WordIndex::build(text, Encoding::Utf8);
+    EXPECT_EQ(search(index, "*"), reference::wordIndex(text, Encoding::Utf8));
+    struct Case { const char* name; const char* typed; const char* expected; };
+    const Case cases[] = {
+        {"Polish any case", "łódź", "Łódź[1] ŁÓDŹ[1]"},
+        {"Polish prefix", "kra*", "Kraków[1]"},
+        {"final sigma matches Σ and σ", "σοφός", "Σοφός[2] σοφΌς[2] ΣΟΦΌΣ[2]"},
+        {"Greek suffix", "*ήνα", "Αθήνα[2]"},
+        {"Russian", "мир", "МИР[3] мир[3]"},
+        {"Chinese words run to a non-letter", "我来了", "我来了[4]"},
+        {"Devanagari vowel signs are not letters", "क", "क[5]"},
+        {"Arabic", "*كتاب", "كتاب[6] الكتاب[6]"},
+        {"title case folds", "ǆem*", "Ǆemal[7] ǆem[7]"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(listing(search(index, c.typed)), c.expected);
+    }
+}
+
+TEST(WordIndex, AUtf8TextIndexesAsItsWindows1252Twin)
+{
+    const std::string utf8 = "[1] Canción canción CANCIÓN œuvre Œuvre.\r\n[2] Ñandú ñandú. Straße.\r\n"
+                             "[3] Ÿ ÿ Š š.\r\n";
+    const std::string twin = cp1252(utf8.c_str());
+    const WordIndex a = WordIndex::build(utf8, Encoding::Utf8);
+    const WordIndex b = WordIndex::build(twin, Encoding::Windows1252);
+    for (const char* typed : {"*", "canción", "canci*", "*ión", "œ*", "ñandú", "*e", "ÿ", "š"}) {
+        SCOPED_TRACE(typed);
+        std::vector<reference::Entry> fromTwin = search(b, typed);
+        for (auto& e : fromTwin) e = {toUtf8(e.form, Encoding::Windows1252), toUtf8(e.marker, Encoding::Windows1252)};
+        EXPECT_EQ(search(a, typed), fromTwin);
+    }
+    ASSERT_EQ(a.vocabularySize(), b.vocabularySize());
+    for (std::uint32_t rank = 0; rank < a.vocabularySize(); ++rank)
+        EXPECT_EQ(a.lowerForm(rank), b.lowerForm(rank)) << "vocabulary in code-point order";
 }
 
 TEST(WordIndex, WordTwiceInOneSentenceGivesTwoRows)
@@ -135,57 +188,109 @@ protected:
     std::mt19937 random{20261207};
     size_t pick(size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); }
 
-    std::string text()
+    std::string text(Encoding encoding)
     {
-        static const std::vector<std::string> pieces = [] {
-            std::vector<std::string> p;
-            for (const char* s : {"casa", "Casa", "CASA", "cas", "as", "a", "É", "él", "ÿ", "ß",
-                                  "Œ", "×", "7", " ", " ", ", ", ".\r\n", "'", "-", "*", "[", "]"})
-                p.push_back(cp1252(s));
-            return p;
-        }();
+        static const std::vector<std::string> common = {
+            "casa", "Casa", "CASA", "cas", "as", "a", "É", "él", "ÿ", "ß", "Œ", "œ", "ƒ", "×", "7",
+            " ", " ", ", ", ".\r\n", "'", "-", "*", "[", "]"};
+        static const std::vector<std::string> unicode = {"Ł", "ó", "Σ", "ς", "σ", "Ж", "我", "。",
+                                                         "क", "ि", "😀", "\xC3", "\xE2\x82"};
         std::string t;
         int sentence = 0;
         const size_t length = pick(80);
         for (size_t k = 0; k < length; ++k) {
             if (pick(8) == 0) t += "[" + std::to_string(++sentence) + "] ";
-            t += pieces[pick(pieces.size())];
+            if (encoding == Encoding::Utf8 && pick(3) == 0)
+                t += unicode[pick(unicode.size())];
+            else
+                t += encoding == Encoding::Utf8 ? common[pick(common.size())] : cp1252(common[pick(common.size())].c_str());
         }
         if (pick(2)) t += "\r\n";
         return t;
     }
 
-    std::string typed(const std::vector<reference::Entry>& words)
+    // A form as a user would type it, in UTF-8.
+    std::string typed(const std::vector<reference::Entry>& words, Encoding encoding)
     {
-        std::string w = words.empty() ? "casa" : words[pick(words.size())].form;
-        for (char& c : w)
-            if (pick(3) == 0) c = char(c ^ 0x20); // other case for letters, odd bytes otherwise
-        const size_t cut = pick(w.size() + 1);
+        QString w = words.empty() ? QStringLiteral("casa") : decodeText(words[pick(words.size())].form, encoding);
+        for (QChar& c : w)
+            if (pick(3) == 0) c = c.isUpper() ? c.toLower() : c.toUpper();
+        const qsizetype cut = qsizetype(pick(size_t(w.size()) + 1));
+        QString t;
         switch (pick(7)) {
-        case 0: return w;
-        case 1: return w.substr(0, cut) + "*";
-        case 2: return "*" + w.substr(cut);
-        case 3: return w.substr(0, cut) + "*" + w.substr(pick(w.size() + 1));
-        case 4: return w.substr(0, cut) + "**" + w.substr(cut);
-        case 5: return w + " ";
-        default: return pick(2) ? "*" : "";
+        case 0: t = w; break;
+        case 1: t = w.left(cut) + "*"; break;
+        case 2: t = "*" + w.mid(cut); break;
+        case 3: t = w.left(cut) + "*" + w.mid(qsizetype(pick(size_t(w.size()) + 1))); break;
+        case 4: t = w.left(cut) + "**" + w.mid(cut); break;
+        case 5: t = w + " "; break;
+        default: t = pick(2) ? "*" : ""; break;
         }
+        return t.toStdString();
     }
 };
 
-TEST_F(RandomTexts, SearchAgreesWithTheStepByStepRules)
+TEST_F(RandomTexts, SearchAgreesWithTheStepByStepRulesInBothEncodings)
 {
-    for (int round = 0; round < 3000; ++round) {
-        const std::string t = text();
-        const WordIndex index = WordIndex::build(t);
-        const auto words = reference::wordIndex(t);
-        ASSERT_EQ(search(index, "*"), words) << "text: " << t;
-        for (int q = 0; q < 10; ++q) {
-            const std::string form = typed(words);
-            ASSERT_EQ(search(index, form), reference::search(words, form))
-                << "text: " << t << "\nform: " << form;
+    for (const Encoding encoding : {Encoding::Windows1252, Encoding::Utf8}) {
+        for (int round = 0; round < 2000; ++round) {
+            const std::string t = text(encoding);
+            const WordIndex index = WordIndex::build(t, encoding);
+            const auto words = reference::wordIndex(t, encoding);
+            ASSERT_EQ(search(index, "*"), words) << "text: " << t;
+            for (int q = 0; q < 10; ++q) {
+                const std::string form = typed(words, encoding);
+                ASSERT_EQ(search(index, form), reference::search(words, form, encoding))
+                    << "text: " << t << "\nform: " << form;
+            }
         }
     }
+}
+
+TEST(WordIndex, ABigTextIndexedInTwoPartsAgreesWithTheRules)
+{
+    // Over eight megabytes: the scan runs on two threads, split at a marker,
+    // and their vocabularies are merged.
+    for (const Encoding encoding : {Encoding::Windows1252, Encoding::Utf8}) {
+        std::string text;
+        std::mt19937 random(3);
+        const char* words[] = {"casa", "Casa", "río", "Río", "canción", "œuvre", "x", "ABC", "zeta"};
+        for (int s = 1; text.size() < (9u << 20); ++s) {
+            text += "[" + std::to_string(s) + "] ";
+            for (int w = 0; w < 8; ++w) {
+                const std::string word = words[random() % std::size(words)] + std::to_string(random() % 3000);
+                text += (encoding == Encoding::Utf8 ? word : cp1252(word.c_str())) + " ";
+            }
+            text += ".\r\n";
+        }
+        const WordIndex index = WordIndex::build(text, encoding);
+        const auto all = reference::wordIndex(text, encoding);
+        ASSERT_EQ(index.size(), all.size());
+        for (size_t k = 0; k < all.size(); k += 997) {
+            ASSERT_EQ(index.form(WordId(k)), all[k].form) << k;
+            ASSERT_EQ(index.marker(WordId(k)), all[k].marker) << k;
+        }
+        for (const char* form : {"casa1", "río2*", "*99", "c*9", "œuvre1234"})
+            ASSERT_EQ(search(index, form), reference::search(all, form, encoding)) << form;
+        for (std::uint32_t rank = 1; rank < index.vocabularySize(); ++rank)
+            ASSERT_LT(index.lowerForm(rank - 1), index.lowerForm(rank));
+    }
+}
+
+TEST(WordIndex, BuildingReportsProgressAndCanBeStopped)
+{
+    std::string text;
+    for (int s = 1; text.size() < (10u << 20); ++s) text += "[" + std::to_string(s) + "] una frase corta.\r\n";
+    std::vector<double> told;
+    const auto built = WordIndex::build(text, Encoding::Windows1252, [&](double done) {
+        told.push_back(done);
+        return true;
+    });
+    ASSERT_TRUE(built.has_value());
+    ASSERT_GE(told.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    EXPECT_EQ(told.back(), 1.0);
+    EXPECT_FALSE(WordIndex::build(text, Encoding::Windows1252, [](double done) { return done < 0.3; }));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "support/temp_files.h"
 #include "viewer/context_scan.h"
+#include "viewer/record_table.h"
 #include "viewer/reference_context.h"
 
 #include <gtest/gtest.h>
@@ -76,9 +77,10 @@ TEST(ScanForMarker, AgreesWithTheStepByStepScanOnRandomTexts)
     }
 }
 
+using Marks = std::vector<std::pair<qsizetype, qsizetype>>;
+
 TEST(WordsToMark, WholeWordsInAnyCaseNeverPartsOfLongerWords)
 {
-    using Marks = std::vector<std::pair<size_t, size_t>>;
     struct Case { const char* name; const char* text; Marks marks; };
     const Case cases[] = {
         {"every spelling", "casa CASA Casa casas Casablanca.", {{0, 4}, {5, 4}, {10, 4}}},
@@ -87,22 +89,84 @@ TEST(WordsToMark, WholeWordsInAnyCaseNeverPartsOfLongerWords)
         {"the criterion inside a longer word", "encasado.", {}},
         {"split by a sign", "la×casa÷casa.", {{3, 4}, {8, 4}}},
     };
-    for (const Case& c : cases) EXPECT_EQ(wordsToMark(cp1252(c.text), "Casa"), c.marks) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(wordsToMark(QString::fromUtf8(c.text), u"Casa"), c.marks) << c.name;
 }
 
 TEST(WordsToMark, AccentsMatterAndTheLastWordNeedsAFollower)
 {
-    EXPECT_EQ(wordsToMark(cp1252("él dijo ÉL."), cp1252("él")).size(), 2u);
-    EXPECT_TRUE(wordsToMark(cp1252("el él"), cp1252("él")).empty()); // "él" ends the text
-    EXPECT_EQ(wordsToMark("l'eau, eau.", "eau"),
-              (std::vector<std::pair<size_t, size_t>>{{2, 3}, {7, 3}}));
-    EXPECT_TRUE(wordsToMark("a  b.", "").empty());
+    EXPECT_EQ(wordsToMark(u"él dijo ÉL.", u"él").size(), 2u);
+    EXPECT_TRUE(wordsToMark(u"el él", u"él").empty()); // "él" ends the text
+    EXPECT_EQ(wordsToMark(u"l'eau, eau.", u"eau"), (Marks{{2, 3}, {7, 3}}));
+    EXPECT_TRUE(wordsToMark(u"a  b.", u"").empty());
+}
+
+TEST(WordsToMark, CharactersOfEveryScriptInPanePositions)
+{
+    struct Case { const char* name; const char* text; const char* criterion; Marks marks; };
+    const Case cases[] = {
+        {"final sigma", "ΣΟΦΌΣ σοφός.", "Σοφός", {{0, 5}, {6, 5}}},
+        {"Œ in any case", "Œuvre, œuvre.", "œuvre", {{0, 5}, {7, 5}}},
+        {"Polish", "ŁÓDŹ łódź", "Łódź", {{0, 4}}},
+        {"a character outside the first plane counts two positions", "😀 casa.", "casa", {{3, 4}}},
+        // "कि" is "क" and a vowel sign, which is no letter: the "क" alone is a word.
+        {"Devanagari signs end a word", "किताब क.", "क", {{0, 1}, {6, 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(wordsToMark(QString::fromUtf8(c.text), QString::fromUtf8(c.criterion)), c.marks);
+        EXPECT_EQ(reference::marks(QString::fromUtf8(c.text), QString::fromUtf8(c.criterion)), c.marks);
+    }
 }
 
 TEST(WordsToMark, BeyondSixteenBitOffsets)
 {
-    const std::string text = std::string(40000, ' ') + "casa.";
-    EXPECT_EQ(wordsToMark(text, "casa"), (std::vector<std::pair<size_t, size_t>>{{40000, 4}}));
+    const QString text = QString(40000, ' ') + "casa.";
+    EXPECT_EQ(wordsToMark(text, u"casa"), (Marks{{40000, 4}}));
+}
+
+TEST(RecordTable, RegularTextsFoundByPlaceAsTheScanFindsThem)
+{
+    const std::string text = "[1] Uno.\r\n[2] Dos,\r\nen dos líneas.\r\n[3] Tres.\r\n";
+    const RecordTable table = *RecordTable::build(text);
+    EXPECT_TRUE(table.regular());
+    EXPECT_EQ(table.records(), 3u);
+    for (const char* marker : {"[1]", "[2]", "[3]", "[4]", "[0]", "[01]", "[", "", "[2", "2]"}) {
+        SCOPED_TRACE(marker);
+        const ContextScan fast = table.find(marker);
+        const ContextScan whole = scanForMarker(text, marker);
+        EXPECT_EQ(fast.found, whole.found);
+        EXPECT_EQ(fast.record, whole.record);
+        EXPECT_EQ(fast.previous, whole.previous);
+        EXPECT_EQ(fast.next, whole.next);
+    }
+}
+
+TEST(RecordTable, OtherTextsAreScannedWholeWithTheSameResults)
+{
+    struct Case { const char* name; const char* text; };
+    const Case cases[] = {
+        {"a repeated marker", "[1] a.\r\n[2] b.\r\n[1] c.\r\n"},
+        {"a gap", "[1] a.\r\n[3] b.\r\n"},
+        {"a stray closing bracket", "[1] a] b.\r\n[2] c.\r\n"},
+        {"letters in a marker", "[1a] a.\r\n[2] b.\r\n"},
+        {"a preamble with a bracket", "x] [1] a.\r\n"},
+        {"no marker at all", "uno dos."},
+        {"an unclosed marker", "[1] a.\r\n[2 b."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RecordTable table = *RecordTable::build(c.text);
+        EXPECT_FALSE(table.regular() && std::string_view(c.text).find('[') != std::string_view::npos &&
+                     std::string(c.name) != "no marker at all");
+        for (const char* marker : {"[1]", "[2]", "[3]", "[1a]", "[", ""}) {
+            const ContextScan fast = table.find(marker);
+            const ContextScan whole = scanForMarker(c.text, marker);
+            EXPECT_EQ(fast.found, whole.found) << marker;
+            EXPECT_EQ(fast.record, whole.record) << marker;
+            EXPECT_EQ(fast.previous, whole.previous) << marker;
+            EXPECT_EQ(fast.next, whole.next) << marker;
+        }
+    }
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "viewer/reference_context.h"
 
-#include "support/reference_letters.h"
+#include "support/reference_text.h"
 
 namespace solandre::reference {
 
@@ -44,20 +44,23 @@ void scanInto(ViewerState& state, std::string_view text, std::string_view marker
     if (phase > 0 && !sawNext) state.next = std::string(marker);
 }
 
-std::vector<std::pair<size_t, size_t>> marks(std::string_view text, std::string_view criterion)
+std::vector<std::pair<qsizetype, qsizetype>> marks(const QString& text, const QString& criterion)
 {
-    std::vector<std::pair<size_t, size_t>> out;
-    std::string word;
-    for (size_t i = 1; i <= text.size(); ++i) {
-        const char c = text[i - 1];
-        if (letter(static_cast<unsigned char>(c))) {
-            word += c;
-            continue;
+    std::vector<std::pair<qsizetype, qsizetype>> out;
+    const Chars wanted = lower(Chars(criterion.toStdU32String()));
+    const Chars chars = text.toStdU32String();
+    Chars word;
+    qsizetype unit = 0, wordStart = 0; // UTF-16 positions
+    for (const char32_t c : chars) {
+        if (letter(c)) {
+            if (word.empty()) wordStart = unit;
+            word += lower(c);
+        } else {
+            // Zero-length selections mark nothing; the fast rule leaves them out.
+            if (word == wanted && !wanted.empty()) out.emplace_back(wordStart, unit - wordStart);
+            word.clear();
         }
-        // Zero-length selections mark nothing; the fast rule leaves them out.
-        if (lower(word) == lower(criterion) && !criterion.empty())
-            out.emplace_back(i - 1 - criterion.size(), criterion.size());
-        word.clear();
+        unit += c >= 0x10000 ? 2 : 1;
     }
     return out;
 }

@@ -3,6 +3,7 @@
 // viewer's own state (pane, previous and next markers) carried in and out:
 // the oracle for the fast scan.
 
+#include <QString>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -20,7 +21,8 @@ struct ViewerState {
 void scanInto(ViewerState& state, std::string_view text, std::string_view marker);
 
 // The marking rule: (start, length) of each whole word equal to the
-// criterion, found by collecting letters and testing at each non-letter.
-std::vector<std::pair<size_t, size_t>> marks(std::string_view text, std::string_view criterion);
+// criterion, found by collecting letters and testing at each non-letter; in
+// UTF-16 positions, as the pane counts.
+std::vector<std::pair<qsizetype, qsizetype>> marks(const QString& text, const QString& criterion);
 
 } // namespace solandre::reference

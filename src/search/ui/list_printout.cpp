@@ -1,14 +1,14 @@
 #include "search/ui/list_printout.h"
 
-#include "common/cp1252.h"
+#include "common/encoding.h"
 
 namespace solandre {
 namespace {
 
-QString trimmedRight(std::string_view cell)
+QString trimmedRight(std::string_view cell, Encoding encoding)
 {
     const size_t end = cell.find_last_not_of(' ');
-    return fromCp1252(end == std::string_view::npos ? std::string_view() : cell.substr(0, end + 1));
+    return decodeText(end == std::string_view::npos ? std::string_view() : cell.substr(0, end + 1), encoding);
 }
 
 } // namespace
@@ -20,9 +20,10 @@ bool printResultList(Printer& printer, const ResultGrid& grid)
     int lines = 0;
     auto printRow = [&](size_t row) {
         ++lines;
-        printer.print(trimmedRight(grid.text(row, 0)), false);
+        const Encoding encoding = row == 0 ? Encoding::Windows1252 : grid.encoding();
+        printer.print(trimmedRight(grid.text(row, 0), encoding), false);
         printer.setX(kMarkerColumn);
-        printer.print(trimmedRight(grid.text(row, 1)), true);
+        printer.print(trimmedRight(grid.text(row, 1), encoding), true);
     };
     printer.setFont({QStringLiteral("verdana"), 12, true, false});
     printRow(0);

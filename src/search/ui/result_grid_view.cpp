@@ -1,6 +1,6 @@
 #include "search/ui/result_grid_view.h"
 
-#include "common/cp1252.h"
+#include "common/encoding.h"
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
@@ -56,7 +56,7 @@ public:
         const bool current = row == grid_.row() && col == grid_.col();
         switch (role) {
         case Qt::DisplayRole:
-            return fromCp1252(grid_.text(row, col));
+            return decodeText(grid_.text(row, col), grid_.encoding());
         case Qt::BackgroundRole:
             if (current) return QColor(0, 0, 128);
             return col == 0 ? QVariant(kFixedBackground) : QVariant();
@@ -72,7 +72,7 @@ public:
     {
         if (orientation != Qt::Horizontal || section < 0 || section >= ResultGrid::kColumns)
             return {};
-        if (role == Qt::DisplayRole) return fromCp1252(ResultGrid::kHeader[section]);
+        if (role == Qt::DisplayRole) return QString::fromLatin1(ResultGrid::kHeader[section]);
         if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
         return {};
     }

@@ -2,8 +2,7 @@
 
 #include "forms/wait_cursor.h"
 #include "platform/printer.h"
-#include "common/cp1252.h"
-#include "common/fileio.h"
+#include "common/encoding.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "search/result_grid_control.h"
@@ -32,20 +31,10 @@ namespace {
 
 constexpr unsigned kMarkingBlue = 0x0000FF;
 
-QString paneText(std::string_view record)
+QString paneText(std::string_view record, Encoding encoding)
 {
     // The pane keeps one line break per line, as the file's CR LF shows it.
-    return fromCp1252(record).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-// The pane's text as bytes of the code page, one per character, so that
-// offsets found in the bytes are offsets in the pane.
-std::string paneBytes(const QString& text)
-{
-    std::string bytes(size_t(text.size()), '\0');
-    for (qsizetype i = 0; i < text.size(); ++i)
-        bytes[size_t(i)] = char(unicodeToCp1252(text[i].unicode()));
-    return bytes;
+    return decodeText(record, encoding).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 std::string trimRight(std::string_view text)
@@ -143,10 +132,35 @@ ResultGridControl* ContextViewer::grid()
 
 void ContextViewer::Form_Load()
 {
+    openTexts();
     ResultGridControl* view = grid();
     if (!view) return;
     currentRow_ = view->grid().rowSel();
     showRow(currentRow_);
+}
+
+void ContextViewer::openTexts()
+{
+    QStringList failures;
+    auto open = [&](const char* box, Side& side) {
+        const QString path = forms().text(road_.texts.form, box);
+        side = Side();
+        if (path.isEmpty()) return;
+        side.named = true;
+        Result<TextFile> text = TextFile::open(path);
+        if (!text) {
+            failures << text.error().message;
+            return;
+        }
+        side.text = std::move(text.value());
+        side.records = RecordTable::build(side.text.text()).value_or(RecordTable());
+        side.readable = true;
+    };
+    open(road_.texts.source, source_);
+    open(road_.texts.target, target_);
+    if (!failures.isEmpty())
+        desktop().dialogs.message(this, {failures.join(QStringLiteral("\r\n")),
+                                         QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
 }
 
 void ContextViewer::showRow(size_t row)
@@ -162,46 +176,46 @@ void ContextViewer::showRow(size_t row)
     g.setCol(1);
     rowMarker_ = trimRight(g.text(g.row(), 1));
     g.setCol(0);
-    criterion_->setText(fromCp1252(g.text(g.row(), 0)));
+    criterion_->setText(decodeText(g.text(g.row(), 0), g.encoding()));
     view->showCurrent(); // the search window's grid follows the viewer
     afficher_contexte(rowMarker_);
 }
 
 void ContextViewer::afficher_contexte(std::string marker)
 {
-    QStringList failures;
-    auto show = [&](const char* box, QTextEdit* pane, bool source) {
-        Result<Bytes> text = readWholeFile(forms().text(road_.texts.form, box));
-        if (!text) {
-            failures << text.error().message;
+    // The marker is in the source's encoding; the target may be in another.
+    auto show = [&](const Side& side, QTextEdit* pane, std::string_view wanted) {
+        if (!side.readable) {
             pane->clear();
-            return;
+            return ContextScan();
         }
-        const ContextScan scan = scanForMarker(text.value().view(), marker);
+        const ContextScan scan = side.records.find(wanted);
         // A file without this record shows nothing rather than another sentence.
-        pane->setPlainText(scan.found ? paneText(scan.record) : QString());
-        if (!source) return;
-        if (scan.previous) previousMarker_ = *scan.previous;
-        if (scan.next) nextMarker_ = *scan.next;
+        pane->setPlainText(scan.found ? paneText(scan.record, side.text.encoding()) : QString());
+        return scan;
     };
-    show(road_.texts.source, sourcePane_, true);
-    if (!forms().text(road_.texts.form, road_.texts.target).isEmpty())
-        show(road_.texts.target, targetPane_, false);
+    const ContextScan scan = show(source_, sourcePane_, marker);
+    if (scan.previous) previousMarker_ = *scan.previous;
+    if (scan.next) nextMarker_ = *scan.next;
+    if (target_.named) {
+        const bool sameEncoding = target_.text.encoding() == source_.text.encoding();
+        const std::string wanted =
+            sameEncoding ? marker
+                         : encodeText(decodeText(marker, source_.text.encoding()), target_.text.encoding())
+                               .value_or(std::string());
+        show(target_, targetPane_, wanted);
+    }
 
     const size_t rows = grid() ? grid()->grid().rows() : 1;
     nextHit_->setEnabled(currentRow_ + 1 != rows);
     previousHit_->setEnabled(currentRow_ != 1);
 
     surligner_forme();
-    if (!failures.isEmpty())
-        desktop().dialogs.message(this, {failures.join(QStringLiteral("\r\n")),
-                                         QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
 }
 
 void ContextViewer::surligner_forme()
 {
-    const std::string text = paneBytes(sourcePane_->toPlainText());
-    const auto marks = wordsToMark(text, toCp1252(criterion_->text()));
+    const auto marks = wordsToMark(sourcePane_->toPlainText(), criterion_->text());
     if (marks.empty()) return;
     QTextCharFormat marking;
     marking.setFontWeight(QFont::Bold);

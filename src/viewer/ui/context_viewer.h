@@ -4,8 +4,10 @@
 // the hit's form marked, beside the target record of the same number, and
 // steps through the hits of its search window's grid and through sentences.
 
+#include "common/text_file.h"
 #include "forms/form.h"
 #include "forms/text_pair.h"
+#include "viewer/record_table.h"
 
 #include <string>
 
@@ -56,12 +58,24 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // One of the two texts, mapped for the life of the window, with the
+    // places of its records.
+    struct Side {
+        bool named = false;
+        bool readable = false;
+        TextFile text;
+        RecordTable records;
+    };
+
+    void openTexts();
     ResultGridControl* grid();
     void showRow(size_t row);
     void afficher_contexte(std::string marker);
     void surligner_forme();
 
     const ViewerRoad& road_;
+    Side source_;
+    Side target_;
     size_t currentRow_ = 0;
     std::string rowMarker_;
     std::string previousMarker_;

@@ -170,17 +170,30 @@ TEST_F(ViewerTest, HeaderOrEmptyGridOpensNothing)
     EXPECT_FALSE(forms.isLoaded(names::frmaff_contexte));
 }
 
-TEST_F(ViewerTest, UnreadableFilesAreReportedOncePerDisplayAndEmptied)
+TEST_F(ViewerTest, AnUnreadableFileIsReportedOnceWhenTheViewerOpens)
 {
+    QFile::remove(targetPath);
     ContextViewer* v = click(2);
+    ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(fake.dialogs.shown[0].text.contains("obra_cible_ref.txt"));
+    EXPECT_EQ(source(v), "[2] La casa CASA Casa casas Casablanca.\n");
+    EXPECT_EQ(target(v), "");
+    v->Command4_Click();
+    EXPECT_EQ(fake.dialogs.shown.size(), 1u);
+    EXPECT_EQ(target(v), "");
+}
+
+TEST_F(ViewerTest, KeepsItsTextsForTheLifeOfTheWindow)
+{
+    // The texts are read once, when the viewer opens: a step reads only the
+    // sentences it shows, even when the files have gone since.
+    ContextViewer* v = click(1);
     QFile::remove(sourcePath);
     QFile::remove(targetPath);
     v->Command4_Click();
-    ASSERT_EQ(fake.dialogs.shown.size(), 1u);
-    EXPECT_TRUE(fake.dialogs.shown[0].text.contains("obra_source_ref.txt"));
-    EXPECT_TRUE(fake.dialogs.shown[0].text.contains("obra_cible_ref.txt"));
-    EXPECT_EQ(source(v), "");
-    EXPECT_EQ(target(v), "");
+    EXPECT_EQ(source(v), "[2] La casa CASA Casa casas Casablanca.\n");
+    EXPECT_EQ(target(v), "[2] La maison.\n");
+    EXPECT_TRUE(fake.dialogs.shown.empty());
 }
 
 TEST_F(ViewerTest, ClosingTheSearchWindowClosesTheViewer)

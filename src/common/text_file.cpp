@@ -1,0 +1,125 @@
+#include "common/text_file.h"
+
+#include "common/page_memory.h"
+#include "common/text_kind.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <functional>
+
+namespace solandre {
+
+// The bytes behind a text: a mapping of the file, or memory of our own.
+struct TextFile::Storage {
+    std::unique_ptr<QFile> file; // owns the mapping
+    const char* mapped = nullptr;
+    size_t mappedSize = 0;
+    std::string owned;
+};
+
+TextFile::TextFile() : storage_(std::make_shared<Storage>()) {}
+
+namespace {
+
+// The guess of encoding.h, a piece at a time, each piece's memory given back
+// once read: validating a mapped gigabyte must not keep it all in memory.
+EncodingGuess guessInPieces(std::string_view bytes, const std::function<void(size_t)>& readUpTo)
+{
+    if (auto marked = encodingFromMark(bytes)) return *marked;
+    constexpr size_t kPiece = size_t(16) << 20;
+    bool high = false;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t end = std::min(bytes.size(), start + kPiece);
+        // Never cut a character: back up over continuation bytes.
+        for (int k = 0; k < 3 && end < bytes.size() && end > start &&
+                        (static_cast<unsigned char>(bytes[end]) & 0xC0) == 0x80;
+             ++k)
+            --end;
+        if (end == start) end = std::min(bytes.size(), start + kPiece);
+        const std::string_view piece = bytes.substr(start, end - start);
+        high = high || hasHighByte(piece);
+        if (high && !isValidUtf8(piece)) {
+            readUpTo(end);
+            return {FileEncoding::Windows1252, 0};
+        }
+        readUpTo(end);
+        start = end;
+    }
+    return {high ? FileEncoding::Utf8 : FileEncoding::Windows1252, 0};
+}
+
+} // namespace
+
+void TextFile::settle(std::string_view bytes)
+{
+    text_ = bytes;
+    const EncodingGuess guess = guessInPieces(bytes, [&](size_t offset) { release(offset); });
+    mark_ = bytes.substr(0, guess.markLength);
+    text_ = bytes.substr(guess.markLength);
+    encoding_ = guess.encoding == FileEncoding::Windows1252 ? Encoding::Windows1252 : Encoding::Utf8;
+}
+
+TextFile TextFile::fromBytes(std::string bytes, const QString& name)
+{
+    auto storage = std::make_shared<Storage>();
+    storage->owned = std::move(bytes);
+    TextFile text;
+    text.file_ = FileRef(name);
+    const std::string_view all = storage->owned;
+    text.storage_ = storage;
+    text.settle(all);
+    if (const auto marked = encodingFromMark(all);
+        marked && (marked->encoding == FileEncoding::Utf16LE || marked->encoding == FileEncoding::Utf16BE)) {
+        storage->owned = utf16ToUtf8(all.substr(2), marked->encoding == FileEncoding::Utf16BE);
+        text.text_ = storage->owned;
+        text.mark_ = kUtf8Mark;
+        text.encoding_ = Encoding::Utf8;
+    }
+    return text;
+}
+
+Result<TextFile> TextFile::open(const FileRef& input)
+{
+    const QString& path = input.name();
+    if (!input.isStandardStream() && !path.isEmpty()) {
+        auto file = std::make_unique<QFile>(path);
+        const QFileInfo info(path);
+        if (info.isFile() && info.size() > 0 && file->open(QIODevice::ReadOnly)) {
+            const qint64 size = file->size();
+            if (const uchar* mapped = file->map(0, size)) {
+                const std::string_view bytes(reinterpret_cast<const char*>(mapped), size_t(size));
+                if (Status isText = checkLooksLikeText(path, bytes); !isText) return isText.error();
+                const auto marked = encodingFromMark(bytes);
+                if (!marked || marked->encoding == FileEncoding::Utf8) {
+                    auto storage = std::make_shared<Storage>();
+                    storage->mapped = bytes.data();
+                    storage->mappedSize = bytes.size();
+                    storage->file = std::move(file);
+                    TextFile text;
+                    text.storage_ = storage;
+                    text.file_ = input;
+                    text.settle(bytes);
+                    return text;
+                }
+            }
+        }
+    }
+    // Not mappable, or UTF-16: read it whole.
+    Result<Bytes> read = readWholeFile(input);
+    if (!read) return read.error();
+    if (Status isText = checkLooksLikeText(path, read.value().view()); !isText) return isText.error();
+    TextFile text = fromBytes(std::string(read.value().view()), path);
+    text.file_ = input;
+    return text;
+}
+
+void TextFile::release(size_t offset) const
+{
+    if (!storage_->mapped) return;
+    const size_t end = size_t(text_.data() - storage_->mapped) + std::min(offset, text_.size());
+    detail::releasePages(storage_->mapped, end);
+}
+
+} // namespace solandre

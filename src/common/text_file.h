@@ -1,0 +1,50 @@
+#pragma once
+// A text as the cores read it: its bytes after any byte-order mark, in its
+// encoding. A regular file is mapped, not read: a gigabyte costs nothing up
+// front, and the pages a pass has gone through can be given back. A UTF-16
+// file, a pipe or the standard input is read into memory (UTF-16 as UTF-8).
+// Copies share one mapping.
+
+#include "common/encoding.h"
+#include "common/fileio.h"
+#include "common/result.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace solandre {
+
+class TextFile {
+public:
+    TextFile(); // an empty Windows-1252 text
+
+    // Refuses a file that is not a text (see text_kind.h).
+    static Result<TextFile> open(const FileRef& file);
+    // A text already in memory, its encoding guessed as for a file.
+    static TextFile fromBytes(std::string bytes, const QString& name = {});
+
+    std::string_view text() const { return text_; }
+    Encoding encoding() const { return encoding_; }
+    // What a copy of the text begins with: the file's own byte-order mark,
+    // a UTF-8 one for a file that was UTF-16, or nothing.
+    std::string_view mark() const { return mark_; }
+    const FileRef& file() const { return file_; }
+    const QString& name() const { return file_.name(); }
+
+    // Gives back the memory of the mapped text before `offset`, which a pass
+    // has read; the text stays readable there, from the file.
+    void release(size_t offset) const;
+
+private:
+    struct Storage;
+    std::shared_ptr<const Storage> storage_;
+    std::string_view text_;
+    std::string_view mark_;
+    Encoding encoding_ = Encoding::Windows1252;
+    FileRef file_{QString()};
+
+    void settle(std::string_view bytes);
+};
+
+} // namespace solandre

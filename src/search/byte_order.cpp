@@ -1,0 +1,75 @@
+#include "search/byte_order.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace solandre {
+namespace {
+
+// Eight bytes from `depth` on, as a big-endian number, zeros past the end.
+std::uint64_t keyAt(std::string_view s, size_t depth)
+{
+    std::uint64_t key = 0;
+    for (size_t k = 0; k < 8; ++k) {
+        key <<= 8;
+        if (depth + k < s.size()) key |= static_cast<unsigned char>(s[depth + k]);
+    }
+    return key;
+}
+
+// Least significant byte first; a pass where every key has the same byte is skipped.
+void radixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& ids)
+{
+    const size_t n = keys.size();
+    std::vector<std::uint64_t> keysOut(n);
+    std::vector<std::uint32_t> idsOut(n);
+    for (int shift = 0; shift < 64; shift += 8) {
+        std::array<size_t, 257> counts{};
+        for (const std::uint64_t key : keys) ++counts[((key >> shift) & 0xFF) + 1];
+        if (*std::max_element(counts.begin(), counts.end()) == n) continue;
+        for (size_t b = 1; b < 257; ++b) counts[b] += counts[b - 1];
+        for (size_t k = 0; k < n; ++k) {
+            const size_t at = counts[(keys[k] >> shift) & 0xFF]++;
+            keysOut[at] = keys[k];
+            idsOut[at] = ids[k];
+        }
+        keys.swap(keysOut);
+        ids.swap(idsOut);
+    }
+}
+
+void sortFrom(std::uint32_t* ids, size_t n, size_t depth,
+              const std::function<std::string_view(std::uint32_t)>& text)
+{
+    if (n < 2) return;
+    if (n < 64) {
+        std::sort(ids, ids + n, [&](std::uint32_t a, std::uint32_t b) {
+            return text(a).substr(std::min(depth, text(a).size())) <
+                   text(b).substr(std::min(depth, text(b).size()));
+        });
+        return;
+    }
+    std::vector<std::uint64_t> keys(n);
+    std::vector<std::uint32_t> order(ids, ids + n);
+    for (size_t k = 0; k < n; ++k) keys[k] = keyAt(text(order[k]), depth);
+    radixSort(keys, order);
+    std::copy(order.begin(), order.end(), ids);
+    // Runs of equal keys that go on past these eight bytes are sorted further.
+    for (size_t start = 0; start < n;) {
+        size_t end = start + 1;
+        while (end < n && keys[end] == keys[start]) ++end;
+        if (end - start > 1 && (keys[start] & 0xFF) != 0) sortFrom(ids + start, end - start, depth + 8, text);
+        start = end;
+    }
+}
+
+} // namespace
+
+void sortByBytes(std::vector<std::uint32_t>& ids,
+                 const std::function<std::string_view(std::uint32_t)>& text)
+{
+    sortFrom(ids.data(), ids.size(), 0, text);
+}
+
+} // namespace solandre

@@ -1,0 +1,19 @@
+#pragma once
+// Sorting many byte strings fast: eight bytes of each at a time as a number,
+// by radix passes, then only the strings that tie on those eight bytes again,
+// eight bytes further on. Sorting millions of distinct forms by comparing
+// them through pointers spends its time in cache misses.
+
+#include <cstdint>
+#include <functional>
+#include <string_view>
+#include <vector>
+
+namespace solandre {
+
+// Sorts `ids` by the strings `text(id)` in byte order, a string before any
+// longer string it begins. Strings hold no NUL byte.
+void sortByBytes(std::vector<std::uint32_t>& ids,
+                 const std::function<std::string_view(std::uint32_t)>& text);
+
+} // namespace solandre

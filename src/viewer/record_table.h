@@ -1,0 +1,36 @@
+#pragma once
+// The records of a numbered text, for the viewer's steps. A text numbered the
+// usual way (every "[" opens the next marker, "[1]", "[2]", ... in order, and
+// no "]" stands anywhere else) is read once for the place of every record;
+// each step then costs the length of the record it shows. Any other text is
+// scanned whole at each step, by the rules of scanForMarker, with the same
+// results.
+
+#include "common/pod_array.h"
+#include "common/progress.h"
+#include "viewer/context_scan.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace solandre {
+
+class RecordTable {
+public:
+    RecordTable() = default; // of an empty text
+
+    // The text must outlive the table. Nothing when `progress` stopped it.
+    static std::optional<RecordTable> build(std::string_view text, const Progress& progress = {});
+
+    ContextScan find(std::string_view marker) const;
+    bool regular() const { return regular_; }
+    size_t records() const { return regular_ ? starts_.size() : 0; }
+
+private:
+    std::string_view text_;
+    bool regular_ = true;
+    PodArray<std::uint32_t> starts_; // of record k + 1, when regular
+};
+
+} // namespace solandre

@@ -1,0 +1,84 @@
+#include "common/encoding.h"
+#include "common/text_file.h"
+#include "support/temp_files.h"
+
+#include <gtest/gtest.h>
+
+namespace solandre {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(GuessEncoding, MarksThenValidityThenWindows1252)
+{
+    struct Case { const char* name; std::string bytes; FileEncoding encoding; size_t mark; };
+    const Case cases[] = {
+        {"UTF-8 mark", "\xEF\xBB\xBFhola", FileEncoding::Utf8, 3},
+        {"UTF-8 mark on plain ASCII", "\xEF\xBB\xBF[1] a.", FileEncoding::Utf8, 3},
+        {"UTF-16 little-endian mark", "\xFF\xFEh\0"s, FileEncoding::Utf16LE, 2},
+        {"UTF-16 big-endian mark", "\xFE\xFF\0h"s, FileEncoding::Utf16BE, 2},
+        {"valid UTF-8 with a high byte", "canci\xC3\xB3n", FileEncoding::Utf8, 0},
+        {"ASCII alone reads as Windows-1252", "cancion", FileEncoding::Windows1252, 0},
+        {"Windows-1252 accents", "canci\xF3n", FileEncoding::Windows1252, 0},
+        {"a valid start, a bad end", "\xC3\xB3 ... \xF3n", FileEncoding::Windows1252, 0},
+        {"overlong encoding", "\xC0\xAF", FileEncoding::Windows1252, 0},
+        {"encoded surrogate", "\xED\xA0\x80", FileEncoding::Windows1252, 0},
+        {"past U+10FFFF", "\xF4\x90\x80\x80", FileEncoding::Windows1252, 0},
+        {"cut at the end", "casa\xC3", FileEncoding::Windows1252, 0},
+        {"four bytes", "\xF0\x9F\x98\x80", FileEncoding::Utf8, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const EncodingGuess guess = guessEncoding(c.bytes);
+        EXPECT_EQ(guess.encoding, c.encoding);
+        EXPECT_EQ(guess.markLength, c.mark);
+    }
+}
+
+TEST(Utf16ToUtf8, PairsJoinAndLoneHalvesAreReplaced)
+{
+    EXPECT_EQ(utf16ToUtf8("h\0\xF3\0=\xD8\0\xDE"s, false), "hó😀");
+    EXPECT_EQ(utf16ToUtf8("\0h\0\xF3\xD8=\xDE\0"s, true), "hó😀");
+    EXPECT_EQ(utf16ToUtf8("=\xD8h\0"s, false), "\xEF\xBF\xBDh");
+    EXPECT_EQ(utf16ToUtf8("h\0x"s, false), "h\xEF\xBF\xBD");
+}
+
+TEST(EncodeText, Windows1252WritesOnlyWhatItHas)
+{
+    EXPECT_EQ(encodeText(u"canción œ €", Encoding::Windows1252), std::optional<std::string>("canci\xF3n \x9C \x80"));
+    EXPECT_EQ(encodeText(u"Łódź", Encoding::Windows1252), std::nullopt);
+    EXPECT_EQ(encodeText(u"?", Encoding::Windows1252), std::optional<std::string>("?"));
+    EXPECT_EQ(encodeText(u"Łódź", Encoding::Utf8), std::optional<std::string>("Łódź"));
+}
+
+TEST(TextFile, ReadsEveryKindOfTextAfterItsMark)
+{
+    testing::TempDir dir;
+    struct Case { const char* name; std::string bytes; std::string text; Encoding encoding; std::string mark; };
+    const Case cases[] = {
+        {"Windows-1252", "canci\xF3n.", "canci\xF3n.", Encoding::Windows1252, ""},
+        {"UTF-8", "canci\xC3\xB3n.", "canci\xC3\xB3n.", Encoding::Utf8, ""},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF[1] a.", "[1] a.", Encoding::Utf8, "\xEF\xBB\xBF"},
+        {"UTF-16 becomes UTF-8 with a mark", "\xFF\xFE\xF3\0.\0"s, "\xC3\xB3.", Encoding::Utf8, "\xEF\xBB\xBF"},
+        {"UTF-16 big-endian too", "\xFE\xFF\0\xF3\0."s, "\xC3\xB3.", Encoding::Utf8, "\xEF\xBB\xBF"},
+        {"empty", "", "", Encoding::Windows1252, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto text = TextFile::open(dir.write("t.txt", c.bytes));
+        ASSERT_TRUE(text.ok());
+        EXPECT_EQ(text.value().text(), c.text);
+        EXPECT_EQ(text.value().encoding(), c.encoding);
+        EXPECT_EQ(text.value().mark(), c.mark);
+        // Memory given back stays readable from the file.
+        text.value().release(c.text.size());
+        EXPECT_EQ(text.value().text(), c.text);
+    }
+    const auto pdf = TextFile::open(dir.write("d.pdf", "%PDF-1.4\n"));
+    ASSERT_FALSE(pdf.ok());
+    EXPECT_TRUE(pdf.error().message.contains("no es un fichero de texto"));
+    EXPECT_FALSE(TextFile::open(dir.path("no.txt")).ok());
+}
+
+} // namespace
+} // namespace solandre

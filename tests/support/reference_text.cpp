@@ -1,0 +1,147 @@
+#include "support/reference_text.h"
+
+#include <QChar>
+
+namespace solandre::reference {
+namespace {
+
+// Windows-1252 0x80-0x9F; 0 where the code page leaves a code undefined
+// (those bytes stand for the C1 control of the same value).
+constexpr char32_t kHighBlock[32] = {
+    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+
+char32_t fromByte(unsigned char b)
+{
+    if (b < 0x80 || b >= 0xA0) return b;
+    return kHighBlock[b - 0x80] ? kHighBlock[b - 0x80] : char32_t(b);
+}
+
+unsigned char toByte(char32_t c)
+{
+    for (int b = 0; b < 256; ++b)
+        if (fromByte(static_cast<unsigned char>(b)) == c) return static_cast<unsigned char>(b);
+    return '?';
+}
+
+// The code page's letters above 0xFF: Š Œ Ž š œ ž Ÿ.
+bool ligatureLetter(char32_t c)
+{
+    return c == 0x0160 || c == 0x0152 || c == 0x017D || c == 0x0161 || c == 0x0153 ||
+           c == 0x017E || c == 0x0178;
+}
+
+} // namespace
+
+bool inCp1252(char32_t c)
+{
+    if (c < 0x100) return !(c >= 0x80 && c < 0xA0) || fromByte(static_cast<unsigned char>(c)) == c;
+    for (const char32_t h : kHighBlock)
+        if (h == c) return true;
+    return false;
+}
+
+bool letter(char32_t c)
+{
+    if (c < 0x100)
+        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 192 && c <= 214) ||
+               (c >= 216 && c <= 246) || c >= 248;
+    if (inCp1252(c)) return ligatureLetter(c);
+    return QChar::isLetter(c);
+}
+
+bool lowerLetter(char32_t c)
+{
+    if (c < 0x100) return (c >= 'a' && c <= 'z') || (c >= 224 && c <= 246) || c >= 248;
+    if (inCp1252(c)) return c == 0x0161 || c == 0x0153 || c == 0x017E;
+    return QChar::category(c) == QChar::Letter_Lowercase;
+}
+
+char32_t lower(char32_t c)
+{
+    if ((c >= 'A' && c <= 'Z') || (c >= 192 && c <= 214) || (c >= 216 && c <= 222)) return c + 32;
+    if (c < 0x100) return c;
+    switch (c) {
+    case 0x0152: return 0x0153;
+    case 0x0160: return 0x0161;
+    case 0x017D: return 0x017E;
+    case 0x0178: return 0x00FF;
+    default: break;
+    }
+    if (inCp1252(c)) return c;
+    return QChar::toCaseFolded(c);
+}
+
+Chars lower(const Chars& text)
+{
+    Chars out;
+    for (const char32_t c : text) out += lower(c);
+    return out;
+}
+
+int endMark(char32_t c)
+{
+    if (c == '.' || c == 0x3002 || c == 0xFF0E || c == 0x0964 || c == 0x0965) return 1;
+    if (c == '?' || c == '!' || c == 0xFF1F || c == 0xFF01 || c == 0x061F) return 2;
+    return 0;
+}
+
+Chars decode(std::string_view bytes, Encoding encoding)
+{
+    Chars out;
+    if (encoding == Encoding::Windows1252) {
+        for (const char b : bytes) out += fromByte(static_cast<unsigned char>(b));
+        return out;
+    }
+    for (size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        const size_t length = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
+        char32_t c = length == 1 ? b : length == 2 ? (b & 0x1F) : length == 3 ? (b & 0x0F) : (b & 0x07);
+        bool ok = length > 0 && i + length <= bytes.size();
+        for (size_t k = 1; ok && k < length; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + k]);
+            ok = (next & 0xC0) == 0x80;
+            c = (c << 6) | (next & 0x3F);
+        }
+        const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        ok = ok && c >= least[length] && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+        if (ok) {
+            out += c;
+            i += length;
+        } else {
+            out += char32_t(0xDC00 + b);
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string encode(const Chars& text, Encoding encoding)
+{
+    std::string out;
+    for (const char32_t c : text) {
+        if (c >= 0xDC80 && c <= 0xDCFF) {
+            out += char(c - 0xDC00);
+        } else if (encoding == Encoding::Windows1252) {
+            out += char(toByte(c));
+        } else if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | (c >> 6));
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | (c >> 12));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | (c >> 18));
+            out += char(0x80 | ((c >> 12) & 0x3F));
+            out += char(0x80 | ((c >> 6) & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+} // namespace solandre::reference

@@ -1,0 +1,29 @@
+#pragma once
+// The character rules written out again from their statement, for the plain
+// reference readings, so they never share a table with the code they check;
+// and a text's bytes as characters and back.
+
+#include "common/encoding.h"
+
+#include <string>
+#include <string_view>
+
+namespace solandre::reference {
+
+using Chars = std::u32string;
+
+bool letter(char32_t c);
+bool lowerLetter(char32_t c);
+char32_t lower(char32_t c);
+Chars lower(const Chars& text);
+// 1 for "." and its kin, 2 for "?", "!" and theirs, 0 otherwise.
+int endMark(char32_t c);
+
+// A byte that starts no character of UTF-8 becomes U+DC00 + the byte, so
+// that encoding gives it back as it was.
+Chars decode(std::string_view bytes, Encoding encoding);
+std::string encode(const Chars& text, Encoding encoding);
+// Whether Windows-1252 writes the character.
+bool inCp1252(char32_t c);
+
+} // namespace solandre::reference
