@@ -96,7 +96,12 @@ SearchWindow::SearchWindow(FormRegistry& forms, const SearchRoad& road)
          [this] { about_Click(); });
 }
 
-SearchWindow::~SearchWindow() = default;
+SearchWindow::~SearchWindow()
+{
+    // The grid on screen reads the concordance's rows until it is gone, and
+    // child widgets outlive the members: it goes first.
+    delete gridView_;
+}
 
 void SearchWindow::Form_Load()
 {
