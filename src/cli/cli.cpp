@@ -43,7 +43,7 @@ const std::vector<CommandSpec>& commands()
     return specs;
 }
 
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal)
 {
     if (args.empty()) return usageError(err, "falta la orden", "solandre-cli --help");
     const std::string& name = args.front();
@@ -69,7 +69,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         auto parsed = parse(*command.spec, rest);
         if (const auto* problem = std::get_if<std::string>(&parsed))
             return usageError(err, name + ": " + *problem, help);
-        return command.handler(CommandContext(std::get<Arguments>(parsed), out, err));
+        return command.handler(CommandContext(std::get<Arguments>(parsed), out, err, errIsTerminal));
     }
     const std::string problem = name.starts_with("-") ? "opción desconocida \"" + name + "\""
                                                      : "orden desconocida \"" + name + "\"";

@@ -12,8 +12,10 @@
 namespace solandre::cli {
 
 // `args` excludes the program name. Returns the exit code: 0 success,
-// 1 failure, 2 usage error.
-int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// 1 failure, 2 usage error. When `err` is a terminal, long work shows a
+// progress line there.
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+        bool errIsTerminal = false);
 
 // Every command, in the order the help lists them.
 const std::vector<CommandSpec>& commands();

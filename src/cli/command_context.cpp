@@ -21,6 +21,27 @@ void CommandContext::warn(const QString& message) const
     err << "solandre-cli: aviso: " << message.toStdString() << "\n";
 }
 
+Progress CommandContext::progress(const QString& what) const
+{
+    if (!terminal_) return {};
+    const std::string label = what.toStdString();
+    return [this, label](double done) {
+        const int percent = int(done * 100);
+        if (percent != shownPercent_) {
+            shownPercent_ = percent;
+            err << "\r" << label << ": " << percent << " %" << std::flush;
+        }
+        return true;
+    };
+}
+
+void CommandContext::endProgress() const
+{
+    if (shownPercent_ < 0) return;
+    err << "\r\x1b[K" << std::flush; // the line goes, the cursor back at its start
+    shownPercent_ = -1;
+}
+
 bool CommandContext::write(std::string_view text) const
 {
     if (readerGone_ || !out) return false;

@@ -4,6 +4,7 @@
 
 #include "cli/arguments.h"
 #include "common/fileio.h"
+#include "common/progress.h"
 #include "common/result.h"
 
 #include <QString>
@@ -16,7 +17,10 @@ namespace solandre::cli {
 enum ExitCode { kOk = 0, kFailed = 1, kUsage = 2 };
 
 struct CommandContext {
-    CommandContext(const Arguments& a, std::ostream& o, std::ostream& e) : args(a), out(o), err(e) {}
+    CommandContext(const Arguments& a, std::ostream& o, std::ostream& e, bool errIsTerminal = false)
+        : args(a), out(o), err(e), terminal_(errIsTerminal)
+    {
+    }
 
     const Arguments& args;
     std::ostream& out;
@@ -30,6 +34,12 @@ struct CommandContext {
     // One line on the error stream naming the file and the reason.
     int fail(const Error& error) const;
     void warn(const QString& message) const;
+    // A line on the error stream that says how far `what` has come, kept up
+    // to date, when that stream is a terminal; nothing otherwise. End it
+    // with endProgress().
+    Progress progress(const QString& what) const;
+    void endProgress() const;
+
     // Writes to `out`; false once writing is pointless: the stream failed,
     // or its reader went away (a closed pipe, as with "| head").
     bool write(std::string_view text) const;
@@ -38,7 +48,9 @@ struct CommandContext {
     int finishOutput() const;
 
 private:
+    bool terminal_;
     mutable bool readerGone_ = false;
+    mutable int shownPercent_ = -1;
 };
 
 } // namespace solandre::cli

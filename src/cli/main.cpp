@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include <csignal>
+#include <cstdio>
+#include <unistd.h>
 #include <iostream>
 
 int main(int argc, char** argv)
@@ -9,5 +11,5 @@ int main(int argc, char** argv)
     // ends the command quietly, instead of killing the program.
     std::signal(SIGPIPE, SIG_IGN);
     return solandre::cli::run(std::vector<std::string>(argv + 1, argv + argc), std::cout,
-                              std::cerr);
+                              std::cerr, isatty(fileno(stderr)) != 0);
 }

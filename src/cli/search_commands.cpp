@@ -41,7 +41,10 @@ const CommandSpec kSaveCommand{
 
 int numberCommand(const CommandContext& c)
 {
-    const auto copy = numberFile(c.file(c.args.operands[0]), c.file(c.args.operands[1]));
+    const FileRef input = c.file(c.args.operands[0]);
+    const auto copy = numberFile(input, c.file(c.args.operands[1]),
+                                 c.progress(QStringLiteral("Numerando %1").arg(input.name())));
+    c.endProgress();
     return copy ? kOk : c.fail(copy.error());
 }
 
@@ -50,7 +53,11 @@ namespace {
 // Reads and indexes the numbered text, warning when it does not look numbered.
 bool loadNumbered(const CommandContext& c, Concordance& concordance, const std::string& arg)
 {
-    if (Status loaded = concordance.load(c.file(arg)); !loaded) {
+    const FileRef file = c.file(arg);
+    const Status loaded = concordance.load(file, c.progress(QStringLiteral("Indexando %1").arg(file.name())),
+                                           &IndexCache::forUser());
+    c.endProgress();
+    if (!loaded) {
         c.fail(loaded.error());
         return false;
     }
@@ -105,7 +112,9 @@ int saveCommand(const CommandContext& c)
                                               : formatSearchDate(QDateTime::currentDateTime());
     const ResultsHeading heading =
         makeHeading(kPreparedTextsPrefixes, c.text(c.args.value("--title")), date);
-    const Status saved = saveResultsFile(output, concordance, target, heading);
+    const Status saved = saveResultsFile(output, concordance, target, heading,
+                                         c.progress(QStringLiteral("Guardando %1").arg(output.name())));
+    c.endProgress();
     return saved ? kOk : c.fail(saved.error());
 }
 

@@ -14,7 +14,7 @@ Concordance::Concordance(std::string_view numbered)
 {
 }
 
-Status Concordance::load(const FileRef& file, const Progress& progress)
+Status Concordance::load(const FileRef& file, const Progress& progress, IndexCache* cache)
 {
     *index_ = WordIndex();
     grid_->prepare();
@@ -25,9 +25,12 @@ Status Concordance::load(const FileRef& file, const Progress& progress)
     if (read.value().text().empty()) return Error::reading(name, QStringLiteral("el fichero está vacío"));
     if (read.value().text().size() > WordIndex::kMaxText)
         return Error::reading(name, QStringLiteral("el fichero pasa de 4 GB"));
-    std::optional<WordIndex> built =
-        WordIndex::build(read.value().text(), read.value().encoding(), progress);
-    if (!built) return Error::cancelledByUser();
+    std::optional<WordIndex> built = cache ? cache->load(read.value()) : std::nullopt;
+    if (!built) {
+        built = WordIndex::build(read.value().text(), read.value().encoding(), progress);
+        if (!built) return Error::cancelledByUser();
+        if (cache) cache->storeLater(read.value(), *built);
+    }
     text_ = std::move(read.value());
     *index_ = std::move(*built);
     return success();

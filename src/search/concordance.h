@@ -8,6 +8,7 @@
 #include "common/progress.h"
 #include "common/result.h"
 #include "common/text_file.h"
+#include "search/index_cache.h"
 #include "search/result_grid.h"
 #include "search/word_index.h"
 
@@ -25,8 +26,10 @@ public:
     explicit Concordance(std::string_view numbered);
 
     // Reads and indexes a numbered text, replacing the index in place, so
-    // whoever holds the grid keeps it. On failure or cancel the index is empty.
-    Status load(const FileRef& file, const Progress& progress = {});
+    // whoever holds the grid keeps it. On failure or cancel the index is
+    // empty. With a cache, an index kept from an earlier opening is taken
+    // from it, and a new one kept in it.
+    Status load(const FileRef& file, const Progress& progress = {}, IndexCache* cache = nullptr);
 
     // The numbered text as it was indexed, and where it was read from.
     const TextFile& textFile() const { return text_; }

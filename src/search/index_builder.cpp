@@ -309,7 +309,7 @@ private:
 class WordIndexBuilder {
 public:
     WordIndexBuilder(std::string_view text, Encoding encoding, const Progress& progress)
-        : text_(text), encoding_(encoding), progress_(progress)
+        : text_(text), encoding_(encoding), progress_(progress), owned_(std::make_shared<Owned>())
     {
         index_.text_ = text;
         index_.encoding_ = encoding;
@@ -331,6 +331,17 @@ public:
         if (!goOn(progress_, 0.9)) return std::nullopt;
         place(parts);
         if (!goOn(progress_, 1.0)) return std::nullopt;
+        WordIndex& x = index_;
+        const Owned& o = *owned_;
+        x.samples_ = {o.samples.data(), o.samples.size()};
+        x.segments_ = o.segments;
+        x.forms_ = o.forms;
+        x.formChars_ = o.formChars;
+        x.postingStart_ = o.postingStart;
+        x.postings_ = {o.postings.data(), o.postings.size()};
+        x.runs_ = o.runs;
+        x.markerChars_ = o.markerChars;
+        x.storage_ = owned_;
         return std::move(index_);
     }
 
@@ -394,39 +405,39 @@ private:
         for (std::uint32_t id = 0; id < order.size(); ++id) order[id] = id;
         sortByBytes(order, [&](std::uint32_t id) { return all.form(id); });
         rank_.resize(order.size());
-        WordIndex& x = index_;
-        x.forms_.reserve(order.size());
+        Owned& x = *owned_;
+        x.forms.reserve(order.size());
         for (std::uint32_t r = 0; r < order.size(); ++r) {
             rank_[order[r]] = r;
             const std::string_view form = all.form(order[r]);
-            x.forms_.push_back({std::uint32_t(x.formChars_.size()), std::uint32_t(form.size())});
-            x.formChars_.append(form);
+            x.forms.push_back({std::uint32_t(x.formChars.size()), std::uint32_t(form.size())});
+            x.formChars.append(form);
         }
         std::string().swap(all.chars());
-        x.postingStart_.assign(order.size() + 1, 0);
-        for (std::uint32_t id = 0; id < order.size(); ++id) x.postingStart_[rank_[id] + 1] = all.counts()[id];
-        for (size_t r = 1; r < x.postingStart_.size(); ++r) x.postingStart_[r] += x.postingStart_[r - 1];
+        x.postingStart.assign(order.size() + 1, 0);
+        for (std::uint32_t id = 0; id < order.size(); ++id) x.postingStart[rank_[id] + 1] = all.counts()[id];
+        for (size_t r = 1; r < x.postingStart.size(); ++r) x.postingStart[r] += x.postingStart[r - 1];
     }
 
     // The words into the lists of their forms, each part on its own thread,
     // into places found from the counts of the parts before it.
     void place(std::vector<PartScan>& parts)
     {
-        WordIndex& x = index_;
+        Owned& x = *owned_;
         size_t words = 0;
         for (const PartScan& part : parts) words += part.ids.size();
-        x.words_ = words;
-        x.postings_.resize(words);
+        index_.words_ = words;
+        x.postings.resize(words);
 
         std::vector<std::vector<std::uint32_t>> next(parts.size());
-        next[0].assign(x.postingStart_.begin(), x.postingStart_.end() - 1);
+        next[0].assign(x.postingStart.begin(), x.postingStart.end() - 1);
         for (size_t k = 1; k < parts.size(); ++k) {
             next[k] = next[k - 1];
             for (const WordId id : parts[k - 1].ids) ++next[k][rank_[id]];
         }
         auto fill = [&](size_t k, WordId firstWord) {
             WordId word = firstWord;
-            for (const WordId id : parts[k].ids) x.postings_[next[k][rank_[id]]++] = word++;
+            for (const WordId id : parts[k].ids) x.postings[next[k][rank_[id]]++] = word++;
         };
         WordId firstWord = 0;
         std::vector<WordId> firsts;
@@ -441,22 +452,35 @@ private:
 
         for (size_t k = 0; k < parts.size(); ++k) {
             PartScan& part = parts[k];
-            x.segments_.push_back({firsts[k], std::uint32_t(x.samples_.size())});
-            for (const std::uint32_t sample : part.samples) x.samples_.push_back(sample);
+            x.segments.push_back({firsts[k], std::uint32_t(x.samples.size())});
+            for (const std::uint32_t sample : part.samples) x.samples.push_back(sample);
             for (WordIndex::Run run : part.runs) {
                 run.first += firsts[k];
-                if (run.owned) run.offset += std::uint32_t(x.markerChars_.size());
-                x.runs_.push_back(run);
+                if (run.owned) run.offset += std::uint32_t(x.markerChars.size());
+                x.runs.push_back(run);
             }
-            x.markerChars_ += part.markerChars;
+            x.markerChars += part.markerChars;
             part.ids = WordList();
         }
-        x.seen_.assign((words + 63) / 64, 0);
+        index_.seen_.assign((words + 63) / 64, 0);
     }
+
+    // What the index's views show, while it is built.
+    struct Owned {
+        PodArray<std::uint32_t> samples;
+        std::vector<WordIndex::Segment> segments;
+        std::vector<WordIndex::Span> forms;
+        std::string formChars;
+        std::vector<std::uint32_t> postingStart;
+        WordList postings;
+        std::vector<WordIndex::Run> runs;
+        std::string markerChars;
+    };
 
     std::string_view text_;
     Encoding encoding_;
     const Progress& progress_;
+    std::shared_ptr<Owned> owned_;
     WordIndex index_;
     std::vector<std::uint32_t> rank_; // of each dictionary form
 };

@@ -92,7 +92,7 @@ std::uint32_t WordIndex::markerRunFrom(WordId word, std::uint32_t earlierRun) co
 std::string_view WordIndex::markerOfRun(std::uint32_t run) const
 {
     const Run& r = runs_[run];
-    return r.owned ? std::string_view(markerChars_).substr(r.offset, r.length) : text_.substr(r.offset, r.length);
+    return r.owned ? markerChars_.substr(r.offset, r.length) : text_.substr(r.offset, r.length);
 }
 
 std::string_view WordIndex::marker(WordId word) const { return markerOfRun(markerRun(word)); }
@@ -119,7 +119,7 @@ std::uint32_t WordIndex::markerTextRank(std::uint32_t run) const
 
 std::string_view WordIndex::lowerForm(std::uint32_t rank) const
 {
-    return std::string_view(formChars_).substr(forms_[rank].offset, forms_[rank].length);
+    return formChars_.substr(forms_[rank].offset, forms_[rank].length);
 }
 
 std::string_view WordIndex::reversedForm(std::uint32_t rank) const
@@ -166,7 +166,7 @@ std::pair<size_t, size_t> WordIndex::prefixRange(std::string_view prefix) const
 void WordIndex::makeSuffixOrder() const
 {
     if (bySuffix_.size() == forms_.size()) return;
-    reversedChars_ = formChars_;
+    reversedChars_ = std::string(formChars_);
     for (const Span& span : forms_) {
         auto* first = reversedChars_.data() + span.offset;
         std::reverse(first, first + span.length);
@@ -249,9 +249,8 @@ size_t WordIndex::bytesUsed() const
 {
     auto bytes = [](const auto& v) { return v.size() * sizeof(*v.data()); };
     return bytes(samples_) + bytes(segments_) + bytes(forms_) + formChars_.size() +
-           bytes(postingStart_) + postings_.size() * sizeof(WordId) + bytes(runs_) +
-           markerChars_.size() + bytes(bySuffix_) + reversedChars_.size() + bytes(markerRanks_) +
-           bytes(seen_);
+           bytes(postingStart_) + bytes(postings_) + bytes(runs_) + markerChars_.size() +
+           bytes(bySuffix_) + reversedChars_.size() + bytes(markerRanks_) + bytes(seen_);
 }
 
 } // namespace solandre

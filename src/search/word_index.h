@@ -16,7 +16,9 @@
 #include "search/pattern.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,16 +115,18 @@ private:
     std::string_view text_;
     Encoding encoding_ = Encoding::Windows1252;
     size_t words_ = 0;
-    PodArray<std::uint32_t> samples_; // text place of every 64th word of each segment
-    std::vector<Segment> segments_;
 
-    std::vector<Span> forms_;          // lower-cased forms by rank, in formChars_
-    std::string formChars_;
-    std::vector<std::uint32_t> postingStart_; // per rank, into postings_
-    WordList postings_;                // the words grouped by form, in text order
-
-    std::vector<Run> runs_;
-    std::string markerChars_;
+    // The index's arrays are views: of memory of its own when built, of a
+    // mapped cache file when read from one. `storage_` keeps either alive.
+    std::shared_ptr<const void> storage_;
+    std::span<const std::uint32_t> samples_; // text place of every 64th word of each segment
+    std::span<const Segment> segments_;
+    std::span<const Span> forms_;            // lower-cased forms by rank, in formChars_
+    std::string_view formChars_;
+    std::span<const std::uint32_t> postingStart_; // per rank, into postings_
+    std::span<const WordId> postings_;       // the words grouped by form, in text order
+    std::span<const Run> runs_;
+    std::string_view markerChars_;
 
     // Made when first needed.
     mutable std::vector<std::uint32_t> bySuffix_; // ranks by reversed form

@@ -235,6 +235,26 @@ TEST(CliStreams, ADashReadsTheStandardInputAndWritesTheStandardOutput)
     EXPECT_EQ(dir.entries(), QStringList{"t.txt"});
 }
 
+TEST(CliProgress, ALineOnATerminalOnlyAndGoneAtTheEnd)
+{
+    TempDir dir;
+    std::string text;
+    while (text.size() < (6u << 20)) text += "Una frase. Otra frase? Si! ";
+    const std::string input = dir.write("grande.txt", text).toStdString();
+    const std::string output = dir.path("grande_ref.txt").toStdString();
+
+    std::ostringstream out, err;
+    ASSERT_EQ(cli::run({"number", input, output}, out, err, true), 0);
+    const std::string line = err.str();
+    EXPECT_TRUE(line.starts_with("\rNumerando " + input + ": ")) << line;
+    EXPECT_NE(line.find(" 100 %"), std::string::npos) << line;
+    EXPECT_TRUE(line.ends_with("\r\x1b[K")) << line;
+
+    std::ostringstream out2, err2;
+    ASSERT_EQ(cli::run({"number", input, output}, out2, err2, false), 0);
+    EXPECT_EQ(err2.str(), "");
+}
+
 TEST(CliStreams, AReaderThatGoesAwayEndsTheProgramQuietly)
 {
     TempDir dir;

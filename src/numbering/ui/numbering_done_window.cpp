@@ -1,6 +1,7 @@
 #include "numbering/ui/numbering_done_window.h"
 
 #include "forms/form_names.h"
+#include "forms/long_work.h"
 #include "forms/wait_cursor.h"
 #include "numbering/number_files.h"
 #include "platform/desktop.h"
@@ -69,7 +70,10 @@ bool NumberingDoneWindow::numberTexts()
 
     std::vector<NumberingJob> jobs{{source, sourceOut}};
     if (!target.isEmpty() && !targetOut.isEmpty()) jobs.push_back({target, targetOut});
-    const auto copies = numberFiles(jobs);
+    Result<std::vector<NumberedCopy>> copies = std::vector<NumberedCopy>();
+    runLongWork(this, QStringLiteral("Numerando las frases"), Cancel::Allowed,
+                [&](const Progress& progress) { copies = numberFiles(jobs, progress); });
+    if (!copies && copies.error().cancelled) return false; // every file as it was
     if (!copies) {
         desktop().dialogs.message(this, {copies.error().message, QStringLiteral("Solandre"),
                                          Buttons::Ok, Icon::Information});

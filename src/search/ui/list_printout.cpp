@@ -13,7 +13,7 @@ QString trimmedRight(std::string_view cell, Encoding encoding)
 
 } // namespace
 
-bool printResultList(Printer& printer, const ResultGrid& grid)
+bool printResultList(Printer& printer, const ResultGrid& grid, const Progress& progress)
 {
     constexpr int kLinesPerPage = 68;
     constexpr int kMarkerColumn = 5000;
@@ -30,6 +30,7 @@ bool printResultList(Printer& printer, const ResultGrid& grid)
     printer.print(QString(60, QLatin1Char('-')), true);
     printer.setFont({QStringLiteral("verdana"), 9, false, false});
     for (size_t r = 1; r < grid.rows(); ++r) {
+        if (r % 1024 == 0) goOn(progress, double(r) / double(grid.rows()));
         printRow(r);
         if (lines == kLinesPerPage) {
             lines = 0;

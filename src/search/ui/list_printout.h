@@ -4,12 +4,13 @@
 // at 5000 twips; a new page after every 68 counted lines (the header counts,
 // so the first page holds 67 hits).
 
+#include "common/progress.h"
 #include "platform/printer.h"
 #include "search/result_grid.h"
 
 namespace solandre {
 
 // Whether the printer took the document.
-bool printResultList(Printer& printer, const ResultGrid& grid);
+bool printResultList(Printer& printer, const ResultGrid& grid, const Progress& progress = {});
 
 } // namespace solandre

@@ -9,6 +9,8 @@
 #include <QTableView>
 #include <QWheelEvent>
 #include <algorithm>
+#include <optional>
+#include <vector>
 #include <climits>
 
 namespace solandre {
@@ -27,6 +29,18 @@ public:
 
     size_t top = 0;      // the result row (1-based) shown first
     int capacity = 0;    // rows that fit
+    // Cells on screen when frozen: row by row, two columns.
+    std::optional<std::vector<QVariant>> frozen;
+    int frozenRows = 0;
+
+    void freeze()
+    {
+        std::vector<QVariant> cells;
+        frozenRows = rowCount({});
+        for (int r = 0; r < frozenRows; ++r)
+            for (int c = 0; c < ResultGrid::kColumns; ++c) cells.push_back(data(index(r, c), Qt::DisplayRole));
+        frozen = std::move(cells);
+    }
 
     size_t resultRows() const { return grid_.rows() - 1; }
     size_t gridRow(int modelRow) const { return top + size_t(modelRow); }
@@ -41,6 +55,7 @@ public:
 
     int rowCount(const QModelIndex& parent) const override
     {
+        if (frozen) return parent.isValid() ? 0 : frozenRows;
         if (parent.isValid() || top > resultRows()) return 0;
         return int(std::min<size_t>(size_t(capacity), resultRows() - top + 1));
     }
@@ -51,6 +66,10 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override
     {
+        if (frozen) {
+            if (role != Qt::DisplayRole) return {};
+            return (*frozen)[size_t(index.row() * ResultGrid::kColumns + index.column())];
+        }
         const size_t row = gridRow(index.row());
         const int col = index.column();
         const bool current = row == grid_.row() && col == grid_.col();
@@ -117,6 +136,18 @@ ResultGridView::ResultGridView(ResultGrid& grid, QWidget* parent)
 
 ResultGridView::~ResultGridView() = default;
 
+void ResultGridView::freeze()
+{
+    model_->freeze();
+    scrollBar_->setEnabled(false);
+}
+
+void ResultGridView::thaw()
+{
+    model_->frozen.reset();
+    scrollBar_->setEnabled(true);
+}
+
 size_t ResultGridView::topRow() const { return model_->top; }
 int ResultGridView::visibleRows() const { return model_->capacity; }
 
@@ -128,6 +159,7 @@ void ResultGridView::refresh()
 
 void ResultGridView::showCurrent()
 {
+    if (model_->frozen) return; // the grid is someone else's meanwhile
     const size_t row = std::max<size_t>(grid_.row(), 1);
     if (row < model_->top)
         scrollTo(row);
@@ -157,6 +189,7 @@ void ResultGridView::resizeEvent(QResizeEvent*)
 
 void ResultGridView::layoutRows()
 {
+    if (model_->frozen) return; // the grid is someone else's meanwhile
     const int rowHeight = std::max(1, table_->verticalHeader()->defaultSectionSize());
     int room = table_->viewport()->height();
     if (room <= 0) room = table_->height() - table_->horizontalHeader()->sizeHint().height() - 4;
@@ -177,6 +210,7 @@ void ResultGridView::layoutRows()
 
 void ResultGridView::scrollTo(size_t top)
 {
+    if (model_->frozen) return; // the grid is someone else's meanwhile
     top = std::clamp<size_t>(top, 1, size_t(scrollBar_->maximum()) + 1);
     if (scrollBar_->value() != int(top - 1))
         scrollBar_->setValue(int(top - 1)); // resets the model
@@ -208,6 +242,7 @@ bool ResultGridView::eventFilter(QObject* watched, QEvent* event)
 
 void ResultGridView::moveCurrent(long long rows)
 {
+    if (model_->frozen) return; // the grid is someone else's meanwhile
     // The keys move the current cell as the mouse would, without opening anything.
     const long long last = (long long)grid_.rows() - 1;
     if (last < 1) return;

@@ -29,6 +29,11 @@ public:
     // Call after the grid's current cell has moved: it is scrolled into view.
     void showCurrent() override;
 
+    // While other work changes the grid's rows, the view shows what it
+    // showed, from a copy, and reads nothing of the grid; thaw() and refresh.
+    void freeze();
+    void thaw();
+
     // The first result row on screen, and how many result rows fit.
     size_t topRow() const;
     int visibleRows() const;

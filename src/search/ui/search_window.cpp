@@ -1,6 +1,7 @@
 #include "search/ui/search_window.h"
 
 #include "common/same_file.h"
+#include "forms/long_work.h"
 #include "forms/wait_cursor.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -107,8 +108,18 @@ void SearchWindow::Form_Load()
 {
     searchDate_->setDateTime(desktop().clock.now());
 
+    const QString source = forms().text(road_.texts.form, road_.texts.source);
+    Status loaded = success();
+    runLongWork(this, QStringLiteral("Leyendo e indexando %1").arg(QFileInfo(source).fileName()),
+                Cancel::Allowed, [&](const Progress& progress) { loaded = concordance_.load(source, progress, &IndexCache::forUser()); });
+    if (!loaded && loaded.error().cancelled) {
+        // The user changed their mind: the window does not open.
+        openingCancelled_ = true;
+        forms().unload(objectName());
+        return;
+    }
     // The window still opens; with an empty index every search finds nothing.
-    if (Status loaded = concordance_.load(forms().text(road_.texts.form, road_.texts.source)); !loaded)
+    if (!loaded)
         desktop().dialogs.message(this, {loaded.error().message, QStringLiteral("Solandre"),
                                          Buttons::Ok, Icon::Information});
     else if (!road_.freshlyNumbered && !concordance_.looksNumbered())
@@ -123,7 +134,15 @@ void SearchWindow::Form_Unload()
 {
     // Its viewer reads this window's grid: it goes with it.
     forms().unload(road_.viewer);
-    if (road_.freshlyNumbered) forms().unload(names::Frmreference);
+    // A window whose opening was cancelled never took the numbering's place.
+    if (road_.freshlyNumbered && !openingCancelled_) forms().unload(names::Frmreference);
+}
+
+void SearchWindow::whileGridChanges(const QString& what, const std::function<void()>& change)
+{
+    gridView_->freeze();
+    runLongWork(this, what, Cancel::NotAllowed, [&](const Progress&) { change(); });
+    gridView_->thaw();
 }
 
 void SearchWindow::preparer_grille()
@@ -138,7 +157,8 @@ void SearchWindow::Command1_Click()
     total_->hide();
     preparer_grille();
     const QString typed = searchBox_->text();
-    const size_t count = concordance_.search(typed);
+    size_t count = 0;
+    whileGridChanges(QStringLiteral("Buscando %1").arg(typed), [&] { count = concordance_.search(typed); });
     gridView_->refresh();
 
     total_->show();
@@ -149,7 +169,7 @@ void SearchWindow::Command1_Click()
 void SearchWindow::Command2_Click()
 {
     WaitCursor wait;
-    concordance_.sortByForm();
+    whileGridChanges(QStringLiteral("Ordenando por formas"), [&] { concordance_.sortByForm(); });
     gridView_->refresh();
 }
 
@@ -205,9 +225,13 @@ void SearchWindow::enregistrer_Click()
         const ResultsHeading heading =
             makeHeading(*road_.prefixes, forms().text(names::frmtexte, QStringLiteral("References")),
                         formatSearchDate(searchDate_->dateTime()));
-        saved = saveResultsFile(file, concordance_, target, heading);
+        runLongWork(this, QStringLiteral("Guardando %1").arg(QFileInfo(file).fileName()), Cancel::Allowed,
+                    [&](const Progress& progress) {
+                        saved = saveResultsFile(file, concordance_, target, heading, progress);
+                    });
         moveToLastMarker();
     }
+    if (!saved && saved.error().cancelled) return; // the old file is as it was
     desktop().dialogs.message(this, {saved ? QString::fromUtf8(road_.saved) : saved.error().message});
 }
 
@@ -218,7 +242,8 @@ void SearchWindow::imprimer_Click()
     bool printed = false;
     {
         WaitCursor wait;
-        printed = printResultList(printer, grid());
+        runLongWork(this, QStringLiteral("Imprimiendo las ocurrencias"), Cancel::NotAllowed,
+                    [&](const Progress& progress) { printed = printResultList(printer, grid(), progress); });
         moveToLastMarker();
     }
     if (!printed)

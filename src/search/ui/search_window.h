@@ -58,9 +58,12 @@ private:
     // Leaves the grid's current cell on the last row's marker, as saving and
     // printing do, and shows it.
     void moveToLastMarker();
+    // Runs a change of the grid's rows as long work, the grid on screen frozen.
+    void whileGridChanges(const QString& what, const std::function<void()>& change);
 
     const SearchRoad& road_;
     Concordance concordance_; // indexed at load, never changed afterwards
+    bool openingCancelled_ = false;
     QLineEdit* searchBox_;
     QLabel* totalCaption_;
     QLabel* total_;

@@ -1,5 +1,6 @@
 #include "viewer/ui/context_viewer.h"
 
+#include "forms/long_work.h"
 #include "forms/wait_cursor.h"
 #include "platform/printer.h"
 #include "common/encoding.h"
@@ -132,35 +133,53 @@ ResultGridControl* ContextViewer::grid()
 
 void ContextViewer::Form_Load()
 {
-    openTexts();
+    if (!openTexts()) {
+        forms().unload(objectName()); // the user cancelled the opening
+        return;
+    }
     ResultGridControl* view = grid();
     if (!view) return;
     currentRow_ = view->grid().rowSel();
     showRow(currentRow_);
 }
 
-void ContextViewer::openTexts()
+bool ContextViewer::openTexts()
 {
+    const QString sourcePath = forms().text(road_.texts.form, road_.texts.source);
+    const QString targetPath = forms().text(road_.texts.form, road_.texts.target);
     QStringList failures;
-    auto open = [&](const char* box, Side& side) {
-        const QString path = forms().text(road_.texts.form, box);
-        side = Side();
-        if (path.isEmpty()) return;
-        side.named = true;
-        Result<TextFile> text = TextFile::open(path);
-        if (!text) {
-            failures << text.error().message;
-            return;
-        }
-        side.text = std::move(text.value());
-        side.records = RecordTable::build(side.text.text()).value_or(RecordTable());
-        side.readable = true;
-    };
-    open(road_.texts.source, source_);
-    open(road_.texts.target, target_);
+    bool cancelled = false;
+    // Both texts read once, for the life of the window, and the places of
+    // their records found once; each step then reads only what it shows.
+    runLongWork(this, QStringLiteral("Abriendo los textos"), Cancel::Allowed, [&](const Progress& progress) {
+        auto open = [&](const QString& path, Side& side, double from, double share) {
+            side = Side();
+            if (path.isEmpty() || cancelled) return;
+            side.named = true;
+            Result<TextFile> text = TextFile::open(path);
+            if (!text) {
+                failures << text.error().message;
+                return;
+            }
+            side.text = std::move(text.value());
+            auto records = RecordTable::build(side.text.text(), [&](double done) {
+                return goOn(progress, from + share * done);
+            });
+            if (!records) {
+                cancelled = true;
+                return;
+            }
+            side.records = std::move(*records);
+            side.readable = true;
+        };
+        open(sourcePath, source_, 0.0, 0.5);
+        open(targetPath, target_, 0.5, 0.5);
+    });
+    if (cancelled) return false;
     if (!failures.isEmpty())
         desktop().dialogs.message(this, {failures.join(QStringLiteral("\r\n")),
                                          QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
+    return true;
 }
 
 void ContextViewer::showRow(size_t row)

@@ -67,7 +67,8 @@ private:
         RecordTable records;
     };
 
-    void openTexts();
+    // False when the user cancelled it.
+    bool openTexts();
     ResultGridControl* grid();
     void showRow(size_t row);
     void afficher_contexte(std::string marker);
