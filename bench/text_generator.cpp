@@ -83,3 +83,55 @@ std::string generateRichText(size_t bytes, size_t forms, unsigned seed)
 }
 
 } // namespace solandre::bench
+
+#include <fstream>
+#include <sstream>
+
+namespace solandre::bench {
+
+std::string generateManyFormsText(size_t bytes, unsigned seed)
+{
+    const char letters[] = "abcdefghijklmnopqrstuvwxyz\xE1\xE9\xED\xF3\xFA\xF1";
+    std::mt19937 random(seed);
+    auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
+    std::string text;
+    text.reserve(bytes + 256);
+    while (text.size() < bytes) {
+        for (size_t w = 4 + pick(14); w > 0; --w) {
+            for (size_t k = 4 + pick(7); k > 0; --k) text += letters[pick(sizeof letters - 1)];
+            text += ' ';
+        }
+        text.back() = '.';
+        text += "\r\n";
+    }
+    return text;
+}
+
+namespace {
+
+double statusField(const char* name)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(name, 0) != 0) continue;
+        std::istringstream fields(line.substr(std::string(name).size()));
+        double kb = 0;
+        fields >> kb;
+        return kb / 1024.0;
+    }
+    return 0;
+}
+
+} // namespace
+
+void resetPeakMemory()
+{
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+}
+
+double peakMemoryMb() { return statusField("VmHWM:"); }
+double currentMemoryMb() { return statusField("VmRSS:"); }
+
+} // namespace solandre::bench

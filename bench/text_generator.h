@@ -24,3 +24,17 @@ template <class F> double solandre::bench::timeIt(F&& work)
     work();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
+
+namespace solandre::bench {
+
+// About `bytes` of sentences of made-up words of random letters, nearly
+// every one distinct: the worst case of a vocabulary.
+std::string generateManyFormsText(size_t bytes, unsigned seed = 1);
+
+// The peak of the process's resident memory since the last reset, in MB
+// (Linux: VmHWM, reset through /proc/self/clear_refs); 0 where unknown.
+void resetPeakMemory();
+double peakMemoryMb();
+double currentMemoryMb();
+
+} // namespace solandre::bench

@@ -2,7 +2,12 @@
 
 #include "common/cp1252.h"
 
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace solandre {
 
@@ -88,19 +93,24 @@ char32_t previousUtf8(const unsigned char*& p, const unsigned char* begin)
     return kBadChar;
 }
 
-bool isValidUtf8(std::string_view bytes)
+namespace {
+
+// The second byte after E0, ED, F0 and F4 has a narrower range: what rules
+// out overlong forms, surrogates and characters past U+10FFFF.
+bool secondByteFits(unsigned char lead, unsigned char second)
 {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* end = p + bytes.size();
+    switch (lead) {
+    case 0xE0: return second >= 0xA0 && second <= 0xBF;
+    case 0xED: return second >= 0x80 && second <= 0x9F;
+    case 0xF0: return second >= 0x90 && second <= 0xBF;
+    case 0xF4: return second >= 0x80 && second <= 0x8F;
+    default: return true;
+    }
+}
+
+bool isValidUtf8Plain(const unsigned char* p, const unsigned char* end)
+{
     while (p < end) {
-        // ASCII eight bytes at a time.
-        while (end - p >= 8) {
-            std::uint64_t v;
-            std::memcpy(&v, p, 8);
-            if (v & 0x8080808080808080ull) break;
-            p += 8;
-        }
-        if (p == end) break;
         if (*p < 0x80) {
             ++p;
             continue;
@@ -108,6 +118,58 @@ bool isValidUtf8(std::string_view bytes)
         if (nextUtf8(p, end) == kBadChar) return false;
     }
     return true;
+}
+
+} // namespace
+
+bool isValidUtf8(std::string_view bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: every continuation byte must stand where the
+    // lead bytes before it (in this block or the last) want one, and nowhere
+    // else; no byte may be C0, C1 or F5-FF.
+    std::uint32_t wanted = 0; // continuations owed to the next block, bits 0-2
+    auto inRange = [](__m128i v, unsigned char low, unsigned char high) {
+        const __m128i shifted = _mm_sub_epi8(v, _mm_set1_epi8(char(low)));
+        const __m128i width = _mm_set1_epi8(char(high - low));
+        return std::uint32_t(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(shifted, width), shifted)));
+    };
+    for (; end - p >= 16; p += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const std::uint32_t high = std::uint32_t(_mm_movemask_epi8(v));
+        if (!high && !wanted) continue;
+        const std::uint32_t continuation = inRange(v, 0x80, 0xBF);
+        const std::uint32_t two = inRange(v, 0xC2, 0xDF);
+        const std::uint32_t three = inRange(v, 0xE0, 0xEF);
+        const std::uint32_t four = inRange(v, 0xF0, 0xF4);
+        if (high & ~(continuation | two | three | four)) return false;
+        const std::uint32_t expected =
+            wanted | (two << 1) | (three << 1) | (three << 2) | (four << 1) | (four << 2) | (four << 3);
+        if ((expected & 0xFFFF) != continuation) return false;
+        wanted = expected >> 16;
+        // The rare leads whose second byte has a narrower range.
+        std::uint32_t special = (three | four) &
+                                (inRange(v, 0xE0, 0xE0) | inRange(v, 0xED, 0xED) |
+                                 inRange(v, 0xF0, 0xF0) | inRange(v, 0xF4, 0xF4));
+        while (special) {
+            const int at = std::countr_zero(special);
+            special &= special - 1;
+            if (p + at + 1 < end && !secondByteFits(p[at], p[at + 1])) return false;
+        }
+    }
+    // The last few bytes, and the continuations the last block still owed.
+    if (wanted) {
+        for (int k = 0; k < 3; ++k) {
+            if (!(wanted & (1u << k))) continue;
+            if (p + k >= end || (p[k] & 0xC0) != 0x80) return false;
+        }
+        p += 32 - std::countl_zero(wanted); // past the continuations owed, no further
+
+    }
+#endif
+    return isValidUtf8Plain(p, end);
 }
 
 void appendUtf8(std::string& out, char32_t c)

@@ -27,7 +27,11 @@ namespace {
 constexpr size_t kSplitAbove = size_t(8) << 20;
 constexpr size_t kReportEvery = size_t(4) << 20;
 
-std::uint32_t hashBytes(std::string_view s)
+// Words up to this long are lower-cased and hashed without a string of their own.
+constexpr size_t kShortWord = 64;
+
+// `s` must be followed by at least 8 readable bytes.
+std::uint32_t hashPadded(std::string_view s)
 {
     std::uint64_t h = s.size() * 0x9E3779B97F4A7C15ull;
     size_t i = 0;
@@ -38,12 +42,95 @@ std::uint32_t hashBytes(std::string_view s)
         h ^= h >> 31;
     }
     if (i < s.size()) {
-        std::uint64_t tail = 0;
-        std::memcpy(&tail, s.data() + i, s.size() - i);
+        std::uint64_t tail;
+        std::memcpy(&tail, s.data() + i, 8);
+        tail &= (std::uint64_t(1) << (8 * (s.size() - i))) - 1;
         h = (h ^ tail) * 0x94D049BB133111EBull;
         h ^= h >> 29;
     }
     return std::uint32_t(h ^ (h >> 32));
+}
+
+// Eight bytes of ASCII lower-cased at once: 0x20 added to those in A-Z.
+std::uint64_t lowerAscii8(std::uint64_t v)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    const std::uint64_t atLeastA = v + (0x80 - 'A') * ones;
+    const std::uint64_t pastZ = v + (0x80 - 'Z' - 1) * ones;
+    return v | (((atLeastA & ~pastZ) & highs) >> 2);
+}
+
+// A short ASCII word lower-cased into `out` (kShortWord + 8 bytes); false,
+// with `out` spoilt, for a word with any other character. `end` bounds the
+// readable bytes of the text.
+bool lowerShortAscii(const unsigned char* word, size_t length, const unsigned char* end, char* out)
+{
+    for (size_t k = 0; k < length; k += 8) {
+        std::uint64_t v = 0;
+        if (word + k + 8 <= end)
+            std::memcpy(&v, word + k, 8);
+        else
+            for (size_t b = 0; word + k + b < end && b < 8; ++b) v |= std::uint64_t(word[k + b]) << (8 * b);
+        if (k + 8 > length) v &= (std::uint64_t(1) << (8 * (length - k))) - 1;
+        if (v & 0x8080808080808080ull) return false;
+        v = lowerAscii8(v);
+        std::memcpy(out + k, &v, 8);
+    }
+    return true;
+}
+
+// `end` bounds the readable bytes.
+std::uint32_t hashRaw(const unsigned char* p, size_t length, const unsigned char* end)
+{
+    std::uint64_t h = length * 0x9E3779B97F4A7C15ull;
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        std::uint64_t v;
+        std::memcpy(&v, p + i, 8);
+        h = (h ^ v) * 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 31;
+    }
+    if (i < length) {
+        std::uint64_t tail = 0;
+        if (p + i + 8 <= end) {
+            std::memcpy(&tail, p + i, 8);
+            tail &= (std::uint64_t(1) << (8 * (length - i))) - 1;
+        } else {
+            for (size_t k = 0; i + k < length; ++k) tail |= std::uint64_t(p[i + k]) << (8 * k);
+        }
+        h = (h ^ tail) * 0x94D049BB133111EBull;
+        h ^= h >> 29;
+    }
+    return std::uint32_t(h ^ (h >> 32));
+}
+
+// The forms of the words met last, as written, with their lower-cased form:
+// in real texts most words are frequent ones, and a word found here is
+// neither lower-cased nor looked up again. Direct-mapped and of a fixed
+// size, so a text of millions of distinct forms costs nothing more.
+class RecentForms {
+public:
+    static constexpr size_t kSlots = size_t(1) << 16;
+
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t offset = 0; // in the text
+        std::uint32_t length = 0; // 0: free
+        std::uint32_t form = 0;   // in the dictionary
+    };
+
+    Slot& at(std::uint32_t hash) { return slots_[hash & (kSlots - 1)]; }
+
+private:
+    std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
+};
+
+bool sameBytes(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (a[i] != b[i]) return false;
+    return true;
 }
 
 // The distinct lower-cased forms of a part of the text, each once.
@@ -56,9 +143,13 @@ public:
 
     Dictionary() : table_(size_t(1) << 12) {}
 
+    // `form` must be followed by 8 readable bytes.
+    std::uint32_t internPadded(std::string_view form) { return intern(form, hashPadded(form)); }
     std::uint32_t intern(std::string_view form)
     {
-        return intern(form, hashBytes(form));
+        std::string padded(form);
+        padded.append(8, '\0');
+        return intern(form, hashPadded(std::string_view(padded).substr(0, form.size())));
     }
 
     std::uint32_t intern(std::string_view form, std::uint32_t hash)
@@ -77,8 +168,25 @@ public:
                 if (4 * entries_.size() > 3 * table_.size()) grow();
                 return id;
             }
-            if (slot.hash == hash && this->form(slot.idPlusOne - 1) == form) return slot.idPlusOne - 1;
+            if (slot.hash == hash && sameBytes(this->form(slot.idPlusOne - 1), form)) return slot.idPlusOne - 1;
         }
+    }
+
+    // Room for `forms` forms at once: a table grown step by step is copied
+    // each time, and for millions of forms each copy misses the caches.
+    void expect(size_t forms)
+    {
+        size_t room = table_.size();
+        while (4 * forms > 3 * room) room *= 2;
+        if (room > table_.size()) {
+            std::vector<Slot> old(room);
+            old.swap(table_);
+            rehash(old);
+        }
+        // As many characters again per form as so far.
+        chars_.reserve(entries_.empty() ? 0 : chars_.size() / entries_.size() * forms * 11 / 10);
+        entries_.reserve(forms);
+        counts_.reserve(forms);
     }
 
     std::string_view form(std::uint32_t id) const
@@ -102,6 +210,11 @@ private:
     {
         std::vector<Slot> old(table_.size() * 2);
         old.swap(table_);
+        rehash(old);
+    }
+
+    void rehash(const std::vector<Slot>& old)
+    {
         const size_t mask = table_.size() - 1;
         for (const Slot& slot : old) {
             if (slot.idPlusOne == 0) continue;
@@ -191,6 +304,11 @@ public:
             if (i >= nextReport) {
                 nextReport = i + kReportEvery;
                 if (!report_(i - begin_)) return false;
+                // A text of many distinct forms, seen early: room for all of them.
+                if (!sized_ && out_.dictionary.size() > 100'000) {
+                    sized_ = true;
+                    out_.dictionary.expect(out_.dictionary.size() * (end_ - begin_) / (i - begin_) * 11 / 10);
+                }
             }
 #if defined(__SSE2__)
             if (!inMarker_ && end_ - i >= 16) {
@@ -283,11 +401,28 @@ private:
             markerChanged_ = false;
         }
         if (word % 64 == 0) out_.samples.push_back(std::uint32_t(start));
-        scratch_.clear();
-        chars_.lower(text_.substr(start, end - start), scratch_);
-        const std::uint32_t id = out_.dictionary.intern(scratch_);
+        const size_t length = end - start;
+        const std::uint32_t hash = hashRaw(p_ + start, length, p_ + text_.size());
+        RecentForms::Slot& recent = recent_.at(hash);
+        if (recent.hash == hash && recent.length == length &&
+            sameBytes(text_.substr(recent.offset, length), text_.substr(start, length))) {
+            ++out_.dictionary.counts()[recent.form];
+            out_.ids.push_back(recent.form);
+            return;
+        }
+        std::uint32_t id;
+        if (length <= kShortWord && lowerShortAscii(p_ + start, length, p_ + text_.size(), shortWord_)) {
+            id = out_.dictionary.internPadded(std::string_view(shortWord_, length));
+        } else {
+            scratch_.clear();
+            chars_.lower(text_.substr(start, length), scratch_);
+            const size_t size = scratch_.size();
+            scratch_.append(8, '\0');
+            id = out_.dictionary.internPadded(std::string_view(scratch_).substr(0, size));
+        }
         ++out_.dictionary.counts()[id];
         out_.ids.push_back(id);
+        recent = {hash, std::uint32_t(start), std::uint32_t(length), id};
     }
 
     std::string_view text_;
@@ -300,8 +435,11 @@ private:
     bool inMarker_ = false;
     bool markerChanged_ = true;
     bool wordOpen_ = false;
+    bool sized_ = false;
     size_t wordStart_ = 0;
     std::string scratch_;
+    char shortWord_[kShortWord + 8];
+    RecentForms recent_;
 };
 
 } // namespace
@@ -384,39 +522,46 @@ private:
         return firstDone && secondDone && !stop.load() && goOn(progress_, 0.7);
     }
 
-    // One dictionary for all parts, its forms sorted: the rank of every form.
+    // The forms of all parts sorted together: equal neighbours are one form,
+    // which gives every form its rank without merging the parts' tables.
     void mergeAndRank(std::vector<PartScan>& parts)
     {
-        Dictionary& all = parts[0].dictionary;
-        for (size_t k = 1; k < parts.size(); ++k) {
-            Dictionary& other = parts[k].dictionary;
-            std::vector<std::uint32_t> toAll(other.size());
-            for (std::uint32_t id = 0; id < other.size(); ++id) {
-                const std::uint32_t global = all.intern(other.form(id));
-                toAll[id] = global;
-                all.counts()[global] += other.counts()[id];
-            }
-            for (WordId& id : parts[k].ids) id = toAll[id];
-            other = Dictionary();
+        struct Entry {
+            std::uint32_t part, id;
+        };
+        std::vector<Entry> entries;
+        size_t chars = 0;
+        for (std::uint32_t k = 0; k < parts.size(); ++k) {
+            parts[k].dictionary.dropTable();
+            for (std::uint32_t id = 0; id < parts[k].dictionary.size(); ++id) entries.push_back({k, id});
+            chars += parts[k].dictionary.chars().size();
         }
-        all.dropTable();
+        auto formOf = [&](std::uint32_t e) { return parts[entries[e].part].dictionary.form(entries[e].id); };
+        std::vector<std::uint32_t> order(entries.size());
+        for (std::uint32_t e = 0; e < order.size(); ++e) order[e] = e;
+        sortByBytes(order, formOf);
 
-        std::vector<std::uint32_t> order(all.size());
-        for (std::uint32_t id = 0; id < order.size(); ++id) order[id] = id;
-        sortByBytes(order, [&](std::uint32_t id) { return all.form(id); });
-        rank_.resize(order.size());
+        rank_.resize(parts.size());
+        for (size_t k = 0; k < parts.size(); ++k) rank_[k].resize(parts[k].dictionary.size());
         Owned& x = *owned_;
+        x.formChars.reserve(chars);
         x.forms.reserve(order.size());
-        for (std::uint32_t r = 0; r < order.size(); ++r) {
-            rank_[order[r]] = r;
-            const std::string_view form = all.form(order[r]);
-            x.forms.push_back({std::uint32_t(x.formChars.size()), std::uint32_t(form.size())});
-            x.formChars.append(form);
+        std::vector<std::uint32_t> counts;
+        counts.reserve(order.size());
+        for (size_t k = 0; k < order.size(); ++k) {
+            const Entry entry = entries[order[k]];
+            const std::string_view form = formOf(order[k]);
+            if (k == 0 || form != formOf(order[k - 1])) {
+                x.forms.push_back({std::uint32_t(x.formChars.size()), std::uint32_t(form.size())});
+                x.formChars.append(form);
+                counts.push_back(0);
+            }
+            rank_[entry.part][entry.id] = std::uint32_t(x.forms.size() - 1);
+            counts.back() += parts[entry.part].dictionary.counts()[entry.id];
         }
-        std::string().swap(all.chars());
-        x.postingStart.assign(order.size() + 1, 0);
-        for (std::uint32_t id = 0; id < order.size(); ++id) x.postingStart[rank_[id] + 1] = all.counts()[id];
-        for (size_t r = 1; r < x.postingStart.size(); ++r) x.postingStart[r] += x.postingStart[r - 1];
+        for (PartScan& part : parts) part.dictionary = Dictionary();
+        x.postingStart.assign(x.forms.size() + 1, 0);
+        for (size_t r = 0; r < counts.size(); ++r) x.postingStart[r + 1] = x.postingStart[r] + counts[r];
     }
 
     // The words into the lists of their forms, each part on its own thread,
@@ -433,11 +578,11 @@ private:
         next[0].assign(x.postingStart.begin(), x.postingStart.end() - 1);
         for (size_t k = 1; k < parts.size(); ++k) {
             next[k] = next[k - 1];
-            for (const WordId id : parts[k - 1].ids) ++next[k][rank_[id]];
+            for (const WordId id : parts[k - 1].ids) ++next[k][rank_[k - 1][id]];
         }
         auto fill = [&](size_t k, WordId firstWord) {
             WordId word = firstWord;
-            for (const WordId id : parts[k].ids) x.postings[next[k][rank_[id]]++] = word++;
+            for (const WordId id : parts[k].ids) x.postings[next[k][rank_[k][id]]++] = word++;
         };
         WordId firstWord = 0;
         std::vector<WordId> firsts;
@@ -482,7 +627,7 @@ private:
     const Progress& progress_;
     std::shared_ptr<Owned> owned_;
     WordIndex index_;
-    std::vector<std::uint32_t> rank_; // of each dictionary form
+    std::vector<std::vector<std::uint32_t>> rank_; // of each form of each part
 };
 
 std::optional<WordIndex> WordIndex::build(std::string_view text, Encoding encoding,

@@ -101,18 +101,27 @@ void ResultGrid::groupByForm()
 
 void ResultGrid::sortGroupsByMarker()
 {
-    std::vector<std::pair<std::uint32_t, WordId>> group;
+    // One form's rows at a time, each with a key that sorts as its marker's
+    // text: the only memory the sort adds is for the rows of one form.
+    const bool plain = index_.markersArePlain();
+    std::vector<std::pair<std::uint64_t, WordId>> group;
     size_t start = 0;
     for (const size_t end : groupEnds_) {
         if (end - start > 1) {
             group.clear();
             std::uint32_t run = index_.markerRun(rows_[start]);
+            std::uint64_t key = 0;
+            std::uint32_t keyRun = ~0u;
             for (size_t k = start; k < end; ++k) {
                 // A form's rows are mostly in text order: look for the run
                 // forward from the last one when they are.
                 run = k > start && rows_[k] >= rows_[k - 1] ? index_.markerRunFrom(rows_[k], run)
                                                             : index_.markerRun(rows_[k]);
-                group.emplace_back(index_.markerTextRank(run), rows_[k]);
+                if (run != keyRun) {
+                    keyRun = run;
+                    key = plain ? WordIndex::plainMarkerKey(index_.markerOfRun(run)) : index_.markerTextRank(run);
+                }
+                group.emplace_back(key, rows_[k]);
             }
             std::stable_sort(group.begin(), group.end(),
                              [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -120,6 +129,7 @@ void ResultGrid::sortGroupsByMarker()
         }
         start = end;
     }
+    std::vector<std::pair<std::uint64_t, WordId>>().swap(group);
     order_ = Order::ByFormAndMarker;
 }
 

@@ -111,6 +111,42 @@ void WordIndex::makeMarkerRanks() const
     }
 }
 
+namespace {
+
+// "[" up to 17 digits "]", the first not 0 unless alone.
+bool isPlainMarker(std::string_view m)
+{
+    if (m.size() < 3 || m.size() > 19 || m.front() != '[' || m.back() != ']') return false;
+    for (size_t k = 1; k + 1 < m.size(); ++k)
+        if (m[k] < '0' || m[k] > '9') return false;
+    return true;
+}
+
+} // namespace
+
+bool WordIndex::markersArePlain() const
+{
+    if (markersPlain_ < 0) {
+        markersPlain_ = 1;
+        for (std::uint32_t run = 0; run < runs_.size() && markersPlain_; ++run)
+            if (!isPlainMarker(markerOfRun(run))) markersPlain_ = 0;
+    }
+    return markersPlain_ == 1;
+}
+
+std::uint64_t WordIndex::plainMarkerKey(std::string_view marker)
+{
+    // The digits, then the closing bracket as an eleventh digit above "9"
+    // (as "]" is above "9" in the text), read as a number in base 11: two
+    // markers compare as numbers as their texts compare.
+    std::uint64_t key = 0;
+    size_t places = 0;
+    for (size_t k = 1; k < marker.size(); ++k, ++places)
+        key = key * 11 + (marker[k] == ']' ? 10u : unsigned(marker[k] - '0'));
+    for (; places < 18; ++places) key *= 11;
+    return key;
+}
+
 std::uint32_t WordIndex::markerTextRank(std::uint32_t run) const
 {
     makeMarkerRanks();

@@ -83,6 +83,11 @@ public:
     std::string_view markerOfRun(std::uint32_t run) const;
     // Runs ranked by their marker's text (byte order); equal texts share a rank.
     std::uint32_t markerTextRank(std::uint32_t run) const;
+    // Whether every marker is written "[n]" as numbering writes them: then
+    // plainMarkerKey orders runs as their texts do, with no ranking of all
+    // the markers of the text.
+    bool markersArePlain() const;
+    static std::uint64_t plainMarkerKey(std::string_view marker);
 
     // How much memory the index holds, for the benchmark.
     size_t bytesUsed() const;
@@ -132,6 +137,7 @@ private:
     mutable std::vector<std::uint32_t> bySuffix_; // ranks by reversed form
     mutable std::string reversedChars_;
     mutable std::vector<std::uint32_t> markerRanks_;
+    mutable int markersPlain_ = -1; // not known yet
     mutable std::vector<std::uint64_t> seen_; // one bit per word, zero between searches
 };
 

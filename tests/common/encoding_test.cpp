@@ -1,6 +1,10 @@
 #include "common/encoding.h"
 #include "common/text_file.h"
+#include "support/reference_text.h"
 #include "support/temp_files.h"
+
+#include <algorithm>
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -32,6 +36,31 @@ TEST(GuessEncoding, MarksThenValidityThenWindows1252)
         const EncodingGuess guess = guessEncoding(c.bytes);
         EXPECT_EQ(guess.encoding, c.encoding);
         EXPECT_EQ(guess.markLength, c.mark);
+    }
+}
+
+TEST(IsValidUtf8, AgreesWithAPlainDecodingOnRandomBytes)
+{
+    // Pieces that cross the sixteen-byte blocks at every place: characters of
+    // every length, and every way of being wrong.
+    const std::vector<std::string> pieces = {
+        "a", "abcdefg", "\xC3\xB3", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xE0\xA0\x80",
+        "\xED\x9F\xBF", "\xF4\x8F\xBF\xBF", "\xEF\xBF\xBD",
+        "\x80", "\xBF", "\xC0\x80", "\xC1\xBF", "\xC3", "\xE2\x82", "\xF0\x9F\x98",
+        "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xF5\x80",
+        "\xFF", "\xC3\xB3\xB3"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes;
+        const bool valid = random() % 2 == 0;
+        for (int k = random() % 40; k > 0; --k) {
+            const size_t pick = random() % (valid ? 9 : pieces.size());
+            bytes += pieces[pick];
+        }
+        const reference::Chars chars = reference::decode(bytes, Encoding::Utf8);
+        const bool expected = std::none_of(chars.begin(), chars.end(),
+                                           [](char32_t c) { return c >= 0xDC80 && c <= 0xDCFF; });
+        ASSERT_EQ(isValidUtf8(bytes), expected) << ::testing::PrintToString(bytes);
     }
 }
 
