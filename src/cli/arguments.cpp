@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace solandre::cli {
 
@@ -17,7 +18,13 @@ bool Arguments::has(const std::string& option) const
 std::string Arguments::value(const std::string& option, const std::string& fallback) const
 {
     const auto it = values_.find(option);
-    return it == values_.end() ? fallback : it->second;
+    return it == values_.end() || it->second.empty() ? fallback : it->second.front();
+}
+
+std::vector<std::string> Arguments::values(const std::string& option) const
+{
+    const auto it = values_.find(option);
+    return it == values_.end() ? std::vector<std::string>() : it->second;
 }
 
 namespace {
@@ -55,15 +62,21 @@ std::variant<Arguments, std::string> parse(const CommandSpec& command,
         const std::string name = arg.substr(0, equals);
         const OptionSpec* option = findOption(command, name);
         if (!option) return "opción desconocida " + quoted(arg);
-        if (!option->value) {
+        const size_t count =
+            option->value ? size_t(std::count(option->value, option->value + std::strlen(option->value), ' ')) + 1 : 0;
+        if (count == 0) {
             if (equals != std::string::npos) return "la opción " + quoted(name) + " no lleva valor";
             parsed.setFlag(name);
-        } else if (equals != std::string::npos) {
-            parsed.setValue(name, arg.substr(equals + 1));
-        } else if (i + 1 < args.size()) {
-            parsed.setValue(name, args[++i]);
+        } else if (equals != std::string::npos && count == 1) {
+            parsed.setValues(name, {arg.substr(equals + 1)});
+        } else if (equals == std::string::npos && i + count < args.size()) {
+            parsed.setValues(name, std::vector<std::string>(args.begin() + std::ptrdiff_t(i) + 1,
+                                                            args.begin() + std::ptrdiff_t(i + count) + 1));
+            i += count;
         } else {
-            return "falta el valor de la opción " + quoted(name);
+            return count == 1 ? "falta el valor de la opción " + quoted(name)
+                              : "la opción " + quoted(name) + " lleva " + std::to_string(count) + " valores: " +
+                                    option->value;
         }
     }
     for (const OptionSpec& option : command.options)

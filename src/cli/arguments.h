@@ -14,7 +14,7 @@ namespace solandre::cli {
 
 struct OptionSpec {
     const char* name;  // "--target", "-o"
-    const char* value; // "FICHERO"; nullptr for a flag
+    const char* value; // "FICHERO"; nullptr for a flag; "A B" for two values
     const char* help;
     bool required = false;
 };
@@ -38,13 +38,18 @@ public:
     bool has(const std::string& option) const;
     // The option's value, or `fallback` when it was not given.
     std::string value(const std::string& option, const std::string& fallback = {}) const;
+    // All the values of an option that takes several.
+    std::vector<std::string> values(const std::string& option) const;
 
     void setFlag(const std::string& option) { flags_.insert(option); }
-    void setValue(const std::string& option, std::string value) { values_[option] = std::move(value); }
+    void setValues(const std::string& option, std::vector<std::string> values)
+    {
+        values_[option] = std::move(values);
+    }
 
 private:
     std::set<std::string> flags_;
-    std::map<std::string, std::string> values_;
+    std::map<std::string, std::vector<std::string>> values_;
 };
 
 // The arguments after the command's name. A failure is one line naming the

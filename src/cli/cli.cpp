@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include "cli/align_commands.h"
 #include "cli/command_context.h"
 #include "cli/search_commands.h"
 
@@ -21,6 +22,7 @@ const std::vector<Command>& table()
         {&kNumberCommand, numberCommand},
         {&kSearchCommand, searchCommand},
         {&kSaveCommand, saveCommand},
+        {&kAlignCommand, alignCommand},
     };
     return all;
 }

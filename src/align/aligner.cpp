@@ -1,0 +1,134 @@
+#include "align/aligner.h"
+
+#include "align/alignment_pass.h"
+#include "align/anchors.h"
+#include "align/band.h"
+#include "align/coarse_line.h"
+#include "align/side_by_side.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace solandre {
+
+namespace {
+
+using namespace align;
+
+// Passes in all: each after the first learns from the one before; a third
+// still gains a little over the second.
+constexpr int kPasses = 3;
+// Columns the first band reaches either side of the anchors' line (plus the
+// drift since the nearest anchor), and later bands either side of the path
+// before.
+constexpr std::uint32_t kFirstHalfWidth = 10;
+constexpr std::uint32_t kLaterHalfWidth = 6;
+constexpr float kDoubtfulBelow = 0.5f;
+
+std::vector<Bead> oneSided(std::size_t count, bool source)
+{
+    std::vector<Bead> beads(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        Bead& bead = beads[k];
+        (source ? bead.sourceFirst : bead.targetFirst) = static_cast<std::uint32_t>(k);
+        (source ? bead.sourceCount : bead.targetCount) = 1;
+    }
+    return beads;
+}
+
+struct FirstBand {
+    Band band;
+    std::vector<std::uint32_t> halfWidth; // by which it widens
+};
+
+// Along the anchors' line; but far from any anchor, where the block path
+// strays from that line by more than a block, along the block path.
+FirstBand firstBand(const std::vector<Anchor>& anchors, const CoarseLine& blocks,
+                    std::uint32_t rows, std::uint32_t columns)
+{
+    const std::vector<std::uint32_t> distance = rowsFromAnchors(anchors, rows);
+    std::vector<double> center = anchorCenter(anchors, rows, columns);
+    FirstBand first{Band(), anchorHalfWidth(distance, kFirstHalfWidth)};
+    for (std::uint32_t r = 0; r <= rows; ++r) {
+        const bool unsupported = distance[r] > 2 * blocks.block;
+        const bool strays =
+            std::abs(blocks.line[r] - center[r]) > first.halfWidth[r] / 2 + blocks.block;
+        if (unsupported && strays) {
+            center[r] = blocks.line[r];
+            first.halfWidth[r] = kFirstHalfWidth + blocks.block;
+        }
+    }
+    first.band = bandAround(center, first.halfWidth, columns);
+    return first;
+}
+
+Texts readTexts(const std::vector<std::string_view>& source,
+                const std::vector<std::string_view>& target)
+{
+    Texts texts;
+    FormTable targetForms;
+    sideBySide([&] { texts.target = readSide(target, targetForms); },
+               [&] { texts.source = readSide(source, texts.forms); });
+    absorbForms(texts.forms, targetForms, texts.target);
+    return texts;
+}
+
+} // namespace
+
+std::optional<std::vector<Bead>> alignSentences(const std::vector<std::string_view>& source,
+                                                const std::vector<std::string_view>& target,
+                                                const AlignProgress& progress)
+{
+    if (progress && !progress(0.0)) return std::nullopt;
+    if (source.empty() || target.empty()) {
+        if (progress && !progress(1.0)) return std::nullopt;
+        return source.empty() ? oneSided(target.size(), false) : oneSided(source.size(), true);
+    }
+    bool cancelled = false;
+    const ProgressSpan whole(progress, cancelled, 0.0, 1.0);
+    const auto rows = static_cast<std::uint32_t>(source.size());
+    const auto columns = static_cast<std::uint32_t>(target.size());
+
+    const Texts texts = readTexts(source, target);
+    if (!whole.at(0.05)) return std::nullopt;
+
+    // A first look: pairs of sentences sharing a rare name or number, and the
+    // texts aligned by blocks of sentences.
+    DpTables tables;
+    const std::vector<Anchor> anchors = findAnchors(texts.source, texts.target, texts.forms);
+    const std::optional<CoarseLine> blocks =
+        coarseLine(texts.source, texts.target, tables, whole.part(0.05, 0.1));
+    if (!blocks) return std::nullopt;
+
+    // First pass: in a band along both.
+    std::optional<std::vector<Bead>> path;
+    {
+        const PassModel first(texts, anchorCenter(anchors, rows, columns), blocks->ratio);
+        FirstBand band = firstBand(anchors, *blocks, rows, columns);
+        path = alignInBand(first.beadModel(), std::move(band.band), std::move(band.halfWidth),
+                           tables, whole.part(0.1, 0.45));
+    }
+    // Later passes: in a narrower band along the path before.
+    for (int pass = 2; path && pass <= kPasses; ++pass) {
+        const double from = 0.45 + 0.55 * (pass - 2) / (kPasses - 1);
+        const double to = 0.45 + 0.55 * (pass - 1) / (kPasses - 1);
+        const PassModel learned(texts, *path);
+        if (!whole.at(from)) return std::nullopt;
+        const PathRows before = pathRows(*path, rows);
+        std::vector<std::uint32_t> halfWidth(rows + 1);
+        for (std::uint32_t r = 0; r <= rows; ++r)
+            halfWidth[r] =
+                static_cast<std::uint32_t>(std::ceil(before.extent[r])) + kLaterHalfWidth;
+        path = alignAround(learned.beadModel(), before.center, halfWidth, columns, tables,
+                           whole.part(from, to));
+    }
+    if (!path || !whole.at(1.0)) return std::nullopt;
+    return path;
+}
+
+bool isDoubtful(const Bead& bead)
+{
+    return bead.sourceCount != 1 || bead.targetCount != 1 || bead.confidence < kDoubtfulBelow;
+}
+
+} // namespace solandre

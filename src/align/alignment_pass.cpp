@@ -1,0 +1,172 @@
+#include "align/alignment_pass.h"
+
+#include "align/alignment_dp.h"
+#include "align/band.h"
+#include "align/dictionary.h"
+#include "align/side_by_side.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace solandre::align {
+
+namespace {
+
+// Most cells a band may widen to, at about 60 bytes each.
+constexpr std::size_t kMaxCells = std::size_t{6} << 20;
+// The path may come this close to the band's edge before the band widens
+// there; it then grows this many times wider, for at most so many rounds.
+constexpr std::uint32_t kEdgeMargin = 2;
+constexpr std::uint32_t kWidening = 4;
+constexpr int kMaxRounds = 6;
+// Posterior a 1:1 bead needs for the dictionary and the spread of lengths to
+// learn from it.
+constexpr float kSure = 0.5f;
+
+std::vector<Bead> sureOneToOne(const std::vector<Bead>& path)
+{
+    std::vector<Bead> sure;
+    for (const Bead& bead : path)
+        if (bead.sourceCount == 1 && bead.targetCount == 1 && bead.confidence >= kSure)
+            sure.push_back(bead);
+    return sure;
+}
+
+LengthModel fittedLengths(const BeadModel& model, const Texts& texts, const std::vector<Bead>& sure)
+{
+    std::vector<std::pair<double, double>> lengths;
+    lengths.reserve(sure.size());
+    for (const Bead& bead : sure)
+        lengths.emplace_back(texts.source.length[bead.sourceFirst],
+                             texts.target.length[bead.targetFirst]);
+    return fitLengthModel(lengths,
+                          lengthRatio(model.sourceOffset.back(), model.targetOffset.back()));
+}
+
+} // namespace
+
+PassModel::PassModel(const Texts& texts, const std::vector<double>& line, double ratio)
+    : keys_(texts.forms)
+{
+    model_.logPrior = defaultPriors();
+    model_.sourceOffset = lengthOffsets(texts.source);
+    model_.targetOffset = lengthOffsets(texts.target);
+    model_.length = typicalLengthModel(ratio);
+    countKeys(texts);
+    buildEvidence(texts,
+                  tallyNearLine(texts.source, texts.target, 0, keys_, targetFrequency_, line),
+                  tallyNearLine(texts.source, texts.target, 1, keys_, sourceFrequency_, line));
+}
+
+PassModel::PassModel(const Texts& texts, const std::vector<Bead>& previous) : keys_(texts.forms)
+{
+    const std::vector<Bead> sure = sureOneToOne(previous);
+    keys_.addPairs(learnDictionary(texts.source, texts.target, texts.forms, keys_, sure));
+    model_.logPrior = estimatePriors(previous);
+    model_.sourceOffset = lengthOffsets(texts.source);
+    model_.targetOffset = lengthOffsets(texts.target);
+    model_.length = fittedLengths(model_, texts, sure);
+    countKeys(texts);
+    buildEvidence(texts,
+                  tallyInBeads(texts.source, texts.target, 0, keys_, targetFrequency_, previous),
+                  tallyInBeads(texts.source, texts.target, 1, keys_, sourceFrequency_, previous));
+}
+
+void PassModel::countKeys(const Texts& texts)
+{
+    sourceFrequency_ = keyFrequency(texts.source, keys_, 0);
+    targetFrequency_ = keyFrequency(texts.target, keys_, 1);
+}
+
+void PassModel::buildEvidence(const Texts& texts, const FormTally& sourceTally,
+                              const FormTally& targetTally)
+{
+    const std::size_t sources = texts.source.size(), targets = texts.target.size();
+    sourceEvidence_ =
+        align::buildEvidence(texts.source, 0, keys_, targetFrequency_, targets,
+                             estimateReliability(sourceTally, texts.forms, texts.target, keys_, 0,
+                                                 sourceFrequency_, targetFrequency_));
+    targetEvidence_ =
+        align::buildEvidence(texts.target, 1, keys_, sourceFrequency_, sources,
+                             estimateReliability(targetTally, texts.forms, texts.source, keys_, 1,
+                                                 targetFrequency_, sourceFrequency_));
+    model_.sourceEvidence = &sourceEvidence_;
+    model_.targetEvidence = &targetEvidence_;
+    model_.keyCount = keys_.keyCount();
+}
+
+namespace {
+
+// The band grown where the path ran along its edge: around that path, keeping
+// all that was already covered.
+Band widened(const Band& band, const std::vector<Bead>& path,
+             const std::vector<std::uint32_t>& near, std::vector<std::uint32_t>& halfWidth)
+{
+    const PathRows rows = pathRows(path, band.lastRow());
+    std::vector<std::uint32_t> wider = halfWidth;
+    for (const std::uint32_t row : near) {
+        const std::uint32_t reach = kWidening * halfWidth[row];
+        const std::uint32_t from = row > reach ? row - reach : 0;
+        const std::uint32_t to = std::min(band.lastRow(), row + reach);
+        for (std::uint32_t r = from; r <= to; ++r)
+            wider[r] = std::max(wider[r], reach);
+    }
+    for (std::uint32_t r = 0; r <= band.lastRow(); ++r)
+        wider[r] = std::max(wider[r], static_cast<std::uint32_t>(std::ceil(rows.extent[r])) + 2);
+    halfWidth = std::move(wider);
+    return unite(band, bandAround(rows.center, halfWidth, band.lastColumn()));
+}
+
+} // namespace
+
+std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
+                                             std::vector<std::uint32_t> halfWidth, DpTables& tables,
+                                             const ProgressSpan& progress)
+{
+    double done = 0;
+    double bestScore = -std::numeric_limits<double>::infinity();
+    std::optional<Band> before;
+    for (int round = 1;; ++round) {
+        // The first round is most of the work; any further one takes half of
+        // what is left.
+        const double share = round == 1 ? 0.8 : (1 - done) / 2;
+        if (!scoreBand(band, model, tables, before ? &*before : nullptr,
+                       progress.part(done, done + share)))
+            return std::nullopt;
+        done += share;
+        // The backward sums are wasted if the band must widen, but they cost
+        // no time when the second core is free.
+        std::vector<Bead> path;
+        sideBySide([&] { sumPathsToEnd(band, tables); }, [&] { path = bestPath(band, tables); });
+
+        // Widening pays only while it finds better paths: texts that say
+        // nothing (all sentences alike, say) would have the path press
+        // against any band.
+        const double score = tables.best.back();
+        const bool better = round == 1 || score > bestScore + 1e-6;
+        bestScore = std::max(bestScore, score);
+        const std::vector<std::uint32_t> near = rowsNearEdge(band, path, kEdgeMargin);
+        if (!near.empty() && better && round < kMaxRounds) {
+            Band wider = widened(band, path, near, halfWidth);
+            if (wider.cells() <= kMaxCells) {
+                before = std::move(band);
+                band = std::move(wider);
+                continue;
+            }
+        }
+        setConfidences(band, tables, path);
+        return path;
+    }
+}
+
+std::optional<std::vector<Bead>> alignAround(const BeadModel& model,
+                                             const std::vector<double>& center,
+                                             const std::vector<std::uint32_t>& halfWidth,
+                                             std::uint32_t columns, DpTables& tables,
+                                             const ProgressSpan& progress)
+{
+    return alignInBand(model, bandAround(center, halfWidth, columns), halfWidth, tables, progress);
+}
+
+} // namespace solandre::align

@@ -1,0 +1,27 @@
+#pragma once
+// A coarse first look at the texts by their lengths alone: blocks of a few
+// consecutive sentences aligned as if they were sentences. Lengths of whole
+// blocks agree closely between a text and its translation, so the block path
+// finds long passages missing from either text even where no name or number
+// marks the way; the first pass's band then follows it.
+
+#include "align/alignment_dp.h"
+#include "align/progress.h"
+#include "align/text_features.h"
+
+#include <optional>
+#include <vector>
+
+namespace solandre::align {
+
+struct CoarseLine {
+    std::vector<double> line; // the column the block path passes at each row 0..n
+    double ratio = 1;         // of lengths, measured on blocks that pair one to one
+    std::uint32_t block = 1;  // sentences per block
+};
+
+// nullopt when cancelled. `tables` is working memory.
+std::optional<CoarseLine> coarseLine(const SideText& source, const SideText& target,
+                                     DpTables& tables, const ProgressSpan& progress);
+
+} // namespace solandre::align

@@ -1,0 +1,131 @@
+#include "align/lexical_evidence.h"
+
+#include "align/reliability.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace solandre::align {
+
+namespace {
+
+struct FormEvidence {
+    bool known = false;
+    double chance = 0; // q: share of the other text's sentences holding a key
+    float gain[kMaxBeadSide] = {};
+    float missed = 0; // log(1 - p)
+};
+
+FormEvidence judgeForm(std::uint32_t form, int side, const FormKeys& keys,
+                       const std::vector<std::uint32_t>& otherFrequency, std::size_t otherSentences,
+                       double p)
+{
+    FormEvidence evidence;
+    evidence.known = true;
+    const double absent = absentShare(keys, side, form, otherFrequency, otherSentences);
+    // A key in no sentence of the other text cannot match; one in all of them
+    // matches whatever the alignment.
+    if (absent >= 1 || absent <= 0) return evidence;
+    evidence.chance = 1 - absent;
+    p = std::clamp(p, 0.0, kMaxReliability);
+    const double miss = std::log1p(-p);
+    evidence.missed = static_cast<float>(miss);
+    for (int k = 1; k <= kMaxBeadSide; ++k) {
+        const double q = 1 - std::pow(absent, k);
+        const double found = 1 - (1 - p) * (1 - q);
+        evidence.gain[k - 1] = static_cast<float>(std::log(found / q) - miss);
+    }
+    return evidence;
+}
+
+} // namespace
+
+SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
+                           const std::vector<std::uint32_t>& otherFrequency,
+                           std::size_t otherSentences, const std::vector<double>& reliability)
+{
+    SideEvidence evidence;
+    evidence.itemBegin.reserve(text.size() + 1);
+    evidence.itemBegin.push_back(0);
+    evidence.missed.reserve(text.size());
+    std::vector<FormEvidence> byForm(keys.formCount());
+    std::vector<std::pair<double, std::uint32_t>> candidates;
+
+    for (std::uint32_t s = 0; s < text.size(); ++s) {
+        candidates.clear();
+        const std::uint32_t* forms = text.formsOf(s);
+        for (std::uint32_t f = 0; f < text.formCount(s); ++f) {
+            FormEvidence& form = byForm[forms[f]];
+            if (!form.known && otherSentences > 0)
+                form = judgeForm(forms[f], side, keys, otherFrequency, otherSentences,
+                                 reliability[forms[f]]);
+            if (form.chance > 0) candidates.emplace_back(form.chance, forms[f]);
+        }
+        // Very long sentences keep their most telling (rarest) items.
+        if (candidates.size() > kMaxItems) {
+            std::partial_sort(candidates.begin(), candidates.begin() + kMaxItems, candidates.end());
+            candidates.resize(kMaxItems);
+        }
+        float missed = 0;
+        for (const auto& [chance, form] : candidates) {
+            const FormEvidence& judged = byForm[form];
+            Item item;
+            std::copy(std::begin(judged.gain), std::end(judged.gain), item.gain);
+            item.keyBegin = static_cast<std::uint32_t>(evidence.keys.size());
+            keys.forEachKey(side, form, [&](std::uint32_t key) { evidence.keys.push_back(key); });
+            item.keyEnd = static_cast<std::uint32_t>(evidence.keys.size());
+            evidence.items.push_back(item);
+            missed += judged.missed;
+        }
+        evidence.missed.push_back(missed);
+        evidence.itemBegin.push_back(static_cast<std::uint32_t>(evidence.items.size()));
+    }
+    return evidence;
+}
+
+Matcher::Matcher(const SideEvidence& source, const SideEvidence& target, std::uint32_t keyCount)
+    : source_(source), target_(target), stamp_(keyCount, 0), holders_(keyCount, 0)
+{
+}
+
+void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, PairMatch* out)
+{
+    const std::uint32_t itemFirst = source_.itemBegin[s];
+    const std::uint32_t itemEnd = source_.itemBegin[s + 1];
+    if (itemFirst == itemEnd) {
+        std::fill(out, out + (end - first), PairMatch{});
+        return;
+    }
+    if (++nextStamp_ == 0) {
+        std::fill(stamp_.begin(), stamp_.end(), 0);
+        nextStamp_ = 1;
+    }
+    const std::uint32_t stamp = nextStamp_;
+    for (std::uint32_t x = itemFirst; x < itemEnd; ++x) {
+        const Item& item = source_.items[x];
+        for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k) {
+            const std::uint32_t key = source_.keys[k];
+            if (stamp_[key] != stamp) {
+                stamp_[key] = stamp;
+                holders_[key] = 0;
+            }
+            holders_[key] |= std::uint64_t{1} << (x - itemFirst);
+        }
+    }
+    for (std::uint32_t t = first; t < end; ++t) {
+        PairMatch match;
+        const std::uint32_t targetFirst = target_.itemBegin[t];
+        for (std::uint32_t y = targetFirst; y < target_.itemBegin[t + 1]; ++y) {
+            const Item& item = target_.items[y];
+            for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k) {
+                const std::uint32_t key = target_.keys[k];
+                if (stamp_[key] != stamp) continue;
+                match.target |= std::uint64_t{1} << (y - targetFirst);
+                match.source |= holders_[key];
+            }
+        }
+        out[t - first] = match;
+    }
+}
+
+} // namespace solandre::align

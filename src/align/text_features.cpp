@@ -1,0 +1,264 @@
+#include "align/text_features.h"
+
+#include <QChar>
+#include <QString>
+
+namespace solandre::align {
+
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Decodes one code point at `p`, advancing it; a malformed or truncated sequence
+// yields U+FFFD and consumes one byte, so every byte is read exactly once.
+char32_t nextCodePoint(const unsigned char*& p, const unsigned char* end)
+{
+    const unsigned char lead = *p;
+    if (lead < 0x80) {
+        ++p;
+        return lead;
+    }
+    int extra = 0;
+    char32_t cp = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        extra = 1;
+        cp = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        extra = 2;
+        cp = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        extra = 3;
+        cp = lead & 0x07;
+    } else {
+        ++p;
+        return kReplacement;
+    }
+    if (end - p <= extra) {
+        ++p;
+        return kReplacement;
+    }
+    for (int k = 1; k <= extra; ++k) {
+        const unsigned char c = p[k];
+        if ((c & 0xC0) != 0x80) {
+            ++p;
+            return kReplacement;
+        }
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not characters.
+    const bool overlong = (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
+    if (overlong || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+        ++p;
+        return kReplacement;
+    }
+    p += extra + 1;
+    return cp;
+}
+
+enum class CharClass : std::uint8_t { Space, Letter, Mark, Digit, Other };
+
+CharClass classify(char32_t c)
+{
+    if (c < 0x80) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return CharClass::Letter;
+        if (c >= '0' && c <= '9') return CharClass::Digit;
+        if (c == ' ' || (c >= 0x09 && c <= 0x0D)) return CharClass::Space;
+        return CharClass::Other;
+    }
+    if (c == kReplacement) return CharClass::Other;
+    if (QChar::isSpace(c)) return CharClass::Space;
+    switch (QChar::category(c)) {
+    case QChar::Letter_Uppercase:
+    case QChar::Letter_Lowercase:
+    case QChar::Letter_Titlecase:
+    case QChar::Letter_Modifier:
+    case QChar::Letter_Other:
+        return CharClass::Letter;
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return CharClass::Mark;
+    case QChar::Number_DecimalDigit:
+        return CharClass::Digit;
+    default:
+        return CharClass::Other;
+    }
+}
+
+// The marks a translation tends to keep, folded across scripts and
+// typographic conventions ("«" and "„" are both a quote).
+const char* markForm(char32_t c)
+{
+    switch (c) {
+    case U'?':
+    case U'\u00BF':
+    case U'\uFF1F':
+        return "?";
+    case U'!':
+    case U'\u00A1':
+    case U'\uFF01':
+        return "!";
+    case U':':
+    case U'\uFF1A':
+        return ":";
+    case U'"':
+    case U'\u00AB':
+    case U'\u00BB':
+    case U'\u201C':
+    case U'\u201D':
+    case U'\u201E':
+    case U'\u2039':
+    case U'\u203A':
+    case U'\u300C':
+    case U'\u300D':
+        return "\"";
+    case U'(':
+    case U'[':
+    case U'\uFF08':
+        return "(";
+    case U'%':
+        return "%";
+    default:
+        return nullptr;
+    }
+}
+
+// Distinct forms of the sentence being read, in first-seen order.
+class SentenceForms {
+public:
+    void add(std::uint32_t form, std::vector<std::uint32_t>& out)
+    {
+        if (form >= seen_.size()) seen_.resize(form + 1 + form / 2, 0);
+        if (seen_[form] == stamp_) return;
+        seen_[form] = stamp_;
+        out.push_back(form);
+    }
+    void next() { ++stamp_; }
+
+private:
+    std::vector<std::uint32_t> seen_;
+    std::uint32_t stamp_ = 1;
+};
+
+} // namespace
+
+std::uint32_t FormTable::intern(std::string normalized, FormKind kind)
+{
+    const auto found = ids_.find(normalized);
+    if (found != ids_.end()) return found->second;
+    const auto id = static_cast<std::uint32_t>(text_.size());
+    text_.push_back(normalized);
+    kind_.push_back(kind);
+    ids_.emplace(std::move(normalized), id);
+    return id;
+}
+
+std::string normalizeWord(std::string_view utf8)
+{
+    bool ascii = true;
+    for (const char c : utf8)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii) {
+        std::string lowered(utf8);
+        for (char& c : lowered)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return lowered;
+    }
+    const QString decomposed = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))
+                                   .normalized(QString::NormalizationForm_KD);
+    QString bare;
+    bare.reserve(decomposed.size());
+    for (const QChar c : decomposed) {
+        const QChar::Category category = c.category();
+        if (category == QChar::Mark_NonSpacing || category == QChar::Mark_SpacingCombining ||
+            category == QChar::Mark_Enclosing)
+            continue;
+        // Case folding keeps "ß", but Swiss and capitalized spellings write "ss".
+        if (c.unicode() == 0x00DF || c.unicode() == 0x1E9E)
+            bare += QStringLiteral("ss");
+        else
+            bare += c;
+    }
+    return bare.toCaseFolded().toStdString();
+}
+
+void absorbForms(FormTable& into, const FormTable& from, SideText& side)
+{
+    std::vector<std::uint32_t> renumbered(from.size());
+    for (std::uint32_t form = 0; form < from.size(); ++form)
+        renumbered[form] = into.intern(from.text(form), from.kind(form));
+    for (std::uint32_t& form : side.forms)
+        form = renumbered[form];
+}
+
+SideText readSide(const std::vector<std::string_view>& sentences, FormTable& table)
+{
+    SideText side;
+    side.length.reserve(sentences.size());
+    side.formBegin.reserve(sentences.size() + 1);
+    side.formBegin.push_back(0);
+
+    // Normalizing is the costly part, so it is done once per distinct spelling.
+    std::unordered_map<std::string_view, std::uint32_t> wordIds;
+    std::unordered_map<std::string, std::uint32_t> numberIds;
+    SentenceForms seen;
+    std::string digits;
+
+    for (const std::string_view sentence : sentences) {
+        const auto* p = reinterpret_cast<const unsigned char*>(sentence.data());
+        const auto* end = p + sentence.size();
+        std::uint32_t length = 0;
+        const unsigned char* wordStart = nullptr;
+        digits.clear();
+
+        auto closeWord = [&](const unsigned char* at) {
+            if (!wordStart) return;
+            const std::string_view raw(reinterpret_cast<const char*>(wordStart),
+                                       static_cast<std::size_t>(at - wordStart));
+            auto found = wordIds.find(raw);
+            if (found == wordIds.end())
+                found =
+                    wordIds.emplace(raw, table.intern(normalizeWord(raw), FormKind::Word)).first;
+            seen.add(found->second, side.forms);
+            wordStart = nullptr;
+        };
+        auto closeNumber = [&] {
+            if (digits.empty()) return;
+            auto found = numberIds.find(digits);
+            if (found == numberIds.end())
+                found =
+                    numberIds.emplace(digits, table.intern("#" + digits, FormKind::Number)).first;
+            seen.add(found->second, side.forms);
+            digits.clear();
+        };
+
+        while (p < end) {
+            const unsigned char* at = p;
+            const char32_t c = nextCodePoint(p, end);
+            const CharClass cls = classify(c);
+            if (cls != CharClass::Space) ++length;
+            if (cls == CharClass::Letter || (cls == CharClass::Mark && wordStart)) {
+                closeNumber();
+                if (!wordStart) wordStart = at;
+                continue;
+            }
+            closeWord(at);
+            if (cls == CharClass::Digit) {
+                const int value = c < 0x80 ? static_cast<int>(c - '0') : QChar::digitValue(c);
+                digits += static_cast<char>('0' + value);
+                continue;
+            }
+            closeNumber();
+            if (const char* mark = markForm(c))
+                seen.add(table.intern(mark, FormKind::Mark), side.forms);
+        }
+        closeWord(end);
+        closeNumber();
+        seen.next();
+        side.length.push_back(length);
+        side.formBegin.push_back(static_cast<std::uint32_t>(side.forms.size()));
+    }
+    return side;
+}
+
+} // namespace solandre::align

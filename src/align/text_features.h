@@ -1,0 +1,53 @@
+#pragma once
+// What the aligner reads from a sentence: its length and the distinct token
+// forms it holds. Forms are normalized (case-folded, accents removed) and
+// interned in one table shared by both texts, so the same form has the same id
+// on either side.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace solandre::align {
+
+enum class FormKind : std::uint8_t { Word, Number, Mark };
+
+class FormTable {
+public:
+    std::uint32_t intern(std::string normalized, FormKind kind);
+    std::size_t size() const { return text_.size(); }
+    const std::string& text(std::uint32_t form) const { return text_[form]; }
+    FormKind kind(std::uint32_t form) const { return kind_[form]; }
+
+private:
+    std::vector<std::string> text_;
+    std::vector<FormKind> kind_;
+    std::unordered_map<std::string, std::uint32_t> ids_;
+};
+
+struct SideText {
+    std::vector<std::uint32_t> length;    // code points other than white space
+    std::vector<std::uint32_t> formBegin; // offsets into forms, one more than sentences
+    std::vector<std::uint32_t> forms;     // distinct forms of each sentence, first seen first
+
+    std::size_t size() const { return length.size(); }
+    const std::uint32_t* formsOf(std::size_t s) const { return forms.data() + formBegin[s]; }
+    std::uint32_t formCount(std::size_t s) const { return formBegin[s + 1] - formBegin[s]; }
+};
+
+// Words are runs of letters (with their combining marks), numbers runs of
+// decimal digits; a few marks that translations keep ("?", "!", ":", quotes,
+// brackets, "%") are forms too. Invalid UTF-8 bytes count as one character each
+// and separate tokens.
+SideText readSide(const std::vector<std::string_view>& sentences, FormTable& table);
+
+// Moves the forms of `from` (read into a table of their own, so that two texts
+// can be read at once) into `into`, renumbering them in `side`.
+void absorbForms(FormTable& into, const FormTable& from, SideText& side);
+
+// Case-folded, compatibility-decomposed, combining marks dropped: "Größe" -> "grosse".
+std::string normalizeWord(std::string_view utf8);
+
+} // namespace solandre::align

@@ -1,0 +1,14 @@
+#pragma once
+// The same article of 48 sentences in English, French and Spanish, sentence n
+// of one translating sentence n of the others.
+
+#include <string_view>
+#include <vector>
+
+namespace solandre::test {
+
+enum class Language { English, French, Spanish };
+
+const std::vector<std::string_view>& valleyText(Language language);
+
+} // namespace solandre::test
