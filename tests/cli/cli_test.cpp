@@ -119,7 +119,7 @@ TEST(CliUsage, HelpAndVersionGoToTheStandardOutput)
     for (const char* part : {"number", "search", "save", "Códigos de salida", "2  uso incorrecto"})
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
 
-    for (const char* command : {"number", "search", "save"}) {
+    for (const char* command : {"number", "search", "save", "align"}) {
         SCOPED_TRACE(command);
         const CliRun own = runCli({command, "--help"});
         EXPECT_EQ(own.status, 0);
@@ -233,6 +233,38 @@ TEST(CliStreams, ADashReadsTheStandardInputAndWritesTheStandardOutput)
     EXPECT_TRUE(saved.out.ends_with("[2] Dos.\r\n\r\n[2] Deux.\r\n\r\n")) << saved.out;
     EXPECT_FALSE(QFile::exists("-"));
     EXPECT_EQ(dir.entries(), QStringList{"t.txt"});
+}
+
+TEST(CliAlign, ListsTheBeadsAndWritesTheAlignedPair)
+{
+    TempDir dir;
+    std::string es, fr;
+    const char* spanish[] = {"La casa del río estaba junto al puente viejo de piedra gris.",
+                             "Cada mañana el molinero abría todas las ventanas del molino.",
+                             "Los niños jugaban en la orilla hasta que caía la noche."};
+    const char* french[] = {"La maison de la rivière était près du vieux pont de pierre grise.",
+                            "Chaque matin le meunier ouvrait toutes les fenêtres du moulin.",
+                            "Les enfants jouaient sur la rive jusqu'à la tombée de la nuit."};
+    for (int k = 0; k < 3; ++k) {
+        es += "[" + std::to_string(k + 1) + "] " + spanish[k] + "\r\n";
+        fr += "[" + std::to_string(k + 1) + "] " + french[k] + "\r\n";
+    }
+    const std::string source = dir.write("es.txt", es).toStdString();
+    const std::string target = dir.write("fr.txt", fr).toStdString();
+    const CliRun run = runCli({"align", source, target, "--write", dir.path("es_al.txt").toStdString(),
+                               dir.path("fr_al.txt").toStdString()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "[1]\t[1]\n[2]\t[2]\n[3]\t[3]\n");
+    EXPECT_EQ(readBytes(dir.path("es_al.txt")), es);
+    EXPECT_EQ(readBytes(dir.path("fr_al.txt")), fr);
+
+    const CliRun same = runCli({"align", source, target, "--write", target, dir.path("x.txt").toStdString()});
+    EXPECT_EQ(same.status, 1);
+    EXPECT_NE(same.err.find("textos de entrada"), std::string::npos);
+    EXPECT_EQ(readBytes(dir.path("fr.txt")), fr);
+    EXPECT_EQ(runCli({"align", source, dir.path("no.txt").toStdString()}).status, 1);
+    EXPECT_EQ(runCli({"align", source}).status, 2);
+    EXPECT_EQ(runCli({"align", source, target, "--write", "uno"}).status, 2);
 }
 
 TEST(CliProgress, ALineOnATerminalOnlyAndGoneAtTheEnd)
