@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "align/ui/alignment_window.h"
 #include "forms/form_names.h"
 #include "app/about_window.h"
 #include "app/splash_window.h"
@@ -31,6 +32,10 @@ void defineWindows(FormRegistry& forms)
                  [](FormRegistry& f) { return new ContextViewer(f, kPreparedTextsViewer); });
     forms.define(names::frmaff_contexte02,
                  [](FormRegistry& f) { return new ContextViewer(f, kFreshTextsViewer); });
+    forms.define(names::frmalignement,
+                 [](FormRegistry& f) { return new AlignmentWindow(f, kPreparedTextsAlignment); });
+    forms.define(names::frmalignement02,
+                 [](FormRegistry& f) { return new AlignmentWindow(f, kFreshTextsAlignment); });
 }
 
 void loadSpanishTranslations(QApplication& app)

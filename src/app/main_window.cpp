@@ -54,6 +54,9 @@ MainWindow::MainWindow(FormRegistry& forms)
                            [this] { numconcordance_Click(); });
     searchItem_ = item(application, QStringLiteral("concordance"), QStringLiteral("&Concordancias"),
                         [this] { concordance_Click(); });
+    separator(application, QStringLiteral("vide2"));
+    alignmentItem_ = item(application, QStringLiteral("alignement"), QStringLiteral("A&lineación"),
+                          [this] { alignement_Click(); });
     applyMenuInvariant();
 
     QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));
@@ -65,6 +68,8 @@ void MainWindow::applyMenuInvariant()
     const bool haveSource = !sourcePath_->text().isEmpty();
     numberingItem_->setEnabled(haveSource);
     searchItem_->setEnabled(haveSource);
+    // An alignment needs both texts.
+    alignmentItem_->setEnabled(haveSource && !targetPath_->text().isEmpty());
 }
 
 void MainWindow::chooseText(QLineEdit* box, const QString& filter)
@@ -107,6 +112,7 @@ void MainWindow::Text_francais_Change() { applyMenuInvariant(); }
 
 void MainWindow::numconcordance_Click() { forms().show(names::frmnumerotation); }
 void MainWindow::concordance_Click() { forms().show(names::Frmcontexte); }
+void MainWindow::alignement_Click() { forms().show(names::frmalignement); }
 
 void MainWindow::reset_Click()
 {

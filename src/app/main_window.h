@@ -17,6 +17,7 @@ public:
     void Text_francais_Change();
     void numconcordance_Click();
     void concordance_Click();
+    void alignement_Click(); // "Alineación": the review of the alignment of the two texts
     void reset_Click();
     void about_Click();
     void quitter_Click();
@@ -32,6 +33,7 @@ private:
     QLineEdit* title_;
     QAction* numberingItem_;
     QAction* searchItem_;
+    QAction* alignmentItem_;
 };
 
 } // namespace solandre

@@ -12,5 +12,8 @@ inline constexpr char Frmcontexte[] = "Frmcontexte";
 inline constexpr char Frmcontexte02[] = "Frmcontexte02";
 inline constexpr char frmaff_contexte[] = "frmaff_contexte";
 inline constexpr char frmaff_contexte02[] = "frmaff_contexte02";
+// The review of an alignment, beside each road.
+inline constexpr char frmalignement[] = "frmalignement";
+inline constexpr char frmalignement02[] = "frmalignement02";
 
 } // namespace solandre::names

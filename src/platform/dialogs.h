@@ -3,6 +3,9 @@
 // user's answers and read back every message shown.
 
 #include <QString>
+#include <QStringList>
+#include <optional>
+#include <utility>
 
 class QWidget;
 
@@ -31,6 +34,14 @@ public:
 
     // Modal; Yes is the default button of a Yes/No box.
     virtual Answer message(QWidget* parent, const Message& message) = 0;
+
+    // The two languages of a translation memory, source and target, among
+    // `offered` (which may be empty: any code may be typed), starting from
+    // the two given; nothing when the user cancelled.
+    virtual std::optional<std::pair<QString, QString>> chooseLanguages(QWidget* parent,
+                                                                       const QStringList& offered,
+                                                                       const QString& source,
+                                                                       const QString& target) = 0;
 
     // The printer set-up dialog; false when the user cancelled it, and then
     // nothing is printed (nor a file of an earlier print overwritten).

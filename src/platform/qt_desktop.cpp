@@ -3,6 +3,9 @@
 #include "platform/qt_printer.h"
 
 #include <QClipboard>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -94,6 +97,35 @@ bool QtDialogs::printerSetup(QWidget* parent, Printer& printer)
     NormalPointer pointer;
     QPrintDialog dialog(&qtPrinter->device(), parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<std::pair<QString, QString>> QtDialogs::chooseLanguages(QWidget* parent,
+                                                                       const QStringList& offered,
+                                                                       const QString& source,
+                                                                       const QString& target)
+{
+    NormalPointer pointer;
+    QDialog dialog(parent);
+    dialog.setWindowTitle(QStringLiteral("Idiomas de la memoria de traducción"));
+    auto* form = new QFormLayout(&dialog);
+    auto combo = [&](const QString& name, const QString& value) {
+        auto* box = new QComboBox(&dialog);
+        box->setObjectName(name);
+        box->setEditable(true);
+        box->addItems(offered);
+        box->setCurrentText(value);
+        return box;
+    };
+    QComboBox* sourceBox = combo(QStringLiteral("source"), source);
+    QComboBox* targetBox = combo(QStringLiteral("cible"), target);
+    form->addRow(QStringLiteral("Lengua de origen:"), sourceBox);
+    form->addRow(QStringLiteral("Lengua meta:"), targetBox);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return std::pair{sourceBox->currentText().trimmed(), targetBox->currentText().trimmed()};
 }
 
 void QtClipboard::setMimeData(QMimeData* data) { QGuiApplication::clipboard()->setMimeData(data); }

@@ -16,6 +16,9 @@ public:
     QString saveFileName(QWidget* parent, const QString& filter) override;
     Answer message(QWidget* parent, const Message& message) override;
     bool printerSetup(QWidget* parent, Printer& printer) override;
+    std::optional<std::pair<QString, QString>> chooseLanguages(QWidget* parent, const QStringList& offered,
+                                                               const QString& source,
+                                                               const QString& target) override;
 };
 
 class QtClipboard final : public Clipboard {

@@ -21,6 +21,19 @@ Answer ScriptedDialogs::message(QWidget*, const Message& message)
     return answer;
 }
 
+std::optional<std::pair<QString, QString>> ScriptedDialogs::chooseLanguages(QWidget*, const QStringList& offered,
+                                                                            const QString& source,
+                                                                            const QString& target)
+{
+    languagesOffered.push_back(offered);
+    if (languages.empty()) return std::pair{source, target};
+    const bool chosen = languages.front().has_value();
+    const std::pair<QString, QString> answer = chosen ? *languages.front() : std::pair<QString, QString>();
+    languages.pop_front();
+    if (!chosen) return std::nullopt;
+    return answer;
+}
+
 void RecordingPrinter::setFont(const PrinterFont& font)
 {
     font_ = font;

@@ -24,11 +24,17 @@ public:
     std::vector<QString> filters;   // filter of every file dialog, in order
     int printerSetups = 0;
     bool printerAccepted = true; // the answer of the printer set-up dialog
+    // Next answers of the languages dialog; with none left, the languages offered.
+    std::deque<std::optional<std::pair<QString, QString>>> languages;
+    std::vector<QStringList> languagesOffered;
 
     QString openFileName(QWidget*, const QString& filter) override { return next(filter); }
     QString saveFileName(QWidget*, const QString& filter) override { return next(filter); }
     Answer message(QWidget*, const Message& message) override;
     bool printerSetup(QWidget*, Printer&) override { return ++printerSetups, printerAccepted; }
+    std::optional<std::pair<QString, QString>> chooseLanguages(QWidget*, const QStringList& offered,
+                                                               const QString& source,
+                                                               const QString& target) override;
 
 private:
     QString next(const QString& filter);

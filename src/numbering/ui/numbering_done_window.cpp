@@ -3,6 +3,7 @@
 #include "forms/form_names.h"
 #include "forms/long_work.h"
 #include "forms/wait_cursor.h"
+#include "align/numbered_pair.h"
 #include "numbering/number_files.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -11,6 +12,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 
 namespace solandre {
 
@@ -37,9 +39,22 @@ NumberingDoneWindow::NumberingDoneWindow(FormRegistry& forms)
     written_->setWordWrap(true);
     setTextColour(written_, colours::kDarkBlue);
 
-    QGroupBox* frame2 = frame(client(), QStringLiteral("Frame2"), QString(), 2108, 3120, 4575, 855);
-    button(frame2, QStringLiteral("Command2"), QStringLiteral("Concordancias"), 120, 210, 4335, 495,
+    frame2_ = frame(client(), QStringLiteral("Frame2"), QString(), 2108, 3120, 4575, 855);
+    button(frame2_, QStringLiteral("Command2"), QStringLiteral("Concordancias"), 120, 210, 4335, 495,
            [this] { Command2_Click(); });
+
+    // Shown only when the two texts do not pair one to one.
+    alignment_ = label(client(), QStringLiteral("label5"), QString(), 188, 3120, 8415, 855);
+    alignment_->setFont(QFont(QStringLiteral("Verdana"), 9, QFont::Bold));
+    alignment_->setWordWrap(true);
+    setTextColour(alignment_, colours::kDarkRed);
+    alignButton_ = button(client(), QStringLiteral("aligner"), QStringLiteral("Alinear"), 1200, 4020, 3000,
+                          420, [this] { aligner_Click(); });
+    reviewButton_ = button(client(), QStringLiteral("revoir"), QStringLiteral("Revisar la alineación..."),
+                           4500, 4020, 3000, 420, [this] { revoir_Click(); });
+    for (QWidget* w : {static_cast<QWidget*>(alignment_), static_cast<QWidget*>(alignButton_),
+                       static_cast<QWidget*>(reviewButton_)})
+        w->hide();
 
     QMenu* fichier = menu(QStringLiteral("fichier"), QStringLiteral("&Fichero"));
     item(fichier, QStringLiteral("quitter"), QStringLiteral("&Cerrar"), [this] { quitter_Click(); });
@@ -85,8 +100,72 @@ bool NumberingDoneWindow::numberTexts()
         lines << QString::fromUtf8(sides[k]).arg(QDir::toNativeSeparators(copies.value()[k].output),
                                                  sentences(copies.value()[k].records));
     written_->setText(lines.join(QLatin1Char('\n')));
+    if (copies.value().size() == 2) checkPairing(copies.value()[0].output, copies.value()[1].output);
     return true;
 }
+
+void NumberingDoneWindow::checkPairing(const QString& sourceOut, const QString& targetOut)
+{
+    Result<PairAlignment> pair = PairAlignment{};
+    runLongWork(this, QStringLiteral("Comprobando que las frases se corresponden"), Cancel::Allowed,
+                [&](const Progress& progress) { pair = alignNumberedPair(sourceOut, targetOut, progress); });
+    // A cancel, or a failure, leaves the pairing by number as it is.
+    if (!pair || pair.value().oneToOne()) return;
+    pair_ = std::move(pair.value());
+    // Where the pairing by number first goes wrong, by its marker.
+    const Bead& first = pair_->beads[*pair_->firstNotOneToOne()];
+    const QString where = first.sourceCount
+                              ? QString::fromLatin1(pair_->source.markers[first.sourceFirst])
+                              : QString::fromLatin1(pair_->target.markers[first.targetFirst]) +
+                                    QStringLiteral(" del texto meta");
+    alignment_->setText(
+        QStringLiteral("Las frases no se corresponden una a una: %1 frases en el texto de origen, %2 en "
+                       "el texto meta; %3 emparejamientos no son de una frase a una, el primero en %4. "
+                       "\"Alinear\" reescribe las dos copias numeradas emparejadas.")
+            .arg(pair_->source.sentences.size())
+            .arg(pair_->target.sentences.size())
+            .arg(pair_->beadsNotOneToOne())
+            .arg(where));
+    showAlignmentOffer(true);
+}
+
+void NumberingDoneWindow::showAlignmentOffer(bool shown)
+{
+    setClientSize(8790, shown ? 5400 : 4200);
+    frame2_->move(frame2_->x(), twips(shown ? 4500 : 3120));
+    alignment_->setVisible(shown);
+    alignButton_->setVisible(shown);
+    reviewButton_->setVisible(shown);
+}
+
+void NumberingDoneWindow::aligner_Click()
+{
+    if (!pair_) return;
+    const QString sourceOut = forms().text(names::frmnumerotation, QStringLiteral("Text_source_bis"));
+    const QString targetOut = forms().text(names::frmnumerotation, QStringLiteral("Text_cible_bis"));
+    Status written = success();
+    {
+        WaitCursor wait;
+        runLongWork(this, QStringLiteral("Alineando las copias numeradas"), Cancel::Allowed,
+                    [&](const Progress& progress) {
+                        written = writeAlignedPair(*pair_, pair_->beads, sourceOut, targetOut, true, progress);
+                    });
+    }
+    if (!written) {
+        // The old copies stay as they were.
+        if (!written.error().cancelled)
+            desktop().dialogs.message(this, {written.error().message, QStringLiteral("Solandre"),
+                                             Buttons::Ok, Icon::Information});
+        return;
+    }
+    alignment_->setText(QStringLiteral("Las copias numeradas están alineadas: %1 pares de frases. "
+                                       "\"Concordancias\" muestra cada ocurrencia junto a su traducción.")
+                            .arg(pair_->beads.size()));
+    alignButton_->hide();
+    pair_.reset();
+}
+
+void NumberingDoneWindow::revoir_Click() { forms().show(names::frmalignement02); }
 
 void NumberingDoneWindow::Form_Load()
 {
