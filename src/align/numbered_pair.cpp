@@ -18,39 +18,6 @@ std::vector<std::string> asUtf8(const NumberedRecords& records)
 
 } // namespace
 
-NumberedRecords recordsOf(TextFile text)
-{
-    NumberedRecords records;
-    records.text = std::move(text);
-    const std::string_view t = records.text.text();
-    size_t open = t.find('[');
-    while (open != std::string_view::npos) {
-        const size_t next = t.find('[', open + 1);
-        const size_t end = next == std::string_view::npos ? t.size() : next;
-        const size_t close = t.find(']', open);
-        const size_t markerEnd = close != std::string_view::npos && close < end ? close + 1 : open + 1;
-        size_t start = markerEnd;
-        if (start < end && t[start] == ' ') ++start;
-        size_t stop = end;
-        if (stop >= start + 2 && t.substr(stop - 2, 2) == "\r\n") stop -= 2;
-        else if (stop > start && (t[stop - 1] == '\n' || t[stop - 1] == '\r')) --stop;
-        records.markers.push_back(t.substr(open, markerEnd - open));
-        records.sentences.push_back(t.substr(start, stop - start));
-        open = next;
-    }
-    return records;
-}
-
-Result<NumberedRecords> readRecords(const FileRef& file)
-{
-    Result<TextFile> text = TextFile::open(file);
-    if (!text) return text.error();
-    NumberedRecords records = recordsOf(std::move(text.value()));
-    if (records.sentences.empty())
-        return Error::reading(file.name(), QStringLiteral("no tiene frases numeradas"));
-    return records;
-}
-
 bool PairAlignment::oneToOne() const { return beadsNotOneToOne() == 0; }
 
 size_t PairAlignment::beadsNotOneToOne() const
@@ -82,6 +49,15 @@ Result<PairAlignment> alignNumberedPair(const FileRef& source, const FileRef& ta
     if (!beads) return Error::cancelledByUser();
     pair.beads = std::move(*beads);
     return pair;
+}
+
+void appendBeadSentences(std::string& out, const NumberedRecords& records, std::uint32_t first,
+                         std::uint32_t count)
+{
+    for (std::uint32_t j = 0; j < count; ++j) {
+        if (j) out += ' ';
+        out.append(records.sentences[first + j]);
+    }
 }
 
 std::string beadLine(const PairAlignment& pair, const Bead& bead)
@@ -126,12 +102,8 @@ Status writeAlignedPair(const PairAlignment& pair, const std::vector<Bead>& bead
         for (int s = 0; s < 2; ++s) {
             Side& side = sides[s];
             appendRecordPrefix(side.out, k + 1);
-            const std::uint32_t first = s == 0 ? bead.sourceFirst : bead.targetFirst;
-            const std::uint32_t count = s == 0 ? bead.sourceCount : bead.targetCount;
-            for (std::uint32_t j = 0; j < count; ++j) {
-                if (j) side.out += ' ';
-                side.out.append(side.records.sentences[first + j]);
-            }
+            if (s == 0) appendBeadSentences(side.out, side.records, bead.sourceFirst, bead.sourceCount);
+            else appendBeadSentences(side.out, side.records, bead.targetFirst, bead.targetCount);
             side.out += "\r\n";
             if (side.out.size() >= (size_t(1) << 20)) {
                 side.writer.write(side.out);

@@ -9,24 +9,13 @@
 #include "common/progress.h"
 #include "common/result.h"
 #include "common/text_file.h"
+#include "numbering/numbered_records.h"
 
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace solandre {
-
-// The records of a numbered text: each "[" opens one; its sentence runs from
-// after "] " to the record's line end (bytes of the text's encoding).
-struct NumberedRecords {
-    TextFile text;
-    std::vector<std::string_view> markers;   // "[k]"
-    std::vector<std::string_view> sentences;
-};
-
-NumberedRecords recordsOf(TextFile text);
-// Refuses a file that cannot be read, that is not a text, or holds no record.
-Result<NumberedRecords> readRecords(const FileRef& file);
 
 struct PairAlignment {
     NumberedRecords source;
@@ -43,6 +32,11 @@ struct PairAlignment {
 // Nothing but a cancel when `progress` stops it.
 Result<PairAlignment> alignNumberedPair(const FileRef& source, const FileRef& target,
                                         const Progress& progress = {});
+
+// The sentences of one side of a bead joined by one blank, in that text's
+// encoding, appended to `out`.
+void appendBeadSentences(std::string& out, const NumberedRecords& records, std::uint32_t first,
+                         std::uint32_t count);
 
 // A bead as the command line lists it: "[2] [3]\t[4]"; an empty side empty.
 std::string beadLine(const PairAlignment& pair, const Bead& bead);

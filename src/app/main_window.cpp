@@ -1,12 +1,16 @@
 #include "app/main_window.h"
 
 #include "forms/form_names.h"
+#include "forms/long_work.h"
 #include "forms/wait_cursor.h"
+#include "numbering/output_names.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "tmx/memory_import.h"
 
 #include <QAction>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -57,6 +61,8 @@ MainWindow::MainWindow(FormRegistry& forms)
     separator(application, QStringLiteral("vide2"));
     alignmentItem_ = item(application, QStringLiteral("alignement"), QStringLiteral("A&lineación"),
                           [this] { alignement_Click(); });
+    item(application, QStringLiteral("memoire"), QStringLiteral("Abrir una memoria de traducción..."),
+         [this] { memoire_Click(); });
     applyMenuInvariant();
 
     QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));
@@ -113,6 +119,66 @@ void MainWindow::Text_francais_Change() { applyMenuInvariant(); }
 void MainWindow::numconcordance_Click() { forms().show(names::frmnumerotation); }
 void MainWindow::concordance_Click() { forms().show(names::Frmcontexte); }
 void MainWindow::alignement_Click() { forms().show(names::frmalignement); }
+
+bool MainWindow::mayReplace(const QString& path)
+{
+    return !QFileInfo::exists(path) ||
+           desktop().dialogs.message(this, {path + QStringLiteral("  ya existe.\r\n¿Desea reemplazarlo?"),
+                                            QStringLiteral("Fichier existente"), Buttons::YesNo}) == Answer::Yes;
+}
+
+void MainWindow::memoire_Click()
+{
+    const QString input = desktop().dialogs.openFileName(
+        this, QStringLiteral("Memorias de traducción (*.TMX;*.TSV;*.TXT)|*.TMX;*.TSV;*.TXT"));
+    if (input.isEmpty()) return;
+    const QString sourceOut = textNameBeside(input, QStringLiteral("_source_ref"));
+    const QString targetOut = textNameBeside(input, QStringLiteral("_cible_ref"));
+    const auto fail = [this](const Error& error) {
+        if (!error.cancelled)
+            desktop().dialogs.message(this, {error.message, QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
+    };
+
+    // A memory of more than two languages: which two to take.
+    TmxLanguageChoice languages;
+    const Result<MemoryFormat> format = [&] {
+        WaitCursor wait;
+        return memoryFormatOf(input);
+    }();
+    if (!format) return fail(format.error());
+    if (format.value() == MemoryFormat::Tmx) {
+        Result<TmxLanguages> found = TmxLanguages{};
+        runLongWork(this, QStringLiteral("Leyendo las lenguas de la memoria"), Cancel::Allowed,
+                    [&](const Progress&) { found = memoryLanguages(input); });
+        if (!found) return fail(found.error());
+        if (found.value().languages.size() > 2) {
+            QStringList offered;
+            for (const TmxLanguageUse& use : found.value().languages) offered << use.language;
+            const QString header = found.value().headerSourceLanguage;
+            const QString source = header.isEmpty() || header == u"*all*" ? offered.front() : header;
+            QString target;
+            for (const QString& language : offered)
+                if (target.isEmpty() && !languageMatches(source, language)) target = language;
+            const auto chosen = desktop().dialogs.chooseLanguages(this, offered, source, target);
+            if (!chosen) return;
+            languages = {chosen->first, chosen->second};
+        }
+    }
+
+    if (!mayReplace(sourceOut) || !mayReplace(targetOut)) return;
+    Result<MemoryImport> imported = MemoryImport{};
+    {
+        WaitCursor wait;
+        runLongWork(this, QStringLiteral("Numerando la memoria de traducción"), Cancel::Allowed,
+                    [&](const Progress& progress) {
+                        imported = importMemory(input, sourceOut, targetOut, languages, progress);
+                    });
+    }
+    if (!imported) return fail(imported.error());
+    sourcePath_->setText(sourceOut);
+    targetPath_->setText(targetOut);
+    forms().show(names::Frmcontexte);
+}
 
 void MainWindow::reset_Click()
 {

@@ -18,6 +18,9 @@ public:
     void numconcordance_Click();
     void concordance_Click();
     void alignement_Click(); // "Alineación": the review of the alignment of the two texts
+    // "Abrir una memoria de traducción...": a TMX or a bilingual table made a
+    // numbered pair beside it, then searched as prepared texts.
+    void memoire_Click();
     void reset_Click();
     void about_Click();
     void quitter_Click();
@@ -27,6 +30,8 @@ private:
     // Both open handlers: choose a file, prove it opens, store its name.
     void chooseText(QLineEdit* box, const QString& filter);
     void applyMenuInvariant();
+    // Whether `path` may be written: it does not exist, or the user agrees.
+    bool mayReplace(const QString& path);
 
     QLineEdit* sourcePath_;
     QLineEdit* targetPath_;

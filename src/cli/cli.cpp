@@ -2,6 +2,7 @@
 
 #include "cli/align_commands.h"
 #include "cli/command_context.h"
+#include "cli/memory_commands.h"
 #include "cli/search_commands.h"
 
 #include <ostream>
@@ -23,6 +24,8 @@ const std::vector<Command>& table()
         {&kSearchCommand, searchCommand},
         {&kSaveCommand, saveCommand},
         {&kAlignCommand, alignCommand},
+        {&kPairCommand, pairCommand},
+        {&kTmxCommand, tmxCommand},
     };
     return all;
 }

@@ -9,4 +9,8 @@ namespace solandre {
 // fewer than four characters, which has no stem.
 std::optional<QString> defaultOutputName(const QString& input, const QString& suffix);
 
+// "/t/corpus.tmx" + "_source_ref" -> "/t/corpus_source_ref.txt": a numbered
+// text made from a file of another kind, beside it.
+QString textNameBeside(const QString& input, const QString& suffix);
+
 } // namespace solandre

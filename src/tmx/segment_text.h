@@ -39,8 +39,4 @@ void appendCleanUtf8(std::string& out, std::string_view bytes);
 // Appends Windows-1252 `bytes` as UTF-8, cleaned.
 void appendCleanCp1252(std::string& out, std::string_view bytes);
 
-// Windows-1252 to Unicode. The five codes the code page leaves undefined map
-// to the C1 controls of the same value, so no byte is lost.
-char32_t cp1252ToUnicode(unsigned char c);
-
 } // namespace solandre

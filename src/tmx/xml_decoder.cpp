@@ -1,5 +1,6 @@
 #include "tmx/xml_decoder.h"
 
+#include "common/cp1252.h"
 #include "tmx/segment_text.h"
 #include "tmx/utf8.h"
 

@@ -267,6 +267,48 @@ TEST(CliAlign, ListsTheBeadsAndWritesTheAlignedPair)
     EXPECT_EQ(runCli({"align", source, target, "--write", "uno"}).status, 2);
 }
 
+TEST(CliMemory, AMemoryBecomesAPairAndThePairAMemory)
+{
+    TempDir dir;
+    const std::string memory = dir.write("m.tmx",
+        "<?xml version=\"1.0\"?><tmx version=\"1.4\"><header srclang=\"es\" creationtool=\"t\" "
+        "creationtoolversion=\"1\" segtype=\"sentence\" o-tmf=\"t\" adminlang=\"es\" datatype=\"plaintext\"/>"
+        "<body><tu><tuv xml:lang=\"es\"><seg>Uno</seg></tuv><tuv xml:lang=\"fr\"><seg>Un</seg></tuv></tu>"
+        "<tu><tuv xml:lang=\"es\"><seg>Dos</seg></tuv></tu></body></tmx>").toStdString();
+    const std::string es = dir.path("m_source_ref.txt").toStdString(), fr = dir.path("m_cible_ref.txt").toStdString();
+    const CliRun pair = runCli({"pair", memory, es, fr});
+    EXPECT_EQ(pair.status, 0) << pair.err;
+    EXPECT_EQ(pair.out, "");
+    EXPECT_EQ(pair.err, "solandre-cli: aviso: de 2 unidades, 1 sin texto meta (fr): sus registros quedan "
+                        "vacíos en ese lado\n");
+    EXPECT_EQ(readBytes(dir.path("m_cible_ref.txt")), "\xEF\xBB\xBF[1] Un\r\n[2] \r\n");
+
+    const std::string out = dir.path("back.tmx").toStdString();
+    const CliRun tmx = runCli({"tmx", es, fr, "-o", out, "--source-lang", "es", "--target-lang", "fr"});
+    EXPECT_EQ(tmx.status, 0) << tmx.err;
+    EXPECT_EQ(tmx.err, "");
+    const std::string written = readBytes(dir.path("back.tmx"));
+    EXPECT_NE(written.find("<seg>Dos</seg>"), std::string::npos) << written;
+    EXPECT_EQ(written.find("xml:lang=\"fr\""), written.rfind("xml:lang=\"fr\"")) << "no French variant for \"Dos\"";
+
+    struct Case { const char* name; std::vector<std::string> args; int status; const char* said; };
+    const Case cases[] = {
+        {"tmx without languages", {"tmx", es, fr, "-o", out}, 2, "falta la opción \"--source-lang LENGUA\""},
+        {"tmx without an output", {"tmx", es, fr, "--source-lang", "es", "--target-lang", "fr"}, 2, "\"-o"},
+        {"pair onto its input", {"pair", memory, memory, fr}, 1, "es uno de los textos de entrada"},
+        {"pair of one language twice", {"pair", memory, es, fr, "--source-lang", "es", "--target-lang", "ES"}, 1,
+         "son la misma"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_EQ(lines(run.err), 1);
+    }
+    EXPECT_EQ(readBytes(dir.path("m_cible_ref.txt")), "\xEF\xBB\xBF[1] Un\r\n[2] \r\n");
+}
+
 TEST(CliProgress, ALineOnATerminalOnlyAndGoneAtTheEnd)
 {
     TempDir dir;

@@ -1,11 +1,13 @@
 #include "align/ui/alignment_window.h"
 
 #include "align/ui/alignment_model.h"
+#include "common/encoding.h"
 #include "forms/form_names.h"
 #include "forms/long_work.h"
 #include "forms/wait_cursor.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "tmx/memory_export.h"
 
 #include <QAction>
 #include <QDir>
@@ -257,7 +259,52 @@ void AlignmentWindow::ecrire_Click()
 
 void AlignmentWindow::exporter_Click()
 {
-    desktop().dialogs.message(this, {QStringLiteral("Exportar como memoria de traducción: todavía no.")});
+    const QString out = desktop().dialogs.saveFileName(
+        this, QStringLiteral("Memorias de traducción (*.TMX)|*.TMX"));
+    if (out.isEmpty()) return;
+    if (QFileInfo::exists(out) &&
+        desktop().dialogs.message(this, {out + QStringLiteral("  ya existe.\r\n¿Desea reemplazarlo?"),
+                                         QStringLiteral("Fichier existente"), Buttons::YesNo}) == Answer::No)
+        return;
+    // Numbered texts do not say their language: the user does, once per session.
+    const auto chosen = desktop().dialogs.chooseLanguages(
+        this, {QStringLiteral("es"), QStringLiteral("fr"), QStringLiteral("en"), QStringLiteral("de"),
+               QStringLiteral("it"), QStringLiteral("pt"), QStringLiteral("ca")},
+        languages_.source, languages_.target);
+    if (!chosen) return;
+    languages_ = {chosen->first, chosen->second};
+
+    const auto side = [](std::string& to, std::string& scratch, const NumberedRecords& records,
+                         std::uint32_t first, std::uint32_t count) {
+        scratch.clear();
+        appendBeadSentences(scratch, records, first, count);
+        appendAsUtf8(to, scratch, records.text.encoding());
+    };
+    std::string scratch;
+    Result<MemoryExport> written = MemoryExport{};
+    {
+        WaitCursor wait;
+        runLongWork(this, QStringLiteral("Escribiendo la memoria de traducción"), Cancel::Allowed,
+                    [&](const Progress& progress) {
+                        written = exportMemory(
+                            beads_.size(),
+                            [&](size_t k, std::string& source, std::string& target) {
+                                const Bead& bead = beads_[k];
+                                side(source, scratch, pair_.source, bead.sourceFirst, bead.sourceCount);
+                                side(target, scratch, pair_.target, bead.targetFirst, bead.targetCount);
+                            },
+                            out, languages_, {pair_.source.text.file(), pair_.target.text.file()}, progress);
+                    });
+    }
+    if (!written) {
+        if (!written.error().cancelled)
+            desktop().dialogs.message(this, {written.error().message, QStringLiteral("Solandre"),
+                                             Buttons::Ok, Icon::Information});
+        return;
+    }
+    desktop().dialogs.message(this, {QStringLiteral("Memoria de traducción escrita: %1 unidades en\r\n%2")
+                                         .arg(written.value().units)
+                                         .arg(QDir::toNativeSeparators(out))});
 }
 
 void AlignmentWindow::quitter_Click() { forms().unload(objectName()); }

@@ -8,6 +8,7 @@
 
 #include "align/bead_edits.h"
 #include "align/numbered_pair.h"
+#include "tmx/memory_export.h"
 #include "forms/form.h"
 #include "forms/text_pair.h"
 
@@ -59,6 +60,7 @@ private:
     const AlignmentRoad& road_;
     PairAlignment pair_;
     std::vector<Bead> beads_;
+    MemoryLanguages languages_{QStringLiteral("es"), QStringLiteral("fr")};
     AlignmentModel* model_;
     QTableView* table_;
     QLabel* summary_;

@@ -152,6 +152,37 @@ TEST_F(AlignmentWindowsTest, TheReviewWindowCorrectsAndWritesTheAlignedCopies)
     EXPECT_EQ(readBytes(es), numbered(test::Language::Spanish)) << "the texts themselves are untouched";
 }
 
+TEST_F(AlignmentWindowsTest, TheReviewWindowExportsItsPairsAsATranslationMemory)
+{
+    std::string fr = numbered(test::Language::French);
+    // Records 3 and 4 of the translation merged into one.
+    fr.replace(fr.find("\r\n[4] "), 6, " ");
+    for (int k = 5; k <= 48; ++k) {
+        const std::string from = "\r\n[" + std::to_string(k) + "] ";
+        fr.replace(fr.find(from), from.size(), "\r\n[" + std::to_string(k - 1) + "] ");
+    }
+    forms.show(names::frmtexte);
+    forms.control<QLineEdit>(names::frmtexte, "Text_latin")
+        ->setText(dir.write("es_ref.txt", numbered(test::Language::Spanish)));
+    forms.control<QLineEdit>(names::frmtexte, "Text_francais")->setText(dir.write("fr_ref.txt", fr));
+    forms.find(names::frmtexte)->findChild<QAction*>("alignement")->trigger();
+    auto* w = static_cast<AlignmentWindow*>(forms.find(names::frmalignement));
+    ASSERT_NE(w, nullptr);
+
+    fake.dialogs.fileNames = {dir.path("valle.tmx")};
+    fake.dialogs.languages.push_back(std::pair{QString("es-ES"), QString("fr-FR")});
+    w->exporter_Click();
+    ASSERT_FALSE(fake.dialogs.shown.empty());
+    EXPECT_TRUE(fake.dialogs.shown.back().text.startsWith("Memoria de traducción escrita: 47 unidades"))
+        << fake.dialogs.shown.back().text.toStdString();
+    const std::string tmx = readBytes(dir.path("valle.tmx"));
+    EXPECT_NE(tmx.find("srclang=\"es-ES\""), std::string::npos);
+    // The merged pair is one unit: Spanish sentences 3 and 4 against the one French record.
+    const std::string merged = std::string(test::valleyText(test::Language::Spanish)[2]) + " " +
+                               std::string(test::valleyText(test::Language::Spanish)[3]);
+    EXPECT_NE(tmx.find("<tuv xml:lang=\"es-ES\"><seg>" + merged + "</seg></tuv>"), std::string::npos) << merged;
+}
+
 TEST_F(AlignmentWindowsTest, AlignmentNeedsBothTexts)
 {
     forms.show(names::frmtexte);

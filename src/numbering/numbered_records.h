@@ -1,0 +1,25 @@
+#pragma once
+// The records of a numbered text, as the aligner and the translation-memory
+// export read them: each "[" opens one; its sentence runs from after "] " to
+// the record's line end, in the bytes of the text's encoding.
+
+#include "common/fileio.h"
+#include "common/result.h"
+#include "common/text_file.h"
+
+#include <string_view>
+#include <vector>
+
+namespace solandre {
+
+struct NumberedRecords {
+    TextFile text;
+    std::vector<std::string_view> markers;   // "[k]"
+    std::vector<std::string_view> sentences;
+};
+
+NumberedRecords recordsOf(TextFile text);
+// Refuses a file that cannot be read, that is not a text, or holds no record.
+Result<NumberedRecords> readRecords(const FileRef& file);
+
+} // namespace solandre
