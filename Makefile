@@ -10,7 +10,7 @@ ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 FUZZERS    := numbering search viewer segments
 
-.PHONY: all deps configure build run test test-asan fuzz bench clean
+.PHONY: all deps configure build run test test-asan fuzz bench package clean
 
 all: build
 
@@ -63,6 +63,11 @@ fuzz:
 bench: build
 	cmake --build $(BUILD) --target benchmarks
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; "$$b" || exit 1; done
+
+# A Debian package of both programs, in $(BUILD); install it with
+# sudo apt-get install ./$(BUILD)/solandre_*.deb
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

@@ -10,6 +10,7 @@ packages=(
   qt6-translations-l10n           # Spanish texts for Qt's own dialogs and buttons
   libgtest-dev libgmock-dev
   fonts-dejavu-core fonts-liberation2  # fonts for the offscreen and Xvfb platforms; Liberation stands in for Times New Roman
+  dpkg-dev file                   # `make package`: the library dependencies of the Debian package
 )
 
 # `install-deps.sh fuzz` also installs clang and its libFuzzer runtime.

@@ -122,13 +122,21 @@ std::string commandHelp(const CommandSpec& command)
     return help;
 }
 
+const char* const kProgramSummary = "Solandre, concordancia de un texto y su traducción frase por frase,\n"
+                                    "desde la línea de órdenes.\n";
+
+const char* const kProgramNotes =
+    "\"solandre-cli ORDEN --help\" describe una orden, sus argumentos y sus opciones.\n"
+    "Un \"-\" en lugar del fichero de entrada lee la entrada estándar; en lugar del\n"
+    "fichero de salida de number o save, escribe en la salida estándar.\n"
+    "Los argumentos se leen en UTF-8.\n";
+
 std::string programHelp(const std::vector<CommandSpec>& commands)
 {
     std::string help = "Uso: solandre-cli ORDEN [ARGUMENTOS] [OPCIONES]\n"
                        "     solandre-cli ORDEN --help\n"
-                       "     solandre-cli --help | --version\n\n"
-                       "Solandre, concordancia de un texto y su traducción frase por frase,\n"
-                       "desde la línea de órdenes.\n\nÓrdenes:\n";
+                       "     solandre-cli --help | --version\n\n";
+    help += std::string(kProgramSummary) + "\nÓrdenes:\n";
     size_t width = 0;
     for (const CommandSpec& command : commands) width = std::max(width, std::string(command.name).size());
     for (const CommandSpec& command : commands) {
@@ -136,11 +144,7 @@ std::string programHelp(const std::vector<CommandSpec>& commands)
         name.resize(width, ' ');
         help += "  " + name + "  " + command.summary + "\n";
     }
-    help += "\n\"solandre-cli ORDEN --help\" describe una orden, sus argumentos y sus opciones.\n"
-            "Un \"-\" en lugar del fichero de entrada lee la entrada estándar; en lugar del\n"
-            "fichero de salida de number o save, escribe en la salida estándar.\n"
-            "Los argumentos se leen en UTF-8.\n\n";
-    help += kExitCodes;
+    help += std::string("\n") + kProgramNotes + "\n" + kExitCodes;
     return help;
 }
 

@@ -62,5 +62,8 @@ std::string usageLine(const CommandSpec& command);
 std::string commandHelp(const CommandSpec& command);
 std::string programHelp(const std::vector<CommandSpec>& commands);
 extern const char* const kExitCodes;
+// The program's help around its list of commands.
+extern const char* const kProgramSummary;
+extern const char* const kProgramNotes;
 
 } // namespace solandre::cli

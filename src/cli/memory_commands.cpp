@@ -7,7 +7,7 @@ namespace solandre::cli {
 
 const CommandSpec kPairCommand{
     "pair", "ENTRADA SALIDA_ORIGEN SALIDA_META",
-    "hace de una memoria de traducción (TMX) o de una tabla bilingüe un par numerado",
+    "hace de una memoria TMX o de una tabla bilingüe un par numerado",
     "Lee una memoria de traducción TMX (versiones 1.1 a 1.4b, UTF-8 o UTF-16 según\n"
     "declare) o una tabla con una fila por par (origen, tabulador, meta; UTF-8 o\n"
     "Windows-1252) y escribe el par numerado: la unidad o fila k es el registro\n"

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/manual.h"
 #include "support/temp_files.h"
 
 #include <QProcess>
@@ -307,6 +308,41 @@ TEST(CliMemory, AMemoryBecomesAPairAndThePairAMemory)
         EXPECT_EQ(lines(run.err), 1);
     }
     EXPECT_EQ(readBytes(dir.path("m_cible_ref.txt")), "\xEF\xBB\xBF[1] Un\r\n[2] \r\n");
+}
+
+TEST(CliManual, ThePageAndTheCompletionCoverEveryCommandAndOption)
+{
+    const std::string page = cli::cliManualPage(cli::commands(), "9.9");
+    const std::string completion = cli::bashCompletion(cli::commands());
+    EXPECT_TRUE(page.starts_with(".\\\" ")) << "a comment first, then the title";
+    EXPECT_NE(page.find(".TH SOLANDRE-CLI 1 \"\" \"Solandre 9.9\""), std::string::npos);
+    auto roff = [](std::string text) {
+        for (size_t at = 0; (at = text.find('-', at)) != std::string::npos; at += 2) text.replace(at, 1, "\\-");
+        return text;
+    };
+    for (const cli::CommandSpec& command : cli::commands()) {
+        SCOPED_TRACE(command.name);
+        EXPECT_NE(page.find(".SS " + std::string(command.name) + "\n"), std::string::npos);
+        EXPECT_NE(completion.find(std::string(command.name) + ") options=\"--help"), std::string::npos);
+        for (const cli::OptionSpec& option : command.options) {
+            EXPECT_NE(page.find(".B " + roff(option.name)), std::string::npos) << option.name;
+            EXPECT_NE(completion.find(" " + std::string(option.name)), std::string::npos) << option.name;
+        }
+    }
+    EXPECT_NE(page.find("CÓDIGOS DE SALIDA"), std::string::npos);
+}
+
+TEST(CliManual, BashCompletesCommandsThenOptions)
+{
+    TempDir dir;
+    const QString script = dir.write("solandre-cli", cli::bashCompletion(cli::commands()));
+    auto complete = [&](const QString& words, int current) {
+        return runProgram("source " + script + "; COMP_WORDS=(" + words + "); COMP_CWORD=" + QString::number(current) +
+                          "; _solandre_cli; echo \"${COMPREPLY[*]}\"").out;
+    };
+    EXPECT_EQ(complete("solandre-cli se", 1), "search\n");
+    EXPECT_EQ(complete("solandre-cli tmx a b --s", 4), "--source-lang\n");
+    EXPECT_EQ(complete("solandre-cli search --c", 2), "--count\n");
 }
 
 TEST(CliProgress, ALineOnATerminalOnlyAndGoneAtTheEnd)
