@@ -13,7 +13,7 @@ namespace {
 using Handler = int (*)(const CommandContext&);
 
 struct Command {
-    const CommandSpec* spec;
+    const CommandSpec* syntax;
     Handler handler;
 };
 
@@ -40,12 +40,12 @@ int usageError(std::ostream& err, const std::string& problem, const std::string&
 
 const std::vector<CommandSpec>& commands()
 {
-    static const std::vector<CommandSpec> specs = [] {
+    static const std::vector<CommandSpec> syntaxes = [] {
         std::vector<CommandSpec> all;
-        for (const Command& command : table()) all.push_back(*command.spec);
+        for (const Command& command : table()) all.push_back(*command.syntax);
         return all;
     }();
-    return specs;
+    return syntaxes;
 }
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, bool errIsTerminal)
@@ -61,17 +61,17 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         return kOk;
     }
     for (const Command& command : table()) {
-        if (name != command.spec->name) continue;
+        if (name != command.syntax->name) continue;
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         const std::string help = "solandre-cli " + name + " --help";
         for (const std::string& arg : rest) {
             if (arg == "--") break;
             if (arg == "--help" || arg == "-h") {
-                out << commandHelp(*command.spec);
+                out << commandHelp(*command.syntax);
                 return kOk;
             }
         }
-        auto parsed = parse(*command.spec, rest);
+        auto parsed = parse(*command.syntax, rest);
         if (const auto* problem = std::get_if<std::string>(&parsed))
             return usageError(err, name + ": " + *problem, help);
         return command.handler(CommandContext(std::get<Arguments>(parsed), out, err, errIsTerminal));

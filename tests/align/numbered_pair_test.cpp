@@ -10,15 +10,7 @@ namespace {
 using testing::readBytes;
 using testing::TempDir;
 
-// The article numbered, as numbering writes it.
-std::string numbered(test::Language language)
-{
-    const auto& sentences = test::valleyText(language);
-    std::string text;
-    for (size_t k = 0; k < sentences.size(); ++k)
-        text += "[" + std::to_string(k + 1) + "] " + std::string(sentences[k]) + "\r\n";
-    return text;
-}
+std::string numbered(test::Language language) { return test::numberedValleyText(language); }
 
 // The French with sentence 5 split in two at a blank, sentences 11 and 12
 // merged, and sentence 20 left out.

@@ -193,4 +193,13 @@ const std::vector<std::string_view>& valleyText(Language language)
     return kSpanish;
 }
 
+std::string numberedValleyText(Language language)
+{
+    std::string text;
+    const auto& sentences = valleyText(language);
+    for (size_t k = 0; k < sentences.size(); ++k)
+        text += "[" + std::to_string(k + 1) + "] " + std::string(sentences[k]) + "\r\n";
+    return text;
+}
+
 } // namespace solandre::test

@@ -45,14 +45,7 @@ std::string plain(test::Language language, bool drift)
     return text;
 }
 
-std::string numbered(test::Language language)
-{
-    const auto& sentences = test::valleyText(language);
-    std::string text;
-    for (size_t k = 0; k < sentences.size(); ++k)
-        text += "[" + std::to_string(k + 1) + "] " + std::string(sentences[k]) + "\r\n";
-    return text;
-}
+std::string numbered(test::Language language) { return test::numberedValleyText(language); }
 
 class AlignmentWindowsTest : public testing::WindowTest {
 protected:
