@@ -125,7 +125,7 @@ std::string programHelp(const std::vector<CommandSpec>& commands)
     }
     help += "\n\"solandre-cli ORDEN --help\" describe una orden, sus argumentos y sus opciones.\n"
             "Un \"-\" en lugar del fichero de entrada lee la entrada estándar; en lugar del\n"
-            "fichero de salida de number o save, escribe en la salida estándar.\n"
+            "fichero de salida de number, save o export, escribe en la salida estándar.\n"
             "Los argumentos se leen en UTF-8.\n\n";
     help += kExitCodes;
     return help;

@@ -2,6 +2,7 @@
 
 #include "cli/command_context.h"
 #include "cli/search_commands.h"
+#include "cli/study_commands.h"
 
 #include <ostream>
 
@@ -21,6 +22,8 @@ const std::vector<Command>& table()
         {&kNumberCommand, numberCommand},
         {&kSearchCommand, searchCommand},
         {&kSaveCommand, saveCommand},
+        {&kCandidatesCommand, candidatesCommand},
+        {&kExportCommand, exportCommand},
     };
     return all;
 }
