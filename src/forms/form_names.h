@@ -12,5 +12,11 @@ inline constexpr char Frmcontexte[] = "Frmcontexte";
 inline constexpr char Frmcontexte02[] = "Frmcontexte02";
 inline constexpr char frmaff_contexte[] = "frmaff_contexte";
 inline constexpr char frmaff_contexte02[] = "frmaff_contexte02";
+inline constexpr char frmlignes[] = "frmlignes";
+inline constexpr char frmlignes02[] = "frmlignes02";
+inline constexpr char frmfrequences[] = "frmfrequences";
+inline constexpr char frmfrequences02[] = "frmfrequences02";
+inline constexpr char frmcandidats[] = "frmcandidats";
+inline constexpr char frmcandidats02[] = "frmcandidats02";
 
 } // namespace solandre::names
