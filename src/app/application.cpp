@@ -7,6 +7,9 @@
 #include "app/main_window.h"
 #include "numbering/ui/numbering_done_window.h"
 #include "numbering/ui/numbering_window.h"
+#include "search/ui/candidates_window.h"
+#include "search/ui/concordance_lines_window.h"
+#include "search/ui/frequency_window.h"
 #include "search/ui/search_window.h"
 #include "viewer/ui/context_viewer.h"
 
@@ -36,6 +39,14 @@ void defineWindows(FormRegistry& forms)
                  [](FormRegistry& f) { return new AlignmentWindow(f, kPreparedTextsAlignment); });
     forms.define(names::frmalignement02,
                  [](FormRegistry& f) { return new AlignmentWindow(f, kFreshTextsAlignment); });
+    forms.define(names::frmlignes,
+                 [](FormRegistry& f) { return new ConcordanceLinesWindow(f, kPreparedTextsStudy); });
+    forms.define(names::frmlignes02,
+                 [](FormRegistry& f) { return new ConcordanceLinesWindow(f, kFreshTextsStudy); });
+    forms.define(names::frmfrequences, [](FormRegistry& f) { return new FrequencyWindow(f, kPreparedTextsStudy); });
+    forms.define(names::frmfrequences02, [](FormRegistry& f) { return new FrequencyWindow(f, kFreshTextsStudy); });
+    forms.define(names::frmcandidats, [](FormRegistry& f) { return new CandidatesWindow(f, kPreparedTextsStudy); });
+    forms.define(names::frmcandidats02, [](FormRegistry& f) { return new CandidatesWindow(f, kFreshTextsStudy); });
 }
 
 void loadSpanishTranslations(QApplication& app)

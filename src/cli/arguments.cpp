@@ -128,7 +128,7 @@ const char* const kProgramSummary = "Solandre, concordancia de un texto y su tra
 const char* const kProgramNotes =
     "\"solandre-cli ORDEN --help\" describe una orden, sus argumentos y sus opciones.\n"
     "Un \"-\" en lugar del fichero de entrada lee la entrada estándar; en lugar del\n"
-    "fichero de salida de number o save, escribe en la salida estándar.\n"
+    "fichero de salida de number, save o export, escribe en la salida estándar.\n"
     "Los argumentos se leen en UTF-8.\n";
 
 std::string programHelp(const std::vector<CommandSpec>& commands)

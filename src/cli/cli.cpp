@@ -4,6 +4,7 @@
 #include "cli/command_context.h"
 #include "cli/memory_commands.h"
 #include "cli/search_commands.h"
+#include "cli/study_commands.h"
 
 #include <ostream>
 
@@ -26,6 +27,8 @@ const std::vector<Command>& table()
         {&kAlignCommand, alignCommand},
         {&kPairCommand, pairCommand},
         {&kTmxCommand, tmxCommand},
+        {&kCandidatesCommand, candidatesCommand},
+        {&kExportCommand, exportCommand},
     };
     return all;
 }

@@ -4,6 +4,7 @@
 #include "common/same_file.h"
 #include "numbering/number_files.h"
 #include "search/concordance.h"
+#include "search/frequencies.h"
 #include "search/results_file.h"
 
 #include <QDateTime>
@@ -22,9 +23,13 @@ const CommandSpec kSearchCommand{
     "Lista, para cada FORMA, sus ocurrencias en el texto numerado: la palabra tal\n"
     "como está escrita, un tabulador y la referencia de su frase; después la línea\n"
     "del total. Sin distinguir mayúsculas; FORMA puede llevar un \"*\" (cant*, *mente,\n"
-    "c*o). El texto se lee e indexa una sola vez para todas las formas.",
+    "c*o). El texto se lee e indexa una sola vez para todas las formas.\n"
+    "Con --frequencies, en lugar de las ocurrencias, cada forma distinta en\n"
+    "minúsculas, un tabulador y su número de ocurrencias, de la más frecuente a la\n"
+    "menos (por orden alfabético con --sort-forms).",
     {{"--sort-forms", nullptr, "ordena por forma y luego por referencia (el botón \"Formas\")"},
-     {"--count", nullptr, "muestra solo los totales"}},
+     {"--count", nullptr, "muestra solo los totales"},
+     {"--frequencies", nullptr, "cada forma distinta con su número de ocurrencias"}},
     2, kMany};
 
 const CommandSpec kSaveCommand{
@@ -48,9 +53,6 @@ int numberCommand(const CommandContext& c)
     return copy ? kOk : c.fail(copy.error());
 }
 
-namespace {
-
-// Reads and indexes the numbered text, warning when it does not look numbered.
 bool loadNumbered(const CommandContext& c, Concordance& concordance, const std::string& arg)
 {
     const FileRef file = c.file(arg);
@@ -65,28 +67,42 @@ bool loadNumbered(const CommandContext& c, Concordance& concordance, const std::
     return true;
 }
 
-} // namespace
-
 int searchCommand(const CommandContext& c)
 {
     Concordance concordance;
     if (!loadNumbered(c, concordance, c.args.operands[0])) return kFailed;
     const ResultGrid& grid = concordance.grid();
     const bool countOnly = c.args.has("--count");
+    const bool frequencies = c.args.has("--frequencies");
 
     std::string buffer;
+    // False once the reader has gone.
+    auto flushed = [&] {
+        if (buffer.size() < (1u << 20)) return true;
+        const bool written = c.write(buffer);
+        buffer.clear();
+        return written;
+    };
     for (size_t f = 1; f < c.args.operands.size(); ++f) {
         const QString typed = c.text(c.args.operands[f]);
         const size_t count = concordance.search(typed);
-        if (c.args.has("--sort-forms") && count > 0) concordance.sortByForm();
-        for (size_t row = 1; !countOnly && row <= count; ++row) {
-            appendAsUtf8(buffer, grid.text(row, 0), grid.encoding());
-            buffer += '\t';
-            appendAsUtf8(buffer, grid.text(row, 1), grid.encoding());
-            buffer += '\n';
-            if (buffer.size() >= (1u << 20)) {
-                if (!c.write(buffer)) return c.finishOutput();
-                buffer.clear();
+        if (countOnly) {
+            // the total line alone
+        } else if (frequencies) {
+            std::vector<FormFrequency> list = countForms(grid);
+            sortFrequencies(list, c.args.has("--sort-forms") ? FrequencyOrder::Alphabetical : FrequencyOrder::ByCount);
+            for (const FormFrequency& form : list) {
+                buffer += std::string(concordance.index().lowerForm(form.rank)) + '\t' + std::to_string(form.count) + '\n';
+                if (!flushed()) return c.finishOutput();
+            }
+        } else {
+            if (c.args.has("--sort-forms") && count > 0) concordance.sortByForm();
+            for (size_t row = 1; row <= count; ++row) {
+                appendAsUtf8(buffer, grid.text(row, 0), grid.encoding());
+                buffer += '\t';
+                appendAsUtf8(buffer, grid.text(row, 1), grid.encoding());
+                buffer += '\n';
+                if (!flushed()) return c.finishOutput();
             }
         }
         buffer += "Total de ocurrencia(s) para : " + typed.toStdString() + " = " +

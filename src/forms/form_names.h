@@ -15,5 +15,11 @@ inline constexpr char frmaff_contexte02[] = "frmaff_contexte02";
 // The review of an alignment, beside each road.
 inline constexpr char frmalignement[] = "frmalignement";
 inline constexpr char frmalignement02[] = "frmalignement02";
+inline constexpr char frmlignes[] = "frmlignes";
+inline constexpr char frmlignes02[] = "frmlignes02";
+inline constexpr char frmfrequences[] = "frmfrequences";
+inline constexpr char frmfrequences02[] = "frmfrequences02";
+inline constexpr char frmcandidats[] = "frmcandidats";
+inline constexpr char frmcandidats02[] = "frmcandidats02";
 
 } // namespace solandre::names

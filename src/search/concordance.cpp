@@ -46,14 +46,21 @@ QString notNumberedWarning(const QString& name)
         .arg(name);
 }
 
+void findHits(const WordIndex& index, const QString& typed, WordList& hits, std::vector<std::uint32_t>* forms)
+{
+    hits.clear();
+    if (forms) forms->clear();
+    if (index.encoding() == Encoding::Utf8 || encodeText(typed, Encoding::Windows1252))
+        index.search(parsePattern(typed), hits, forms);
+}
+
 size_t Concordance::search(const QString& typed)
 {
     WordList hits = grid_->takeRows();
     grid_->setRow(0);
     grid_->setCol(0);
     std::vector<std::uint32_t> forms;
-    if (encoding() == Encoding::Utf8 || encodeText(typed, Encoding::Windows1252))
-        index_->search(parsePattern(typed), hits, &forms);
+    findHits(*index_, typed, hits, &forms);
     const size_t count = hits.size();
     grid_->showHits(std::move(hits), std::move(forms));
     return count;

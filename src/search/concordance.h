@@ -57,6 +57,12 @@ private:
     std::unique_ptr<ResultGrid> grid_; // reads index_
 };
 
+// The words of `index` that match `typed`, in text order, and the ranks of
+// their forms, as every search finds them: in a Windows-1252 text a form the
+// code page cannot write finds nothing.
+void findHits(const WordIndex& index, const QString& typed, WordList& hits,
+              std::vector<std::uint32_t>* forms = nullptr);
+
 // What the user is told about a text that does not look numbered.
 QString notNumberedWarning(const QString& name);
 

@@ -50,6 +50,10 @@ void ResultGrid::prepare()
 {
     rows_.clear();
     rows_.push_back(kEmpty);
+    order_ = Order::Given;
+    forms_.clear();
+    groupEnds_.clear();
+    ++hitsVersion_;
     setRow(0);
     setCol(1);
 }
@@ -57,6 +61,7 @@ void ResultGrid::prepare()
 void ResultGrid::showHits(WordList&& hits, std::vector<std::uint32_t> forms)
 {
     rows_ = std::move(hits);
+    ++hitsVersion_;
     order_ = forms.empty() ? Order::Given : Order::Text;
     forms_ = std::move(forms);
     groupEnds_.clear();

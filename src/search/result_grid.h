@@ -26,6 +26,7 @@ public:
     // for an empty row.
     std::string_view text(size_t row, int col) const;
     Encoding encoding() const { return index_.encoding(); }
+    const WordIndex& index() const { return index_; }
     bool isHit(size_t row) const { return row >= 1 && row < rows() && rows_[row - 1] != kEmpty; }
     WordId hit(size_t row) const { return rows_[row - 1]; }
 
@@ -48,6 +49,12 @@ public:
     void showHits(WordList&& hits, std::vector<std::uint32_t> forms = {});
     // Hands the rows' storage to the next search so it can be reused.
     WordList takeRows();
+    // The ranks of the forms whose words the rows are, ascending, as the
+    // search gave them; empty when the rows came without them.
+    const std::vector<std::uint32_t>& hitForms() const { return forms_; }
+    // Changes whenever the rows are replaced, not when they are sorted: the
+    // windows that keep a copy of the hits know when to take a new one.
+    std::uint64_t hitsVersion() const { return hitsVersion_; }
 
     // Ascending, stable sort of the result rows; the keys are the selected
     // columns, leftmost first, from the form's column ("Formas" selects it)
@@ -69,6 +76,7 @@ private:
     Order order_ = Order::Given;
     std::vector<std::uint32_t> forms_; // with Order::Text: the forms of the rows
     std::vector<size_t> groupEnds_;    // with Order::ByForm...: where each form's rows end
+    std::uint64_t hitsVersion_ = 0;
     size_t row_ = 0;
     int col_ = 0;
     size_t rowSel_ = 0;

@@ -6,10 +6,7 @@
 #include <charconv>
 
 namespace solandre {
-namespace {
-
-// The number of a marker written "[n]" the way the numbering writes it.
-std::optional<std::uint64_t> plainNumber(std::string_view marker)
+std::optional<std::uint64_t> markerNumber(std::string_view marker)
 {
     if (marker.size() < 3 || marker.front() != '[' || marker.back() != ']') return std::nullopt;
     const std::string_view digits = marker.substr(1, marker.size() - 2);
@@ -19,8 +16,6 @@ std::optional<std::uint64_t> plainNumber(std::string_view marker)
     if (ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
     return n;
 }
-
-} // namespace
 
 std::optional<RecordTable> RecordTable::build(std::string_view text, const Progress& progress)
 {
@@ -38,7 +33,7 @@ std::optional<RecordTable> RecordTable::build(std::string_view text, const Progr
         }
         const size_t close = text[open] == '[' ? findBracket(text, open + 1) : text.size();
         const auto number = close < text.size() && text[close] == ']'
-                                ? plainNumber(text.substr(open, close - open + 1))
+                                ? markerNumber(text.substr(open, close - open + 1))
                                 : std::nullopt;
         if (!number || *number != table.starts_.size() + 1) {
             table.regular_ = false;
@@ -54,7 +49,7 @@ std::optional<RecordTable> RecordTable::build(std::string_view text, const Progr
 
 ContextScan RecordTable::find(std::string_view marker) const
 {
-    const auto number = plainNumber(marker);
+    const auto number = markerNumber(marker);
     if (!regular_ || !number || *number > starts_.size()) return scanForMarker(text_, marker);
     const size_t k = size_t(*number) - 1;
     const size_t start = starts_[k];

@@ -16,6 +16,10 @@
 
 namespace solandre {
 
+// The number of a marker written "[n]" as the numbering writes it (no
+// leading zero); nothing for any other marker.
+std::optional<std::uint64_t> markerNumber(std::string_view marker);
+
 class RecordTable {
 public:
     RecordTable() = default; // of an empty text

@@ -100,6 +100,14 @@ TEST(CliUsage, ErrorsAreOneLineNamingTheProblemAndTheHelpToRead)
          "solandre-cli save --help"},
         {"a flag given a value", {"search", "t.txt", "casa", "--count=2"}, "no lleva valor",
          "solandre-cli search --help"},
+        {"a count that is no number", {"candidates", "s.txt", "t.txt", "casa", "--top", "diez"},
+         "--top espera un número entero, no \"diez\"", "solandre-cli candidates --help"},
+        {"a negative count", {"candidates", "s.txt", "t.txt", "casa", "--top=-1"}, "--top espera un número",
+         "solandre-cli candidates --help"},
+        {"a format there is not", {"export", "s.txt", "casa", "-o", "x", "--format", "xls"},
+         "--format espera tsv o csv, no \"xls\"", "solandre-cli export --help"},
+        {"candidates without the form", {"candidates", "s.txt", "t.txt"}, "faltan argumentos",
+         "solandre-cli candidates --help"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -117,10 +125,10 @@ TEST(CliUsage, HelpAndVersionGoToTheStandardOutput)
     const CliRun help = runCli({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    for (const char* part : {"number", "search", "save", "Códigos de salida", "2  uso incorrecto"})
+    for (const char* part : {"number", "search", "save", "candidates", "export", "Códigos de salida", "2  uso incorrecto"})
         EXPECT_NE(help.out.find(part), std::string::npos) << part;
 
-    for (const char* command : {"number", "search", "save", "align"}) {
+    for (const char* command : {"number", "search", "save", "align", "pair", "tmx", "candidates", "export"}) {
         SCOPED_TRACE(command);
         const CliRun own = runCli({command, "--help"});
         EXPECT_EQ(own.status, 0);
@@ -178,6 +186,19 @@ TEST_F(CliSearch, UnreadableFileFailsAndATextNotNumberedIsSearchedWithAWarning)
     EXPECT_EQ(lines(warned.err), 1);
 }
 
+TEST_F(CliSearch, FrequenciesListEachFormByCountOrAlphabetically)
+{
+    const CliRun byCount = runCli({"search", file, "*", "--frequencies"});
+    EXPECT_EQ(byCount.status, 0) << byCount.err;
+    EXPECT_EQ(byCount.out, "casa\t2\nrío\t2\nabajo\t1\ncasas\t1\nel\t1\nla\t1\ny\t1\n"
+                           "Total de ocurrencia(s) para : * = 9\n");
+    const CliRun alphabetical = runCli({"search", file, "cas*", "r*", "--frequencies", "--sort-forms"});
+    EXPECT_EQ(alphabetical.out, "casa\t2\ncasas\t1\nTotal de ocurrencia(s) para : cas* = 3\n"
+                                "río\t2\nTotal de ocurrencia(s) para : r* = 2\n");
+    EXPECT_EQ(runCli({"search", file, "cas*", "--frequencies", "--count"}).out,
+              "Total de ocurrencia(s) para : cas* = 3\n");
+}
+
 TEST(CliSave, WritesTheResultsFileOfThePreparedTextsWindow)
 {
     TempDir dir;
@@ -216,6 +237,78 @@ TEST(CliSave, FailuresNameTheFileAndLoseNothing)
     EXPECT_EQ(readBytes(dir.path("r.txt")), "viejo");
 }
 
+class CliStudy : public ::testing::Test {
+protected:
+    TempDir dir;
+    std::string source, target;
+
+    void SetUp() override
+    {
+        std::string s, t;
+        for (int n = 1; n <= 12; ++n) {
+            const bool form = n % 3 == 0;
+            s += "[" + std::to_string(n) + "] uno" + (form ? " casa" : "") + ".\r\n";
+            t += "[" + std::to_string(n) + "] un" + (form ? " maison" : "") + (n == 3 ? " vieille" : "") + ".\r\n";
+        }
+        source = dir.write("s_ref.txt", s).toStdString();
+        target = dir.write("t_ref.txt", t).toStdString();
+    }
+};
+
+TEST_F(CliStudy, CandidatesAreWordTabScoreTabJointCountBestFirst)
+{
+    const CliRun run = runCli({"candidates", source, target, "CASA"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // G² = 2 (12 ln 12 - 4 ln 4 - 8 ln 8) for "maison", in the four pairs of the form only.
+    EXPECT_EQ(run.out, "maison\t15.28\t4\nvieille\t2.39\t1\n");
+    EXPECT_EQ(runCli({"candidates", source, target, "casa", "--top", "1"}).out, "maison\t15.28\t4\n");
+    EXPECT_EQ(runCli({"candidates", source, target, "nada"}).out, "");
+
+    const CliRun missing = runCli({"candidates", source, dir.path("no.txt").toStdString(), "casa"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("no.txt"), std::string::npos);
+    EXPECT_EQ(missing.out, "");
+}
+
+TEST_F(CliStudy, ExportWritesTheFormatItsNameOrItsOptionSays)
+{
+    struct Case { const char* name; std::vector<std::string> extra; const char* file; const char* firstLine; };
+    const Case cases[] = {
+        {"csv by its name", {}, "lineas.CSV", "casa,[3],uno,.,uno casa.,un maison vieille.\r\n"},
+        {"tsv otherwise", {}, "lineas.txt", "casa\t[3]\tuno\t.\tuno casa.\tun maison vieille.\r\n"},
+        {"the option wins", {"--format", "csv"}, "lineas.tsv", "casa,[3],uno,.,uno casa.,un maison vieille.\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = {"export", source, "casa", "-o", dir.path(c.file).toStdString(),
+                                         "--target", target};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const std::string written = readBytes(dir.path(c.file));
+        EXPECT_TRUE(written.starts_with("\xEF\xBB\xBF")) << written;
+        EXPECT_EQ(lines(written), 5);
+        EXPECT_NE(written.find(c.firstLine), std::string::npos) << written;
+    }
+}
+
+TEST_F(CliStudy, ExportRefusesATextAsItsOutputAndLosesNothing)
+{
+    const std::string before = readBytes(QString::fromStdString(source));
+    for (const std::string& text : {source, target}) {
+        const CliRun same = runCli({"export", source, "casa", "-o", text, "--target", target});
+        EXPECT_EQ(same.status, 1);
+        EXPECT_NE(same.err.find(text), std::string::npos);
+    }
+    EXPECT_EQ(readBytes(QString::fromStdString(source)), before);
+    dir.write("r.csv", "viejo");
+    const CliRun missing = runCli({"export", source, "casa", "-o", dir.path("r.csv").toStdString(), "--target",
+                                   dir.path("no.txt").toStdString()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("no.txt"), std::string::npos);
+    EXPECT_EQ(readBytes(dir.path("r.csv")), "viejo");
+}
+
 TEST(CliStreams, ADashReadsTheStandardInputAndWritesTheStandardOutput)
 {
     TempDir dir;
@@ -232,6 +325,10 @@ TEST(CliStreams, ADashReadsTheStandardInputAndWritesTheStandardOutput)
                                     "[1] Uno.\r\n[2] Dos.\r\n");
     EXPECT_EQ(saved.status, 0) << saved.err;
     EXPECT_TRUE(saved.out.ends_with("[2] Dos.\r\n\r\n[2] Deux.\r\n\r\n")) << saved.out;
+    const CliRun exported = runProgram(kProgram + " export - dos -o - --target " + target,
+                                       "[1] Uno.\r\n[2] Dos.\r\n");
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    EXPECT_TRUE(exported.out.ends_with("Dos\t[2]\t\t.\tDos.\tDeux.\r\n")) << exported.out;
     EXPECT_FALSE(QFile::exists("-"));
     EXPECT_EQ(dir.entries(), QStringList{"t.txt"});
 }

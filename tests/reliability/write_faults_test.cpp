@@ -5,6 +5,7 @@
 #include "numbering/numbering_engine.h"
 #include "search/concordance.h"
 #include "search/results_file.h"
+#include "study/export_file.h"
 #include "support/temp_files.h"
 
 #include <QDir>
@@ -51,6 +52,13 @@ const std::vector<Writer>& writers()
              static Concordance concordance(numbered);
              concordance.search("*");
              return saveResults(path, {"T", "D"}, concordance.grid(), {numbered}, {numbered});
+         }},
+        {"export", [](const TempDir& dir) { dir.write("entrada.txt", ""); },
+         [](const TempDir&, const QString& path) {
+             static Concordance concordance(numbered);
+             concordance.search("*");
+             return exportLines(path, ConcordanceLines::ofGrid(concordance.grid()), QString(), QString(),
+                                ExportFormat::Csv);
          }},
     };
     return all;

@@ -155,6 +155,7 @@ void ResultGridView::refresh()
 {
     layoutRows();
     scrollTo(1);
+    emit rowsChanged();
 }
 
 void ResultGridView::showCurrent()

@@ -42,6 +42,8 @@ public:
 signals:
     // A click on a cell; the grid's current cell is already on it.
     void cellClicked(size_t row, int col);
+    // After refresh(): the windows that keep a copy of the hits look again.
+    void rowsChanged();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

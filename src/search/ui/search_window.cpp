@@ -5,6 +5,7 @@
 #include "forms/wait_cursor.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "search/ui/export_dialog.h"
 #include "search/ui/list_printout.h"
 #include "search/ui/result_grid_view.h"
 #include "search/ui/search_picture.h"
@@ -24,13 +25,15 @@ const SearchRoad kPreparedTextsSearch{
     .clientWidth = 10050, .clientHeight = 7080, .resultWidth = 9855, .resultHeight = 5055,
     .gridWidth = 7095, .gridHeight = 4215,
     .exists = " ya existe.", .replace = "ya existe. ¿Desea reemplazarlo? ",
-    .existsTitle = "fichero existente", .prefixes = &kPreparedTextsPrefixes, .saved = "la grabación ha finalizado."};
+    .existsTitle = "fichero existente", .prefixes = &kPreparedTextsPrefixes, .saved = "la grabación ha finalizado.",
+    .lines = names::frmlignes, .frequencies = names::frmfrequences, .candidates = names::frmcandidats};
 const SearchRoad kFreshTextsSearch{
     .texts = kFreshTexts, .viewer = names::frmaff_contexte02, .freshlyNumbered = true,
     .clientWidth = 9945, .clientHeight = 6960, .resultWidth = 9780, .resultHeight = 4935,
     .gridWidth = 6375, .gridHeight = 4095,
     .exists = "  ya existe.", .replace = "¿Desea reemplazarlo? ",
-    .existsTitle = "Fichero existente", .prefixes = &kFreshTextsPrefixes, .saved = "la grabación ha finalizado"};
+    .existsTitle = "Fichero existente", .prefixes = &kFreshTextsPrefixes, .saved = "la grabación ha finalizado",
+    .lines = names::frmlignes02, .frequencies = names::frmfrequences02, .candidates = names::frmcandidats02};
 
 SearchWindow::SearchWindow(FormRegistry& forms, const SearchRoad& road)
     : Form(forms, QStringLiteral("Quillarne - Concordancias VXT")), road_(road)
@@ -90,8 +93,14 @@ SearchWindow::SearchWindow(FormRegistry& forms, const SearchRoad& road)
          [this] { enregistrer_Click(); });
     item(fichier, QStringLiteral("imprimer"), QStringLiteral("&Imprimir las ocurrencias"),
          [this] { imprimer_Click(); });
+    item(fichier, QStringLiteral("exporter"), QStringLiteral("&Exportar..."), [this] { exporter_Click(); });
     separator(fichier, QStringLiteral("vide"));
     item(fichier, QStringLiteral("quitter"), QStringLiteral("&Cerrar"), [this] { quitter_Click(); });
+    QMenu* affichage = menu(QStringLiteral("affichage"), QStringLiteral("&Ver"));
+    item(affichage, QStringLiteral("kwic"), QStringLiteral("&Líneas de concordancia"), [this] { kwic_Click(); });
+    item(affichage, QStringLiteral("frequences"), QStringLiteral("&Frecuencias"), [this] { frequences_Click(); });
+    item(affichage, QStringLiteral("candidats"), QStringLiteral("&Candidatos de traducción"),
+         [this] { candidats_Click(); });
     QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));
     item(aide, QStringLiteral("about"), QStringLiteral("&A propósito de ..."),
          [this] { about_Click(); });
@@ -132,8 +141,9 @@ void SearchWindow::Form_Load()
 
 void SearchWindow::Form_Unload()
 {
-    // Its viewer reads this window's grid: it goes with it.
+    // Its viewer and the study windows read this window's grid: they go with it.
     forms().unload(road_.viewer);
+    for (const char* reader : {road_.lines, road_.frequencies, road_.candidates}) forms().unload(reader);
     // A window whose opening was cancelled never took the numbering's place.
     if (road_.freshlyNumbered && !openingCancelled_) forms().unload(names::Frmreference);
 }
@@ -249,6 +259,27 @@ void SearchWindow::imprimer_Click()
     if (!printed)
         desktop().dialogs.message(this, {printer.lastError(), QStringLiteral("Solandre"),
                                          Buttons::Ok, Icon::Information});
+}
+
+void SearchWindow::exporter_Click()
+{
+    exportWithDialogs(this, desktop(), ConcordanceLines::ofGrid(grid()),
+                      forms().text(road_.texts.form, road_.texts.source),
+                      forms().text(road_.texts.form, road_.texts.target));
+}
+
+void SearchWindow::kwic_Click() { forms().show(road_.lines); }
+
+void SearchWindow::frequences_Click() { forms().show(road_.frequencies); }
+
+void SearchWindow::candidats_Click()
+{
+    // The candidates of the searched form: the window's box takes it, and its button.
+    forms().show(road_.candidates);
+    if (auto* box = forms().control<QLineEdit>(road_.candidates, QStringLiteral("Text1")))
+        box->setText(searchBox_->text());
+    if (auto* compute = forms().control<QPushButton>(road_.candidates, QStringLiteral("Command1")))
+        compute->click();
 }
 
 } // namespace solandre

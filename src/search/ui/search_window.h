@@ -29,6 +29,11 @@ struct SearchRoad {
     const char* existsTitle;
     const ResultsPrefixes* prefixes; // of the file's title and date lines
     const char* saved;         // the closing message
+    // The windows that read this window's search: its lines, frequencies
+    // and translation candidates.
+    const char* lines;
+    const char* frequencies;
+    const char* candidates;
 };
 
 extern const SearchRoad kPreparedTextsSearch; // Frmcontexte
@@ -48,6 +53,10 @@ public:
     void grille01_Click();
     void enregistrer_Click();
     void imprimer_Click();
+    void exporter_Click();
+    void kwic_Click();
+    void frequences_Click();
+    void candidats_Click();
     void quitter_Click();
     void about_Click();
 

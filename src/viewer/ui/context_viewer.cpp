@@ -14,23 +14,29 @@
 #include <QGroupBox>
 #include <algorithm>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 
 namespace solandre {
 
 const ViewerRoad kPreparedTextsViewer{kPreparedTexts, names::Frmcontexte, "&Edición",
-                                      "Texto en lengua de origen:", 9795, 6780};
+                                      "Texto en lengua de origen:", 9795, 6780, names::frmcandidats};
 const ViewerRoad kFreshTextsViewer{kFreshTexts, names::Frmcontexte02, "Edición",
-                                   "Texto en lengua de origen :", 9735, 6795};
+                                   "Texto en lengua de origen :", 9735, 6795, names::frmcandidats02};
 
 namespace {
 
 constexpr unsigned kMarkingBlue = 0x0000FF;
+constexpr unsigned kCandidateGreen = 0x008000;
+// Of the candidates listed, the best few are marked: further down the list
+// come the words that merely go along, and marks on them hide the answer.
+constexpr int kMarkedCandidates = 3;
 
 QString paneText(std::string_view record, Encoding encoding)
 {
@@ -120,6 +126,10 @@ ContextViewer::ContextViewer(FormRegistry& forms, const ViewerRoad& road)
          [this] { MNU_Mark_Click(); });
     item(editMenu_, QStringLiteral("MNU_Unmark"), QStringLiteral("&Anular la selección"),
          [this] { MNU_Unmark_Click(); });
+
+    QMenu* affichage = menu(QStringLiteral("affichage"), QStringLiteral("&Ver"));
+    item(affichage, QStringLiteral("candidats"), QStringLiteral("&Candidatos de traducción"),
+         [this] { candidats_Click(); });
 
     QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));
     item(aide, QStringLiteral("about"), QStringLiteral("&A propósito de ..."),
@@ -224,12 +234,14 @@ void ContextViewer::afficher_contexte(std::string marker)
                                .value_or(std::string());
         show(target_, targetPane_, wanted);
     }
+    targetShown_ = targetPane_->toPlainText();
 
     const size_t rows = grid() ? grid()->grid().rows() : 1;
     nextHit_->setEnabled(currentRow_ + 1 != rows);
     previousHit_->setEnabled(currentRow_ != 1);
 
     surligner_forme();
+    marquer_candidats();
 }
 
 void ContextViewer::surligner_forme()
@@ -248,6 +260,51 @@ void ContextViewer::surligner_forme()
     // No selection left; the insertion point at the last marked word.
     cursor.setPosition(int(marks.back().first));
     sourcePane_->setTextCursor(cursor);
+}
+
+void ContextViewer::marquer_candidats()
+{
+    // The best words the candidates window lists, when it is open, in a
+    // colour of their own beside the blue of the form.
+    if (!forms().isLoaded(road_.candidates)) return;
+    auto* list = forms().control<QTableWidget>(road_.candidates, QStringLiteral("liste"));
+    if (!list) return;
+    QTextCharFormat marking;
+    marking.setFontWeight(QFont::Bold);
+    marking.setForeground(QColor::fromRgb(kCandidateGreen));
+    QTextCursor cursor(targetPane_->document());
+    const QString text = targetPane_->toPlainText();
+    for (int row = 0; row < std::min(list->rowCount(), kMarkedCandidates); ++row) {
+        const QTableWidgetItem* word = list->item(row, 0);
+        if (!word) continue;
+        for (const auto& [start, length] : wordsToMark(text, word->text())) {
+            cursor.setPosition(int(start));
+            cursor.setPosition(int(start + length), QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(marking);
+        }
+    }
+}
+
+void ContextViewer::markCandidates()
+{
+    // Marks as they stand now: those of an earlier list go first.
+    targetPane_->setPlainText(targetShown_);
+    marquer_candidats();
+}
+
+void ContextViewer::showCurrentHit()
+{
+    if (ResultGridControl* view = grid()) showRow(view->grid().rowSel());
+}
+
+void ContextViewer::candidats_Click()
+{
+    // The candidates of the form shown: the window's box takes it, and its button.
+    forms().show(road_.candidates);
+    if (auto* box = forms().control<QLineEdit>(road_.candidates, QStringLiteral("Text1")))
+        box->setText(criterion_->text());
+    if (auto* compute = forms().control<QPushButton>(road_.candidates, QStringLiteral("Command1")))
+        compute->click();
 }
 
 void ContextViewer::Command1_Click()

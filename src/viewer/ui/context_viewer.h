@@ -7,6 +7,7 @@
 #include "common/text_file.h"
 #include "forms/form.h"
 #include "forms/text_pair.h"
+#include "search/hit_display.h"
 #include "viewer/record_table.h"
 
 #include <string>
@@ -25,12 +26,13 @@ struct ViewerRoad {
     const char* editCaption;
     const char* sourceHeading; // of the printed context
     int clientWidth, clientHeight;
+    const char* candidates; // the translation candidates window of its search
 };
 
 extern const ViewerRoad kPreparedTextsViewer; // frmaff_contexte
 extern const ViewerRoad kFreshTextsViewer;    // frmaff_contexte02
 
-class ContextViewer : public Form {
+class ContextViewer : public Form, public HitDisplay {
     Q_OBJECT
 public:
     ContextViewer(FormRegistry& forms, const ViewerRoad& road);
@@ -51,6 +53,10 @@ public:
     void MNU_Mark_Click();
     void MNU_Unmark_Click();
     void label3_MouseDown(Qt::MouseButton button, const QPoint& position);
+    void candidats_Click();
+
+    void showCurrentHit() override;
+    void markCandidates() override;
 
     size_t currentRow() const { return currentRow_; }
 
@@ -73,6 +79,7 @@ private:
     void showRow(size_t row);
     void afficher_contexte(std::string marker);
     void surligner_forme();
+    void marquer_candidats();
 
     const ViewerRoad& road_;
     Side source_;
@@ -81,6 +88,7 @@ private:
     std::string rowMarker_;
     std::string previousMarker_;
     std::string nextMarker_;
+    QString targetShown_; // the target pane's text before any marking
 
     QLabel* criterion_;
     QTextEdit* sourcePane_;

@@ -1,0 +1,36 @@
+#include "search/frequencies.h"
+
+#include <algorithm>
+#include <map>
+
+namespace solandre {
+
+std::vector<FormFrequency> countForms(const ResultGrid& grid)
+{
+    std::vector<FormFrequency> list;
+    if (grid.hitCount() == 0) return list;
+    const WordIndex& index = grid.index();
+    if (!grid.hitForms().empty()) {
+        // A search's hits are every word of its forms: a form's count is the
+        // length of its list, whatever the number of hits.
+        for (const std::uint32_t rank : grid.hitForms())
+            list.push_back({rank, std::uint64_t(index.postingsEnd(rank) - index.postingsBegin(rank))});
+        return list;
+    }
+    std::map<std::uint32_t, std::uint64_t> counts;
+    for (size_t row = 1; row < grid.rows(); ++row)
+        if (grid.isHit(row)) ++counts[index.formRank(grid.hit(row))];
+    for (const auto& [rank, count] : counts) list.push_back({rank, count});
+    return list;
+}
+
+void sortFrequencies(std::vector<FormFrequency>& list, FrequencyOrder order)
+{
+    // Ranks follow the code-point order of the forms.
+    std::sort(list.begin(), list.end(), [order](const FormFrequency& a, const FormFrequency& b) {
+        if (order == FrequencyOrder::ByCount && a.count != b.count) return a.count > b.count;
+        return a.rank < b.rank;
+    });
+}
+
+} // namespace solandre

@@ -1,0 +1,49 @@
+#pragma once
+// The words concordance lines sort by, found for millions of hits: the hits
+// are best visited in text order, each then reached by stepping on from the
+// one before; and the vocabulary ranks of the words met last are kept, so a
+// frequent word is neither lower-cased nor looked up again.
+
+#include "search/kwic.h"
+#include "search/text_chars.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace solandre {
+
+class LineKeyReader {
+public:
+    LineKeyReader(const WordIndex& index, LineKey key);
+
+    // The vocabulary rank of the key's word of `hit` plus one; 0 when the
+    // hit's sentence has no such word.
+    std::uint32_t rank(WordId hit);
+
+private:
+    void moveTo(WordId hit);
+    void step();
+    std::uint32_t rankOf(size_t start, size_t end);
+
+    const WordIndex& index_;
+    TextChars chars_;
+    LineKey key_;
+    // The place of the current word and of the two before it, oldest first,
+    // and how many of the three are known.
+    bool placed_ = false;
+    WordId word_ = 0;
+    size_t starts_[3] = {0, 0, 0};
+    int known_ = 0;
+
+    struct Recent {
+        std::uint32_t hash = 0;
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0; // 0: free
+        std::uint32_t rank = 0;
+    };
+    std::vector<Recent> recent_;
+    std::string lowered_;
+};
+
+} // namespace solandre

@@ -1,0 +1,245 @@
+#include "study/candidates.h"
+
+#include "common/brackets.h"
+#include "common/text_file.h"
+#include "search/concordance.h"
+#include "search/word_chars.h"
+#include "viewer/record_table.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <unordered_map>
+
+namespace solandre {
+namespace {
+
+// Sentence numbers as ranges: a numbered text's are one range, however long.
+class NumberSet {
+public:
+    void add(std::uint64_t n)
+    {
+        if (!ranges_.empty() && n >= ranges_.back().first && n <= ranges_.back().second + 1) {
+            ranges_.back().second = std::max(ranges_.back().second, n);
+            return;
+        }
+        ranges_.push_back({n, n});
+        sorted_ = false;
+    }
+    // Call once every number is in, before contains().
+    void seal()
+    {
+        if (sorted_) return;
+        std::sort(ranges_.begin(), ranges_.end());
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> merged;
+        for (const auto& r : ranges_) {
+            if (!merged.empty() && r.first <= merged.back().second + 1)
+                merged.back().second = std::max(merged.back().second, r.second);
+            else
+                merged.push_back(r);
+        }
+        ranges_ = std::move(merged);
+        sorted_ = true;
+    }
+    bool contains(std::uint64_t n) const
+    {
+        const auto after = std::upper_bound(ranges_.begin(), ranges_.end(), n,
+                                            [](std::uint64_t v, const auto& r) { return v < r.first; });
+        return after != ranges_.begin() && n <= (after - 1)->second;
+    }
+
+private:
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges_;
+    bool sorted_ = true;
+};
+
+// Calls `take(number, body)` for each record whose marker is written "[n]":
+// the body is what follows the marker up to the next "[". False when stopped.
+template <class Take>
+bool forEachRecord(std::string_view text, const Progress& progress, double from, double share, Take take)
+{
+    size_t pos = text.find('[');
+    size_t nextReport = 0;
+    while (pos != std::string_view::npos && pos < text.size()) {
+        if (pos >= nextReport) {
+            nextReport = pos + (size_t(4) << 20);
+            if (!goOn(progress, from + share * double(pos) / double(text.size()))) return false;
+        }
+        const size_t close = findBracket(text, pos + 1);
+        if (close == text.size()) break;
+        if (text[close] == '[') { // the later "[" opens the marker
+            pos = close;
+            continue;
+        }
+        const size_t next = std::min(text.find('[', close + 1), text.size());
+        if (const auto number = markerNumber(text.substr(pos, close - pos + 1)))
+            take(*number, text.substr(close + 1, next - close - 1));
+        pos = next;
+    }
+    return true;
+}
+
+// The distinct lower-cased words of more than one letter of a piece of text.
+template <class Chars> class WordReader {
+public:
+    explicit WordReader(std::unordered_map<std::string, std::uint32_t>& dictionary) : dictionary_(dictionary) {}
+
+    // The ids of the body's words, each once.
+    const std::vector<std::uint32_t>& read(std::string_view body)
+    {
+        ids_.clear();
+        const auto* p = reinterpret_cast<const unsigned char*>(body.data());
+        const auto* end = p + body.size();
+        Chars chars;
+        size_t i = 0;
+        while (i < body.size()) {
+            CharAt c = chars.at(p + i, end);
+            if (!c.letter) {
+                i += c.length;
+                continue;
+            }
+            const size_t start = i;
+            size_t letters = 0;
+            while (i < body.size() && (c = chars.at(p + i, end)).letter) {
+                i += c.length;
+                ++letters;
+            }
+            if (letters < 2) continue;
+            lowered_.clear();
+            chars.lower(body.substr(start, i - start), lowered_);
+            const auto [it, added] = dictionary_.try_emplace(lowered_, std::uint32_t(dictionary_.size()));
+            ids_.push_back(it->second);
+        }
+        std::sort(ids_.begin(), ids_.end());
+        ids_.erase(std::unique(ids_.begin(), ids_.end()), ids_.end());
+        return ids_;
+    }
+
+private:
+    std::unordered_map<std::string, std::uint32_t>& dictionary_;
+    std::vector<std::uint32_t> ids_;
+    std::string lowered_;
+};
+
+double xLogX(double x) { return x > 0 ? x * std::log(x) : 0.0; }
+
+template <class Chars>
+std::optional<CandidateList> countTarget(const NumberSet& sourceNumbers, const NumberSet& formNumbers,
+                                         std::string_view target, size_t top, const Progress& progress)
+{
+    // A text numbered as the numbering numbers has its numbers in ascending
+    // order, each once. In any other, a number may come back, and what
+    // follows each of its markers is one sentence, as the viewer shows it.
+    bool ascending = true, any = false;
+    std::uint64_t last = 0;
+    if (!forEachRecord(target, progress, 0.2, 0.05, [&](std::uint64_t number, std::string_view) {
+            ascending = ascending && (!any || number > last);
+            last = number;
+            any = true;
+        }))
+        return std::nullopt;
+
+    std::unordered_map<std::string, std::uint32_t> dictionary;
+    std::vector<std::uint64_t> withWord, joint;
+    WordReader<Chars> reader(dictionary);
+    CandidateList list;
+    auto count = [&](std::uint64_t number, const std::vector<std::uint32_t>& ids) {
+        ++list.pairs;
+        const bool withForm = formNumbers.contains(number);
+        list.withForm += withForm;
+        if (withWord.size() < dictionary.size()) {
+            withWord.resize(dictionary.size(), 0);
+            joint.resize(dictionary.size(), 0);
+        }
+        for (const std::uint32_t id : ids) {
+            ++withWord[id];
+            joint[id] += withForm;
+        }
+    };
+    std::map<std::uint64_t, std::vector<std::uint32_t>> parts;
+    const bool whole = forEachRecord(target, progress, 0.25, 0.7, [&](std::uint64_t number, std::string_view body) {
+        if (!sourceNumbers.contains(number)) return;
+        const auto& ids = reader.read(body);
+        if (ascending) {
+            count(number, ids);
+        } else {
+            auto& sentence = parts[number];
+            sentence.insert(sentence.end(), ids.begin(), ids.end());
+        }
+    });
+    if (!whole) return std::nullopt;
+    for (auto& [number, ids] : parts) {
+        std::sort(ids.begin(), ids.end());
+        ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+        count(number, ids);
+    }
+
+    std::vector<const std::string*> words(dictionary.size());
+    for (const auto& [word, id] : dictionary) words[id] = &word;
+    for (std::uint32_t id = 0; id < words.size(); ++id) {
+        const std::uint64_t ab = joint[id], b = withWord[id];
+        // Only words met with the form more often than chance would have it.
+        if (ab == 0 || double(ab) * double(list.pairs) <= double(list.withForm) * double(b)) continue;
+        list.best.push_back({*words[id], logLikelihood(ab, list.withForm, b, list.pairs), ab, b});
+    }
+    auto better = [](const Candidate& x, const Candidate& y) {
+        if (x.score != y.score) return x.score > y.score;
+        if (x.joint != y.joint) return x.joint > y.joint;
+        return x.word < y.word;
+    };
+    const size_t kept = std::min(top, list.best.size());
+    std::partial_sort(list.best.begin(), list.best.begin() + std::ptrdiff_t(kept), list.best.end(), better);
+    list.best.resize(kept);
+    if (!goOn(progress, 1.0)) return std::nullopt;
+    return list;
+}
+
+} // namespace
+
+double logLikelihood(std::uint64_t joint, std::uint64_t withForm, std::uint64_t withWord, std::uint64_t pairs)
+{
+    const double k11 = double(joint), a = double(withForm), b = double(withWord), n = double(pairs);
+    const double k12 = a - k11, k21 = b - k11, k22 = n - a - b + k11;
+    const double g2 = 2.0 * (xLogX(k11) + xLogX(k12) + xLogX(k21) + xLogX(k22) - xLogX(a) - xLogX(n - a) -
+                             xLogX(b) - xLogX(n - b) + xLogX(n));
+    return std::max(g2, 0.0); // rounding can leave a hair below zero
+}
+
+std::optional<CandidateList> findCandidates(const WordIndex& source, const WordList& hits,
+                                            std::string_view target, Encoding targetEncoding, size_t top,
+                                            const Progress& progress)
+{
+    NumberSet sourceNumbers, formNumbers;
+    if (!forEachRecord(source.text(), progress, 0.0, 0.15,
+                       [&](std::uint64_t number, std::string_view) { sourceNumbers.add(number); }))
+        return std::nullopt;
+    sourceNumbers.seal();
+    // A hit counts for the sentence its marker names.
+    std::uint32_t run = 0;
+    WordId last = 0;
+    for (size_t k = 0; k < hits.size(); ++k) {
+        if (k % 65536 == 0 && !goOn(progress, 0.15 + 0.05 * double(k) / double(hits.size()))) return std::nullopt;
+        const WordId word = hits[k];
+        run = k > 0 && word >= last ? source.markerRunFrom(word, run) : source.markerRun(word);
+        last = word;
+        if (const auto number = markerNumber(source.markerOfRun(run))) formNumbers.add(*number);
+    }
+    formNumbers.seal();
+    return targetEncoding == Encoding::Utf8
+               ? countTarget<Utf8Chars>(sourceNumbers, formNumbers, target, top, progress)
+               : countTarget<Cp1252Chars>(sourceNumbers, formNumbers, target, top, progress);
+}
+
+Result<CandidateList> candidatesOf(const WordIndex& source, const QString& typed, const FileRef& target,
+                                   size_t top, const Progress& progress)
+{
+    Result<TextFile> read = TextFile::open(target);
+    if (!read) return read.error();
+    WordList hits;
+    findHits(source, typed, hits);
+    auto list = findCandidates(source, hits, read.value().text(), read.value().encoding(), top, progress);
+    if (!list) return Error::cancelledByUser();
+    return std::move(*list);
+}
+
+} // namespace solandre

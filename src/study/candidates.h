@@ -1,0 +1,54 @@
+#pragma once
+// Translation candidates: the words of the translated sentences that go with
+// a searched form far more often than chance. Sentence n of the source pairs
+// with sentence n of the target, by their markers "[n]"; over all the pairs,
+// a target word's association with the form is Dunning's log-likelihood
+// ratio (G²) of the two-by-two table of the sentence pairs: with the form or
+// not, with the word or not. Only words that occur with the form more often
+// than chance count. Target words are lower-cased as the search lower-cases
+// forms; words of one letter (elisions, initials) are left out.
+
+#include "common/encoding.h"
+#include "common/fileio.h"
+#include "common/progress.h"
+#include "common/result.h"
+#include "search/word_index.h"
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace solandre {
+
+struct Candidate {
+    std::string word;      // lower-cased, UTF-8
+    double score;          // G²
+    std::uint64_t joint;   // pairs with both the form and the word
+    std::uint64_t inTarget; // pairs with the word
+};
+
+struct CandidateList {
+    std::uint64_t pairs = 0;    // target sentences whose number the source has too
+    std::uint64_t withForm = 0; // of them, those whose source sentence holds the form
+    std::vector<Candidate> best; // best first; equal scores by joint count, then by word
+};
+
+// G² of a two-by-two table: `joint` pairs with both, `withForm` with the
+// form, `withWord` with the word, of `pairs` in all.
+double logLikelihood(std::uint64_t joint, std::uint64_t withForm, std::uint64_t withWord, std::uint64_t pairs);
+
+// The best `top` candidates for the source words `hits` (any order) in
+// the numbered `target`. Nothing when `progress` stopped it.
+std::optional<CandidateList> findCandidates(const WordIndex& source, const WordList& hits,
+                                            std::string_view target, Encoding targetEncoding, size_t top,
+                                            const Progress& progress = {});
+
+// As the windows and the command line run it: the words of `typed` searched
+// in the source's index, the numbered target read from its file.
+Result<CandidateList> candidatesOf(const WordIndex& source, const QString& typed, const FileRef& target,
+                                   size_t top, const Progress& progress = {});
+
+} // namespace solandre

@@ -1,0 +1,127 @@
+#include "study/export_file.h"
+
+#include "common/same_file.h"
+#include "common/text_file.h"
+
+#include <algorithm>
+
+namespace solandre {
+namespace {
+
+constexpr const char* kHeader[] = {"Forma", "Referencia", "Contexto izquierdo", "Contexto derecho",
+                                   "Frase", "Traducción"};
+
+char separatorOf(ExportFormat format) { return format == ExportFormat::Csv ? ',' : '\t'; }
+
+} // namespace
+
+ExportFormat exportFormatOf(const QString& path)
+{
+    return path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? ExportFormat::Csv : ExportFormat::Tsv;
+}
+
+void appendField(std::string& out, std::string_view utf8, ExportFormat format)
+{
+    const char special[] = {separatorOf(format), '"', '\r', '\n', '\0'};
+    if (utf8.find_first_of(special) == std::string_view::npos) {
+        out.append(utf8);
+        return;
+    }
+    out += '"';
+    for (const char c : utf8) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+bool writeExport(const ConcordanceLines& lines, const SentenceTable& source, const SentenceTable& target,
+                 ExportFormat format, const std::function<void(std::string_view)>& sink,
+                 const Progress& progress)
+{
+    const char separator = separatorOf(format);
+    std::string out(kUtf8Mark);
+    auto endLine = [&] {
+        out.back() = '\r'; // over the last field's separator
+        out += '\n';
+        if (out.size() >= (1u << 20)) {
+            sink(out);
+            out.clear();
+        }
+    };
+    for (const char* title : kHeader) {
+        appendField(out, title, format);
+        out += separator;
+    }
+    endLine();
+
+    const Encoding encoding = lines.index() ? lines.index()->encoding() : Encoding::Windows1252;
+    std::string field;
+    auto put = [&](std::string_view bytes, Encoding from) {
+        field.clear();
+        appendAsUtf8(field, bytes, from);
+        appendField(out, field, format);
+        out += separator;
+    };
+    for (size_t k = 0; k < lines.size(); ++k) {
+        if (k % 4096 == 0 && !goOn(progress, double(k) / double(lines.size()))) return false;
+        const ConcordanceLine line = lines.line(k);
+        put(line.form, encoding);
+        put(line.marker, encoding);
+        put(line.left, encoding);
+        put(line.right, encoding);
+        put(source.sentence(line.marker, encoding), source.encoding());
+        put(target.sentence(line.marker, encoding), target.encoding());
+        endLine();
+    }
+    sink(out);
+    return goOn(progress, 1.0);
+}
+
+Status exportLines(const FileRef& output, const ConcordanceLines& lines, const FileRef& sourceFile,
+                   const FileRef& target, ExportFormat format, const Progress& progress)
+{
+    if (Status refused = refuseInputAsOutput(output, {sourceFile, target}); !refused) return refused;
+    TextFile targetText;
+    if (!target.name().isEmpty()) {
+        Result<TextFile> read = TextFile::open(target);
+        if (!read) return read.error();
+        targetText = std::move(read.value());
+    }
+    // The places of the records first (a tenth of the work), then the lines.
+    auto part = [&](double from, double share) {
+        return [&progress, from, share](double done) { return goOn(progress, from + share * done); };
+    };
+    const std::string_view sourceText = lines.index() ? lines.index()->text() : std::string_view();
+    const Encoding sourceEncoding = lines.index() ? lines.index()->encoding() : Encoding::Windows1252;
+    auto sourceTable = SentenceTable::build(sourceText, sourceEncoding, part(0.0, 0.05));
+    if (!sourceTable) return Error::cancelledByUser();
+    auto targetTable = SentenceTable::build(targetText.text(), targetText.encoding(), part(0.05, 0.05));
+    if (!targetTable) return Error::cancelledByUser();
+    if (!sourceTable->regular() || !targetTable->regular()) {
+        // Texts numbered by hand are scanned once for every marker the lines
+        // need, as the results file does; their runs name them.
+        std::vector<std::uint32_t> runs;
+        runs.reserve(lines.size());
+        for (size_t k = 0; k < lines.size(); ++k) runs.push_back(lines.index()->markerRun(lines.hit(k)));
+        std::sort(runs.begin(), runs.end());
+        runs.erase(std::unique(runs.begin(), runs.end()), runs.end());
+        std::vector<std::string> markers, targetMarkers;
+        for (const std::uint32_t run : runs) {
+            markers.emplace_back(lines.index()->markerOfRun(run));
+            if (auto own = markerIn(markers.back(), sourceEncoding, targetTable->encoding()))
+                targetMarkers.push_back(std::move(*own));
+        }
+        sourceTable->gather(markers);
+        targetTable->gather(targetMarkers);
+    }
+
+    auto writer = SafeFileWriter::open(output);
+    if (!writer) return writer.error();
+    const bool whole = writeExport(lines, *sourceTable, *targetTable, format,
+                                   [&](std::string_view piece) { writer.value().write(piece); }, part(0.1, 0.9));
+    if (!whole) return Error::cancelledByUser();
+    return writer.value().commit();
+}
+
+} // namespace solandre

@@ -1,0 +1,200 @@
+#include "search/concordance.h"
+#include "search/reference_lines.h"
+#include "search/reference_search.h"
+#include "study/export_file.h"
+#include "support/temp_files.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace solandre {
+namespace {
+
+using testing::cp1252;
+using testing::readBytes;
+using testing::TempDir;
+
+const std::string kHeader = "\xEF\xBB\xBF" "Forma\tReferencia\tContexto izquierdo\tContexto derecho\tFrase\tTraducción\r\n";
+
+std::string exported(const ConcordanceLines& lines, std::string_view source, Encoding sourceEncoding,
+                     std::string_view target, Encoding targetEncoding, ExportFormat format)
+{
+    SentenceTable s = *SentenceTable::build(source, sourceEncoding);
+    SentenceTable t = *SentenceTable::build(target, targetEncoding);
+    std::string out;
+    EXPECT_TRUE(writeExport(lines, s, t, format, [&](std::string_view piece) { out.append(piece); }));
+    return out;
+}
+
+// Fields as RFC 4180 reads them back: the file's rows, each a list of fields.
+std::vector<std::vector<std::string>> parse(std::string_view file, char separator)
+{
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
+    bool quoted = false;
+    for (size_t i = 0; i < file.size(); ++i) {
+        const char c = file[i];
+        std::string& field = rows.back().back();
+        if (quoted) {
+            if (c == '"' && i + 1 < file.size() && file[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == separator) {
+            rows.back().emplace_back();
+        } else if (c == '\r' && i + 1 < file.size() && file[i + 1] == '\n') {
+            rows.emplace_back(1);
+            ++i;
+        } else {
+            field += c;
+        }
+    }
+    if (rows.back() == std::vector<std::string>(1)) rows.pop_back();
+    return rows;
+}
+
+TEST(ExportFile, FieldsAreQuotedOnlyWhenTheyMustBe)
+{
+    struct Case { const char* name; const char* field; const char* csv; const char* tsv; };
+    const Case cases[] = {
+        {"plain", "la casa", "la casa", "la casa"},
+        {"empty", "", "", ""},
+        {"a comma", "sí, no", "\"sí, no\"", "sí, no"},
+        {"a tab", "a\tb", "a\tb", "\"a\tb\""},
+        {"quotes are doubled", "dijo \"no\"", "\"dijo \"\"no\"\"\"", "\"dijo \"\"no\"\"\""},
+        {"a line break", "una\r\ndos", "\"una\r\ndos\"", "\"una\r\ndos\""},
+        {"a bare line feed", "una\ndos", "\"una\ndos\"", "\"una\ndos\""},
+        {"a semicolon is plain", "a; b", "a; b", "a; b"},
+    };
+    for (const Case& c : cases) {
+        std::string csv, tsv;
+        appendField(csv, c.field, ExportFormat::Csv);
+        appendField(tsv, c.field, ExportFormat::Tsv);
+        EXPECT_EQ(csv, c.csv) << c.name;
+        EXPECT_EQ(tsv, c.tsv) << c.name;
+    }
+    EXPECT_EQ(exportFormatOf("lineas.CSV"), ExportFormat::Csv);
+    EXPECT_EQ(exportFormatOf("lineas.tsv"), ExportFormat::Tsv);
+    EXPECT_EQ(exportFormatOf("lineas"), ExportFormat::Tsv);
+}
+
+TEST(ExportFile, OneLinePerHitWithBothSentencesInUtf8)
+{
+    const std::string source = cp1252("[1] Una casa, dijo \"él\".\r\n[2] La casa\tvieja,\r\nen dos líneas.\r\n");
+    const std::string target = "[1] Une maison.\r\n"; // UTF-8, and without a second sentence
+    Concordance concordance(source);
+    concordance.search("casa");
+    const ConcordanceLines lines = ConcordanceLines::ofGrid(concordance.grid());
+    EXPECT_EQ(exported(lines, source, Encoding::Windows1252, target, Encoding::Utf8, ExportFormat::Tsv),
+              kHeader + "casa\t[1]\tUna\t\", dijo \"\"él\"\".\"\t\"Una casa, dijo \"\"él\"\".\"\tUne maison.\r\n"
+                        "casa\t[2]\tLa\tvieja, en dos líneas.\t\"La casa\tvieja,\r\nen dos líneas.\"\t\r\n");
+    const std::string csv = exported(lines, source, Encoding::Windows1252, target, Encoding::Utf8, ExportFormat::Csv);
+    EXPECT_TRUE(csv.starts_with("\xEF\xBB\xBF" "Forma,Referencia,Contexto izquierdo,")) << csv;
+    EXPECT_NE(csv.find("casa,[2],La,\"vieja, en dos líneas.\",\"La casa\tvieja,\r\nen dos líneas.\",\r\n"),
+              std::string::npos)
+        << csv;
+}
+
+TEST(ExportFile, AgreesWithTheReadingOfBothTextsOnRandomPairs)
+{
+    std::mt19937 random(17);
+    auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
+    const std::vector<std::string> words = {"casa", "Casa", "él", "a", " ", ", ", "\"", "\t", "\r\n", ".", "œ", "ß"};
+    for (int round = 0; round < 200; ++round) {
+        // Numbered, or numbered by hand with a marker twice and one missing.
+        std::string source, target;
+        const bool regular = pick(2);
+        const size_t sentences = 1 + pick(12);
+        for (size_t s = 1; s <= sentences; ++s) {
+            const size_t n = regular ? s : 1 + pick(sentences);
+            source += "[" + std::to_string(n) + "] ";
+            target += "[" + std::to_string(regular ? s : 1 + pick(sentences)) + "] ";
+            for (size_t w = pick(8); w > 0; --w) source += cp1252(words[pick(words.size())].c_str());
+            for (size_t w = pick(8); w > 0; --w) target += words[pick(words.size())];
+            source += ".\r\n";
+            target += ".\r\n";
+        }
+        Concordance concordance(source);
+        const Encoding encoding = concordance.encoding();
+        const Encoding targetEncoding = guessEncoding(target).encoding == FileEncoding::Utf8 ? Encoding::Utf8
+                                                                                            : Encoding::Windows1252;
+        concordance.search("*");
+        const ConcordanceLines lines = ConcordanceLines::ofGrid(concordance.grid());
+        const ExportFormat format = pick(2) ? ExportFormat::Csv : ExportFormat::Tsv;
+        TempDir dir;
+        const QString sourcePath = dir.write("source.txt", source), targetPath = dir.write("target.txt", target);
+        ASSERT_TRUE(exportLines(dir.path("out"), lines, sourcePath, targetPath, format).ok());
+        const auto rows = parse(std::string_view(readBytes(dir.path("out"))).substr(3),
+                                format == ExportFormat::Csv ? ',' : '\t');
+        const auto expected = reference::concordanceLines(source, "*", encoding, ConcordanceLines::kContext);
+        ASSERT_EQ(rows.size(), expected.size() + 1) << source;
+        auto sentence = [](std::string_view text, const std::string& marker, Encoding from) {
+            const std::string record = reference::segment(text, marker);
+            return toUtf8(sentenceOfRecord(record, marker), from);
+        };
+        for (size_t k = 0; k < expected.size(); ++k) {
+            const auto& e = expected[k];
+            const std::vector<std::string> fields = {
+                toUtf8(e.form, encoding), toUtf8(e.marker, encoding), toUtf8(e.left, encoding),
+                toUtf8(e.right, encoding), e.marker.empty() ? "" : sentence(source, e.marker, encoding),
+                e.marker.empty() ? "" : sentence(target, toUtf8(e.marker, encoding), targetEncoding)};
+            ASSERT_EQ(rows[k + 1], fields) << "source: " << source << "\ntarget: " << target << "\nline " << k;
+        }
+    }
+}
+
+TEST(ExportFile, RefusesATextAsItsOutputAndReportsWhatItCannotRead)
+{
+    TempDir dir;
+    const std::string text = cp1252("[1] casa.\r\n");
+    const QString source = dir.write("obra.txt", text), target = dir.write("traduccion.txt", "[1] maison.\r\n");
+    Concordance concordance;
+    ASSERT_TRUE(concordance.load(source).ok());
+    concordance.search("casa");
+    const ConcordanceLines lines = ConcordanceLines::ofGrid(concordance.grid());
+    struct Case { const char* name; QString output; QString target; QString named; };
+    const Case cases[] = {
+        {"the source", source, target, source},
+        {"the target", target, target, target},
+        {"the source by another name", dir.root() + "/./obra.txt", target, dir.root() + "/./obra.txt"},
+        {"a target that is not there", dir.path("salida.csv"), dir.path("perdida.txt"), dir.path("perdida.txt")},
+        {"a folder that is not there", dir.path("no/salida.csv"), target, dir.path("no/salida.csv")},
+    };
+    for (const Case& c : cases) {
+        const Status status = exportLines(c.output, lines, source, c.target, ExportFormat::Csv);
+        ASSERT_FALSE(status.ok()) << c.name;
+        EXPECT_TRUE(status.error().message.contains(c.named)) << c.name << ": " << status.error().message.toStdString();
+        EXPECT_EQ(readBytes(source), text) << c.name;
+        EXPECT_EQ(readBytes(target), "[1] maison.\r\n") << c.name;
+    }
+    EXPECT_EQ(dir.entries(), (QStringList{"obra.txt", "traduccion.txt"}));
+}
+
+TEST(ExportFile, AStoppedExportLeavesTheOldFileAsItWas)
+{
+    TempDir dir;
+    std::string text;
+    for (int s = 1; s <= 20000; ++s) text += "[" + std::to_string(s) + "] una casa.\r\n";
+    Concordance concordance(text);
+    concordance.search("casa");
+    const ConcordanceLines lines = ConcordanceLines::ofGrid(concordance.grid());
+    const QString old = dir.write("lineas.tsv", "antes");
+    const Status status = exportLines(old, lines, QString(), QString(), ExportFormat::Tsv,
+                                      [](double done) { return done < 0.5; });
+    ASSERT_FALSE(status.ok());
+    EXPECT_TRUE(status.error().cancelled);
+    EXPECT_EQ(readBytes(old), "antes");
+    EXPECT_EQ(dir.entries(), QStringList{"lineas.tsv"});
+    // Without a target the last column is empty.
+    ASSERT_TRUE(exportLines(old, lines, QString(), QString(), ExportFormat::Tsv).ok());
+    EXPECT_NE(readBytes(old).find("casa\t[20000]\tuna\t.\tuna casa.\t\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace solandre
