@@ -25,6 +25,7 @@ public:
         // Markers ending in "]" can only be met when a "]" has just been read.
         plainOnly_ = std::all_of(markers.begin(), markers.end(),
                                  [](const std::string& m) { return !m.empty() && m.back() == ']'; });
+        for (const std::string& m : markers) longest_ = std::max(longest_, m.size());
     }
 
     std::unordered_map<std::string, std::string> run()
@@ -74,6 +75,9 @@ private:
     {
         current_ = nullptr;
         if (plainOnly_ && (token_.empty() || token_.back() != ']')) return;
+        // A "[" never closed makes the token grow with every character after
+        // it: past the longest marker wanted, it is not looked up at all.
+        if (token_.size() > longest_) return;
         if (!wanted_.count(token_)) return;
         const auto [it, added] = segments_.try_emplace(token_);
         current_ = &it->second;
@@ -96,6 +100,7 @@ private:
     std::string_view text_;
     std::unordered_set<std::string> wanted_;
     bool plainOnly_ = true;
+    size_t longest_ = 0;
     std::string token_;
     bool inside_ = false;
     std::string* current_ = nullptr;

@@ -13,6 +13,28 @@ constexpr const char* kHeader[] = {"Forma", "Referencia", "Contexto izquierdo", 
 
 char separatorOf(ExportFormat format) { return format == ExportFormat::Csv ? ',' : '\t'; }
 
+// Runs of blanks and line breaks as one blank, and no longer than a marker
+// can be; in UTF-8. Only what is kept is read.
+std::string shownMarker(std::string_view marker, Encoding encoding)
+{
+    std::string kept;
+    bool blank = false;
+    size_t k = 0;
+    // Blanks fold, so the bytes read are bounded as well as those kept.
+    for (; k < marker.size() && k < 4 * SentenceTable::kMaxMarker && kept.size() < SentenceTable::kMaxMarker; ++k) {
+        const bool isBlank = static_cast<unsigned char>(marker[k]) <= ' ';
+        if (!(isBlank && blank)) kept += isBlank ? ' ' : marker[k];
+        blank = isBlank;
+    }
+    const bool cut = k < marker.size();
+    if (cut && encoding == Encoding::Utf8) {
+        // Not half a character.
+        while (!kept.empty() && (static_cast<unsigned char>(kept.back()) & 0xC0) == 0x80) kept.pop_back();
+        if (!kept.empty() && static_cast<unsigned char>(kept.back()) >= 0xC0) kept.pop_back();
+    }
+    return toUtf8(kept, encoding) + (cut ? "…" : "");
+}
+
 } // namespace
 
 ExportFormat exportFormatOf(const QString& path)
@@ -67,7 +89,7 @@ bool writeExport(const ConcordanceLines& lines, const SentenceTable& source, con
         if (k % 4096 == 0 && !goOn(progress, double(k) / double(lines.size()))) return false;
         const ConcordanceLine line = lines.line(k);
         put(line.form, encoding);
-        put(line.marker, encoding);
+        put(shownMarker(line.marker, encoding), Encoding::Utf8);
         put(line.left, encoding);
         put(line.right, encoding);
         put(source.sentence(line.marker, encoding), source.encoding());
@@ -108,7 +130,9 @@ Status exportLines(const FileRef& output, const ConcordanceLines& lines, const F
         runs.erase(std::unique(runs.begin(), runs.end()), runs.end());
         std::vector<std::string> markers, targetMarkers;
         for (const std::uint32_t run : runs) {
-            markers.emplace_back(lines.index()->markerOfRun(run));
+            const std::string_view marker = lines.index()->markerOfRun(run);
+            if (marker.empty() || marker.size() > SentenceTable::kMaxMarker) continue;
+            markers.emplace_back(marker);
             if (auto own = markerIn(markers.back(), sourceEncoding, targetTable->encoding()))
                 targetMarkers.push_back(std::move(*own));
         }

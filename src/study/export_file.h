@@ -4,7 +4,9 @@
 // translated sentence of the same number. TSV or CSV, always UTF-8 with a
 // byte-order mark and CR LF line ends; a field holding the separator, a
 // double quote or a line break is quoted, its quotes doubled, as RFC 4180
-// says, so the sentences' own line breaks and tabs survive.
+// says, so the sentences' own line breaks and tabs survive. A marker is
+// written as the contexts are, its blanks folded, and cut past the length of
+// any sentence's marker: a "[" never closed collects every blank after it.
 
 #include "common/fileio.h"
 #include "common/progress.h"

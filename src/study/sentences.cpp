@@ -21,16 +21,18 @@ void SentenceTable::gather(const std::vector<std::string>& markers)
 {
     if (records_.regular() || text_.empty()) return;
     gathered_ = findSegments(text_, markers);
+    gatheredAll_ = true;
 }
 
 std::string SentenceTable::sentence(std::string_view marker, Encoding markerEncoding) const
 {
     if (text_.empty()) return {};
+    if (marker.empty() || marker.size() > kMaxMarker) return {};
     const auto own = markerIn(marker, markerEncoding, encoding_);
-    if (!own || own->empty()) return {};
-    if (!records_.regular()) {
+    if (!own) return {};
+    if (gatheredAll_) {
         const auto it = gathered_.find(*own);
-        if (it != gathered_.end()) return std::string(sentenceOfRecord(it->second, *own));
+        return it == gathered_.end() ? std::string() : std::string(sentenceOfRecord(it->second, *own));
     }
     const ContextScan scan = records_.find(*own);
     return scan.found ? std::string(sentenceOfRecord(scan.record, *own)) : std::string();

@@ -29,8 +29,13 @@ public:
     bool empty() const { return text_.empty(); }
     bool regular() const { return records_.regular(); }
 
+    // Longer than this, a marker is no sentence's: a "[" never closed
+    // collects every blank after it.
+    static constexpr size_t kMaxMarker = 256;
+
     // For a text that is not regularly numbered: finds the records of all
-    // these markers (in the text's encoding) in one pass.
+    // these markers (in the text's encoding) in one pass; afterwards no
+    // other marker is looked for.
     void gather(const std::vector<std::string>& markers);
 
     // The sentence of `marker`, written in `markerEncoding`, in the text's
@@ -41,6 +46,7 @@ private:
     std::string_view text_;
     Encoding encoding_ = Encoding::Windows1252;
     RecordTable records_;
+    bool gatheredAll_ = false;
     std::unordered_map<std::string, std::string> gathered_;
 };
 

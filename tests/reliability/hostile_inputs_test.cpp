@@ -6,12 +6,17 @@
 #include "numbering/reference_numbering.h"
 #include "search/reference_search.h"
 #include "search/concordance.h"
+#include "search/kwic.h"
+#include "search/reference_lines.h"
+#include "study/candidates.h"
+#include "study/export_file.h"
 #include "support/temp_files.h"
 #include "viewer/context_scan.h"
 #include "viewer/reference_context.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace solandre {
@@ -122,6 +127,45 @@ TEST(HostileInputs, ViewerScanStaysLinear)
         EXPECT_LE(scan.record.size(), h.text.size());
         EXPECT_LE(wordsToMark(decodeText(scan.record, Encoding::Windows1252), u"casa").size(),
                   scan.record.size());
+    }
+}
+
+TEST(HostileInputs, ConcordanceLinesAgreeWithTheReading)
+{
+    for (const Hostile& h : hostileTexts(kSmall)) {
+        SCOPED_TRACE(h.name);
+        Concordance concordance(h.text);
+        concordance.search("*");
+        ConcordanceLines lines = ConcordanceLines::ofGrid(concordance.grid());
+        const auto expected = reference::concordanceLines(h.text, "*", concordance.encoding(), 20);
+        ASSERT_EQ(lines.size(), expected.size());
+        for (size_t k = 0; k < lines.size(); ++k) {
+            ASSERT_EQ(lines.line(k, 20).left, expected[k].left) << k;
+            ASSERT_EQ(lines.line(k, 20).right, expected[k].right) << k;
+            ASSERT_EQ(lines.keyWord(k, LineKey::Left2), expected[k].keys[reference::kLeft2]) << k;
+            ASSERT_EQ(lines.keyWord(k, LineKey::Right2), expected[k].keys[reference::kRight2]) << k;
+        }
+    }
+}
+
+TEST(HostileInputs, SortsCandidatesAndExportsStayLinear)
+{
+    TempDir dir;
+    for (const Hostile& h : largeHostileTexts()) {
+        SCOPED_TRACE(h.name);
+        Concordance concordance(h.text);
+        concordance.search("*");
+        ConcordanceLines lines = ConcordanceLines::ofGrid(concordance.grid());
+        for (const LineKey key : {LineKey::Left2, LineKey::Right2}) EXPECT_TRUE(lines.sort(key));
+        WordList hits;
+        findHits(concordance.index(), "casa", hits);
+        const auto found = findCandidates(concordance.index(), hits, h.text, Encoding::Windows1252, 10);
+        ASSERT_TRUE(found.has_value());
+        EXPECT_LE(found->pairs, h.text.size());
+        if (h.text.size() > (8u << 20)) continue; // its export would be gigabytes
+        const QString out = dir.path("lineas.csv");
+        EXPECT_TRUE(exportLines(out, lines, QString(), QString(), ExportFormat::Csv).ok());
+        EXPECT_LE(QFileInfo(out).size(), qint64(lines.size() * 1024 + 256)) << "a kilobyte a line at most";
     }
 }
 
