@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -73,21 +74,26 @@ AlignmentWindow::AlignmentWindow(FormRegistry& forms, const AlignmentRoad& road)
     panes->addWidget(targetPane_);
     layout->addLayout(panes, 1);
 
-    auto* buttons = new QHBoxLayout;
-    auto add = [&](const char* name, const char* caption, void (AlignmentWindow::*handler)()) {
+    // Two rows, one per text, so that every caption is read whole.
+    auto* buttons = new QGridLayout;
+    auto add = [&](const char* name, const char* caption, void (AlignmentWindow::*handler)(), int row, int column,
+                   int rows = 1) {
         auto* b = new QPushButton(QString::fromUtf8(caption), client());
         b->setObjectName(QString::fromLatin1(name));
         connect(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
-        buttons->addWidget(b);
+        buttons->addWidget(b, row, column, rows, 1);
         return b;
     };
-    add("suivant", "Siguiente dudoso (F3)", &AlignmentWindow::suivant_Click);
-    add("origine_avant", "Origen: 1.ª frase al par anterior", &AlignmentWindow::origine_avant_Click);
-    add("origine_apres", "Origen: última frase al siguiente", &AlignmentWindow::origine_apres_Click);
-    add("cible_avant", "Meta: 1.ª frase al par anterior", &AlignmentWindow::cible_avant_Click);
-    add("cible_apres", "Meta: última frase al siguiente", &AlignmentWindow::cible_apres_Click);
-    add("unir", "Unir con el siguiente", &AlignmentWindow::unir_Click);
-    add("separer", "Separar", &AlignmentWindow::separer_Click);
+    buttons->addWidget(new QLabel(QStringLiteral("Origen:"), client()), 0, 0);
+    buttons->addWidget(new QLabel(QStringLiteral("Meta:"), client()), 1, 0);
+    add("origine_avant", "1.ª frase al par anterior", &AlignmentWindow::origine_avant_Click, 0, 1);
+    add("origine_apres", "Última frase al siguiente", &AlignmentWindow::origine_apres_Click, 0, 2);
+    add("cible_avant", "1.ª frase al par anterior", &AlignmentWindow::cible_avant_Click, 1, 1);
+    add("cible_apres", "Última frase al siguiente", &AlignmentWindow::cible_apres_Click, 1, 2);
+    add("unir", "Unir con el siguiente", &AlignmentWindow::unir_Click, 0, 3);
+    add("separer", "Separar", &AlignmentWindow::separer_Click, 1, 3);
+    add("suivant", "Siguiente dudoso (F3)", &AlignmentWindow::suivant_Click, 0, 4, 2)
+        ->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     layout->addLayout(buttons);
 
     QMenu* fichier = menu(QStringLiteral("fichier"), QStringLiteral("&Fichero"));
