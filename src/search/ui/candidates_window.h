@@ -26,8 +26,6 @@ public:
     void fermer_Click();
     void about_Click();
 
-    const CandidateList& candidates() const { return list_; }
-
 private:
     void remplir_liste();
 

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTextEdit>
+#include <algorithm>
 
 namespace solandre {
 

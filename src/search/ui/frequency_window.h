@@ -28,8 +28,6 @@ public:
     void fermer_Click();
     void about_Click();
 
-    const std::vector<FormFrequency>& list() const { return list_; }
-
 private:
     class Rows;
 
