@@ -25,20 +25,10 @@
 #include <vector>
 
 using namespace solandre;
+using bench::Figure;
+using bench::measure;
 
 namespace {
-
-struct Figure {
-    double seconds;
-    double peakMb;
-};
-
-template <class F> Figure measure(F&& work)
-{
-    bench::resetPeakMemory();
-    const double seconds = bench::timeIt(work);
-    return {seconds, bench::peakMemoryMb()};
-}
 
 void print(const char* what, const Figure& f, const char* note = "")
 {

@@ -20,20 +20,10 @@
 #include <random>
 
 using namespace solandre;
+using bench::Figure;
+using bench::measure;
 
 namespace {
-
-struct Figure {
-    double seconds;
-    double peakMb;
-};
-
-template <class F> Figure measure(F&& work)
-{
-    bench::resetPeakMemory();
-    const double seconds = bench::timeIt(work);
-    return {seconds, bench::peakMemoryMb()};
-}
 
 void print(const char* what, const Figure& f, const char* note = "")
 {

@@ -38,3 +38,20 @@ double peakMemoryMb();
 double currentMemoryMb();
 
 } // namespace solandre::bench
+
+namespace solandre::bench {
+
+// A piece of work's time and the peak memory it reached.
+struct Figure {
+    double seconds;
+    double peakMb;
+};
+
+template <class F> Figure measure(F&& work)
+{
+    resetPeakMemory();
+    const double seconds = timeIt(work);
+    return {seconds, peakMemoryMb()};
+}
+
+} // namespace solandre::bench
