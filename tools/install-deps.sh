@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-dejavu-core fonts-liberation2  # fonts for the offscreen and Xvfb platforms; Liberation stands in for Times New Roman
   dpkg-dev file                   # `make package`: the library dependencies of the Debian package
+  ccache                          # rebuilds of unchanged files in any checkout
 )
 
 # `install-deps.sh fuzz` also installs clang and its libFuzzer runtime.
