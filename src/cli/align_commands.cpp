@@ -27,6 +27,8 @@ int alignCommand(const CommandContext& c)
         for (const std::string& output : outputs)
             if (Status refused = refuseInputAsOutput(c.file(output), {source, target}); !refused)
                 return c.fail(refused.error());
+        if (Status refused = refuseSameOutputs(c.file(outputs[0]), c.file(outputs[1])); !refused)
+            return c.fail(refused.error());
     }
     const auto pair = alignNumberedPair(source, target, c.progress(QStringLiteral("Alineando")));
     c.endProgress();

@@ -173,8 +173,7 @@ Result<PassEnd> writePass(const FileRef& input, const Outputs& outputs, Encoding
     if (misfit) return PassEnd::Misfit;
     if (summary.units == 0) return noUnits(input, summary.format);
     writer.finish();
-    if (Status done = sourceWriter.value().commit(); !done) return done.error();
-    if (Status done = targetWriter.value().commit(); !done) return done.error();
+    if (Status done = commitTogether(sourceWriter.value(), targetWriter.value()); !done) return done.error();
     return PassEnd::Done;
 }
 
@@ -209,12 +208,12 @@ Result<MemoryImport> importTmx(const Input& input, const Outputs& outputs, const
             if (!device) return device.error();
             CountingDevice counted(*device.value());
             bool cancelled = false;
-            TmxResult<TmxSummary> read =
+            Result<TmxSummary> read =
                 readTmx(counted, input.file().name(), languages, [&](const SegmentPair& pair) {
                     if (summary.units % 1024 == 0 && !followed(progress, counted)) return !(cancelled = true);
                     return sink(pair);
                 });
-            if (!read) return Error{read.error().message};
+            if (!read) return read.error();
             if (cancelled) return Error::cancelledByUser();
             summary.sourceLanguage = read.value().sourceLanguage;
             summary.targetLanguage = read.value().targetLanguage;
@@ -243,11 +242,11 @@ Result<MemoryImport> importTable(const Input& input, const Outputs& outputs, con
         CountingDevice counted(buffer);
         bool cancelled = false;
         const TableEncoding table = encoding == Encoding::Utf8 ? TableEncoding::Utf8 : TableEncoding::Windows1252;
-        TmxResult<TsvSummary> read = readTsv(counted, input.file().name(), table, [&](const SegmentPair& pair) {
+        Result<TsvSummary> read = readTsv(counted, input.file().name(), table, [&](const SegmentPair& pair) {
             if (summary.units % 1024 == 0 && !followed(progress, counted)) return !(cancelled = true);
             return sink(pair);
         });
-        if (!read) return Error{read.error().message};
+        if (!read) return read.error();
         if (cancelled) return Error::cancelledByUser();
         return success();
     });
@@ -273,16 +272,17 @@ Result<TmxLanguages> memoryLanguages(const FileRef& input)
     if (!opened) return opened.error();
     Result<std::unique_ptr<QIODevice>> device = opened.value().device();
     if (!device) return device.error();
-    TmxResult<TmxLanguages> languages = listTmxLanguages(*device.value(), input.name());
-    if (!languages) return Error{languages.error().message};
+    Result<TmxLanguages> languages = listTmxLanguages(*device.value(), input.name());
+    if (!languages) return languages.error();
     return std::move(languages.value());
 }
 
 Result<MemoryImport> importMemory(const FileRef& input, const FileRef& sourceOut, const FileRef& targetOut,
                                   const TmxLanguageChoice& languages, const Progress& progress)
 {
-    if (Status refused = refuseInputAsOutput(sourceOut, {input, targetOut}); !refused) return refused.error();
+    if (Status refused = refuseInputAsOutput(sourceOut, {input}); !refused) return refused.error();
     if (Status refused = refuseInputAsOutput(targetOut, {input}); !refused) return refused.error();
+    if (Status refused = refuseSameOutputs(sourceOut, targetOut); !refused) return refused.error();
     Result<Input> opened = Input::open(input);
     if (!opened) return opened.error();
     Result<std::unique_ptr<QIODevice>> device = opened.value().device();

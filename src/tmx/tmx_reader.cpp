@@ -30,20 +30,20 @@ QString fromUtf8(std::string_view s)
 
 // Runs `read` over a tokenizer of the device, turning every fault into the
 // message the user sees.
-template <class Read> std::optional<TmxError> withTokenizer(QIODevice& device, const QString& fileName, Read read)
+template <class Read> std::optional<Error> withTokenizer(QIODevice& device, const QString& fileName, Read read)
 {
     XmlDecoder decoder(device);
-    if (auto refused = decoder.start()) return TmxError{cannotRead(fileName, *refused)};
+    if (auto refused = decoder.start()) return Error{cannotRead(fileName, *refused)};
     XmlInput input(decoder);
     XmlTokenizer tokenizer(input);
     try {
         read(tokenizer);
     } catch (const XmlFault& fault) {
-        if (!fault.where) return TmxError{cannotRead(fileName, fault.reason)};
-        return TmxError{cannotRead(
+        if (!fault.where) return Error{cannotRead(fileName, fault.reason)};
+        return Error{cannotRead(
             fileName, QStringLiteral("XML mal formado %1: %2").arg(at(*fault.where), fault.reason))};
     } catch (const NotTmx& fault) {
-        return TmxError{cannotRead(
+        return Error{cannotRead(
             fileName, QStringLiteral("no es una memoria TMX (%1): %2").arg(at(fault.where), fault.reason))};
     }
     return std::nullopt;
@@ -269,12 +269,12 @@ bool languageMatches(QStringView wanted, QStringView actual)
     return matches(wanted.toUtf8().toStdString(), actual.toUtf8().toStdString());
 }
 
-TmxResult<TmxSummary> readTmx(QIODevice& device, const QString& fileName,
+Result<TmxSummary> readTmx(QIODevice& device, const QString& fileName,
                               const TmxLanguageChoice& languages, const SegmentPairSink& sink)
 {
     if (!languages.source.isEmpty() &&
         languages.source.compare(languages.target, Qt::CaseInsensitive) == 0)
-        return TmxError{QStringLiteral("La lengua de origen y la de destino son la misma: %1").arg(languages.source)};
+        return Error{QStringLiteral("La lengua de origen y la de destino son la misma: %1").arg(languages.source)};
     TmxSummary summary;
     auto error = withTokenizer(device, fileName, [&](XmlTokenizer& tokenizer) {
         TmxPairReader reader(tokenizer, languages, sink);
@@ -285,7 +285,7 @@ TmxResult<TmxSummary> readTmx(QIODevice& device, const QString& fileName,
     return summary;
 }
 
-TmxResult<TmxLanguages> listTmxLanguages(QIODevice& device, const QString& fileName)
+Result<TmxLanguages> listTmxLanguages(QIODevice& device, const QString& fileName)
 {
     TmxLanguages found;
     auto error = withTokenizer(device, fileName, [&](XmlTokenizer& tokenizer) {

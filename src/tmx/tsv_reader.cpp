@@ -187,12 +187,12 @@ private:
 
 } // namespace
 
-TmxResult<TsvSummary> readTsv(QIODevice& device, const QString& fileName, TableEncoding encoding,
+Result<TsvSummary> readTsv(QIODevice& device, const QString& fileName, TableEncoding encoding,
                               const SegmentPairSink& sink)
 {
     TsvReading reading(device, encoding, sink);
     if (auto error = reading.run())
-        return TmxError{QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(fileName, *error)};
+        return Error{QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(fileName, *error)};
     return reading.summary();
 }
 

@@ -19,6 +19,7 @@
 // - The file is read in chunks of about 1 MB; only a row longer than that
 //   makes the buffer grow, to hold the row whole.
 
+#include "common/result.h"
 #include "tmx/tmx_types.h"
 
 #include <QIODevice>
@@ -36,7 +37,7 @@ struct TsvSummary {
 
 // Fails only when the device cannot be read; the sink may have received rows
 // by then.
-TmxResult<TsvSummary> readTsv(QIODevice& device, const QString& fileName, TableEncoding encoding,
+Result<TsvSummary> readTsv(QIODevice& device, const QString& fileName, TableEncoding encoding,
                               const SegmentPairSink& sink);
 
 } // namespace solandre

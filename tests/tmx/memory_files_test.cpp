@@ -146,7 +146,7 @@ TEST(MemoryImport, RefusalsAndFaultsWriteNothing)
         {"no unit", noUnits, dir.path("s_ref.txt"), dir.path("c_ref.txt"), "ninguna unidad"},
         {"an empty table", emptyTable, dir.path("s_ref.txt"), dir.path("c_ref.txt"), "ninguna fila"},
         {"an output that is the input", good, good, dir.path("c_ref.txt"), "es uno de los textos de entrada"},
-        {"both outputs the same", good, dir.path("s_ref.txt"), dir.path("s_ref.txt"), "es uno de los textos"},
+        {"both outputs the same", good, dir.path("s_ref.txt"), dir.path("s_ref.txt"), "las dos salidas son el mismo fichero"},
         {"a missing input", dir.path("none.tmx"), dir.path("s_ref.txt"), dir.path("c_ref.txt"), "none.tmx"},
     };
     for (const Case& c : cases) {
