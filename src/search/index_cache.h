@@ -1,9 +1,10 @@
 #pragma once
 // Word indexes kept between openings, in the user's cache folder: built once,
 // mapped at the next opening of the same text. An index is found by the
-// text's path and checked against the text's size, time of change and a
-// sample of its content, and against a checksum of its own; a cache that
-// does not match, or is damaged, is rebuilt, never trusted. A cache that
+// text's path and checked against the text's key (text_key.h: which file,
+// its size and times to the nanosecond, its content), and against a checksum
+// of its own; a cache that does not match, or is damaged, is rebuilt, never
+// trusted. The folder is the program's alone (cache_folder.h). A cache that
 // cannot be written is simply not kept.
 
 #include "common/text_file.h"
@@ -40,6 +41,8 @@ public:
     QString fileFor(const TextFile& text) const;
 
 private:
+    QString nameFor(const TextFile& text) const;
+
     QString folder_;
     qint64 smallest_;
     int kept_;
