@@ -1,6 +1,9 @@
 #include "tmx/tmx_reader.h"
 
+#include "tmx/language_tag.h"
 #include "tmx/xml_tokenizer.h"
+
+#include <unordered_map>
 
 #include <string_view>
 
@@ -40,6 +43,8 @@ template <class Read> std::optional<Error> withTokenizer(QIODevice& device, cons
         read(tokenizer);
     } catch (const XmlFault& fault) {
         if (!fault.where) return Error{cannotRead(fileName, fault.reason)};
+        if (!fault.malformed)
+            return Error{cannotRead(fileName, QStringLiteral("%1: %2").arg(at(*fault.where), fault.reason))};
         return Error{cannotRead(
             fileName, QStringLiteral("XML mal formado %1: %2").arg(at(*fault.where), fault.reason))};
     } catch (const NotTmx& fault) {
@@ -272,8 +277,11 @@ bool languageMatches(QStringView wanted, QStringView actual)
 Result<TmxSummary> readTmx(QIODevice& device, const QString& fileName,
                               const TmxLanguageChoice& languages, const SegmentPairSink& sink)
 {
-    if (!languages.source.isEmpty() &&
-        languages.source.compare(languages.target, Qt::CaseInsensitive) == 0)
+    for (const QString& chosen : {languages.source, languages.target})
+        if (!chosen.isEmpty() && !canonicalLanguageTag(chosen))
+            return Error{cannotRead(fileName, malformedLanguageTag(chosen))};
+    if (!languages.source.isEmpty() && !languages.target.isEmpty() &&
+        canonicalLanguageTag(languages.source) == canonicalLanguageTag(languages.target))
         return Error{QStringLiteral("La lengua de origen y la de destino son la misma: %1").arg(languages.source)};
     TmxSummary summary;
     auto error = withTokenizer(device, fileName, [&](XmlTokenizer& tokenizer) {
@@ -290,8 +298,9 @@ Result<TmxLanguages> listTmxLanguages(QIODevice& device, const QString& fileName
     TmxLanguages found;
     auto error = withTokenizer(device, fileName, [&](XmlTokenizer& tokenizer) {
         expectTmxRoot(tokenizer);
-        std::vector<std::string> spellings; // one per language, as first met
-        std::vector<bool> inUnit;           // whether the current unit has it
+        std::unordered_map<std::string, size_t> known; // by folded spelling
+        std::vector<size_t> inUnit;                    // the languages of the current unit
+        std::vector<qint64> lastUnit;                  // per language, the last unit that had it
         bool inBody = false;
         bool inUnitNow = false;
         for (;;) {
@@ -304,8 +313,7 @@ Result<TmxLanguages> listTmxLanguages(QIODevice& device, const QString& fileName
                 if (depth == 3 && inUnitNow) {
                     inUnitNow = false;
                     ++found.units;
-                    for (size_t i = 0; i < inUnit.size(); ++i)
-                        if (inUnit[i]) ++found.languages[i].units;
+                    for (const size_t i : inUnit) ++found.languages[i].units;
                 }
                 continue;
             }
@@ -316,18 +324,21 @@ Result<TmxLanguages> listTmxLanguages(QIODevice& device, const QString& fileName
                     found.headerSourceLanguage = fromUtf8(*srclang);
             } else if (depth == 3 && inBody && name == "tu") {
                 inUnitNow = true;
-                inUnit.assign(inUnit.size(), false);
+                inUnit.clear();
             } else if (depth == 4 && inUnitNow && name == "tuv") {
                 const auto language = variantLanguage(tokenizer);
                 if (!language || language->empty()) continue;
-                size_t i = 0;
-                while (i < spellings.size() && !sameLanguage(spellings[i], *language)) ++i;
-                if (i == spellings.size()) {
-                    spellings.emplace_back(*language);
+                std::string folded(*language);
+                for (char& c : folded) c = foldLanguageChar(c);
+                const auto [at, added] = known.emplace(std::move(folded), lastUnit.size());
+                if (added) {
                     found.languages.push_back({fromUtf8(*language), 0});
-                    inUnit.push_back(false);
+                    lastUnit.push_back(-1);
                 }
-                inUnit[i] = true;
+                if (lastUnit[at->second] != found.units) {
+                    lastUnit[at->second] = found.units;
+                    inUnit.push_back(at->second);
+                }
             }
         }
     });
