@@ -1,6 +1,5 @@
 #include "tmx/tmx_reader.h"
 
-#include "tmx/language_tag.h"
 #include "tmx/xml_tokenizer.h"
 
 #include <unordered_map>
@@ -277,11 +276,10 @@ bool languageMatches(QStringView wanted, QStringView actual)
 Result<TmxSummary> readTmx(QIODevice& device, const QString& fileName,
                               const TmxLanguageChoice& languages, const SegmentPairSink& sink)
 {
-    for (const QString& chosen : {languages.source, languages.target})
-        if (!chosen.isEmpty() && !canonicalLanguageTag(chosen))
-            return Error{cannotRead(fileName, malformedLanguageTag(chosen))};
-    if (!languages.source.isEmpty() && !languages.target.isEmpty() &&
-        canonicalLanguageTag(languages.source) == canonicalLanguageTag(languages.target))
+    // One language however it is spelt ("en_GB", "en-gb"), as the matching
+    // of the variants has it.
+    if (!languages.source.isEmpty() &&
+        sameLanguage(languages.source.toStdString(), languages.target.toStdString()))
         return Error{QStringLiteral("La lengua de origen y la de destino son la misma: %1").arg(languages.source)};
     TmxSummary summary;
     auto error = withTokenizer(device, fileName, [&](XmlTokenizer& tokenizer) {
