@@ -14,8 +14,10 @@ namespace solandre::cli {
 const CommandSpec kNumberCommand{
     "number", "ENTRADA SALIDA", "numera las frases de un texto",
     "Numera las frases de ENTRADA y escribe la copia numerada en SALIDA: cada frase\n"
-    "es un registro \"[n] frase\" seguido de CR LF. SALIDA no puede ser ENTRADA; un\n"
-    "fichero que no es un texto (PDF, Word, ...) se rechaza sin escribir nada.",
+    "es un registro \"[n] frase\" que acaba en CR LF; una frase que ocupa varias\n"
+    "líneas guarda en su registro los saltos de línea que tenía. SALIDA no puede\n"
+    "ser ENTRADA; un fichero que no es un texto (PDF, Word, ...) se rechaza sin\n"
+    "escribir nada.",
     {}, 2, 2};
 
 const CommandSpec kSearchCommand{
@@ -63,7 +65,7 @@ bool loadNumbered(const CommandContext& c, Concordance& concordance, const std::
         c.fail(loaded.error());
         return false;
     }
-    if (!concordance.looksNumbered()) c.warn(notNumberedWarning(concordance.name()));
+    if (!concordance.looksNumbered()) c.warn(notNumberedWarning(concordance.name(), NumberingRoad::CommandLine));
     return true;
 }
 

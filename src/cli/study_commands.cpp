@@ -56,13 +56,35 @@ int candidatesCommand(const CommandContext& c)
         if (ec != std::errc() || end != value.data() + value.size())
             return usage(c, "candidates", "--top espera un número entero, no \"" + value + "\"");
     }
+    const QString form = c.text(c.args.operands[2]);
+    if (form.trimmed().isEmpty())
+        return c.fail(Error{QStringLiteral("candidates: la forma está vacía; escriba la palabra de la que busca "
+                                           "traducciones")});
+    const FileRef target = c.file(c.args.operands[1]);
+    // The target is looked at before the source is indexed: a text that
+    // cannot give candidates is said at once.
+    if (!target.isStandardStream()) {
+        const Result<TextFile> text = TextFile::open(target);
+        if (!text) return c.fail(text.error());
+        if (text.value().text().empty())
+            return c.fail(Error::reading(target.name(), QStringLiteral("el fichero está vacío")));
+        if (!text.value().text().starts_with("[1] "))
+            return c.fail(Error::reading(target.name(), QStringLiteral("no es un texto numerado: no empieza por "
+                                                                       "\"[1] \"; para numerarlo, use "
+                                                                       "\"solandre-cli number\"")));
+    }
     Concordance concordance;
     if (!loadNumbered(c, concordance, c.args.operands[0])) return kFailed;
-    const FileRef target = c.file(c.args.operands[1]);
-    const auto found = candidatesOf(concordance.index(), c.text(c.args.operands[2]), target, top,
+    const auto found = candidatesOf(concordance.index(), form, target, top,
                                     c.progress(QStringLiteral("Contando en %1").arg(target.name())));
     c.endProgress();
     if (!found) return c.fail(found.error());
+    if (found.value().pairs == 0)
+        return c.fail(Error::reading(target.name(), QStringLiteral("ninguna de sus frases lleva el número de una "
+                                                                   "frase de \"%1\"")
+                                                        .arg(concordance.name())));
+    if (found.value().withForm == 0)
+        c.warn(QStringLiteral("la forma \"%1\" no está en \"%2\"").arg(form, concordance.name()));
     std::string out;
     char score[32];
     for (const Candidate& candidate : found.value().best) {

@@ -38,12 +38,14 @@ Status Concordance::load(const FileRef& file, const Progress& progress, IndexCac
 
 bool Concordance::looksNumbered() const { return text().starts_with("[1] "); }
 
-QString notNumberedWarning(const QString& name)
+QString notNumberedWarning(const QString& name, NumberingRoad road)
 {
+    const QString how = road == NumberingRoad::Menu
+                            ? QStringLiteral("use \"Referenciación y concordancias\" en el menú \"Aplicación\"")
+                            : QStringLiteral("use \"solandre-cli number\"");
     return QStringLiteral("El fichero \"%1\" no parece un texto numerado: no empieza por "
-                          "\"[1] \". Se buscará en él tal como está; para numerar un texto, "
-                          "use \"Referenciación y concordancias\" en el menú \"Aplicación\".")
-        .arg(name);
+                          "\"[1] \". Se buscará en él tal como está; para numerar un texto, %2.")
+        .arg(name, how);
 }
 
 void findHits(const WordIndex& index, const QString& typed, WordList& hits, std::vector<std::uint32_t>* forms)

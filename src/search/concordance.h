@@ -63,7 +63,9 @@ private:
 void findHits(const WordIndex& index, const QString& typed, WordList& hits,
               std::vector<std::uint32_t>* forms = nullptr);
 
-// What the user is told about a text that does not look numbered.
-QString notNumberedWarning(const QString& name);
+// What the user is told about a text that does not look numbered, with the
+// way to number one where they are: a menu of the program, or a command.
+enum class NumberingRoad { Menu, CommandLine };
+QString notNumberedWarning(const QString& name, NumberingRoad road = NumberingRoad::Menu);
 
 } // namespace solandre

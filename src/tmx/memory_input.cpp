@@ -164,8 +164,9 @@ Result<TextFile> MemoryInput::text(const Progress& progress)
             copied += n;
             if (copied > kMaxNumberedBytes)
                 return Error::reading(file_.name(), QStringLiteral("la entrada pasa de 4 GB"));
-            if (copy->write(chunk.constData(), n) != n || !copy->flush()) return failed(copy->errorString());
+            if (copy->write(chunk.constData(), n) != n) return failed(copy->errorString());
         }
+        if (!copy->flush()) return failed(copy->errorString());
         stream_.reset();
         handedOut_ = true;
         copy_ = std::move(copy);

@@ -2,6 +2,7 @@
 #include "cli/manual.h"
 #include "support/temp_files.h"
 
+#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -405,6 +406,184 @@ TEST(CliMemory, AMemoryBecomesAPairAndThePairAMemory)
         EXPECT_EQ(lines(run.err), 1);
     }
     EXPECT_EQ(readBytes(dir.path("m_cible_ref.txt")), "\xEF\xBB\xBF[1] Un\r\n[2] \r\n");
+}
+
+// A memory of two units in Spanish and French.
+std::string smallMemory()
+{
+    return "<?xml version=\"1.0\"?><tmx version=\"1.4\"><header srclang=\"es\"/><body>"
+           "<tu><tuv xml:lang=\"es\"><seg>Uno</seg></tuv><tuv xml:lang=\"fr\"><seg>Un</seg></tuv></tu>"
+           "<tu><tuv xml:lang=\"es\"><seg>Dos</seg></tuv><tuv xml:lang=\"fr\"><seg>Deux</seg></tuv></tu></body></tmx>";
+}
+
+TEST(CliMemory, LanguagesAreTagsAndOneLanguageHoweverSpelt)
+{
+    TempDir dir;
+    const std::string memory = dir.write("m.tmx", smallMemory()).toStdString();
+    const std::string es = dir.path("s.txt").toStdString(), fr = dir.path("c.txt").toStdString();
+    struct Case { const char* name; std::vector<std::string> args; int status; const char* said; };
+    const Case cases[] = {
+        {"pair with a tag that is no tag", {"pair", memory, es, fr, "--source-lang", "x y<"}, 2,
+         "\"x y<\" no es una etiqueta de lengua"},
+        {"tmx with a quote in a tag", {"tmx", es, fr, "-o", dir.path("o.tmx").toStdString(), "--source-lang", "es",
+                                       "--target-lang", "en\"x"}, 2, "no es una etiqueta de lengua"},
+        {"one language spelt two ways", {"pair", memory, es, fr, "--source-lang", "en_GB", "--target-lang", "en-gb"},
+         1, "son la misma"},
+        {"a format there is not", {"pair", memory, es, fr, "--format", "xml"}, 2, "--format espera tmx o tsv"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_EQ(lines(run.err), 1);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(fr)));
+    }
+    dir.write("es.txt", "[1] Uno\r\n");
+    dir.write("fr.txt", "[1] Un\r\n");
+    const CliRun written = runCli({"tmx", dir.path("es.txt").toStdString(), dir.path("fr.txt").toStdString(), "-o",
+                                   dir.path("o.tmx").toStdString(), "--source-lang", "es_es", "--target-lang", "FR-fr"});
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_NE(readBytes(dir.path("o.tmx")).find("<tuv xml:lang=\"fr-FR\">"), std::string::npos);
+}
+
+TEST(CliMemory, TwoOutputsThatAreOneFileAreRefusedAsSuch)
+{
+    TempDir dir;
+    const std::string memory = dir.write("m.tmx", smallMemory()).toStdString();
+    const std::string es = dir.write("s.txt", "old").toStdString();
+    QFile::link(dir.path("c.txt"), dir.path("enlace.txt"));
+    dir.write("a.txt", "[1] Uno\r\n");
+    dir.write("b.txt", "[1] Un\r\n");
+    const std::string a = dir.path("a.txt").toStdString(), b = dir.path("b.txt").toStdString();
+    const std::vector<std::vector<std::string>> cases = {
+        {"pair", memory, es, es},
+        {"pair", memory, dir.path("c.txt").toStdString(), dir.path("enlace.txt").toStdString()},
+        {"pair", memory, "-", "-"},
+        {"align", a, b, "--write", dir.path("c.txt").toStdString(), dir.path("enlace.txt").toStdString()},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args.back());
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("las dos salidas son el mismo fichero"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(readBytes(dir.path("s.txt")), "old");
+    EXPECT_FALSE(QFile::exists(dir.path("c.txt")));
+}
+
+// A memory given as a pipe or on the standard input is read once and whole.
+TEST(CliMemory, PipesAndTheStandardInput)
+{
+    TempDir dir;
+    std::string memory = "<tmx><header srclang=\"es\"/><body>";
+    for (int k = 1; k <= 2000; ++k)
+        memory += "<tu><tuv xml:lang=\"es\"><seg>Uno " + std::to_string(k) + "</seg></tuv><tuv xml:lang=\"fr\"><seg>Un " +
+                  std::to_string(k) + "</seg></tuv></tu>\n";
+    memory += "</body></tmx>\n";
+    const QString file = dir.write("m.tmx", memory);
+    const QString table = dir.write("t.tsv", "<b>Uno</b>\tUn\nDos\tDeux\n");
+    const QString s = dir.path("s.txt"), c = dir.path("c.txt");
+    struct Case { const char* name; QString line; std::string input; const char* lastSource; };
+    const Case cases[] = {
+        {"the standard input", kProgram + " pair - " + s + " " + c, memory, "[2000] Uno 2000\r\n"},
+        {"a process substitution", kProgram + " pair <(cat " + file + ") " + s + " " + c, "", "[2000] Uno 2000\r\n"},
+        {"a table from a pipe", kProgram + " pair <(cat " + table + ") " + s + " " + c, "", "[2] Dos\r\n"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        QFile::remove(s);
+        const CliRun run = runProgram(k.line, k.input);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(readBytes(s).ends_with(k.lastSource)) << readBytes(s).substr(0, 100);
+    }
+    // Said to be a table, a first line that is one tag is not taken for XML.
+    dir.write("u.tsv", "<b>Hola</b>\nDos\tDeux\n");
+    const CliRun said = runCli({"pair", dir.path("u.tsv").toStdString(), s.toStdString(), c.toStdString(), "--format", "tsv"});
+    EXPECT_EQ(said.status, 0) << said.err;
+    EXPECT_EQ(readBytes(s), "[1] <b>Hola</b>\r\n[2] Dos\r\n");
+}
+
+TEST(CliMemory, NothingToWriteFailsAndReplacesNothing)
+{
+    TempDir dir;
+    const std::string memory = dir.write("m.tmx", smallMemory()).toStdString();
+    const std::string s = dir.write("s.txt", "old source").toStdString(), c = dir.write("c.txt", "old target").toStdString();
+    const CliRun neither = runCli({"pair", memory, s, c, "--source-lang", "de", "--target-lang", "it"});
+    EXPECT_EQ(neither.status, 1);
+    EXPECT_NE(neither.err.find("ninguna de sus 2 unidades tiene texto"), std::string::npos) << neither.err;
+    const CliRun empty = runCli({"pair", dir.write("vacia.tmx", "").toStdString(), s, c});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("no contiene ninguna unidad"), std::string::npos) << empty.err;
+    EXPECT_EQ(readBytes(dir.path("s.txt")), "old source");
+    EXPECT_EQ(readBytes(dir.path("c.txt")), "old target");
+}
+
+// A size limit makes the write fail with the usual message, never a kill.
+TEST(CliStreams, AFileSizeLimitIsAMessageNamingTheFile)
+{
+    TempDir dir;
+    std::string text;
+    while (text.size() < 400'000) text += "Una frase. Otra frase. ";
+    const QString input = dir.write("grande.txt", text);
+    std::string table;
+    for (int k = 0; k < 20000; ++k) table += "Frase de la casa.\tPhrase de la maison.\n";
+    const QString memory = dir.write("m.tsv", table);
+    dir.write("s.txt", "old");
+    for (const QString& command : {" number " + input + " " + dir.path("out.txt"),
+                                   " pair " + memory + " " + dir.path("s.txt") + " " + dir.path("c.txt")}) {
+        SCOPED_TRACE(command.toStdString());
+        const CliRun run = runProgram("ulimit -f 100; " + kProgram + command);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find("No se puede escribir el fichero"), std::string::npos) << run.err;
+        EXPECT_EQ(lines(run.err), 1) << run.err;
+    }
+    EXPECT_EQ(readBytes(dir.path("s.txt")), "old");
+    EXPECT_FALSE(QFile::exists(dir.path("out.txt")));
+}
+
+TEST_F(CliStudy, CandidatesSayWhyThereAreNone)
+{
+    const std::string empty = dir.write("vacio.txt", "").toStdString();
+    const std::string plain = dir.write("plano.txt", "Un texto. Sin numerar.").toStdString();
+    struct Case { const char* name; std::vector<std::string> args; int status; const char* said; };
+    const Case cases[] = {
+        {"an empty target", {"candidates", source, empty, "casa"}, 1, "el fichero está vacío"},
+        {"a target not numbered", {"candidates", source, plain, "casa"}, 1, "no es un texto numerado"},
+        {"an empty form", {"candidates", source, target, " "}, 1, "la forma está vacía"},
+        {"a form the text does not hold", {"candidates", source, target, "nada"}, 0, "la forma \"nada\" no está en"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_EQ(lines(run.err), 1);
+    }
+}
+
+TEST(CliWords, HelpAndWarningsTellTheTruth)
+{
+    const std::string help = runCli({"number", "--help"}).out;
+    EXPECT_NE(help.find("guarda en su registro los saltos de línea"), std::string::npos) << help;
+
+    TempDir dir;
+    const std::string plain = dir.write("plano.txt", "La casa.").toStdString();
+    const CliRun warned = runCli({"search", plain, "casa"});
+    EXPECT_NE(warned.err.find("use \"solandre-cli number\""), std::string::npos) << warned.err;
+    EXPECT_EQ(warned.err.find("menú"), std::string::npos) << warned.err;
+
+    const std::string es = dir.write("es.txt", "[1] Uno.\r\n[2] Dos.\r\n[2] Dos otra vez.\r\n").toStdString();
+    const std::string fr = dir.write("fr.txt", "[1] Un.\r\n[3] Trois.\r\n[2] Deux.\r\n").toStdString();
+    const CliRun aligned = runCli({"align", es, fr});
+    EXPECT_EQ(aligned.status, 0) << aligned.err;
+    EXPECT_NE(aligned.err.find("las marcas de \"" + es + "\" están repetidas o fuera de orden ([2] tras [2])"),
+              std::string::npos) << aligned.err;
+    EXPECT_NE(aligned.err.find("las marcas de \"" + fr + "\" están repetidas o fuera de orden ([2] tras [3])"),
+              std::string::npos) << aligned.err;
+    EXPECT_EQ(lines(runCli({"align", dir.write("a.txt", "[1] Uno.\r\n[2] Dos.\r\n").toStdString(), es}).err), 1);
 }
 
 TEST(CliManual, ThePageAndTheCompletionCoverEveryCommandAndOption)
