@@ -1,6 +1,6 @@
 #pragma once
 // Concordance lines: each hit of a search as one line, the words before it,
-// the form, the words after it and its marker. A line's context stays inside
+// the form (a phrase's whole text), the words after it and its marker. A line's context stays inside
 // the hit's sentence (it stops at a bracket, where a marker begins or ends)
 // and is cut at a word; its text is read from the text when asked for, so a
 // list of millions of lines costs four bytes a line, and a sort four more
@@ -19,14 +19,14 @@ namespace solandre {
 // in a context read as one blank; contexts have no blank at either end.
 struct ConcordanceLine {
     std::string left;
-    std::string_view form;
+    std::string form; // line breaks in a phrase as blanks
     std::string right;
     std::string_view marker;
 };
 
 // The words a sort compares, lower-cased as the search lower-cases them: the
-// form itself, or the first or second word to its left or right in its
-// sentence. A line without that word sorts first.
+// form itself (a phrase's whole text), or the first or second word to its
+// left or right in its sentence. A line without that word sorts first.
 enum class LineKey { Form, Left1, Left2, Right1, Right2 };
 
 class ConcordanceLines {
@@ -35,14 +35,16 @@ public:
     static constexpr size_t kContext = 60;
 
     ConcordanceLines() = default;
-    // The lines of `hits`, in that order; `index` must outlive them.
-    ConcordanceLines(const WordIndex& index, WordList hits);
+    // The lines of `hits` of `words` words each, in that order; `index`
+    // must outlive them.
+    ConcordanceLines(const WordIndex& index, WordList hits, std::uint32_t words = 1);
     // The grid's hits, in the grid's order.
     static ConcordanceLines ofGrid(const ResultGrid& grid);
 
     size_t size() const { return order_.size(); }
     bool empty() const { return order_.empty(); }
     WordId hit(size_t line) const { return order_[line]; }
+    std::uint32_t hitWords() const { return words_; }
     // Null for lines made of nothing.
     const WordIndex* index() const { return index_; }
 
@@ -56,8 +58,11 @@ public:
     bool sort(LineKey key, const Progress& progress = {});
 
 private:
+    WordId keyedWord(size_t line, LineKey key) const;
+
     const WordIndex* index_ = nullptr;
     WordList order_;
+    std::uint32_t words_ = 1;
 };
 
 } // namespace solandre

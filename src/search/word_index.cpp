@@ -224,9 +224,20 @@ std::pair<size_t, size_t> WordIndex::suffixRange(std::string_view suffix) const
     return {size_t(first - bySuffix_.begin()), size_t(last - bySuffix_.begin())};
 }
 
-void WordIndex::search(const Pattern& pattern, WordList& hits, std::vector<std::uint32_t>* forms) const
+std::pair<std::uint32_t, std::uint32_t> WordIndex::formsStartingWith(std::string_view prefix) const
 {
-    hits.clear();
+    const auto [first, last] = prefixRange(prefix);
+    return {std::uint32_t(first), std::uint32_t(last)};
+}
+
+std::vector<std::uint32_t> WordIndex::formsEndingWith(std::string_view suffix) const
+{
+    const auto [first, last] = suffixRange(suffix);
+    return std::vector<std::uint32_t>(bySuffix_.begin() + std::ptrdiff_t(first), bySuffix_.begin() + std::ptrdiff_t(last));
+}
+
+std::vector<std::uint32_t> WordIndex::formsMatching(const Pattern& pattern) const
+{
     std::vector<std::uint32_t> ranks;
     const auto [pFirst, pLast] = prefixRange(pattern.prefix);
     if (pattern.rule == Pattern::Rule::Exact) {
@@ -247,8 +258,23 @@ void WordIndex::search(const Pattern& pattern, WordList& hits, std::vector<std::
             std::sort(ranks.begin(), ranks.end());
         }
     }
+    return ranks;
+}
+
+void WordIndex::search(const Pattern& pattern, WordList& hits, std::vector<std::uint32_t>* forms) const
+{
+    hits.clear();
+    std::vector<std::uint32_t> ranks = formsMatching(pattern);
     gather(ranks, hits);
     if (forms) *forms = std::move(ranks);
+}
+
+std::string_view WordIndex::span(WordId first, std::uint32_t words) const
+{
+    const size_t start = wordStart(first);
+    size_t end = wordEnd(start);
+    for (std::uint32_t k = 1; k < words; ++k) end = wordEnd(nextWordStart(end));
+    return text_.substr(start, end - start);
 }
 
 void WordIndex::gather(const std::vector<std::uint32_t>& ranks, WordList& hits) const
