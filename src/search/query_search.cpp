@@ -6,7 +6,6 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <numeric>
-#include <unordered_set>
 
 namespace solandre {
 namespace {
@@ -226,46 +225,175 @@ bool findQueryHits(const WordIndex& index, const Query& query, QueryHits& hits, 
     return goOn(progress, 1.0);
 }
 
+namespace {
+
+// One query tested sentence by sentence: each word's forms found once, then
+// only the words of the sentences asked about are looked at.
+class SentenceTest {
+public:
+    SentenceTest(const WordIndex& index, const Query& query) : index_(index), query_(query) {}
+
+    // False when `progress` stopped it.
+    bool prepare(const Progress& progress)
+    {
+        const size_t n = query_.length();
+        forms_.assign(n, {});
+        pivot_ = n;
+        for (size_t k = 0; k < n; ++k) {
+            if (query_.words()[k].anyWord()) continue;
+            auto found = formsOf(index_, query_.words()[k], progress);
+            if (!found) return false;
+            forms_[k] = std::move(*found);
+            if (pivot_ == n || forms_[k].size() < forms_[pivot_].size()) pivot_ = k;
+        }
+        return true;
+    }
+
+    // The fewest forms a word of the query takes (the size of the vocabulary
+    // when every word is any word), and the fewest words they have.
+    size_t fewestForms() const { return pivot_ == query_.length() ? index_.vocabularySize() : forms_[pivot_].size(); }
+    size_t rarestOccurrences() const
+    {
+        size_t fewest = index_.size();
+        for (size_t k = 0; k < forms_.size(); ++k)
+            if (!query_.words()[k].anyWord()) fewest = std::min(fewest, occurrencesOf(index_, forms_[k]));
+        return fewest;
+    }
+    bool impossible() const
+    {
+        for (size_t k = 0; k < forms_.size(); ++k)
+            if (!query_.words()[k].anyWord() && forms_[k].empty()) return true;
+        return query_.length() == 0;
+    }
+
+    // Whether the words [first, end) hold a match.
+    bool holdsMatch(WordId first, WordId end) const
+    {
+        const size_t n = query_.length();
+        if (n == 0 || end - first < n) return false;
+        const WordId lastStart = WordId(end - n);
+        if (pivot_ == n) return true; // any words, and there are enough
+        const auto& pivotForms = forms_[pivot_];
+        if (pivotForms.size() <= kFewForms) {
+            // The pivot's words in the sentence, from its forms' lists.
+            for (const std::uint32_t rank : pivotForms) {
+                const WordId* w = std::lower_bound(index_.postingsBegin(rank), index_.postingsEnd(rank),
+                                                   WordId(first + pivot_));
+                for (; w != index_.postingsEnd(rank) && *w - pivot_ <= lastStart; ++w)
+                    if (matchesAt(WordId(*w - pivot_))) return true;
+            }
+            return false;
+        }
+        for (WordId s = first; s <= lastStart; ++s)
+            if (matchesAt(s)) return true;
+        return false;
+    }
+
+private:
+    static constexpr size_t kFewForms = 16;
+
+    bool takes(size_t k, WordId word) const
+    {
+        if (query_.words()[k].anyWord()) return true;
+        const auto& ranks = forms_[k];
+        if (ranks.size() <= kFewForms) {
+            for (const std::uint32_t rank : ranks)
+                if (std::binary_search(index_.postingsBegin(rank), index_.postingsEnd(rank), word)) return true;
+            return false;
+        }
+        return std::binary_search(ranks.begin(), ranks.end(), index_.formRank(word));
+    }
+
+    bool matchesAt(WordId start) const
+    {
+        for (size_t k = 0; k < query_.length(); ++k)
+            if (!takes(k, WordId(start + k))) return false;
+        return true;
+    }
+
+    const WordIndex& index_;
+    const Query& query_;
+    std::vector<std::vector<std::uint32_t>> forms_;
+    size_t pivot_ = 0;
+};
+
+// A marker of one text as the other text writes it (markers are ASCII but
+// in odd texts); nothing when it cannot.
+std::optional<std::string> markerIn(std::string_view marker, Encoding from, Encoding to)
+{
+    if (from == to) return std::string(marker);
+    return encodeText(decodeText(marker, from), to);
+}
+
+} // namespace
+
 bool keepByTranslation(const WordIndex& source, QueryHits& hits, const WordIndex& target,
                        const Query& targetQuery, TranslationTest test, const Progress& progress)
 {
-    QueryHits matches;
-    if (!findQueryHits(target, targetQuery, matches, progress)) return false;
     const bool keepWith = test == TranslationTest::Contains;
     hits.forms.clear();
 
-    // The sentences of the target holding a match, by their marker: as a
-    // number-like key when both texts are numbered as the numbering numbers
-    // them, as text otherwise.
-    const bool plain = source.markersArePlain() && target.markersArePlain();
-    std::vector<std::uint64_t> keys;
-    std::unordered_set<std::string> texts;
-    std::uint32_t run = 0, lastRun = ~0u;
-    for (size_t k = 0; k < matches.first.size(); ++k) {
-        run = k == 0 ? target.markerRun(matches.first[k]) : target.markerRunFrom(matches.first[k], run);
-        if (run == lastRun) continue;
-        lastRun = run;
-        if (plain)
-            keys.push_back(WordIndex::plainMarkerKey(target.markerOfRun(run)));
-        else
-            texts.insert(toUtf8(target.markerOfRun(run), target.encoding()));
+    // The hits' sentences, each once.
+    std::vector<std::uint32_t> sentences;
+    std::uint32_t run = 0;
+    for (size_t k = 0; k < hits.first.size(); ++k) {
+        run = k == 0 ? source.markerRun(hits.first[k]) : source.markerRunFrom(hits.first[k], run);
+        if (sentences.empty() || sentences.back() != run) sentences.push_back(run);
     }
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
 
-    size_t kept = 0;
-    bool inTarget = false;
-    lastRun = ~0u;
+    SentenceTest sentenceTest(target, targetQuery);
+    if (!sentenceTest.prepare([&](double done) { return goOn(progress, 0.5 * done); })) return false;
+    std::vector<char> holds(sentences.size(), 0); // per sentence of `sentences`
+    if (!sentenceTest.impossible() && !sentences.empty()) {
+        // Either each hit's translated sentence is looked at, or every match
+        // of the translation is found and the hits' sentences looked up
+        // among them: whichever reads fewer words.
+        const double wordsPerSentence = double(target.size()) / double(std::max<size_t>(target.markerRuns(), 1));
+        const double perSentence =
+            sentenceTest.fewestForms() <= 16 ? 64.0 : 16.0 * std::max(wordsPerSentence, 1.0);
+        const bool sentenceBySentence =
+            double(sentences.size()) * perSentence < double(sentenceTest.rarestOccurrences());
+        if (sentenceBySentence) {
+            for (size_t k = 0; k < sentences.size(); ++k) {
+                if (k % 4096 == 4095 && !goOn(progress, 0.5 + 0.5 * double(k) / double(sentences.size())))
+                    return false;
+                const std::string_view marker = source.markerOfRun(sentences[k]);
+                std::optional<std::string> converted;
+                if (source.encoding() != target.encoding()) {
+                    converted = markerIn(marker, source.encoding(), target.encoding());
+                    if (!converted) continue;
+                }
+                for (const std::uint32_t t : target.runsWithMarker(converted ? *converted : marker))
+                    if (sentenceTest.holdsMatch(target.firstWordOfRun(t), target.endOfRun(t))) holds[k] = 1;
+            }
+        } else {
+            QueryHits matches;
+            if (!findQueryHits(target, targetQuery, matches, [&](double done) { return goOn(progress, 0.5 + 0.4 * done); }))
+                return false;
+            // The markers of the sentences with a match, as the source writes them.
+            std::vector<std::string> markers;
+            std::uint32_t t = 0, lastRun = ~0u;
+            for (size_t k = 0; k < matches.first.size(); ++k) {
+                while (t + 1 < target.markerRuns() && target.firstWordOfRun(t + 1) <= matches.first[k]) ++t;
+                if (t == lastRun) continue;
+                lastRun = t;
+                if (auto m = markerIn(target.markerOfRun(t), target.encoding(), source.encoding()))
+                    markers.push_back(std::move(*m));
+            }
+            std::sort(markers.begin(), markers.end());
+            for (size_t k = 0; k < sentences.size(); ++k)
+                holds[k] = std::binary_search(markers.begin(), markers.end(), source.markerOfRun(sentences[k]),
+                                              [](std::string_view a, std::string_view b) { return a < b; });
+        }
+    }
+
+    size_t kept = 0, sentence = 0;
+    run = 0;
     for (size_t k = 0; k < hits.first.size(); ++k) {
         const WordId w = hits.first[k];
         run = k == 0 ? source.markerRun(w) : source.markerRunFrom(w, run);
-        if (run != lastRun) {
-            lastRun = run;
-            const std::string_view marker = source.markerOfRun(run);
-            inTarget = plain ? std::binary_search(keys.begin(), keys.end(), WordIndex::plainMarkerKey(marker))
-                             : texts.count(toUtf8(marker, source.encoding())) > 0;
-        }
-        if (inTarget == keepWith) hits.first[kept++] = w;
+        while (sentences[sentence] != run) ++sentence;
+        if (bool(holds[sentence]) == keepWith) hits.first[kept++] = w;
     }
     hits.first.resize(kept);
     return goOn(progress, 1.0);

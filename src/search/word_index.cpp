@@ -111,6 +111,23 @@ void WordIndex::makeMarkerRanks() const
     }
 }
 
+std::vector<std::uint32_t> WordIndex::runsWithMarker(std::string_view marker) const
+{
+    if (runsByMarker_.size() != runs_.size()) {
+        runsByMarker_.resize(runs_.size());
+        std::iota(runsByMarker_.begin(), runsByMarker_.end(), 0u);
+        sortByBytes(runsByMarker_, [&](std::uint32_t run) { return markerOfRun(run); });
+    }
+    auto byMarker = [&](std::uint32_t run) { return markerOfRun(run); };
+    const auto first = std::partition_point(runsByMarker_.begin(), runsByMarker_.end(),
+                                            [&](std::uint32_t run) { return byMarker(run) < marker; });
+    const auto last = std::partition_point(first, runsByMarker_.end(),
+                                           [&](std::uint32_t run) { return byMarker(run) == marker; });
+    std::vector<std::uint32_t> found(first, last);
+    if (found.size() > 1) std::sort(found.begin(), found.end());
+    return found;
+}
+
 namespace {
 
 // "[" up to 17 digits "]", the first not 0 unless alone.
@@ -312,7 +329,7 @@ size_t WordIndex::bytesUsed() const
     auto bytes = [](const auto& v) { return v.size() * sizeof(*v.data()); };
     return bytes(samples_) + bytes(segments_) + bytes(forms_) + formChars_.size() +
            bytes(postingStart_) + bytes(postings_) + bytes(runs_) + markerChars_.size() +
-           bytes(bySuffix_) + reversedChars_.size() + bytes(markerRanks_) + bytes(seen_);
+           bytes(bySuffix_) + reversedChars_.size() + bytes(markerRanks_) + bytes(runsByMarker_) + bytes(seen_);
 }
 
 } // namespace solandre

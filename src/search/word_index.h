@@ -96,6 +96,10 @@ public:
     // The same, looking forward from the run of an earlier word.
     std::uint32_t markerRunFrom(WordId word, std::uint32_t earlierRun) const;
     WordId firstWordOfRun(std::uint32_t run) const { return runs_[run].first; }
+    WordId endOfRun(std::uint32_t run) const { return run + 1 < runs_.size() ? runs_[run + 1].first : WordId(words_); }
+    // The runs whose marker is `marker`, in text order (an order of the
+    // runs by marker made when first needed).
+    std::vector<std::uint32_t> runsWithMarker(std::string_view marker) const;
     std::string_view markerOfRun(std::uint32_t run) const;
     // Runs ranked by their marker's text (byte order); equal texts share a rank.
     std::uint32_t markerTextRank(std::uint32_t run) const;
@@ -153,6 +157,7 @@ private:
     mutable std::vector<std::uint32_t> bySuffix_; // ranks by reversed form
     mutable std::string reversedChars_;
     mutable std::vector<std::uint32_t> markerRanks_;
+    mutable std::vector<std::uint32_t> runsByMarker_;
     mutable int markersPlain_ = -1; // not known yet
     mutable std::vector<std::uint64_t> seen_; // one bit per word, zero between searches
 };
