@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sentence aligner on the hand-aligned German-French document (bead
 // precision, recall and F1, beads with an empty side left out of the count)
 // and on generated text pairs of 7,000 and 50,000 sentences a side with

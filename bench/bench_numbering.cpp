@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers a generated 100 MB text from file to file and prints MB/s, with the
 // parts of the run: reading, numbering in memory, and the end-to-end run,
 // which also writes and syncs the output to disk.

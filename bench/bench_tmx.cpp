@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converts a generated translation memory (1 GB unless a size is given, e.g.
 // "bench_tmx 200M") and prints how long reading the file once takes, how long
 // the conversion takes (the memory made a numbered pair, both files written),

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one letter class, lower-casing and end marks shared by the numbering,
 // the word index, the search, the sort and the marking, on characters.

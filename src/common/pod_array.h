@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A growable array of plain values kept in Bytes, so that big arrays (a word
 // per word of a text, a row per hit) get the same cheap large pages as the

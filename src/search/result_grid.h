@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The content of a search window's result grid, which the saving, the
 // printing and the context viewer read as well. Row 0 is the header, each

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package on this machine: built, installed with apt-get, both
 # programs started, then removed. Skipped (77) without root, or when a
 # solandre package is installed already: that one is left alone.
