@@ -10,6 +10,7 @@
 #include "numbering/numbering_engine.h"
 #include "search/concordance.h"
 #include "search/index_cache.h"
+#include "measure.h"
 #include "text_generator.h"
 #include "viewer/context_scan.h"
 #include "viewer/record_table.h"

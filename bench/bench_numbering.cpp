@@ -5,6 +5,7 @@
 #include "common/fileio.h"
 #include "numbering/number_files.h"
 #include "numbering/numbering_engine.h"
+#include "measure.h"
 #include "text_generator.h"
 
 #include <QFileInfo>

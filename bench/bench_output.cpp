@@ -8,6 +8,7 @@
 #include "search/concordance.h"
 #include "search/results_file.h"
 #include "windows/search/list_printout.h"
+#include "measure.h"
 #include "text_generator.h"
 
 #include <QFileInfo>

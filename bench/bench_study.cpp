@@ -12,6 +12,7 @@
 #include "search/concordance_lines.h"
 #include "study/candidates.h"
 #include "study/export_file.h"
+#include "measure.h"
 #include "text_generator.h"
 
 #include <QFileInfo>

@@ -5,6 +5,7 @@
 #include "common/encoding.h"
 #include "common/fileio.h"
 #include "numbering/numbering_engine.h"
+#include "measure.h"
 #include "text_generator.h"
 #include "viewer/context_scan.h"
 

@@ -3,6 +3,7 @@
 // What an alignment is made of: beads of consecutive sentences on each side,
 // and the rule by which one deserves the user's look.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace solandre {

@@ -18,7 +18,6 @@ namespace solandre {
 
 bool isLetter(char32_t c);
 bool isLowerLetter(char32_t c);
-inline bool isUpperLetter(char32_t c) { return isLetter(c) && !isLowerLetter(c); }
 char32_t lowerCase(char32_t c);
 
 // "." and its kin always close a sentence; "?", "!" and theirs close one

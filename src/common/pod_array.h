@@ -65,12 +65,6 @@ public:
         resize(size_t(last - first));
         std::copy(first, last, begin());
     }
-    // Takes over `bytes` as storage for `count` elements (count * sizeof(T) <= bytes.size()).
-    void adopt(Bytes bytes, size_t count)
-    {
-        bytes_ = std::move(bytes);
-        size_ = count;
-    }
 
 private:
     Bytes bytes_;

@@ -36,7 +36,6 @@ public:
     size_t row() const { return row_; }
     int col() const { return col_; }
     size_t rowSel() const { return rowSel_; }
-    int colSel() const { return colSel_; }
     void setRow(size_t row);
     void setCol(int col);
     void setColSel(int col) { colSel_ = col; }

@@ -77,7 +77,6 @@ public:
     std::uint32_t formRank(WordId word) const;
 
     // Consecutive words that share one marker form a run.
-    size_t markerRuns() const { return runs_.size(); }
     std::uint32_t markerRun(WordId word) const;
     // The same, looking forward from the run of an earlier word.
     std::uint32_t markerRunFrom(WordId word, std::uint32_t earlierRun) const;

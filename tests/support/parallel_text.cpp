@@ -7,7 +7,10 @@ namespace solandre::test {
 
 namespace {
 
-const std::vector<std::string_view> kEnglish{
+// Built on first use: other files' statics read them while the program starts.
+const std::vector<std::string_view>& english()
+{
+    static const std::vector<std::string_view> text{
     "The valley of the Orbe lies between two ranges of limestone hills.",
     "For centuries it was known mainly to shepherds and to the monks of a small abbey.",
     "In 1844 a road was built along the river, and the first inn opened two years later.",
@@ -59,9 +62,13 @@ const std::vector<std::string_view> kEnglish{
     "Her last notebook ends with a single sentence: \"I shall come back.\"",
     "She never did.",
     "But her drawings brought many others.",
-};
+    };
+    return text;
+}
 
-const std::vector<std::string_view> kFrench{
+const std::vector<std::string_view>& french()
+{
+    static const std::vector<std::string_view> text{
     "La vallée de l'Orbe s'étend entre deux chaînes de collines calcaires.",
     "Pendant des siècles, elle n'était guère connue que des bergers et des moines d'une "
     "petite abbaye.",
@@ -121,9 +128,13 @@ const std::vector<std::string_view> kFrench{
     "Son dernier carnet se termine par une seule phrase : « Je reviendrai. »",
     "Elle ne revint jamais.",
     "Mais ses dessins en attirèrent beaucoup d'autres.",
-};
+    };
+    return text;
+}
 
-const std::vector<std::string_view> kSpanish{
+const std::vector<std::string_view>& spanish()
+{
+    static const std::vector<std::string_view> text{
     "El valle del Orbe se extiende entre dos cadenas de colinas calizas.",
     "Durante siglos solo lo conocían los pastores y los monjes de una pequeña abadía.",
     "En 1844 se construyó una carretera a lo largo del río, y la primera posada abrió dos "
@@ -177,7 +188,9 @@ const std::vector<std::string_view> kSpanish{
     "Su último cuaderno termina con una sola frase: «Volveré».",
     "Nunca volvió.",
     "Pero sus dibujos atrajeron a muchos otros.",
-};
+    };
+    return text;
+}
 
 } // namespace
 
@@ -185,13 +198,13 @@ const std::vector<std::string_view>& valleyText(Language language)
 {
     switch (language) {
     case Language::English:
-        return kEnglish;
+        return english();
     case Language::French:
-        return kFrench;
+        return french();
     case Language::Spanish:
         break;
     }
-    return kSpanish;
+    return spanish();
 }
 
 std::string numberedValleyText(Language language)

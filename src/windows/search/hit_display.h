@@ -2,9 +2,9 @@
 #pragma once
 // The context viewer as the other windows of its search reach it: the
 // concordance lines move the grid's current row and have the viewer show
-// it; the candidates window has it mark the candidates it lists. Like
-// ResultGridControl, an interface here so that no window library needs
-// another's.
+// it; the candidates window has it mark the candidates it lists. An
+// interface here, below both, so that the study windows need not link the
+// viewer's library.
 
 namespace solandre {
 

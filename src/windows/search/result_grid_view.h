@@ -1,21 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The result grid on screen: a table whose header is the grid's row 0 and
-// whose form column is drawn in the fixed-cell colours. The table's model
-// shows only the rows that fit, at the position of a scroll bar of its own,
-// so a list of millions of hits opens and scrolls at once: a table model with
-// one row per hit would keep a record per row in the table's header.
+// The result grid on screen: the grid's rows over a windowed table, whose
+// header is the grid's row 0, whose form column is drawn in the fixed-cell
+// colours and whose current cell is the grid's. The table shows only the rows
+// that fit, so a list of millions of hits opens and scrolls at once.
 
 #include "windows/search/result_grid_control.h"
+#include "windows/widgets/windowed_table.h"
 
-#include <QWidget>
+#include <memory>
 
-class QScrollBar;
 class QTableView;
 
 namespace solandre {
 
-class GridWindowModel;
+class FormRegistry;
 
 class ResultGridView : public QWidget, public ResultGridControl {
     Q_OBJECT
@@ -35,10 +34,11 @@ public:
     void freeze();
     void thaw();
 
-    // The first result row on screen, and how many result rows fit.
+    // The first result row on screen (1-based, as the grid counts), and how
+    // many result rows fit.
     size_t topRow() const;
     int visibleRows() const;
-    QTableView* table() const { return table_; }
+    QTableView* table() const;
 
 signals:
     // A click on a cell; the grid's current cell is already on it.
@@ -48,18 +48,17 @@ signals:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void layoutRows();
-    void scrollTo(size_t top);
-    void moveCurrent(long long rows);
+    class Rows;
 
     ResultGrid& grid_;
-    GridWindowModel* model_;
-    QTableView* table_;
-    QScrollBar* scrollBar_;
+    std::unique_ptr<Rows> rows_;
+    WindowedTable* table_;
 };
+
+// The one road from any window to a search window's grid (loading the window
+// hidden, as reading any control does).
+ResultGridView* searchGrid(FormRegistry& forms, const char* searchWindow);
 
 } // namespace solandre

@@ -6,6 +6,7 @@
 #include "forms/wait_cursor.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "windows/search/candidates_display.h"
 #include "windows/search/export_dialog.h"
 #include "windows/search/list_printout.h"
 #include "windows/search/result_grid_view.h"
@@ -275,12 +276,8 @@ void SearchWindow::frequences_Click() { forms().show(road_.frequencies); }
 
 void SearchWindow::candidats_Click()
 {
-    // The candidates of the searched form: the window's box takes it, and its button.
-    forms().show(road_.candidates);
-    if (auto* box = forms().control<QLineEdit>(road_.candidates, QStringLiteral("Text1")))
-        box->setText(searchBox_->text());
-    if (auto* compute = forms().control<QPushButton>(road_.candidates, QStringLiteral("Command1")))
-        compute->click();
+    if (auto* candidates = dynamic_cast<CandidatesDisplay*>(forms().load(road_.candidates)))
+        candidates->showCandidatesOf(searchBox_->text());
 }
 
 } // namespace solandre

@@ -7,7 +7,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "windows/search/hit_display.h"
-#include "windows/search/result_grid_control.h"
+#include "windows/search/result_grid_view.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace solandre {
 
@@ -65,7 +66,7 @@ void CandidatesWindow::Command1_Click()
                                                         "lengua meta.")});
         return;
     }
-    auto* grid = forms().controlAs<ResultGridControl>(road_.searchWindow, QStringLiteral("grille01"));
+    ResultGridView* grid = searchGrid(forms(), road_.searchWindow);
     if (!grid) return;
     const QString typed = form_->text();
     Result<CandidateList> found = CandidateList();
@@ -81,11 +82,28 @@ void CandidatesWindow::Command1_Click()
         return;
     }
     list_ = std::move(found.value());
-    remplir_liste();
+    fillList();
     if (auto* viewer = dynamic_cast<HitDisplay*>(forms().find(road_.viewer))) viewer->markCandidates();
 }
 
-void CandidatesWindow::remplir_liste()
+void CandidatesWindow::showCandidatesOf(const QString& form)
+{
+    forms().show(objectName());
+    form_->setText(form);
+    Command1_Click();
+}
+
+QStringList CandidatesWindow::bestWords(int count) const
+{
+    QStringList words;
+    // What the table shows: nothing once it was emptied.
+    const size_t listed = size_t(table_->rowCount());
+    for (size_t k = 0; k < std::min({listed, list_.best.size(), size_t(std::max(count, 0))}); ++k)
+        words << decodeText(list_.best[k].word, Encoding::Utf8);
+    return words;
+}
+
+void CandidatesWindow::fillList()
 {
     counts_->setText(QStringLiteral("Pares de frases : %1    con la forma : %2")
                          .arg(list_.pairs)

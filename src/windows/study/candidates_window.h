@@ -8,6 +8,7 @@
 // them in its translated sentence.
 
 #include "forms/form.h"
+#include "windows/search/candidates_display.h"
 #include "windows/study/study_road.h"
 #include "study/candidates.h"
 
@@ -15,12 +16,15 @@ class QTableWidget;
 
 namespace solandre {
 
-class CandidatesWindow : public Form {
+class CandidatesWindow : public Form, public CandidatesDisplay {
     Q_OBJECT
 public:
     static constexpr size_t kListed = 10;
 
     CandidatesWindow(FormRegistry& forms, const StudyRoad& road);
+
+    void showCandidatesOf(const QString& form) override;
+    QStringList bestWords(int count) const override;
 
     void Form_Unload() override;
     void Command1_Click(); // "Calcular"
@@ -28,7 +32,7 @@ public:
     void about_Click();
 
 private:
-    void remplir_liste();
+    void fillList();
 
     const StudyRoad& road_;
     CandidateList list_;

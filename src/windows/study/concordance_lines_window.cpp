@@ -108,7 +108,7 @@ ConcordanceLinesWindow::ConcordanceLinesWindow(FormRegistry& forms, const StudyR
     view_->setElideMode(0, Qt::ElideLeft);
     place(view_, 240, 360, 10320, 4860);
     connect(view_, &WindowedTable::rowClicked, this, [this](size_t line) { lignes_Click(line); });
-    connect(view_, &WindowedTable::currentRowChanged, this, [this](size_t line) { afficher_traduction(line); });
+    connect(view_, &WindowedTable::currentRowChanged, this, [this](size_t line) { showTranslation(line); });
 
     QGroupBox* frame3 = frame(frame1, QStringLiteral("Frame3"), QStringLiteral("Clasificación :"), 10680, 240,
                               2160, 4320);
@@ -148,7 +148,7 @@ ConcordanceLinesWindow::~ConcordanceLinesWindow()
 
 ResultGridView* ConcordanceLinesWindow::gridView()
 {
-    return forms().control<ResultGridView>(road_.searchWindow, QStringLiteral("grille01"));
+    return searchGrid(forms(), road_.searchWindow);
 }
 
 void ConcordanceLinesWindow::Form_Load()
@@ -180,11 +180,11 @@ void ConcordanceLinesWindow::Form_Load()
                                              Icon::Information});
     }
     if (ResultGridView* view = gridView())
-        connect(view, &ResultGridView::rowsChanged, this, [this] { suivre_recherche(); });
-    suivre_recherche();
+        connect(view, &ResultGridView::rowsChanged, this, [this] { followSearch(); });
+    followSearch();
 }
 
-void ConcordanceLinesWindow::suivre_recherche()
+void ConcordanceLinesWindow::followSearch()
 {
     ResultGridView* view = gridView();
     if (!view || view->grid().hitsVersion() == hitsVersion_) return;
@@ -212,7 +212,7 @@ void ConcordanceLinesWindow::trier_Click(LineKey key)
     translation_->clear();
 }
 
-void ConcordanceLinesWindow::afficher_traduction(size_t line)
+void ConcordanceLinesWindow::showTranslation(size_t line)
 {
     if (line >= lines_.size()) return;
     const Encoding encoding = lines_.index()->encoding();

@@ -42,8 +42,8 @@ private:
 
     ResultGridView* gridView();
     // Takes the search window's hits again when its search has changed.
-    void suivre_recherche();
-    void afficher_traduction(size_t line);
+    void followSearch();
+    void showTranslation(size_t line);
 
     const StudyRoad& road_;
     ConcordanceLines lines_;

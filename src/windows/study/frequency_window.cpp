@@ -84,17 +84,17 @@ FrequencyWindow::~FrequencyWindow()
 
 ResultGridView* FrequencyWindow::gridView()
 {
-    return forms().control<ResultGridView>(road_.searchWindow, QStringLiteral("grille01"));
+    return searchGrid(forms(), road_.searchWindow);
 }
 
 void FrequencyWindow::Form_Load()
 {
     if (ResultGridView* view = gridView())
-        connect(view, &ResultGridView::rowsChanged, this, [this] { suivre_recherche(); });
-    suivre_recherche();
+        connect(view, &ResultGridView::rowsChanged, this, [this] { followSearch(); });
+    followSearch();
 }
 
-void FrequencyWindow::suivre_recherche()
+void FrequencyWindow::followSearch()
 {
     ResultGridView* view = gridView();
     if (!view || view->grid().hitsVersion() == hitsVersion_) return;

@@ -33,7 +33,7 @@ private:
     class Rows;
 
     ResultGridView* gridView();
-    void suivre_recherche();
+    void followSearch();
 
     const StudyRoad& road_;
     const WordIndex* index_ = nullptr;

@@ -7,7 +7,8 @@
 #include "common/encoding.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
-#include "windows/search/result_grid_control.h"
+#include "windows/search/candidates_display.h"
+#include "windows/search/result_grid_view.h"
 #include "viewer/context_scan.h"
 #include "windows/viewer/context_printout.h"
 #include "windows/viewer/viewer_pictures.h"
@@ -20,7 +21,6 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QTextDocumentFragment>
 #include <QTextEdit>
 
@@ -139,7 +139,7 @@ ContextViewer::ContextViewer(FormRegistry& forms, const ViewerRoad& road)
 
 ResultGridControl* ContextViewer::grid()
 {
-    return forms().controlAs<ResultGridControl>(road_.searchWindow, QStringLiteral("grille01"));
+    return searchGrid(forms(), road_.searchWindow);
 }
 
 void ContextViewer::Form_Load()
@@ -242,7 +242,7 @@ void ContextViewer::afficher_contexte(std::string marker)
     previousHit_->setEnabled(currentRow_ != 1);
 
     surligner_forme();
-    marquer_candidats();
+    markBestCandidates();
 }
 
 void ContextViewer::surligner_forme()
@@ -263,22 +263,20 @@ void ContextViewer::surligner_forme()
     sourcePane_->setTextCursor(cursor);
 }
 
-void ContextViewer::marquer_candidats()
+void ContextViewer::markBestCandidates()
 {
     // The best words the candidates window lists, when it is open, in a
     // colour of their own beside the blue of the form.
     if (!forms().isLoaded(road_.candidates)) return;
-    auto* list = forms().control<QTableWidget>(road_.candidates, QStringLiteral("liste"));
-    if (!list) return;
+    auto* candidates = dynamic_cast<CandidatesDisplay*>(forms().find(road_.candidates));
+    if (!candidates) return;
     QTextCharFormat marking;
     marking.setFontWeight(QFont::Bold);
     marking.setForeground(QColor::fromRgb(kCandidateGreen));
     QTextCursor cursor(targetPane_->document());
     const QString text = targetPane_->toPlainText();
-    for (int row = 0; row < std::min(list->rowCount(), kMarkedCandidates); ++row) {
-        const QTableWidgetItem* word = list->item(row, 0);
-        if (!word) continue;
-        for (const auto& [start, length] : wordsToMark(text, word->text())) {
+    for (const QString& word : candidates->bestWords(kMarkedCandidates)) {
+        for (const auto& [start, length] : wordsToMark(text, word)) {
             cursor.setPosition(int(start));
             cursor.setPosition(int(start + length), QTextCursor::KeepAnchor);
             cursor.mergeCharFormat(marking);
@@ -290,7 +288,7 @@ void ContextViewer::markCandidates()
 {
     // Marks as they stand now: those of an earlier list go first.
     targetPane_->setPlainText(targetShown_);
-    marquer_candidats();
+    markBestCandidates();
 }
 
 void ContextViewer::showCurrentHit()
@@ -300,12 +298,8 @@ void ContextViewer::showCurrentHit()
 
 void ContextViewer::candidats_Click()
 {
-    // The candidates of the form shown: the window's box takes it, and its button.
-    forms().show(road_.candidates);
-    if (auto* box = forms().control<QLineEdit>(road_.candidates, QStringLiteral("Text1")))
-        box->setText(criterion_->text());
-    if (auto* compute = forms().control<QPushButton>(road_.candidates, QStringLiteral("Command1")))
-        compute->click();
+    if (auto* candidates = dynamic_cast<CandidatesDisplay*>(forms().load(road_.candidates)))
+        candidates->showCandidatesOf(criterion_->text());
 }
 
 void ContextViewer::Command1_Click()

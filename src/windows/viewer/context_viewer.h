@@ -80,7 +80,7 @@ private:
     void showRow(size_t row);
     void afficher_contexte(std::string marker);
     void surligner_forme();
-    void marquer_candidats();
+    void markBestCandidates();
 
     const ViewerRoad& road_;
     Side source_;

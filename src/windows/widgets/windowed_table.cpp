@@ -19,8 +19,10 @@ namespace solandre {
 // The rows from `top` on, as many as fit.
 class TableWindowModel : public QAbstractTableModel {
 public:
-    TableWindowModel(const TableRows& rows, const size_t& current, QObject* parent)
-        : QAbstractTableModel(parent), rows_(rows), current_(current)
+    TableWindowModel(const TableRows& rows, const size_t& current, const int& currentColumn, const bool& cellMode,
+                     QObject* parent)
+        : QAbstractTableModel(parent), rows_(rows), current_(current), currentColumn_(currentColumn),
+          cellMode_(cellMode)
     {
     }
 
@@ -66,8 +68,9 @@ public:
             return it == frozen->end() ? QVariant() : it->second;
         }
         const size_t row = top + size_t(index.row());
-        if (row == current_ && role == Qt::BackgroundRole) return QColor(0, 0, 128);
-        if (row == current_ && role == Qt::ForegroundRole) return QColor(Qt::white);
+        const bool current = row == current_ && (!cellMode_ || index.column() == currentColumn_);
+        if (current && role == Qt::BackgroundRole) return QColor(0, 0, 128);
+        if (current && role == Qt::ForegroundRole) return QColor(Qt::white);
         return rows_.cell(row, index.column(), role);
     }
 
@@ -82,6 +85,8 @@ public:
 private:
     const TableRows& rows_;
     const size_t& current_;
+    const int& currentColumn_;
+    const bool& cellMode_;
 };
 
 namespace {
@@ -104,7 +109,7 @@ protected:
 } // namespace
 
 WindowedTable::WindowedTable(const TableRows& rows, QWidget* parent)
-    : QWidget(parent), rows_(rows), model_(new TableWindowModel(rows, current_, this)), table_(new QTableView(this)),
+    : QWidget(parent), rows_(rows), model_(new TableWindowModel(rows, current_, currentColumn_, cellMode_, this)), table_(new QTableView(this)),
       scrollBar_(new QScrollBar(Qt::Vertical, this))
 {
     table_->setObjectName(QStringLiteral("table"));
@@ -129,8 +134,10 @@ WindowedTable::WindowedTable(const TableRows& rows, QWidget* parent)
 
     connect(table_, &QTableView::clicked, this, [this](const QModelIndex& index) {
         const size_t row = model_->top + size_t(index.row());
+        if (cellMode_) currentColumn_ = index.column();
         setCurrentRow(row);
         emit rowClicked(row);
+        emit cellClicked(row, index.column());
     });
     connect(scrollBar_, &QScrollBar::valueChanged, this,
             [this](int value) { model_->reset(size_t(value), model_->capacity); });
@@ -174,6 +181,20 @@ void WindowedTable::setCurrentRow(size_t row)
     else
         model_->reset(model_->top, model_->capacity);
     emit currentRowChanged(current_);
+}
+
+void WindowedTable::setCurrentCell(size_t row, int column, bool reveal)
+{
+    if (model_->frozen) return;
+    current_ = row < rows_.rowCount() ? row : kNone;
+    currentColumn_ = column;
+    const size_t fit = size_t(std::max(model_->capacity, 1));
+    if (reveal && current_ != kNone && current_ < model_->top)
+        scrollTo(current_);
+    else if (reveal && current_ != kNone && current_ >= model_->top + fit)
+        scrollTo(current_ - fit + 1);
+    else
+        model_->reset(model_->top, model_->capacity);
 }
 
 void WindowedTable::setColumnShares(std::vector<int> percents)
@@ -223,7 +244,8 @@ void WindowedTable::layoutRows()
     // From the table's own height: its viewport has not been laid out
     // before the window first shows.
     const int rowHeight = std::max(1, table_->verticalHeader()->defaultSectionSize());
-    const int room = table_->height() - table_->horizontalHeader()->sizeHint().height() - 2 * table_->frameWidth();
+    int room = table_->height() - table_->horizontalHeader()->sizeHint().height() - 2 * table_->frameWidth();
+    if (table_->horizontalScrollBar()->isVisible()) room -= table_->horizontalScrollBar()->height();
     const int capacity = std::max(1, room / rowHeight);
     const size_t rows = rows_.rowCount();
     const size_t maxTop = rows > size_t(capacity) ? rows - size_t(capacity) : 0;

@@ -2,9 +2,9 @@
 #pragma once
 // A table of any number of rows that shows only those that fit, at the
 // position of a scroll bar of its own, so millions of rows open and scroll at
-// once: the lists of the study windows. One row may be the current one,
-// drawn as the search grid draws its current cell; a click makes a row
-// current and says so, the keys move it without a click.
+// once: the search grid and the lists of the study windows. One row (or, in
+// cell mode, one cell of it) may be the current one; a click makes it current
+// and says so, the keys move it without a click.
 
 #include <QVariant>
 #include <QWidget>
@@ -43,6 +43,13 @@ public:
     size_t currentRow() const { return current_; }
     // Makes a row current and scrolls it into view.
     void setCurrentRow(size_t row);
+    // In cell mode only the current row's current column is drawn current,
+    // and a click also moves the column.
+    void setCellMode(bool on) { cellMode_ = on; }
+    int currentColumn() const { return currentColumn_; }
+    // The current cell set from outside (kNone: none); `reveal` scrolls it
+    // into view. Says nothing: the caller knows.
+    void setCurrentCell(size_t row, int column, bool reveal);
 
     // Shares of the width, one per column; the last takes what is left.
     void setColumnShares(std::vector<int> percents);
@@ -60,6 +67,8 @@ public:
 
 signals:
     void rowClicked(size_t row);
+    void cellClicked(size_t row, int column);
+    // The keys or a click moved the current row.
     void currentRowChanged(size_t row);
 
 protected:
@@ -78,6 +87,8 @@ private:
     QTableView* table_;
     QScrollBar* scrollBar_;
     size_t current_ = kNone;
+    int currentColumn_ = 0;
+    bool cellMode_ = false;
     std::vector<int> shares_;
 };
 
