@@ -10,6 +10,7 @@
 #include "common/fileio.h"
 #include "numbering/numbering_engine.h"
 #include "search/concordance.h"
+#include "measure.h"
 #include "text_generator.h"
 
 #include <QTemporaryDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The word index of a numbered text: every word in text order, with the
 // marker current when it ended. Built once; each search then works on a
