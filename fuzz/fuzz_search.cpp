@@ -39,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const Encoding encoding = concordance.encoding();
     const auto words = reference::wordIndex(text, encoding);
     const std::string typedUtf8 = toUtf8(typed, Encoding::Windows1252);
+    // Several words are the query fuzzer's: here only the single form's rule.
+    if (!Query::read(QString::fromStdString(typedUtf8)).value().singleForm()) return 0;
     concordance.search(QString::fromStdString(typedUtf8));
     auto expected = reference::search(words, typedUtf8, encoding);
     check(rows(concordance.grid()) == expected, "search");

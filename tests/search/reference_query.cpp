@@ -237,8 +237,15 @@ std::vector<QueryHit> keepByTranslation(const std::vector<QueryHit>& hits, Encod
 
 void sortHitsByText(std::vector<QueryHit>& hits, Encoding encoding)
 {
+    // Bytes that are no character compare as U+FFFD.
+    auto key = [&](const std::string& text) {
+        Chars k = lower(decode(text, encoding));
+        for (char32_t& c : k)
+            if (c >= 0xDC80 && c <= 0xDCFF) c = 0xFFFD;
+        return k;
+    };
     std::stable_sort(hits.begin(), hits.end(), [&](const QueryHit& a, const QueryHit& b) {
-        const Chars x = lower(decode(a.text, encoding)), y = lower(decode(b.text, encoding));
+        const Chars x = key(a.text), y = key(b.text);
         if (x != y) return x < y;
         return decode(a.marker, encoding) < decode(b.marker, encoding);
     });
