@@ -70,15 +70,14 @@ Result<size_t> Concordance::search(const SearchRequest& request, const Progress&
     hits.first = grid_->takeRows();
     grid_->setRow(0);
     grid_->setCol(0);
-    translationMatch_.reset();
     Result<Query> query = Query::read(request.typed, request.syntax);
     if (!query) return query.error();
     query_ = std::move(query.value());
-    std::optional<Query> condition;
+    std::shared_ptr<const Query> condition;
     if (request.condition) {
         Result<Query> read = Query::read(request.condition->typed, request.syntax);
         if (!read) return read.error();
-        condition = std::move(read.value());
+        condition = std::make_shared<const Query>(std::move(read.value()));
     }
     const double share = condition ? 0.5 : 1.0;
     bool whole = findQueryHits(*index_, query_, hits, [&](double done) { return goOn(progress, share * done); });
@@ -87,14 +86,11 @@ Result<size_t> Concordance::search(const SearchRequest& request, const Progress&
         const Concordance& target = request.condition->target ? *request.condition->target : nothing;
         whole = keepByTranslation(*index_, hits, target.index(), *condition, request.condition->test,
                                   [&](double done) { return goOn(progress, 0.5 + 0.5 * done); });
-        if (request.condition->test == TranslationTest::Contains) translationMatch_ = std::move(condition);
     }
-    if (!whole) {
-        translationMatch_.reset();
-        return Error::cancelledByUser();
-    }
+    if (!whole) return Error::cancelledByUser();
     const size_t count = hits.first.size();
     grid_->showHits(std::move(hits.first), std::move(hits.forms), hits.words);
+    if (condition && request.condition->test == TranslationTest::Contains) grid_->setTranslationMatch(condition);
     return count;
 }
 

@@ -75,9 +75,6 @@ public:
     Result<size_t> search(const SearchRequest& request, const Progress& progress = {});
     // The query of the last search, as it was read.
     const Query& lastQuery() const { return query_; }
-    // The condition's query when the last search kept the hits whose
-    // translation holds a match: what the viewer marks there.
-    const std::optional<Query>& translationMatch() const { return translationMatch_; }
     // "Formas": by form, and by marker too when the current column is the marker's.
     void sortByForm();
 
@@ -86,7 +83,6 @@ private:
     std::unique_ptr<WordIndex> index_;
     std::unique_ptr<ResultGrid> grid_; // reads index_
     Query query_;
-    std::optional<Query> translationMatch_;
 };
 
 // The hits of `typed` in `index`, by their first words in text order, and

@@ -59,6 +59,7 @@ void ResultGrid::prepare()
     groupEnds_.clear();
     ++hitsVersion_;
     hitWords_ = 1;
+    translationMatch_.reset();
     setRow(0);
     setCol(1);
 }
@@ -68,6 +69,7 @@ void ResultGrid::showHits(WordList&& hits, std::vector<std::uint32_t> forms, std
     rows_ = std::move(hits);
     ++hitsVersion_;
     hitWords_ = std::max<std::uint32_t>(words, 1);
+    translationMatch_.reset();
     if (hitWords_ > 1) forms.clear();
     order_ = forms.empty() ? Order::Given : Order::Text;
     forms_ = std::move(forms);

@@ -7,7 +7,10 @@
 // costs four bytes a row. A hit is known by its first word; every hit of a
 // search has the same number of words.
 
+#include "search/query.h"
 #include "search/word_index.h"
+
+#include <memory>
 
 #include <string_view>
 #include <vector>
@@ -34,6 +37,10 @@ public:
     WordId hit(size_t row) const { return rows_[row - 1]; }
     // The words of each hit: 1 but for a phrase.
     std::uint32_t hitWords() const { return hitWords_; }
+    // The query the translation of every hit holds a match of, when the
+    // search asked for one ("contiene"): what the viewer marks there.
+    const std::shared_ptr<const Query>& translationMatch() const { return translationMatch_; }
+    void setTranslationMatch(std::shared_ptr<const Query> query) { translationMatch_ = std::move(query); }
 
     // The current cell, and the end of the selection that starts there.
     // Moving the current cell collapses the selection onto it.
@@ -83,6 +90,7 @@ private:
     std::vector<size_t> groupEnds_;    // with Order::ByForm...: where each form's rows end
     std::uint64_t hitsVersion_ = 0;
     std::uint32_t hitWords_ = 1;
+    std::shared_ptr<const Query> translationMatch_;
     size_t row_ = 0;
     int col_ = 0;
     size_t rowSel_ = 0;

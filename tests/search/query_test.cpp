@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "numbering/numbering_engine.h"
 #include "search/concordance.h"
+#include "search/query_text.h"
 #include "search/reference_query.h"
 #include "search/reference_search.h"
 #include "support/reference_text.h"
@@ -227,7 +228,7 @@ TEST(QuerySearch, AConditionOnTheTranslationKeepsOrDropsEachHit)
         request.condition = TranslationCondition{c.test, QString::fromUtf8(c.typed), &t};
         ASSERT_TRUE(s.search(request).ok());
         EXPECT_EQ(listing(rows(s.grid()), Encoding::Windows1252), c.expected);
-        EXPECT_EQ(s.translationMatch().has_value(), c.test == TranslationTest::Contains);
+        EXPECT_EQ(s.grid().translationMatch() != nullptr, c.test == TranslationTest::Contains);
     }
     // A malformed condition is named too, and leaves no hit.
     SearchRequest request;
@@ -263,6 +264,33 @@ TEST(QuerySearch, StoppedByProgressLeavesNoHit)
     ASSERT_FALSE(found.ok());
     EXPECT_TRUE(found.error().cancelled);
     EXPECT_EQ(concordance.grid().hitCount(), 0u);
+}
+
+TEST(QueryText, MarksEveryWordOfEachMatchInAShownSentence)
+{
+    struct Mark {
+        const char* name;
+        const char* query;
+        bool exact; // the hit's words, as the viewer reads a phrase shown
+        const char* expected; // the marked words, "|" between them
+    };
+    const Mark marks[] = {
+        {"a phrase, any signs between", "casa del río", true, "casa|del|río|CASA|del|río"},
+        {"each match once, even overlapping", "río y la", true, "río|y|la"},
+        {"alternatives and any word", "la casa|* del", false, "La|casa|del|la|CASA|del"},
+        {"wildcards", "c?s? d*", false, "casa|del|CASA|del"},
+        {"nothing", "casa río", true, ""},
+        {"no words at all", ", ;", false, ""},
+    };
+    const QString sentence = QString::fromUtf8("[3] La casa, del río y la CASA\ndel río.");
+    for (const Mark& m : marks) {
+        SCOPED_TRACE(m.name);
+        const QString typed = QString::fromUtf8(m.query);
+        const Query query = m.exact ? Query::exactWords(typed) : Query::read(typed).value();
+        QStringList words;
+        for (const auto& [start, length] : matchedWords(sentence, query)) words << sentence.mid(start, length);
+        EXPECT_EQ(words.join(QLatin1Char('|')).toStdString(), m.expected);
+    }
 }
 
 // The example texts, numbered: real sentences in two encodings.
