@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/search_commands.h"
 
+#include "cli/collection_commands.h"
 #include "common/encoding.h"
 #include "common/same_file.h"
 #include "numbering/number_files.h"
@@ -27,8 +28,15 @@ const CommandSpec kSearchCommand{
     "c*o). El texto se lee e indexa una sola vez para todas las formas.\n"
     "Con --frequencies, en lugar de las ocurrencias, cada forma distinta en\n"
     "minúsculas, un tabulador y su número de ocurrencias, de la más frecuente a la\n"
-    "menos (por orden alfabético con --sort-forms).",
+    "menos (por orden alfabético con --sort-forms).\n"
+    "Si NUMERADO es una carpeta, es una colección: sus pares numerados\n"
+    "(NOMBRE_source_ref.txt y NOMBRE_cible_ref.txt), sus memorias (.tmx, .tsv) y sus\n"
+    "pares de textos por lengua (NOMBRE.es.txt y NOMBRE.fr.txt) se buscan juntos;\n"
+    "cada línea empieza por el nombre del par y un tabulador, y --count da el\n"
+    "total de cada par. Lo que no forma parte de la colección se dice en la salida\n"
+    "de errores.",
     {{"--sort-forms", nullptr, "ordena por forma y luego por referencia (el botón \"Formas\")"},
+     {"--source-lang", "LENGUA", "en una colección, la lengua de origen de los pares de textos por lengua"},
      {"--count", nullptr, "muestra solo los totales"},
      {"--frequencies", nullptr, "cada forma distinta con su número de ocurrencias"}},
     2, kMany};
@@ -70,6 +78,7 @@ bool loadNumbered(const CommandContext& c, Concordance& concordance, const std::
 
 int searchCommand(const CommandContext& c)
 {
+    if (namesCollection(c)) return searchCollectionCommand(c);
     Concordance concordance;
     if (!loadNumbered(c, concordance, c.args.operands[0])) return kFailed;
     const ResultGrid& grid = concordance.grid();

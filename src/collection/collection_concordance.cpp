@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "collection/collection_concordance.h"
+
+#include "common/encoding.h"
+#include "common/letters.h"
+
+#include <algorithm>
+#include <map>
+#include <numeric>
+
+namespace solandre {
+namespace {
+
+// A form lower-cased as the search lower-cases, in code points, so that
+// forms of texts in different encodings compare alike.
+std::u32string lowerKey(std::string_view bytes, Encoding encoding)
+{
+    const std::string utf8 = toUtf8(bytes, encoding);
+    std::u32string key;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) key.push_back(lowerCase(nextUtf8(p, end)));
+    return key;
+}
+
+} // namespace
+
+Status CollectionConcordance::load(const CollectionListing& listing, CollectionStore& store, const Progress& progress)
+{
+    listing_ = listing;
+    members_.clear();
+    hits_.clear();
+    const double count = double(std::max<size_t>(listing.pairs.size(), 1));
+    for (size_t k = 0; k < listing.pairs.size(); ++k) {
+        auto concordance = std::make_unique<Concordance>();
+        const Progress part = [&](double done) { return goOn(progress, (double(k) + done) / count); };
+        if (Status loaded = concordance->load(FileRef(listing.pairs[k].pair.source), part, &store.indexes()); !loaded) {
+            members_.clear();
+            return loaded.error();
+        }
+        members_.push_back(std::move(concordance));
+    }
+    return success();
+}
+
+size_t CollectionConcordance::search(const QString& query)
+{
+    hits_.clear();
+    for (size_t m = 0; m < members_.size(); ++m) {
+        const size_t found = members_[m]->search(query);
+        for (size_t row = 1; row <= found; ++row) hits_.push_back({std::uint32_t(m), std::uint32_t(row)});
+    }
+    return hits_.size();
+}
+
+std::string_view CollectionConcordance::form(size_t k) const
+{
+    return members_[hits_[k].member]->grid().text(hits_[k].row, 0);
+}
+
+std::string_view CollectionConcordance::marker(size_t k) const
+{
+    return members_[hits_[k].member]->grid().text(hits_[k].row, 1);
+}
+
+void CollectionConcordance::sortByForm()
+{
+    // Each member's rows are sorted by form and marker first, so that a
+    // stable sort by form keeps text, then marker, within one form.
+    for (auto& member : members_)
+        if (member->grid().hitCount() > 0) {
+            member->grid().setRow(1);
+            member->grid().setCol(1);
+            member->grid().setColSel(0);
+            member->sortByForm();
+        }
+    std::vector<std::u32string> keys(hits_.size());
+    for (size_t k = 0; k < hits_.size(); ++k) keys[k] = lowerKey(form(k), encodingOf(k));
+    std::vector<size_t> order(hits_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+    std::vector<Hit> sorted;
+    sorted.reserve(hits_.size());
+    for (size_t k : order) sorted.push_back(hits_[k]);
+    hits_ = std::move(sorted);
+}
+
+std::vector<CollectionConcordance::Frequency> CollectionConcordance::frequencies(FrequencyOrder order) const
+{
+    std::map<std::string, std::uint64_t> merged; // UTF-8 bytes order: code point order
+    for (const auto& member : members_) {
+        const WordIndex& index = member->index();
+        for (const FormFrequency& f : countForms(member->grid()))
+            merged[toUtf8(index.lowerForm(f.rank), member->encoding())] += f.count;
+    }
+    std::vector<Frequency> list;
+    list.reserve(merged.size());
+    for (auto& [form, count] : merged) list.push_back({form, count});
+    if (order == FrequencyOrder::ByCount)
+        std::stable_sort(list.begin(), list.end(), [](const Frequency& a, const Frequency& b) { return a.count > b.count; });
+    return list;
+}
+
+std::vector<size_t> CollectionConcordance::countsPerMember() const
+{
+    std::vector<size_t> counts(members_.size(), 0);
+    for (const Hit& h : hits_) ++counts[h.member];
+    return counts;
+}
+
+} // namespace solandre
