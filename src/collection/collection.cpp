@@ -25,7 +25,7 @@ Result<CollectionListing> listCollection(const QString& folder, CollectionStore&
     CollectionListing listing;
     listing.folder = info.absoluteFilePath();
     listing.setAside = std::move(scan.setAside);
-    const QDir root(folder);
+    const QDir root(listing.folder);
     const double count = double(std::max<size_t>(scan.members.size(), 1));
     for (size_t k = 0; k < scan.members.size(); ++k) {
         const Member& member = scan.members[k];

@@ -45,9 +45,11 @@ QString languageOfName(const QString& fileName, QString* stem)
     return {};
 }
 
-FolderScan scanFolder(const QString& folder, const QString& sourceLanguage)
+FolderScan scanFolder(const QString& given, const QString& sourceLanguage)
 {
     FolderScan scan;
+    // Names relative to the folder only come out of absolute paths.
+    const QString folder = QFileInfo(given).absoluteFilePath();
     const QDir root(folder);
     std::map<QString, QString> numberedSources, numberedTargets;        // name -> path
     std::map<QString, std::map<QString, QString>> plain;                // name -> language -> path

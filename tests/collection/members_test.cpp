@@ -5,6 +5,7 @@
 #include "collection/members.h"
 #include "support/temp_files.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 using namespace solandre;
@@ -68,6 +69,18 @@ TEST(CollectionMembers, OneSourceLanguageForTheWholeCollection)
     // French is held by every pair, so it is the source wherever it is there.
     EXPECT_EQ(describe(scanFolder(dir.root())), "a plain fr>es; b plain fr>es; c plain fr>de; ");
     EXPECT_EQ(describe(scanFolder(dir.root(), "es")), "a plain es>fr; b plain es>fr; c plain de>fr; ");
+}
+
+TEST(CollectionMembers, NamesAreRelativeToTheFolderHoweverItIsGiven)
+{
+    TempDir dir;
+    dir.write("col/sub/cap1.es.txt", "Uno.");
+    dir.write("col/sub/cap1.fr.txt", "Un.");
+    const QString here = QDir::currentPath();
+    QDir::setCurrent(dir.root());
+    const FolderScan scan = scanFolder("col");
+    QDir::setCurrent(here);
+    EXPECT_EQ(describe(scan), "sub/cap1 plain es>fr; ");
 }
 
 TEST(CollectionMembers, LanguageOfName)
