@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One entry point for a fresh Debian 12 machine: every target installs what is
 # missing first, so `make run` and `make test` work on a clean clone.
 SHELL      := /bin/bash
@@ -8,7 +9,7 @@ CMAKE_ARGS ?=
 FUZZ_SECONDS ?= 60
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
-FUZZERS    := numbering search viewer segments
+FUZZERS    := numbering search query viewer segments
 
 .PHONY: all deps configure build run test test-asan fuzz bench package clean
 

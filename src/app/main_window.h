@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the source and target paths and the search title, and the
 // way to the numbering and the search windows.
@@ -21,6 +22,7 @@ public:
     // "Abrir una memoria de traducción...": a TMX or a bilingual table made a
     // numbered pair beside it, then searched as prepared texts.
     void memoire_Click();
+    void collection_Click(); // "Abrir una colección..."
     void reset_Click();
     void about_Click();
     void quitter_Click();

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands of solandre-cli as data: their operands, options and texts.
 // The parsing, the help of every command and the manual pages all come from
@@ -23,7 +24,7 @@ struct CommandSpec {
     const char* name;
     const char* operands;    // as the usage line shows them: "ENTRADA SALIDA"
     const char* summary;     // one line for the program's help
-    const char* description; // the command's help, lines separated by \n
+    std::string description; // the command's help, lines separated by \n
     std::vector<OptionSpec> options;
     size_t minOperands;
     size_t maxOperands;      // kMany for no limit

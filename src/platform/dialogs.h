@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop's dialogs behind one interface, so a test can script the
 // user's answers and read back every message shown.
@@ -31,6 +32,8 @@ public:
     // `filter` is "Description (*.TXT)|*.TXT". An empty result means cancelled.
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
+    // A folder chosen to be read; empty when cancelled.
+    virtual QString folderName(QWidget* parent) = 0;
 
     // Modal; Yes is the default button of a Yes/No box.
     virtual Answer message(QWidget* parent, const Message& message) = 0;

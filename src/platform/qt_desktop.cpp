@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/qt_desktop.h"
 
 #include "platform/qt_printer.h"
@@ -65,6 +66,16 @@ QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::Accep
 QString QtDialogs::openFileName(QWidget* parent, const QString& filter)
 {
     return runFileDialog(parent, filter, QFileDialog::AcceptOpen);
+}
+
+QString QtDialogs::folderName(QWidget* parent)
+{
+    NormalPointer pointer;
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& filter)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The implementations users get: Qt's dialogs, printer and clipboard, the
 // system registry where there is one, QProcess to start a program.
@@ -13,6 +14,7 @@ namespace solandre {
 class QtDialogs final : public Dialogs {
 public:
     QString openFileName(QWidget* parent, const QString& filter) override;
+    QString folderName(QWidget* parent) override;
     QString saveFileName(QWidget* parent, const QString& filter) override;
     Answer message(QWidget* parent, const Message& message) override;
     bool printerSetup(QWidget* parent, Printer& printer) override;

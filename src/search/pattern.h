@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The typed form, parsed at each search: lower-cased, cut at its first "*",
 // in UTF-8, as the vocabulary holds its forms.

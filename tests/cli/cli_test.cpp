@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/cli.h"
 #include "cli/manual.h"
 #include "support/temp_files.h"
@@ -200,6 +201,70 @@ TEST_F(CliSearch, FrequenciesListEachFormByCountOrAlphabetically)
               "Total de ocurrencia(s) para : cas* = 3\n");
 }
 
+TEST_F(CliSearch, QueriesOfSeveralWordsWildcardsAndExpressions)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> args; // after the file
+        int status;
+        const char* out;
+        const char* err; // part of it
+    };
+    const Case cases[] = {
+        {"a phrase", {"la casa"}, 0, "la casa\t[1]\nTotal de ocurrencia(s) para : la casa = 1\n", ""},
+        {"a phrase with any word, as written", {"r* * casas"}, 0,
+         "Río abajo, casas\t[2]\nTotal de ocurrencia(s) para : r* * casas = 1\n", ""},
+        {"alternatives", {"--count", "casa|r?o"}, 0, "Total de ocurrencia(s) para : casa|r?o = 4\n", ""},
+        {"an expression", {"--regex", "r.o", "--count"}, 0, "Total de ocurrencia(s) para : r.o = 2\n", ""},
+        {"a malformed expression stops the command, naming it", {"--regex", "--count", "cas.*", "ca(sa"}, 1,
+         "Total de ocurrencia(s) para : cas.* = 3\n", "\u00ABca(sa\u00BB no es v\u00E1lida: falta un par\u00E9ntesis"},
+        {"frequencies of a phrase", {"--frequencies", "* casa*"}, 0,
+         "abajo, casas\t1\nla casa\t1\nTotal de ocurrencia(s) para : * casa* = 2\n", ""},
+        {"a condition needs the target", {"casa", "--with", "maison"}, 2, "", "--with necesita --target"},
+        {"never both conditions", {"casa", "--with", "a", "--without", "b", "--target", "x"}, 2, "",
+         "--with y --without no van juntas"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = {"search", file};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(CliSearch, ConditionsOnTheTranslationKeepOrDropEachHit)
+{
+    const std::string target =
+        dir.write("t_target_ref.txt", "[1] La rivi\xE8re et la maison.\r\n[2] En aval, des maisons.\r\n[12] Maison.\r\n")
+            .toStdString();
+    const CliRun with = runCli({"search", file, "cas*", "--target", target, "--with", "maison"});
+    EXPECT_EQ(with.status, 0) << with.err;
+    EXPECT_EQ(with.out, "casa\t[1]\nCasa\t[12]\nTotal de ocurrencia(s) para : cas* = 2\n");
+    const CliRun without = runCli({"search", file, "cas*", "--target", target, "--without", "la maison|rivi*"});
+    EXPECT_EQ(without.out, "casas\t[2]\nCasa\t[12]\nTotal de ocurrencia(s) para : cas* = 2\n");
+    const CliRun missing = runCli({"search", file, "casa", "--target", dir.path("no.txt").toStdString(), "--with", "x"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("no.txt"), std::string::npos);
+    // Searching the translation: the texts named the other way round.
+    const CliRun swapped = runCli({"search", target, "maison*", "--target", file, "--without", "casa"});
+    EXPECT_EQ(swapped.out, "maisons\t[2]\nTotal de ocurrencia(s) para : maison* = 1\n");
+}
+
+TEST_F(CliSearch, TheHelpStatesTheQuerySyntaxWithExamples)
+{
+    const std::string help = runCli({"search", "--help"}).out;
+    for (const char* part : {"casa|hogar", "llevar * cabo", "ca?a", "--regex", "--with BÚSQUEDA", "--without", "l'eau"})
+        EXPECT_NE(help.find(part), std::string::npos) << part;
+    for (const char* command : {"save", "export", "candidates"}) {
+        const std::string other = runCli({command, "--help"}).out;
+        for (const char* option : {"--regex", "--with", "--without", "BÚSQUEDA"})
+            EXPECT_NE(other.find(option), std::string::npos) << command << " " << option;
+    }
+}
+
 TEST(CliSave, WritesTheResultsFileOfThePreparedTextsWindow)
 {
     TempDir dir;
@@ -255,6 +320,31 @@ protected:
         target = dir.write("t_ref.txt", t).toStdString();
     }
 };
+
+TEST_F(CliStudy, SaveExportAndCandidatesTakeTheSameQueries)
+{
+    const std::string out = dir.path("r.txt").toStdString();
+    const CliRun saved = runCli({"save", source, "uno casa", "-o", out, "--target", target, "--with", "vieille",
+                                 "--date", "D"});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    const std::string file = readBytes(dir.path("r.txt"));
+    EXPECT_NE(file.find("uno casa" + std::string(28, ' ') + "[3]\r\n"), std::string::npos) << file;
+    EXPECT_EQ(file.find("[6]"), std::string::npos) << file;
+
+    const CliRun exported = runCli({"export", source, "u.o c.*", "--regex", "-o", dir.path("e.tsv").toStdString(),
+                                    "--target", target, "--without", "vieille"});
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    const std::string lines = readBytes(dir.path("e.tsv"));
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1 + 3) << lines; // the header and [6], [9], [12]
+    EXPECT_NE(lines.find("uno casa\t[6]\t\t.\tuno casa.\tun maison.\r\n"), std::string::npos) << lines;
+
+    const CliRun candidates = runCli({"candidates", source, target, "uno casa", "--without", "vieille", "--top", "1"});
+    EXPECT_EQ(candidates.status, 0) << candidates.err;
+    EXPECT_TRUE(candidates.out.starts_with("maison\t")) << candidates.out;
+    const CliRun bad = runCli({"candidates", source, target, "(", "--regex"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("no es v"), std::string::npos) << bad.err;
+}
 
 TEST_F(CliStudy, CandidatesAreWordTabScoreTabJointCountBestFirst)
 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/reference_search.h"
 #include "search/concordance.h"
 #include "search/results_file.h"
@@ -180,6 +181,16 @@ TEST(ResultsFile, SegmentsAgreeWithTheWholeScanOnRandomTexts)
                 << "text: " << text << " marker: " << m;
         }
     }
+}
+
+TEST(ResultsFile, APhraseIsListedAsTheGridShowsItWithItsSentences)
+{
+    Concordance concordance(kSource);
+    ASSERT_EQ(concordance.search("dos casas en"), 1u);
+    const std::string file = written(kHeading, concordance.grid(), kSource, kTarget);
+    EXPECT_NE(file.find("Dos casas,\r\nen"), std::string::npos); // the sentence as it is
+    EXPECT_NE(file.find("Dos casas, en" + std::string(36 - 13, ' ') + "[2]\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("[2] Deux maisons."), std::string::npos);
 }
 
 TEST(ResultsFile, SavedThroughATemporaryAndDatedAsItsDay)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/concordance.h"
 #include "search/reference_lines.h"
 #include "search/reference_search.h"
@@ -99,6 +100,17 @@ TEST(ExportFile, OneLinePerHitWithBothSentencesInUtf8)
     EXPECT_NE(csv.find("casa,[2],La,\"vieja, en dos líneas.\",\"La casa\tvieja,\r\nen dos líneas.\",\r\n"),
               std::string::npos)
         << csv;
+}
+
+TEST(ExportFile, APhraseIsTheFormWithTheContextsAroundIt)
+{
+    const std::string source = cp1252("[1] Una casa\r\nvieja, dijo.\r\n");
+    const std::string target = "[1] Une vieille maison.\r\n";
+    Concordance concordance(source);
+    ASSERT_EQ(concordance.search("casa vieja"), 1u);
+    const ConcordanceLines lines = ConcordanceLines::ofGrid(concordance.grid());
+    EXPECT_EQ(exported(lines, source, Encoding::Windows1252, target, Encoding::Utf8, ExportFormat::Tsv),
+              kHeader + "casa vieja\t[1]\tUna\t, dijo.\t\"Una casa\r\nvieja, dijo.\"\tUne vieille maison.\r\n");
 }
 
 TEST(ExportFile, AgreesWithTheReadingOfBothTextsOnRandomPairs)

@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/temp_files.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@ TempDir::TempDir() { EXPECT_TRUE(dir_.isValid()); }
 QString TempDir::write(const QString& name, std::string_view bytes) const
 {
     const QString file = path(name);
+    QDir().mkpath(QFileInfo(file).path());
     QFile f(file);
     EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file.toStdString();
     f.write(bytes.data(), qint64(bytes.size()));

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The windows on a scripted desktop, and each road to a search window as the
 // user takes it: the main window's "&Concordancias" for texts already
 // numbered, the numbering windows' two buttons for texts to number.
 
 #include "forms/form_registry.h"
-#include "search/ui/search_window.h"
+#include "windows/search/search_window.h"
 #include "support/fake_desktop.h"
 #include "support/temp_files.h"
 
@@ -28,6 +29,8 @@ protected:
     SearchWindow* openFresh(const QString& plainSource, const QString& plainTarget = {});
 
     static void search(SearchWindow* window, const QString& form);
+    // Types `text` into the widget with the keyboard, any character.
+    static void typeText(QWidget* widget, const QString& text);
     // The total line's right part: "form = count".
     static QString total(SearchWindow* window);
     // "form[marker] form[marker] ..." for every result row.

@@ -1,0 +1,179 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "search/concordance_lines.h"
+
+#include "search/hit_texts.h"
+#include "search/line_keys.h"
+#include "search/text_chars.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace solandre {
+namespace {
+
+bool isBracket(char c) { return c == '[' || c == ']'; }
+
+// Line breaks and runs of blanks as one blank, none at either end.
+std::string folded(std::string_view raw)
+{
+    std::string out;
+    out.reserve(raw.size());
+    bool blank = false;
+    for (const char c : raw) {
+        if (static_cast<unsigned char>(c) <= ' ') {
+            blank = true;
+            continue;
+        }
+        if (blank && !out.empty()) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+// Up to `width` characters before `start`, back to a bracket at most; a word
+// the cut falls inside is left out.
+std::string leftContext(const TextChars& chars, size_t start, size_t width)
+{
+    size_t from = start, count = 0;
+    bool bounded = false;
+    while (from > 0 && count < width) {
+        if (isBracket(chars.byte(from - 1))) {
+            bounded = true;
+            break;
+        }
+        bool letter;
+        from = chars.previous(from, &letter);
+        ++count;
+    }
+    if (!bounded && from > 0 && from < start) {
+        bool letterBefore;
+        chars.previous(from, &letterBefore);
+        if (letterBefore)
+            while (from < start && chars.at(from).letter) from += chars.at(from).length;
+    }
+    return folded(chars.slice(from, start));
+}
+
+// Up to `width` characters from `end`, up to a bracket at most; a word the
+// cut falls inside is left out.
+std::string rightContext(const TextChars& chars, size_t end, size_t width)
+{
+    size_t to = end, count = 0, wordStart = end;
+    bool inWord = false;
+    while (to < chars.size() && count < width) {
+        if (isBracket(chars.byte(to))) break;
+        const CharAt c = chars.at(to);
+        if (c.letter && !inWord) wordStart = to;
+        inWord = c.letter;
+        to += c.length;
+        ++count;
+    }
+    if (inWord && to < chars.size() && chars.at(to).letter) to = wordStart;
+    return folded(chars.slice(end, to));
+}
+
+// Stable counting sort of `lines` by `keys` (aligned with them, each <= maxKey).
+void countingSort(WordList& lines, const PodArray<std::uint32_t>& keys, std::uint32_t maxKey)
+{
+    std::vector<std::uint32_t> next(size_t(maxKey) + 2, 0);
+    for (const std::uint32_t key : keys) ++next[key + 1];
+    std::partial_sum(next.begin(), next.end(), next.begin());
+    WordList sorted;
+    sorted.resize(lines.size());
+    for (size_t k = 0; k < lines.size(); ++k) sorted[next[keys[k]]++] = lines[k];
+    lines = std::move(sorted);
+}
+
+// The same by a comparison sort, when the keys are few beside their range.
+void pairSort(WordList& lines, const PodArray<std::uint32_t>& keys)
+{
+    std::vector<std::pair<std::uint32_t, WordId>> pairs(lines.size());
+    for (size_t k = 0; k < lines.size(); ++k) pairs[k] = {keys[k], lines[k]};
+    std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t k = 0; k < lines.size(); ++k) lines[k] = pairs[k].second;
+}
+
+} // namespace
+
+ConcordanceLines::ConcordanceLines(const WordIndex& index, WordList hits, std::uint32_t words)
+    : index_(&index), order_(std::move(hits)), words_(std::max<std::uint32_t>(words, 1))
+{
+}
+
+ConcordanceLines ConcordanceLines::ofGrid(const ResultGrid& grid)
+{
+    WordList hits;
+    hits.reserve(grid.hitCount());
+    for (size_t row = 1; row < grid.rows(); ++row)
+        if (grid.isHit(row)) hits.push_back(grid.hit(row));
+    return ConcordanceLines(grid.index(), std::move(hits), grid.hitWords());
+}
+
+ConcordanceLine ConcordanceLines::line(size_t line, size_t context) const
+{
+    const WordId word = order_[line];
+    const TextChars chars(*index_);
+    const std::string_view form = words_ == 1 ? index_->form(word) : index_->span(word, words_);
+    const size_t start = size_t(form.data() - index_->text().data());
+    return {leftContext(chars, start, context), words_ == 1 ? std::string(form) : shownText(form),
+            rightContext(chars, start + form.size(), context), index_->marker(word)};
+}
+
+WordId ConcordanceLines::keyedWord(size_t line, LineKey key) const
+{
+    // Words to the right of a phrase follow its last word.
+    const bool right = key == LineKey::Right1 || key == LineKey::Right2;
+    return order_[line] + (right ? words_ - 1 : 0);
+}
+
+std::string ConcordanceLines::keyWord(size_t line, LineKey key) const
+{
+    if (key == LineKey::Form && words_ > 1) return loweredText(index_->span(order_[line], words_), index_->encoding());
+    const std::uint32_t rank = LineKeyReader(*index_, key).rank(keyedWord(line, key));
+    return rank == 0 ? std::string() : std::string(index_->lowerForm(rank - 1));
+}
+
+bool ConcordanceLines::sort(LineKey key, const Progress& progress)
+{
+    if (order_.size() < 2) return goOn(progress, 1.0);
+    const size_t n = order_.size();
+    if (key == LineKey::Form && words_ > 1) {
+        // Phrases by their whole text.
+        RankedTexts ranked = rankTexts(*index_, order_.data(), n, words_);
+        if (!goOn(progress, 0.9)) return false;
+        countingSort(order_, ranked.ranks, std::uint32_t(ranked.texts.size()));
+        return goOn(progress, 1.0);
+    }
+    const WordId shift = (key == LineKey::Right1 || key == LineKey::Right2) ? words_ - 1 : 0;
+    PodArray<std::uint32_t> keys;
+    keys.resize(n);
+    LineKeyReader reader(*index_, key);
+    auto report = [&](size_t k) { return k % 65536 != 0 || goOn(progress, 0.9 * double(k) / double(n)); };
+    if (std::is_sorted(order_.begin(), order_.end())) {
+        for (size_t k = 0; k < n; ++k) {
+            if (!report(k)) return false;
+            keys[k] = reader.rank(order_[k] + shift);
+        }
+    } else {
+        // The hits visited in text order, each key put back at its line.
+        PodArray<std::uint64_t> visits;
+        visits.resize(n);
+        for (size_t k = 0; k < n; ++k) visits[k] = std::uint64_t(order_[k]) << 32 | k;
+        std::sort(visits.begin(), visits.end());
+        for (size_t k = 0; k < n; ++k) {
+            if (!report(k)) return false;
+            keys[std::uint32_t(visits[k])] = reader.rank(WordId(visits[k] >> 32) + shift);
+        }
+    }
+    const std::uint32_t maxKey = std::uint32_t(index_->vocabularySize());
+    // A bucket a form costs more than the lines themselves for a short list
+    // in a text of many forms.
+    if (maxKey <= 2 * n + 65536)
+        countingSort(order_, keys, maxKey);
+    else
+        pairSort(order_, keys);
+    return goOn(progress, 1.0);
+}
+
+} // namespace solandre

@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Concordance lines: each hit of a search as one line, the words before it,
+// the form (a phrase's whole text), the words after it and its marker. A
+// line's context stays inside the hit's sentence (it stops at a bracket,
+// where a marker begins or ends) and is cut at a word; its text is read from
+// the text when asked for, so a list of millions of lines costs four bytes a
+// line, and a sort four more while it runs.
+
+#include "common/progress.h"
+#include "search/line_keys.h"
+#include "search/result_grid.h"
+#include "search/word_index.h"
+
+#include <string>
+#include <string_view>
+
+namespace solandre {
+
+// What a line shows, in the text's encoding. Line breaks and runs of blanks
+// in a context read as one blank; contexts have no blank at either end.
+struct ConcordanceLine {
+    std::string left;
+    std::string form; // line breaks in a phrase as blanks
+    std::string right;
+    std::string_view marker;
+};
+
+class ConcordanceLines {
+public:
+    // Characters of context on each side, at most.
+    static constexpr size_t kContext = 60;
+
+    ConcordanceLines() = default;
+    // The lines of `hits` of `words` words each, in that order; `index`
+    // must outlive them.
+    ConcordanceLines(const WordIndex& index, WordList hits, std::uint32_t words = 1);
+    // The grid's hits, in the grid's order.
+    static ConcordanceLines ofGrid(const ResultGrid& grid);
+
+    size_t size() const { return order_.size(); }
+    bool empty() const { return order_.empty(); }
+    WordId hit(size_t line) const { return order_[line]; }
+    std::uint32_t hitWords() const { return words_; }
+    // Null for lines made of nothing.
+    const WordIndex* index() const { return index_; }
+
+    ConcordanceLine line(size_t line, size_t context = kContext) const;
+    // The key's word of a line, lower-cased UTF-8; empty when there is none.
+    std::string keyWord(size_t line, LineKey key) const;
+
+    // Stable: lines with the same word keep their order, so sorting by one
+    // key and then by another orders by the second, then the first. False,
+    // the order untouched, when `progress` stopped it.
+    bool sort(LineKey key, const Progress& progress = {});
+
+private:
+    WordId keyedWord(size_t line, LineKey key) const;
+
+    const WordIndex* index_ = nullptr;
+    WordList order_;
+    std::uint32_t words_ = 1;
+};
+
+} // namespace solandre
