@@ -166,7 +166,7 @@ CollectionStore::CollectionStore(const QString& folder, const QString& cacheRoot
     QDir().mkpath(cache_);
     QFile::setPermissions(cache_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Every text of a collection is worth keeping, however small.
-    indexes_ = std::make_unique<IndexCache>(cache_ + QStringLiteral("/indices"), 0, 1 << 30);
+    indexes_ = std::make_unique<IndexCache>(cache_ + QStringLiteral("/indices"), 0, IndexCache::kKeepAll);
 }
 
 CollectionStore::~CollectionStore() = default;

@@ -215,7 +215,8 @@ bool IndexCache::store(const TextFile& text, const WordIndex& index) const
     }
     if (!folder->write(name, pieces)) return false;
     // Keep the folder small: the indexes used longest ago go first.
-    folder->keepLastUsed(kept_, QStringLiteral(".idx"));
+    // Trimming lists the whole folder: not after every store of a collection's thousand texts.
+    if (kept_ != kKeepAll) folder->keepLastUsed(kept_, QStringLiteral(".idx"));
     return true;
 }
 

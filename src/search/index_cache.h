@@ -20,6 +20,9 @@ namespace solandre {
 
 class IndexCache {
 public:
+    // Every index kept: a collection's, as many as it has texts.
+    static constexpr int kKeepAll = -1;
+
     // Indexes of texts smaller than `smallest` are not worth keeping.
     explicit IndexCache(QString folder, qint64 smallest = qint64(1) << 20, int kept = 16);
     ~IndexCache(); // waits for a store under way
