@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/search_commands.h"
 
+#include "cli/collection_commands.h"
 #include "common/encoding.h"
 #include "common/same_file.h"
 #include "numbering/number_files.h"
@@ -54,8 +55,16 @@ const CommandSpec kSearchCommand{
                 "Con --target y --with o --without, solo las ocurrencias cuya frase del\n"
                 "mismo número en el texto meta tiene (o no tiene) lo que busca la otra\n"
                 "búsqueda, escrita igual; para buscar en la traducción, nombre los textos al\n"
-                "revés.\n\n") + kQuerySyntaxHelp,
+                "revés.\n"
+                "Si NUMERADO es una carpeta, es una colección: sus pares numerados\n"
+                "(NOMBRE_source_ref.txt y NOMBRE_cible_ref.txt), sus memorias (.tmx, .tsv) y\n"
+                "sus pares de textos por lengua (NOMBRE.es.txt y NOMBRE.fr.txt) se buscan\n"
+                "juntos; cada línea empieza por el nombre del par y un tabulador, --count da\n"
+                "el total de cada par, y --with o --without miran la traducción de cada par\n"
+                "sin --target. Lo que no forma parte de la colección se dice en la salida de\n"
+                "errores.\n\n") + kQuerySyntaxHelp,
     {{"--sort-forms", nullptr, "ordena por forma y luego por referencia (el botón \"Formas\")"},
+     {"--source-lang", "LENGUA", "en una colección, la lengua de origen de los pares de textos por lengua"},
      {"--count", nullptr, "muestra solo los totales"},
      {"--frequencies", nullptr, "cada forma distinta con su número de ocurrencias"},
      kRegexOption,
@@ -137,6 +146,7 @@ std::optional<size_t> CommandSearch::run(const CommandContext& c, Concordance& s
 
 int searchCommand(const CommandContext& c)
 {
+    if (namesCollection(c)) return searchCollectionCommand(c);
     CommandSearch searches;
     if (const int prepared = searches.prepare(c, "search", c.args.value("--target")); prepared != kOk) return prepared;
     Concordance concordance;
