@@ -330,6 +330,28 @@ private:
     mutable WordId lastFirst_ = 0;
 };
 
+// The first run of `key` in a table of runs by number key. A numbered text
+// has about one run per number, so the look-up starts where the number says
+// and gallops from there, mostly within a step or two.
+std::vector<std::pair<std::uint64_t, std::uint32_t>>::const_iterator
+findNumberKey(const std::vector<std::pair<std::uint64_t, std::uint32_t>>& table, std::uint64_t key)
+{
+    auto before = [](const std::pair<std::uint64_t, std::uint32_t>& e, std::uint64_t k) { return e.first < k; };
+    if (table.empty()) return table.end();
+    const std::uint64_t number = key / 32;
+    size_t high = size_t(std::min<std::uint64_t>(number > 0 ? number - 1 : 0, table.size() - 1));
+    if (before(table[high], key)) return gallopTo(table.begin() + std::ptrdiff_t(high), table.end(), key, before);
+    // table[high] is not before the key: back until a place that is.
+    for (size_t step = 1; high > 0; step *= 2) {
+        const size_t low = high >= step ? high - step : 0;
+        if (before(table[low], key))
+            return std::lower_bound(table.begin() + std::ptrdiff_t(low) + 1, table.begin() + std::ptrdiff_t(high) + 1,
+                                    key, before);
+        high = low;
+    }
+    return table.begin();
+}
+
 // A marker of one text as the other text writes it (markers are ASCII but
 // in odd texts); nothing when it cannot.
 std::optional<std::string> markerIn(std::string_view marker, Encoding from, Encoding to)
@@ -376,21 +398,14 @@ bool keepByTranslation(const WordIndex& source, QueryHits& hits, const WordIndex
             auto holdsIn = [&](std::uint32_t t) {
                 return sentenceTest.holdsMatch(target.firstWordOfRun(t), target.endOfRun(t));
             };
-            using Entry = std::pair<std::uint64_t, std::uint32_t>;
-            const std::vector<Entry>* byKey = plain ? &target.runsByNumberKey() : nullptr;
-            auto at = byKey ? byKey->begin() : std::vector<Entry>::const_iterator();
-            std::uint64_t lastKey = 0;
+            const auto* byKey = plain ? &target.runsByNumberKey() : nullptr;
             for (size_t k = 0; k < sentences.size(); ++k) {
                 if (k % 4096 == 4095 && !goOn(progress, 0.5 + 0.5 * double(k) / double(sentences.size())))
                     return false;
                 const std::string_view marker = source.markerOfRun(sentences[k]);
                 if (plain) {
-                    // The hits' sentences mostly come in the order of their numbers.
                     const std::uint64_t key = WordIndex::numberKey(marker);
-                    if (key < lastKey) at = byKey->begin();
-                    lastKey = key;
-                    at = gallopTo(at, byKey->end(), key, [](const Entry& e, std::uint64_t k) { return e.first < k; });
-                    for (auto e = at; e != byKey->end() && e->first == key; ++e)
+                    for (auto e = findNumberKey(*byKey, key); e != byKey->end() && e->first == key; ++e)
                         if (holdsIn(e->second)) holds[k] = 1;
                     continue;
                 }
