@@ -140,6 +140,9 @@ std::optional<size_t> CommandSearch::run(const CommandContext& c, Concordance& s
         c.fail(found.error());
         return std::nullopt;
     }
+    // A single form that can never be found says why, as the window does.
+    if (source.lastQuery().singleForm() && !source.lastQuery().reading().isEmpty())
+        c.warn(source.lastQuery().reading());
     return found.value();
 }
 

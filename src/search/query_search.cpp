@@ -60,20 +60,23 @@ bool wildcardForms(const WordIndex& index, const std::string& pattern, std::vect
                        [&](std::string_view form) { return matchesWildcards(pattern, form); });
 }
 
-// The first place at or after `at` holding a word not before `word`: the
+// The first place at or after `at` holding a value not before `value`: the
 // lists are walked forwards, so a gallop from where the last search ended.
-const WordId* gallop(const WordId* at, const WordId* end, WordId word)
+template <class It, class T, class Less = std::less<>>
+It gallopTo(It at, It end, const T& value, Less less = {})
 {
-    if (at == end || *at >= word) return at;
-    ptrdiff_t step = 1;
-    const WordId* low = at; // *low < word
-    while (end - low > step && low[step] < word) {
+    if (at == end || !less(*at, value)) return at;
+    std::ptrdiff_t step = 1;
+    It low = at; // *low < value
+    while (end - low > step && less(low[step], value)) {
         low += step;
         step *= 2;
     }
-    const WordId* high = end - low > step ? low + step + 1 : end;
-    return std::lower_bound(low + 1, high, word);
+    const It high = end - low > step ? low + step + 1 : end;
+    return std::lower_bound(low + 1, high, value, less);
 }
+
+const WordId* gallop(const WordId* at, const WordId* end, WordId word) { return gallopTo(at, end, word); }
 
 size_t occurrencesOf(const WordIndex& index, const std::vector<std::uint32_t>& ranks)
 {
@@ -275,17 +278,23 @@ public:
         if (pivot_ == n) return true; // any words, and there are enough
         const auto& pivotForms = forms_[pivot_];
         if (pivotForms.size() <= kFewForms) {
-            // The pivot's words in the sentence, from its forms' lists.
-            for (const std::uint32_t rank : pivotForms) {
-                const WordId* w = std::lower_bound(index_.postingsBegin(rank), index_.postingsEnd(rank),
-                                                   WordId(first + pivot_));
-                for (; w != index_.postingsEnd(rank) && *w - pivot_ <= lastStart; ++w)
-                    if (matchesAt(WordId(*w - pivot_))) return true;
+            // The pivot's words in the sentence, from its forms' lists; the
+            // sentences asked about mostly come in text order.
+            if (cursors_.size() != pivotForms.size() || first < lastFirst_) {
+                cursors_.clear();
+                for (const std::uint32_t rank : pivotForms) cursors_.push_back(index_.postingsBegin(rank));
+            }
+            lastFirst_ = first;
+            for (size_t r = 0; r < pivotForms.size(); ++r) {
+                const WordId* end = index_.postingsEnd(pivotForms[r]);
+                const WordId* w = cursors_[r] = gallop(cursors_[r], end, WordId(first + pivot_));
+                for (; w != end && *w - pivot_ <= lastStart; ++w)
+                    if (matchesAt(WordId(*w - pivot_), pivot_)) return true;
             }
             return false;
         }
         for (WordId s = first; s <= lastStart; ++s)
-            if (matchesAt(s)) return true;
+            if (matchesAt(s, n)) return true;
         return false;
     }
 
@@ -304,10 +313,12 @@ private:
         return std::binary_search(ranks.begin(), ranks.end(), index_.formRank(word));
     }
 
-    bool matchesAt(WordId start) const
+    // Whether the query matches from `start`, its word `known` (if any)
+    // known to match already.
+    bool matchesAt(WordId start, size_t known) const
     {
         for (size_t k = 0; k < query_.length(); ++k)
-            if (!takes(k, WordId(start + k))) return false;
+            if (k != known && !takes(k, WordId(start + k))) return false;
         return true;
     }
 
@@ -315,7 +326,31 @@ private:
     const Query& query_;
     std::vector<std::vector<std::uint32_t>> forms_;
     size_t pivot_ = 0;
+    mutable std::vector<const WordId*> cursors_; // into the pivot's lists
+    mutable WordId lastFirst_ = 0;
 };
+
+// The first run of `key` in a table of runs by number key. A numbered text
+// has about one run per number, so the look-up starts where the number says
+// and gallops from there, mostly within a step or two.
+std::vector<std::pair<std::uint64_t, std::uint32_t>>::const_iterator
+findNumberKey(const std::vector<std::pair<std::uint64_t, std::uint32_t>>& table, std::uint64_t key)
+{
+    auto before = [](const std::pair<std::uint64_t, std::uint32_t>& e, std::uint64_t k) { return e.first < k; };
+    if (table.empty()) return table.end();
+    const std::uint64_t number = key / 32;
+    size_t high = size_t(std::min<std::uint64_t>(number > 0 ? number - 1 : 0, table.size() - 1));
+    if (before(table[high], key)) return gallopTo(table.begin() + std::ptrdiff_t(high), table.end(), key, before);
+    // table[high] is not before the key: back until a place that is.
+    for (size_t step = 1; high > 0; step *= 2) {
+        const size_t low = high >= step ? high - step : 0;
+        if (before(table[low], key))
+            return std::lower_bound(table.begin() + std::ptrdiff_t(low) + 1, table.begin() + std::ptrdiff_t(high) + 1,
+                                    key, before);
+        high = low;
+    }
+    return table.begin();
+}
 
 // A marker of one text as the other text writes it (markers are ASCII but
 // in odd texts); nothing when it cannot.
@@ -332,6 +367,11 @@ bool keepByTranslation(const WordIndex& source, QueryHits& hits, const WordIndex
 {
     const bool keepWith = test == TranslationTest::Contains;
     hits.forms.clear();
+    if (hits.first.empty()) return goOn(progress, 1.0);
+    // Sentences pair by marker: through a number-like key when both texts
+    // are numbered as the numbering numbers them, by the marker's text
+    // (in the other text's encoding) otherwise.
+    const bool plain = source.markersArePlain() && target.markersArePlain();
 
     // The hits' sentences, each once.
     std::vector<std::uint32_t> sentences;
@@ -347,43 +387,58 @@ bool keepByTranslation(const WordIndex& source, QueryHits& hits, const WordIndex
     if (!sentenceTest.impossible() && !sentences.empty()) {
         // Either each hit's translated sentence is looked at, or every match
         // of the translation is found and the hits' sentences looked up
-        // among them: whichever reads fewer words.
+        // among them: whichever reads less. Looking at a sentence costs
+        // about as much as ten matches found, or, when a word takes many
+        // forms, a dozen for each of its words.
         const double wordsPerSentence = double(target.size()) / double(std::max<size_t>(target.markerRuns(), 1));
-        const double perSentence =
-            sentenceTest.fewestForms() <= 16 ? 64.0 : 16.0 * std::max(wordsPerSentence, 1.0);
+        const double perSentence = sentenceTest.fewestForms() <= 16 ? 10.0 : 12.0 * std::max(wordsPerSentence, 1.0);
         const bool sentenceBySentence =
             double(sentences.size()) * perSentence < double(sentenceTest.rarestOccurrences());
         if (sentenceBySentence) {
+            auto holdsIn = [&](std::uint32_t t) {
+                return sentenceTest.holdsMatch(target.firstWordOfRun(t), target.endOfRun(t));
+            };
+            const auto* byKey = plain ? &target.runsByNumberKey() : nullptr;
             for (size_t k = 0; k < sentences.size(); ++k) {
                 if (k % 4096 == 4095 && !goOn(progress, 0.5 + 0.5 * double(k) / double(sentences.size())))
                     return false;
                 const std::string_view marker = source.markerOfRun(sentences[k]);
-                std::optional<std::string> converted;
-                if (source.encoding() != target.encoding()) {
-                    converted = markerIn(marker, source.encoding(), target.encoding());
-                    if (!converted) continue;
+                if (plain) {
+                    const std::uint64_t key = WordIndex::numberKey(marker);
+                    for (auto e = findNumberKey(*byKey, key); e != byKey->end() && e->first == key; ++e)
+                        if (holdsIn(e->second)) holds[k] = 1;
+                    continue;
                 }
-                for (const std::uint32_t t : target.runsWithMarker(converted ? *converted : marker))
-                    if (sentenceTest.holdsMatch(target.firstWordOfRun(t), target.endOfRun(t))) holds[k] = 1;
+                const auto converted = markerIn(marker, source.encoding(), target.encoding());
+                if (!converted) continue;
+                for (const std::uint32_t t : target.runsWithMarker(*converted))
+                    if (holdsIn(t)) holds[k] = 1;
             }
         } else {
             QueryHits matches;
             if (!findQueryHits(target, targetQuery, matches, [&](double done) { return goOn(progress, 0.5 + 0.4 * done); }))
                 return false;
-            // The markers of the sentences with a match, as the source writes them.
-            std::vector<std::string> markers;
+            // The markers of the sentences with a match.
+            std::vector<std::uint64_t> keys;
+            std::vector<std::string> markers; // as the source writes them
             std::uint32_t t = 0, lastRun = ~0u;
-            for (size_t k = 0; k < matches.first.size(); ++k) {
-                while (t + 1 < target.markerRuns() && target.firstWordOfRun(t + 1) <= matches.first[k]) ++t;
+            for (const WordId w : matches.first) {
+                while (t + 1 < target.markerRuns() && target.firstWordOfRun(t + 1) <= w) ++t;
                 if (t == lastRun) continue;
                 lastRun = t;
-                if (auto m = markerIn(target.markerOfRun(t), target.encoding(), source.encoding()))
+                if (plain)
+                    keys.push_back(WordIndex::numberKey(target.markerOfRun(t)));
+                else if (auto m = markerIn(target.markerOfRun(t), target.encoding(), source.encoding()))
                     markers.push_back(std::move(*m));
             }
+            std::sort(keys.begin(), keys.end());
             std::sort(markers.begin(), markers.end());
-            for (size_t k = 0; k < sentences.size(); ++k)
-                holds[k] = std::binary_search(markers.begin(), markers.end(), source.markerOfRun(sentences[k]),
-                                              [](std::string_view a, std::string_view b) { return a < b; });
+            for (size_t k = 0; k < sentences.size(); ++k) {
+                const std::string_view marker = source.markerOfRun(sentences[k]);
+                holds[k] = plain ? std::binary_search(keys.begin(), keys.end(), WordIndex::numberKey(marker))
+                                 : std::binary_search(markers.begin(), markers.end(), marker,
+                                                      [](std::string_view a, std::string_view b) { return a < b; });
+            }
         }
     }
 

@@ -165,6 +165,24 @@ std::uint64_t WordIndex::plainMarkerKey(std::string_view marker)
     return key;
 }
 
+std::uint64_t WordIndex::numberKey(std::string_view marker)
+{
+    // The number, then its count of digits: "[01]" is not "[1]".
+    std::uint64_t number = 0;
+    for (size_t k = 1; k + 1 < marker.size(); ++k) number = number * 10 + unsigned(marker[k] - '0');
+    return number * 32 + (marker.size() - 2);
+}
+
+const std::vector<std::pair<std::uint64_t, std::uint32_t>>& WordIndex::runsByNumberKey() const
+{
+    if (runsByNumber_.size() != runs_.size()) {
+        runsByNumber_.resize(runs_.size());
+        for (std::uint32_t run = 0; run < runs_.size(); ++run) runsByNumber_[run] = {numberKey(markerOfRun(run)), run};
+        if (!std::is_sorted(runsByNumber_.begin(), runsByNumber_.end())) std::sort(runsByNumber_.begin(), runsByNumber_.end());
+    }
+    return runsByNumber_;
+}
+
 std::uint32_t WordIndex::markerTextRank(std::uint32_t run) const
 {
     makeMarkerRanks();
@@ -330,7 +348,7 @@ size_t WordIndex::bytesUsed() const
     auto bytes = [](const auto& v) { return v.size() * sizeof(*v.data()); };
     return bytes(samples_) + bytes(segments_) + bytes(forms_) + formChars_.size() +
            bytes(postingStart_) + bytes(postings_) + bytes(runs_) + markerChars_.size() +
-           bytes(bySuffix_) + reversedChars_.size() + bytes(markerRanks_) + bytes(runsByMarker_) + bytes(seen_);
+           bytes(bySuffix_) + reversedChars_.size() + bytes(markerRanks_) + bytes(runsByMarker_) + bytes(runsByNumber_) + bytes(seen_);
 }
 
 } // namespace solandre

@@ -101,6 +101,12 @@ public:
     // The runs whose marker is `marker`, in text order (an order of the
     // runs by marker made when first needed).
     std::vector<std::uint32_t> runsWithMarker(std::string_view marker) const;
+    // For markers written "[n]" (see markersArePlain): a key equal for equal
+    // markers and ordered as their numbers, and the runs by key, from a
+    // table made when first needed (at once in a text numbered in order).
+    static std::uint64_t numberKey(std::string_view plainMarker);
+    // (key, run) for every run, ordered.
+    const std::vector<std::pair<std::uint64_t, std::uint32_t>>& runsByNumberKey() const;
     std::string_view markerOfRun(std::uint32_t run) const;
     // Runs ranked by their marker's text (byte order); equal texts share a rank.
     std::uint32_t markerTextRank(std::uint32_t run) const;
@@ -159,6 +165,7 @@ private:
     mutable std::string reversedChars_;
     mutable std::vector<std::uint32_t> markerRanks_;
     mutable std::vector<std::uint32_t> runsByMarker_;
+    mutable std::vector<std::pair<std::uint64_t, std::uint32_t>> runsByNumber_;
     mutable int markersPlain_ = -1; // not known yet
     mutable std::vector<std::uint64_t> seen_; // one bit per word, zero between searches
 };

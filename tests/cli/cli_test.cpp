@@ -223,6 +223,8 @@ TEST_F(CliSearch, QueriesOfSeveralWordsWildcardsAndExpressions)
         {"a condition needs the target", {"casa", "--with", "maison"}, 2, "", "--with necesita --target"},
         {"never both conditions", {"casa", "--with", "a", "--without", "b", "--target", "x"}, 2, "",
          "--with y --without no van juntas"},
+        {"a single form with a sign says why it finds nothing", {"l'eau"}, 0,
+         "Total de ocurrencia(s) para : l'eau = 0\n", "aviso: Una forma sola no lleva espacios ni signos"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -254,6 +254,42 @@ TEST(QuerySearch, AnotherEncodingOfTheTranslationIsMatchedByItsMarkers)
     EXPECT_EQ(listing(rows(s.grid()), Encoding::Windows1252), "canción[2]");
 }
 
+TEST(QuerySearch, BothWaysOfReadingTheTranslationAgree)
+{
+    // A hit in few sentences against a frequent word of the translation, and
+    // hits in every sentence against a rare one: the translation is read
+    // sentence by sentence in the first case, match by match in the second.
+    // Numbered markers and odd ones ("[a1]") alike.
+    for (const bool numbered : {true, false}) {
+        std::string source, target;
+        for (int n = 1; n <= 300; ++n) {
+            const std::string marker = numbered ? "[" + std::to_string(n) + "]" : "[a" + std::to_string(n) + "]";
+            source += marker + " uno" + (n % 100 == 7 ? " raro" : "") + " casa.\r\n";
+            target += marker + (n % 3 ? " le" : " la") + (n == 107 ? " unique" : "") + " maison.\r\n";
+        }
+        Concordance s(source), t(target);
+        struct Way {
+            const char* typed;
+            const char* condition;
+        };
+        for (const Way way : {Way{"raro", "le"}, Way{"raro", "la"}, Way{"casa", "unique"}, Way{"uno casa", "la maison"},
+                              Way{"raro casa", "l? maison"}}) {
+            for (const TranslationTest test : {TranslationTest::Contains, TranslationTest::Lacks}) {
+                SCOPED_TRACE(std::string(way.typed) + " / " + way.condition + (numbered ? " numbered" : " odd"));
+                SearchRequest request;
+                request.typed = QString::fromUtf8(way.typed);
+                request.condition = TranslationCondition{test, QString::fromUtf8(way.condition), &t};
+                ASSERT_TRUE(s.search(request).ok());
+                const auto hits = reference::queryHits(source, Encoding::Windows1252, way.typed).value();
+                const auto expected = reference::keepByTranslation(hits, Encoding::Windows1252, target,
+                                                                   Encoding::Windows1252, way.condition, false,
+                                                                   test == TranslationTest::Contains);
+                ASSERT_EQ(listing(rows(s.grid()), Encoding::Windows1252), listing(expected, Encoding::Windows1252));
+            }
+        }
+    }
+}
+
 TEST(QuerySearch, StoppedByProgressLeavesNoHit)
 {
     Concordance concordance(cp1252(kText));
