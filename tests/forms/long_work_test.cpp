@@ -106,7 +106,7 @@ WorkRun workWithInput(Cancel cancel, void (*input)(QProgressDialog*), bool dialo
         sent = true;
         QWidget* active = dialogActive ? static_cast<QWidget*>(dialog) : &window;
         active->activateWindow();
-        QTest::qWaitForWindowActive(active, 1000);
+        (void)QTest::qWaitForWindowActive(active, 1000); // offscreen: as it may
         input(dialog);
         run.dialogStayed = dialog->isVisible();
     });
