@@ -201,7 +201,11 @@ void MainWindow::reset_Click()
 }
 
 void MainWindow::about_Click() { forms().show(names::frmAbout); }
-void MainWindow::quitter_Click() { forms().endProgram(); }
+void MainWindow::quitter_Click()
+{
+    if (Form_QueryUnload()) forms().endProgram();
+}
+bool MainWindow::Form_QueryUnload() { return forms().othersMayUnload(this); }
 void MainWindow::Form_Unload() { forms().endProgram(); }
 
 } // namespace solandre

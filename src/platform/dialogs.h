@@ -14,9 +14,9 @@ namespace solandre {
 
 class Printer;
 
-enum class Buttons { Ok, YesNo };
+enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Icon { None, Information };
-enum class Answer { Ok, Yes, No };
+enum class Answer { Ok, Yes, No, Cancel };
 
 struct Message {
     QString text;                         // lines joined by CR LF
@@ -35,7 +35,8 @@ public:
     // A folder chosen to be read; empty when cancelled.
     virtual QString folderName(QWidget* parent) = 0;
 
-    // Modal; Yes is the default button of a Yes/No box.
+    // Modal; Yes is the default button of a Yes/No box. Closing a box with
+    // Cancel, or pressing Escape there, answers Cancel.
     virtual Answer message(QWidget* parent, const Message& message) = 0;
 
     // The two languages of a translation memory, source and target, among

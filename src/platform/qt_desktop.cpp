@@ -91,6 +91,13 @@ Answer QtDialogs::message(QWidget* parent, const Message& message)
     QMessageBox box(message.icon == Icon::Information ? QMessageBox::Information
                                                       : QMessageBox::NoIcon,
                     message.title, text, QMessageBox::NoButton, parent);
+    if (message.buttons == Buttons::YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        const int chosen = box.exec();
+        return chosen == QMessageBox::Yes ? Answer::Yes : chosen == QMessageBox::No ? Answer::No : Answer::Cancel;
+    }
     if (message.buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

@@ -169,6 +169,13 @@ void WindowedTable::refresh()
     scrollTo(0);
 }
 
+void WindowedTable::rowsEdited()
+{
+    const size_t rows = rows_.rowCount();
+    if (current_ != kNone && current_ >= rows) current_ = rows ? rows - 1 : kNone;
+    layoutRows();
+}
+
 void WindowedTable::setCurrentRow(size_t row)
 {
     if (model_->frozen || rows_.rowCount() == 0) return;

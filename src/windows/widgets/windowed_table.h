@@ -40,6 +40,9 @@ public:
 
     // Call after the rows have changed: no current row, the list at its top.
     void refresh();
+    // Call after rows were corrected in place, some added or taken away: the
+    // current row and the list stay where they were, as far as they still can.
+    void rowsEdited();
     size_t currentRow() const { return current_; }
     // Makes a row current and scrolls it into view.
     void setCurrentRow(size_t row);
