@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace solandre::align {
 
 namespace {
@@ -48,9 +52,34 @@ double logSum(const double* terms, std::size_t count)
     for (std::size_t k = 0; k < count; ++k)
         top = std::max(top, terms[k]);
     if (top == kNothing) return kNothing;
+    double power[kShapeCount];
+    std::size_t k = 0;
+#if defined(__SSE2__)
+    // exponential(), two terms at a time with the very same arithmetic; the
+    // terms skipped below may give anything.
+    const __m128d highest = _mm_set1_pd(top), one = _mm_set1_pd(1.0), log2e = _mm_set1_pd(1.4426950408889634);
+    for (; k + 2 <= count; k += 2) {
+        const __m128d t = _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(terms + k), highest), log2e);
+        const __m128d truncated = _mm_cvtepi32_pd(_mm_cvttpd_epi32(t));
+        const __m128d whole = _mm_sub_pd(truncated, _mm_and_pd(_mm_cmpgt_pd(truncated, t), one));
+        const __m128d f = _mm_sub_pd(t, whole);
+        __m128d p = _mm_add_pd(_mm_set1_pd(0.00015403530393381608), _mm_mul_pd(f, _mm_set1_pd(1.525273380405984e-05)));
+        p = _mm_add_pd(_mm_set1_pd(0.0013333558146428443), _mm_mul_pd(f, p));
+        p = _mm_add_pd(_mm_set1_pd(0.009618129107628477), _mm_mul_pd(f, p));
+        p = _mm_add_pd(_mm_set1_pd(0.05550410866482158), _mm_mul_pd(f, p));
+        p = _mm_add_pd(_mm_set1_pd(0.2402265069591007), _mm_mul_pd(f, p));
+        p = _mm_add_pd(_mm_set1_pd(0.6931471805599453), _mm_mul_pd(f, p));
+        p = _mm_add_pd(one, _mm_mul_pd(f, p));
+        const __m128i exponent = _mm_add_epi32(_mm_cvttpd_epi32(whole), _mm_set1_epi32(1023));
+        const __m128i scale = _mm_slli_epi64(_mm_unpacklo_epi32(exponent, _mm_setzero_si128()), 52);
+        _mm_storeu_pd(power + k, _mm_mul_pd(p, _mm_castsi128_pd(scale)));
+    }
+#endif
+    for (; k < count; ++k)
+        if (terms[k] > top - 40) power[k] = exponential(terms[k] - top);
     double sum = 0;
-    for (std::size_t k = 0; k < count; ++k)
-        if (terms[k] > top - 40) sum += exponential(terms[k] - top);
+    for (k = 0; k < count; ++k)
+        if (terms[k] > top - 40) sum += power[k];
     return top + std::log(sum);
 }
 

@@ -66,20 +66,25 @@ private:
 // Evidence of the bead of source sentences [s0, s0 + a) and target sentences
 // [t0, t0 + b), both sides non-empty; match(x, y) is the PairMatch of source
 // s0 + x with target t0 + y.
+// What one sentence's items say, `found` those of them that matched in
+// `against` sentences of the other text.
+inline double sentenceEvidence(const SideEvidence& side, std::uint32_t sentence, std::uint64_t found,
+                               int against)
+{
+    double score = side.missed[sentence];
+    const std::uint32_t* items = side.items.data() + side.itemBegin[sentence];
+    while (found) {
+        score += side.kinds[items[std::countr_zero(found)]].gain[against - 1];
+        found &= found - 1;
+    }
+    return score;
+}
+
 template <class MatchOf>
 double beadEvidence(const SideEvidence& source, const SideEvidence& target, std::uint32_t s0, int a,
                     std::uint32_t t0, int b, MatchOf&& match)
 {
-    auto sum = [](const SideEvidence& side, std::uint32_t sentence, std::uint64_t found,
-                  int against) {
-        double score = side.missed[sentence];
-        const std::uint32_t* items = side.items.data() + side.itemBegin[sentence];
-        while (found) {
-            score += side.kinds[items[std::countr_zero(found)]].gain[against - 1];
-            found &= found - 1;
-        }
-        return score;
-    };
+    const auto sum = sentenceEvidence;
     double score = 0;
     for (int x = 0; x < a; ++x) {
         std::uint64_t found = 0;

@@ -10,12 +10,12 @@ namespace {
 
 // Rows taken at once: consecutive rows share most of their sentence pairs'
 // matches, which a scorer keeps.
-constexpr std::uint32_t kRowsAtOnce = 16;
+constexpr std::uint32_t kRowsAtOnce = 32;
 
 } // namespace
 
 ScoringCrew::ScoringCrew(const Band& band, const BeadModel& model)
-    : band_(band), model_(model), here_(model, band)
+    : band_(band), model_(model), runs_(model), here_(model, band, runs_)
 {
     try {
         worker_ = std::thread([this] { serve(); });
@@ -65,11 +65,8 @@ void ScoringCrew::scoreShare(BeadScorer& scorer)
         const std::uint32_t from = next_.fetch_add(kRowsAtOnce);
         if (from >= end_ || from < first_) return;
         const std::uint32_t to = std::min(end_, from + kRowsAtOnce);
-        for (std::uint32_t i = from; i < to; ++i) {
-            float* row = out_ + (band_.index(i, band_.lo(i)) - base) * kShapeCount;
-            for (std::uint32_t j = band_.lo(i); j <= band_.hi(i); ++j)
-                scorer.scoreCell(i, j, row + (j - band_.lo(i)) * kShapeCount);
-        }
+        for (std::uint32_t i = from; i < to; ++i)
+            scorer.scoreRow(i, out_ + (band_.index(i, band_.lo(i)) - base) * kShapeCount);
         if (done_.fetch_add(to - from) + (to - from) == end_ - first_) {
             std::lock_guard lock(mutex_);
             changed_.notify_all();
@@ -81,7 +78,7 @@ void ScoringCrew::serve()
 {
     std::unique_lock lock(mutex_);
     try {
-        BeadScorer scorer(model_, band_);
+        BeadScorer scorer(model_, band_, runs_);
         std::uint64_t seen = 0;
         for (;;) {
             changed_.wait(lock, [&] { return quit_ || block_ != seen; });

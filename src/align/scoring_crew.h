@@ -38,6 +38,7 @@ private:
 
     const Band& band_;
     const BeadModel& model_;
+    TargetRuns runs_;
     BeadScorer here_;
 
     // The block under way.
