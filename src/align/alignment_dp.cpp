@@ -1,22 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "align/alignment_dp.h"
 
-#include "align/side_by_side.h"
+#include "align/scoring_crew.h"
 
 #include <algorithm>
-#include <atomic>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace solandre::align {
 
 namespace {
 
 constexpr double kNothing = -std::numeric_limits<double>::infinity();
+constexpr float kNoScore = -std::numeric_limits<float>::infinity();
 constexpr std::uint8_t kNoShape = 0xFF;
-constexpr std::uint32_t kRowsPerCheck = 64;
+// Cells a block holds, about: its scores take 32 bytes a cell, and three
+// blocks are held at once.
+constexpr std::size_t kBlockCells = std::size_t{1} << 16;
 
 // e^x for x <= 0, to about 1e-7 relative: posteriors need no more, and the
 // sweeps take several per cell.
@@ -46,100 +52,126 @@ double logSum(const double* terms, std::size_t count)
     for (std::size_t k = 0; k < count; ++k)
         top = std::max(top, terms[k]);
     if (top == kNothing) return kNothing;
+    double power[kShapeCount];
+    std::size_t k = 0;
+#if defined(__SSE2__)
+    // exponential(), two terms at a time with the very same arithmetic; the
+    // terms skipped below may give anything.
+    const __m128d highest = _mm_set1_pd(top), one = _mm_set1_pd(1.0), log2e = _mm_set1_pd(1.4426950408889634);
+    for (; k + 2 <= count; k += 2) {
+        const __m128d t = _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(terms + k), highest), log2e);
+        const __m128d truncated = _mm_cvtepi32_pd(_mm_cvttpd_epi32(t));
+        const __m128d whole = _mm_sub_pd(truncated, _mm_and_pd(_mm_cmpgt_pd(truncated, t), one));
+        const __m128d f = _mm_sub_pd(t, whole);
+        __m128d p = _mm_add_pd(_mm_set1_pd(0.00015403530393381608), _mm_mul_pd(f, _mm_set1_pd(1.525273380405984e-05)));
+        p = _mm_add_pd(_mm_set1_pd(0.0013333558146428443), _mm_mul_pd(f, p));
+        p = _mm_add_pd(_mm_set1_pd(0.009618129107628477), _mm_mul_pd(f, p));
+        p = _mm_add_pd(_mm_set1_pd(0.05550410866482158), _mm_mul_pd(f, p));
+        p = _mm_add_pd(_mm_set1_pd(0.2402265069591007), _mm_mul_pd(f, p));
+        p = _mm_add_pd(_mm_set1_pd(0.6931471805599453), _mm_mul_pd(f, p));
+        p = _mm_add_pd(one, _mm_mul_pd(f, p));
+        const __m128i exponent = _mm_add_epi32(_mm_cvttpd_epi32(whole), _mm_set1_epi32(1023));
+        const __m128i scale = _mm_slli_epi64(_mm_unpacklo_epi32(exponent, _mm_setzero_si128()), 52);
+        _mm_storeu_pd(power + k, _mm_mul_pd(p, _mm_castsi128_pd(scale)));
+    }
+#endif
+    for (; k < count; ++k)
+        if (terms[k] > top - 40) power[k] = exponential(terms[k] - top);
     double sum = 0;
-    for (std::size_t k = 0; k < count; ++k)
-        if (terms[k] > top - 40) sum += exponential(terms[k] - top);
+    for (k = 0; k < count; ++k)
+        if (terms[k] > top - 40) sum += power[k];
     return top + std::log(sum);
 }
 
-template <class T> void reset(std::vector<T>& table, std::size_t size, T value)
+// The first cell of a row; the band's size for the row past the last.
+std::size_t rowStart(const Band& band, std::uint32_t row)
 {
-    table.assign(size, value); // keeps the capacity of an earlier band
+    return row <= band.lastRow() ? band.index(row, band.lo(row)) : band.cells();
 }
 
-} // namespace
-
-bool scoreBand(const Band& band, const BeadModel& model, DpTables& tables, const Band* before,
-               const ProgressSpan& progress)
+// Rows of about kBlockCells cells each, and never fewer than a bead spans
+// but in the last block: the rows the beads of a block reach beyond it then
+// lie in the next one.
+void splitIntoBlocks(const Band& band, std::vector<std::uint32_t>& start)
 {
-    const std::uint32_t rows = band.lastRow();
-    std::vector<float> earlier;
-    if (before) earlier.swap(tables.scores);
-    tables.scores.resize(band.cells() * kShapeCount); // every cell is written
-    // Beads ending in row i start in rows i - 3 to i: if none of these
-    // changed, neither did the scores.
-    auto unchanged = [&](std::uint32_t i) {
-        if (!before) return false;
-        for (std::uint32_t r = i >= kMaxBeadSide ? i - kMaxBeadSide : 0; r <= i; ++r)
-            if (before->lo(r) != band.lo(r) || before->hi(r) != band.hi(r)) return false;
-        return true;
-    };
-    std::atomic<bool> stop = false;
-    // Rows [first, end), each cell's beads ending there.
-    auto scoreRows = [&](std::uint32_t first, std::uint32_t end, const ProgressSpan* report) {
-        BeadScorer scorer(model, band);
-        for (std::uint32_t i = first; i < end; ++i) {
-            if ((i - first) % kRowsPerCheck == 0) {
-                if (stop.load(std::memory_order_relaxed)) return;
-                if (report && !report->at(double(i - first) / (end - first))) {
-                    stop = true;
-                    return;
-                }
-            }
-            float* row = tables.scores.data() + band.index(i, band.lo(i)) * kShapeCount;
-            if (unchanged(i)) {
-                const float* from = earlier.data() + before->index(i, band.lo(i)) * kShapeCount;
-                std::copy(from, from + (band.hi(i) - band.lo(i) + 1) * kShapeCount, row);
+    start.clear();
+    const std::uint32_t rows = band.lastRow() + 1;
+    for (std::uint32_t first = 0; first < rows;) {
+        start.push_back(first);
+        std::uint32_t end = first + 1;
+        while (end < rows &&
+               (end - first < kMaxBeadSide || rowStart(band, end) - rowStart(band, first) < kBlockCells))
+            ++end;
+        first = end;
+    }
+    start.push_back(rows);
+}
+
+// The part of the band a sweep holds: rows [first, end), a value a cell.
+struct Window {
+    std::uint32_t first = 0, end = 0;
+    std::size_t base = 0; // the first cell's index in the band
+};
+
+// Forward sums (and with `best`, the best paths and their last shapes) of
+// the rows of one block, from those of the rows before it, held in `window`
+// ahead of the block's.
+template <bool kBest>
+void sweepForward(const Band& band, DpTables& tables, std::uint32_t first, std::uint32_t end,
+                  const float* blockScores, const Window& window)
+{
+    const std::size_t blockBase = rowStart(band, first);
+    double* forward = tables.forward.data() - window.base;
+    double* best = kBest ? tables.best.data() - window.base : nullptr;
+    for (std::uint32_t i = first; i < end; ++i) {
+        for (std::uint32_t j = band.lo(i); j <= band.hi(i); ++j) {
+            const std::size_t at = band.index(i, j);
+            if (i == 0 && j == 0) {
+                forward[at] = 0;
+                if constexpr (kBest) best[at] = 0;
                 continue;
             }
-            for (std::uint32_t j = band.lo(i); j <= band.hi(i); ++j)
-                scorer.scoreCell(i, j, row + (j - band.lo(i)) * kShapeCount);
-        }
-    };
-    // The halves hold about as many cells each.
-    std::uint32_t middle = 0;
-    while (middle < rows && band.index(middle, band.lo(middle)) < band.cells() / 2)
-        ++middle;
-    sideBySide([&] { scoreRows(middle, rows + 1, nullptr); },
-               [&] { scoreRows(0, middle, &progress); });
-    return !stop;
-}
-
-std::vector<Bead> bestPath(const Band& band, DpTables& tables)
-{
-    const std::uint32_t rows = band.lastRow();
-    reset(tables.best, band.cells(), kNothing);
-    reset(tables.forward, band.cells(), kNothing);
-    reset(tables.shapeTo, band.cells(), kNoShape);
-    tables.best[0] = 0;
-    tables.forward[0] = 0;
-
-    for (std::uint32_t i = 0; i <= rows; ++i) {
-        for (std::uint32_t j = band.lo(i); j <= band.hi(i); ++j) {
-            if (i == 0 && j == 0) continue;
-            const std::size_t at = band.index(i, j);
-            const float* score = tables.scores.data() + at * kShapeCount;
+            const float* score = blockScores + (at - blockBase) * kShapeCount;
             double top = kNothing;
             std::uint8_t arg = kNoShape;
             double terms[kShapeCount];
             std::size_t count = 0;
             for (std::size_t k = 0; k < kShapeCount; ++k) {
-                if (score[k] == -std::numeric_limits<float>::infinity()) continue;
+                if (score[k] == kNoScore) continue;
                 const std::size_t from = band.index(i - kShapes[k].source, j - kShapes[k].target);
-                if (tables.best[from] + score[k] > top) {
-                    top = tables.best[from] + score[k];
-                    arg = static_cast<std::uint8_t>(k);
+                if constexpr (kBest) {
+                    if (best[from] + score[k] > top) {
+                        top = best[from] + score[k];
+                        arg = static_cast<std::uint8_t>(k);
+                    }
                 }
-                terms[count++] = tables.forward[from] + score[k];
+                terms[count++] = forward[from] + score[k];
             }
-            tables.best[at] = top;
-            tables.shapeTo[at] = arg;
-            tables.forward[at] = logSum(terms, count);
+            if constexpr (kBest) {
+                best[at] = top;
+                tables.shapeTo[at] = arg;
+            }
+            forward[at] = logSum(terms, count);
         }
     }
+}
 
+// Moves the window on to rows [first, end), keeping the values of the rows
+// both hold (which lie at the old window's end).
+void moveForwardWindow(const Band& band, std::vector<double>& values, Window& window, std::uint32_t first,
+                       std::uint32_t end)
+{
+    const std::size_t base = rowStart(band, first);
+    const std::size_t kept = window.end > first ? rowStart(band, window.end) - base : 0;
+    if (kept > 0) std::copy(values.end() - static_cast<std::ptrdiff_t>(kept), values.end(), values.begin());
+    values.resize(rowStart(band, end) - base);
+    window = {first, end, base};
+}
+
+std::vector<Bead> traceBack(const Band& band, const DpTables& tables)
+{
     std::vector<Bead> path;
-    std::uint32_t i = rows, j = band.lastColumn();
+    std::uint32_t i = band.lastRow(), j = band.lastColumn();
     while (i > 0 || j > 0) {
         const std::uint8_t k = tables.shapeTo[band.index(i, j)];
         Bead bead;
@@ -159,42 +191,128 @@ std::vector<Bead> bestPath(const Band& band, DpTables& tables)
     return path;
 }
 
-void sumPathsToEnd(const Band& band, DpTables& tables)
+float* blockScores(const Band& band, DpTables& tables, std::size_t block)
 {
-    const std::uint32_t rows = band.lastRow(), columns = band.lastColumn();
-    reset(tables.backward, band.cells(), kNothing);
-    tables.backward[band.index(rows, columns)] = 0;
-    for (std::uint32_t i = rows + 1; i-- > 0;) {
-        for (std::uint32_t j = band.hi(i) + 1; j-- > band.lo(i);) {
-            if (i == rows && j == columns) continue;
-            double terms[kShapeCount];
-            std::size_t count = 0;
-            for (std::size_t k = 0; k < kShapeCount; ++k) {
-                const std::uint32_t a = kShapes[k].source, b = kShapes[k].target;
-                if (i + a > rows || j + b > columns || !band.contains(i + a, j + b)) continue;
-                const std::size_t to = band.index(i + a, j + b);
-                terms[count++] = tables.backward[to] + tables.scores[to * kShapeCount + k];
-            }
-            tables.backward[band.index(i, j)] = logSum(terms, count);
-        }
-    }
+    const std::uint32_t first = tables.blockStart[block], end = tables.blockStart[block + 1];
+    std::vector<float>& scores = tables.scores[block % 3];
+    scores.resize((rowStart(band, end) - rowStart(band, first)) * kShapeCount);
+    return scores.data();
 }
 
-void setConfidences(const Band& band, const DpTables& tables, std::vector<Bead>& path)
+} // namespace
+
+std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& model, DpTables& tables,
+                                          const ProgressSpan& progress)
 {
-    const double total = tables.forward[band.index(band.lastRow(), band.lastColumn())];
-    for (Bead& bead : path) {
-        std::size_t shape = 0;
-        while (kShapes[shape].source != bead.sourceCount ||
-               kShapes[shape].target != bead.targetCount)
-            ++shape;
-        const std::size_t end =
-            band.index(bead.sourceFirst + bead.sourceCount, bead.targetFirst + bead.targetCount);
-        const double logPosterior = tables.forward[band.index(bead.sourceFirst, bead.targetFirst)] +
-                                    tables.scores[end * kShapeCount + shape] +
-                                    tables.backward[end] - total;
-        bead.confidence = static_cast<float>(std::clamp(std::exp(logPosterior), 0.0, 1.0));
+    splitIntoBlocks(band, tables.blockStart);
+    const std::size_t blocks = tables.blockStart.size() - 1;
+    tables.shapeTo.assign(band.cells(), kNoShape);
+    tables.checkpoints.clear();
+    tables.checkpointStart.assign(1, 0);
+    Window window;
+    tables.best.clear();
+    tables.forward.clear();
+
+    ScoringCrew crew(band, model);
+    crew.start(tables.blockStart[0], tables.blockStart[1], blockScores(band, tables, 0));
+    crew.finish();
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const std::uint32_t first = tables.blockStart[b], end = tables.blockStart[b + 1];
+        if (b + 1 < blocks)
+            crew.start(end, tables.blockStart[b + 2], blockScores(band, tables, b + 1));
+        // The rows a bead of this block may start in before it.
+        const std::uint32_t from = first >= kMaxBeadSide ? first - kMaxBeadSide : 0;
+        Window best = window;
+        moveForwardWindow(band, tables.best, best, from, end);
+        moveForwardWindow(band, tables.forward, window, from, end);
+        tables.checkpoints.insert(tables.checkpoints.end(), tables.forward.begin(),
+                                  tables.forward.begin() +
+                                      static_cast<std::ptrdiff_t>(rowStart(band, first) - window.base));
+        tables.checkpointStart.push_back(tables.checkpoints.size());
+        sweepForward<true>(band, tables, first, end, tables.scores[b % 3].data(), window);
+        if (b + 1 < blocks) crew.finish();
+        if (!progress.at(double(b + 1) / double(blocks))) return std::nullopt;
     }
+    tables.bestScore = tables.best.back();
+    tables.total = tables.forward.back();
+    return traceBack(band, tables);
+}
+
+bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, std::vector<Bead>& path,
+                    const ProgressSpan& progress)
+{
+    const std::uint32_t rows = band.lastRow(), columns = band.lastColumn();
+    const std::size_t blocks = tables.blockStart.size() - 1;
+    std::size_t pending = path.size(); // beads [0, pending) have no confidence yet
+    std::vector<double> carried;        // backward sums of the rows after a block
+    Window backward;
+
+    // The forward sweep left the scores of its last three blocks.
+    auto held = [&](std::size_t block) { return block + 3 >= blocks; };
+    ScoringCrew crew(band, model);
+    for (std::size_t b = blocks; b-- > 0;) {
+        const std::uint32_t first = tables.blockStart[b], end = tables.blockStart[b + 1];
+        const bool scoring = b > 0 && !held(b - 1);
+        if (scoring) crew.start(tables.blockStart[b - 1], first, blockScores(band, tables, b - 1));
+        const float* own = tables.scores[b % 3].data();
+        const float* next = tables.scores[(b + 1) % 3].data();
+        const std::size_t base = rowStart(band, first), nextBase = rowStart(band, end);
+        auto score = [&](std::size_t cell, std::size_t shape) {
+            return cell < nextBase ? own[(cell - base) * kShapeCount + shape]
+                                   : next[(cell - nextBase) * kShapeCount + shape];
+        };
+
+        // The forward sums of the block again, from those of the rows before it.
+        const std::uint32_t from = first >= kMaxBeadSide ? first - kMaxBeadSide : 0;
+        Window forward{from, end, rowStart(band, from)};
+        tables.forward.assign(tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b]),
+                              tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b + 1]));
+        tables.forward.resize(rowStart(band, end) - forward.base);
+        sweepForward<false>(band, tables, first, end, own, forward);
+
+        // The backward sums of the block, from those of the rows after it.
+        const std::uint32_t to = std::min(rows + 1, end + kMaxBeadSide);
+        carried.assign(tables.backward.begin(),
+                       tables.backward.begin() + static_cast<std::ptrdiff_t>(rowStart(band, to) - nextBase));
+        tables.backward.resize(rowStart(band, to) - base);
+        std::copy(carried.begin(), carried.end(), tables.backward.begin() + static_cast<std::ptrdiff_t>(nextBase - base));
+        backward = {first, to, base};
+        double* sums = tables.backward.data() - base;
+        for (std::uint32_t i = end; i-- > first;) {
+            for (std::uint32_t j = band.hi(i) + 1; j-- > band.lo(i);) {
+                if (i == rows && j == columns) {
+                    sums[band.index(i, j)] = 0;
+                    continue;
+                }
+                double terms[kShapeCount];
+                std::size_t count = 0;
+                for (std::size_t k = 0; k < kShapeCount; ++k) {
+                    const std::uint32_t a = kShapes[k].source, c = kShapes[k].target;
+                    if (i + a > rows || j + c > columns || !band.contains(i + a, j + c)) continue;
+                    const std::size_t cell = band.index(i + a, j + c);
+                    terms[count++] = sums[cell] + score(cell, k);
+                }
+                sums[band.index(i, j)] = logSum(terms, count);
+            }
+        }
+
+        // The beads that start in the block.
+        const double* forwardSums = tables.forward.data() - forward.base;
+        for (; pending > 0 && path[pending - 1].sourceFirst >= first; --pending) {
+            Bead& bead = path[pending - 1];
+            std::size_t shape = 0;
+            while (kShapes[shape].source != bead.sourceCount || kShapes[shape].target != bead.targetCount)
+                ++shape;
+            const std::size_t endCell =
+                band.index(bead.sourceFirst + bead.sourceCount, bead.targetFirst + bead.targetCount);
+            const double logPosterior = forwardSums[band.index(bead.sourceFirst, bead.targetFirst)] +
+                                        score(endCell, shape) + sums[endCell] - tables.total;
+            bead.confidence = static_cast<float>(std::clamp(std::exp(logPosterior), 0.0, 1.0));
+        }
+        if (scoring) crew.finish();
+        if (!progress.at(double(blocks - b) / double(blocks))) return false;
+    }
+    return true;
 }
 
 } // namespace solandre::align

@@ -2,43 +2,46 @@
 #pragma once
 // The dynamic programme over the band: the best-scoring path of beads from
 // corner to corner (Viterbi), and how probable each of its beads is among all
-// paths (forward-backward, in log space). Every bead's score is computed once,
-// half of the band on each core, and both directions read them.
+// paths (forward-backward, in log space).
+//
+// A band of a long text holds hundreds of millions of bead scores, too many
+// to keep: the band is swept in blocks of rows, each block's scores made
+// just before they are read, by this thread and a second one. The forward
+// sweep keeps one byte a cell (the best bead's shape) and the forward sums of
+// the rows before each block; the backward sweep makes each block's scores
+// and forward sums again from there.
 
 #include "align/band.h"
 #include "align/bead_model.h"
 #include "align/progress_span.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace solandre::align {
 
-// The tables of one band, kept from pass to pass so that their memory is
-// taken from the system once.
+// Working memory of the sweeps, kept from pass to pass so that it is taken
+// from the system once; and what the last forward sweep found.
 struct DpTables {
-    // Per cell, kShapeCount scores of the beads ending there; -infinity where
-    // a bead would start outside the band.
-    std::vector<float> scores;
-    std::vector<double> best, forward, backward; // per cell, logs
-    std::vector<std::uint8_t> shapeTo;           // per cell, the best bead's shape
+    std::vector<std::uint8_t> shapeTo; // per cell, the best bead's shape ending there
+    std::vector<std::uint32_t> blockStart;  // rows, one more than blocks
+    std::vector<double> checkpoints;        // forward sums of the rows before each block
+    std::vector<std::size_t> checkpointStart;
+    std::vector<float> scores[3];           // of one block each
+    std::vector<double> best, forward, backward; // of the rows around one block
+
+    double bestScore = 0; // of the best path, a log
+    double total = 0;     // the log of the summed scores of all paths
 };
 
-// Fills scores; false when cancelled. `before`, if given, is a band inside
-// this one whose scores under the same model the tables hold: its rows are
-// taken over where they and the three before them are unchanged.
-bool scoreBand(const Band& band, const BeadModel& model, DpTables& tables, const Band* before,
-               const ProgressSpan& progress);
+// The best path (confidences not yet set); nullopt when cancelled.
+std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& model, DpTables& tables,
+                                          const ProgressSpan& progress);
 
-// The best path; fills best, forward (the log of the summed scores of all paths
-// to each cell) and shapeTo. Confidences are not yet set.
-std::vector<Bead> bestPath(const Band& band, DpTables& tables);
-
-// Fills backward: the log of the summed scores of all paths from each cell to
-// the end.
-void sumPathsToEnd(const Band& band, DpTables& tables);
-
-// Sets each bead of the path to its posterior probability.
-void setConfidences(const Band& band, const DpTables& tables, std::vector<Bead>& path);
+// Sets each bead of the path bestPath has just found, in the same band with
+// the same tables, to its posterior probability; false when cancelled.
+bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, std::vector<Bead>& path,
+                    const ProgressSpan& progress);
 
 } // namespace solandre::align

@@ -4,7 +4,6 @@
 #include "align/alignment_dp.h"
 #include "align/band.h"
 #include "align/dictionary.h"
-#include "align/side_by_side.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +13,7 @@ namespace solandre::align {
 
 namespace {
 
-// Most cells a band may widen to, at about 60 bytes each.
+// Most cells a band may widen to.
 constexpr std::size_t kMaxCells = std::size_t{6} << 20;
 // The path may come this close to the band's edge before the band widens
 // there; it then grows this many times wider, for at most so many rounds.
@@ -127,36 +126,31 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
 {
     double done = 0;
     double bestScore = -std::numeric_limits<double>::infinity();
-    std::optional<Band> before;
     for (int round = 1;; ++round) {
         // The first round is most of the work; any further one takes half of
         // what is left.
         const double share = round == 1 ? 0.8 : (1 - done) / 2;
-        if (!scoreBand(band, model, tables, before ? &*before : nullptr,
-                       progress.part(done, done + share)))
-            return std::nullopt;
-        done += share;
-        // The backward sums are wasted if the band must widen, but they cost
-        // no time when the second core is free.
-        std::vector<Bead> path;
-        sideBySide([&] { sumPathsToEnd(band, tables); }, [&] { path = bestPath(band, tables); });
+        std::optional<std::vector<Bead>> path =
+            bestPath(band, model, tables, progress.part(done, done + share * 0.6));
+        if (!path) return std::nullopt;
 
         // Widening pays only while it finds better paths: texts that say
         // nothing (all sentences alike, say) would have the path press
         // against any band.
-        const double score = tables.best.back();
+        const double score = tables.bestScore;
         const bool better = round == 1 || score > bestScore + 1e-6;
         bestScore = std::max(bestScore, score);
-        const std::vector<std::uint32_t> near = rowsNearEdge(band, path, kEdgeMargin);
+        const std::vector<std::uint32_t> near = rowsNearEdge(band, *path, kEdgeMargin);
         if (!near.empty() && better && round < kMaxRounds) {
-            Band wider = widened(band, path, near, halfWidth);
+            Band wider = widened(band, *path, near, halfWidth);
             if (wider.cells() <= kMaxCells) {
-                before = std::move(band);
+                done += share;
                 band = std::move(wider);
                 continue;
             }
         }
-        setConfidences(band, tables, path);
+        if (!setConfidences(band, model, tables, *path, progress.part(done + share * 0.6, 1.0)))
+            return std::nullopt;
         return path;
     }
 }

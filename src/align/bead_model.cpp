@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "align/bead_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -51,57 +52,123 @@ std::vector<double> lengthOffsets(const SideText& text)
     return offset;
 }
 
-BeadScorer::BeadScorer(const BeadModel& model, const Band& band)
-    : model_(model), band_(band),
+TargetRuns::TargetRuns(const BeadModel& model)
+{
+    const std::vector<double>& offset = model.targetOffset;
+    for (std::size_t b = 1; b <= kMaxBeadSide; ++b) {
+        length[b - 1].assign(offset.size(), 0.0);
+        overRatio[b - 1].assign(offset.size(), 0.0);
+        for (std::size_t j = b; j < offset.size(); ++j) {
+            length[b - 1][j] = offset[j] - offset[j - b];
+            overRatio[b - 1][j] = length[b - 1][j] / model.length.ratio();
+        }
+    }
+}
+
+BeadScorer::BeadScorer(const BeadModel& model, const Band& band, const TargetRuns& runs)
+    : model_(model), band_(band), runs_(runs),
       matcher_(*model.sourceEvidence, *model.targetEvidence, model.keyCount)
 {
 }
 
-void BeadScorer::scoreCell(std::uint32_t i, std::uint32_t j, float* scores)
+void BeadScorer::scoreRow(std::uint32_t i, float* scores)
 {
-    // The sentence pairs beads ending here may hold, by distance back from
-    // the cell: source i - 1 - x with target j - 1 - y, fetched when first
-    // needed.
-    const PairMatch* near[kMaxBeadSide][kMaxBeadSide] = {};
+    const std::uint32_t lo = band_.lo(i), hi = band_.hi(i);
+    const std::size_t cells = std::size_t(hi - lo) + 1;
+    partial_.resize(cells * kShapeCount);
+    // Each shape's beads start inside the band for the columns [from, to).
+    std::uint32_t from[kShapeCount], to[kShapeCount];
     for (std::size_t k = 0; k < kShapeCount; ++k) {
         const std::uint32_t a = kShapes[k].source, b = kShapes[k].target;
-        if (a > i || b > j || !band_.contains(i - a, j - b)) {
-            scores[k] = -std::numeric_limits<float>::infinity();
-            continue;
+        from[k] = to[k] = lo;
+        if (a > i) continue;
+        from[k] = std::max({lo, b, band_.lo(i - a) + b});
+        to[k] = std::max(from[k], std::min(hi, band_.hi(i - a) + b) + 1);
+        for (std::uint32_t j = lo; j <= hi; ++j)
+            partial_[(j - lo) * kShapeCount + k] = model_.logPrior[k];
+    }
+    // Lengths, a shape at a time along the row.
+    for (std::size_t k = 0; k < kShapeCount; ++k) {
+        const std::uint32_t a = kShapes[k].source, b = kShapes[k].target;
+        if (a == 0 || b == 0 || from[k] == to[k]) continue;
+        model_.length.addLogScores(model_.sourceOffset[i] - model_.sourceOffset[i - a],
+                                   runs_.length[b - 1].data() + from[k], runs_.overRatio[b - 1].data() + from[k],
+                                   to[k] - from[k], partial_.data() + (from[k] - lo) * kShapeCount + k,
+                                   kShapeCount);
+    }
+    // Shared words, from what each sentence's items say against the
+    // sentences beside it, as beadEvidence adds them up: the beads ending in
+    // neighbouring cells share most of these.
+    const Row* source[kMaxBeadSide] = {}; // source sentence i - 1 - x
+    for (std::uint32_t x = 0; x < kMaxBeadSide && x < i; ++x)
+        source[x] = &row(i - 1 - x);
+    targetBase_ = lo >= kMaxBeadSide ? lo - kMaxBeadSide : 0;
+    for (std::uint32_t a = 1; a <= kMaxBeadSide && a <= i; ++a) {
+        std::vector<double>& said = targetSaid_[a - 1];
+        said.assign(hi - targetBase_, std::numeric_limits<double>::quiet_NaN());
+        // Only where every pair is known; the beads' pairs always are.
+        std::uint32_t first = targetBase_, end = hi;
+        for (std::uint32_t x = 0; x < a; ++x) {
+            first = std::max(first, source[x]->first);
+            end = std::min(end, source[x]->end);
         }
-        double score = model_.logPrior[k];
-        if (a > 0 && b > 0) {
-            const std::uint32_t s0 = i - a, t0 = j - b;
-            score += model_.length.logScore(model_.sourceOffset[i] - model_.sourceOffset[s0],
-                                            model_.targetOffset[j] - model_.targetOffset[t0]);
-            score += beadEvidence(*model_.sourceEvidence, *model_.targetEvidence, s0, int(a), t0,
-                                  int(b), [&](int x, int y) -> const PairMatch& {
-                                      const PairMatch*& pair = near[a - 1 - x][b - 1 - y];
-                                      if (!pair) pair = &match(s0 + x, t0 + y);
-                                      return *pair;
-                                  });
+        for (std::uint32_t t = first; t < end; ++t) {
+            std::uint64_t found = 0;
+            for (std::uint32_t x = 0; x < a; ++x)
+                found |= source[x]->matches[t - source[x]->first].target;
+            said[t - targetBase_] = sentenceEvidence(*model_.targetEvidence, t, found, int(a));
         }
-        scores[k] = static_cast<float>(score);
+    }
+    for (std::uint32_t j = lo; j <= hi; ++j) {
+        double* partial = partial_.data() + (j - lo) * kShapeCount;
+        float* score = scores + (j - lo) * kShapeCount;
+        for (std::size_t k = 0; k < kShapeCount; ++k) {
+            if (j < from[k] || j >= to[k]) {
+                score[k] = -std::numeric_limits<float>::infinity();
+                continue;
+            }
+            const std::uint32_t a = kShapes[k].source, b = kShapes[k].target;
+            if (a > 0 && b > 0) {
+                double evidence = 0;
+                for (std::uint32_t x = a; x-- > 0;)
+                    evidence += source[x]->said[b - 1][j - source[x]->first];
+                const double* said = targetSaid_[a - 1].data() + (j - b - targetBase_);
+                for (std::uint32_t y = 0; y < b; ++y)
+                    evidence += said[y];
+                partial[k] += evidence / 2;
+            }
+            score[k] = static_cast<float>(partial[k]);
+        }
     }
 }
 
-const PairMatch& BeadScorer::match(std::uint32_t s, std::uint32_t t)
+const BeadScorer::Row& BeadScorer::row(std::uint32_t s)
 {
-    Row& row = rows_[s % rows_.size()];
-    if (row.sentence != s || t < row.first || t >= row.end) {
-        // Every bead holding source sentence s starts at a row in [s - 2, s]
-        // and ends at one in [s + 1, s + 3]; its target sentences lie between
-        // those rows' band edges.
-        const std::uint32_t last = band_.lastRow();
-        const std::uint32_t fromRow = s >= kMaxBeadSide - 1 ? s - (kMaxBeadSide - 1) : 0;
-        const std::uint32_t toRow = std::min(last, s + kMaxBeadSide);
-        row.first = std::min(band_.lo(fromRow), t);
-        row.end = std::max(std::min(band_.hi(toRow), band_.lastColumn()), t + 1);
-        row.sentence = s;
-        row.matches.resize(row.end - row.first);
-        matcher_.matchRow(s, row.first, row.end, row.matches.data());
+    Row& r = rows_[s % rows_.size()];
+    if (r.sentence == s) return r;
+    // Every bead holding source sentence s starts at a row in [s - 2, s]
+    // and ends at one in [s + 1, s + 3]; its target sentences lie between
+    // those rows' band edges.
+    const std::uint32_t fromRow = s >= kMaxBeadSide - 1 ? s - (kMaxBeadSide - 1) : 0;
+    const std::uint32_t toRow = std::min(band_.lastRow(), s + kMaxBeadSide);
+    r.sentence = s;
+    r.first = band_.lo(fromRow);
+    r.end = std::max(r.first, band_.hi(toRow));
+    r.matches.resize(r.end - r.first);
+    matcher_.matchRow(s, r.first, r.end, r.matches.data());
+    // Against the target sentences [j - b, j) for every j the pairs reach.
+    const std::size_t columns = r.end - r.first;
+    for (std::uint32_t b = 1; b <= kMaxBeadSide; ++b) {
+        std::vector<double>& said = r.said[b - 1];
+        said.assign(columns + 1, std::numeric_limits<double>::quiet_NaN());
+        for (std::size_t j = b; j <= columns; ++j) {
+            std::uint64_t found = 0;
+            for (std::size_t t = j - b; t < j; ++t)
+                found |= r.matches[t].source;
+            said[j] = sentenceEvidence(*model_.sourceEvidence, s, found, int(b));
+        }
     }
-    return row.matches[t - row.first];
+    return r;
 }
 
 } // namespace solandre::align

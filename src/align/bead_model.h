@@ -39,28 +39,46 @@ struct BeadModel {
 
 std::vector<double> lengthOffsets(const SideText& text);
 
+// The lengths of every run of 1, 2 or 3 target sentences, as they are and
+// divided by the model's ratio, by the column where the run ends.
+struct TargetRuns {
+    TargetRuns(const BeadModel& model);
+    std::vector<double> length[kMaxBeadSide], overRatio[kMaxBeadSide];
+};
+
 // Scores beads inside one band, keeping the sentence-pair matches of the few
 // source sentences a sweep of the grid needs at a time.
 class BeadScorer {
 public:
-    BeadScorer(const BeadModel& model, const Band& band);
-    // The scores of the beads of each shape ending at row i, column j (that
-    // is, just before source sentence i and target sentence j); -infinity for
-    // those that would start outside the band.
-    void scoreCell(std::uint32_t i, std::uint32_t j, float* scores);
+    BeadScorer(const BeadModel& model, const Band& band, const TargetRuns& runs);
+    // The scores of the beads of each shape ending in the cells of row i,
+    // kShapeCount a cell from the band's first column of the row (a cell
+    // (i, j) is just before source sentence i and target sentence j);
+    // -infinity for those that would start outside the band.
+    void scoreRow(std::uint32_t i, float* scores);
 
 private:
+    // One source sentence against the target sentences [first, end): the
+    // matches of each pair, and what the sentence's items say against the
+    // 1, 2 or 3 target sentences ending before each column j, at j - first.
     struct Row {
         std::uint32_t sentence = UINT32_MAX;
         std::uint32_t first = 0, end = 0;
         std::vector<PairMatch> matches;
+        std::vector<double> said[kMaxBeadSide];
     };
-    const PairMatch& match(std::uint32_t s, std::uint32_t t);
+    const Row& row(std::uint32_t s);
 
     const BeadModel& model_;
     const Band& band_;
+    const TargetRuns& runs_;
     Matcher matcher_;
     std::array<Row, kMaxBeadSide + 1> rows_;
+    // Of the row being scored: sums of the shapes' priors and lengths, and what each target sentence's items say against
+    // the last 1, 2 or 3 source sentences, from targetBase_ on.
+    std::vector<double> partial_;
+    std::vector<double> targetSaid_[kMaxBeadSide];
+    std::uint32_t targetBase_ = 0;
 };
 
 } // namespace solandre::align

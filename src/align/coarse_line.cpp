@@ -88,7 +88,7 @@ std::optional<CoarseLine> coarseLine(const SideText& source, const SideText& tar
             alignAround(model, diagonal, std::vector<std::uint32_t>(rows + 1, kHalfWidth), columns,
                         tables, progress.part(k * share, (k + 1) * share));
         if (!tried) return std::nullopt;
-        const double likelihood = tables.forward.back(); // of all paths, at the far corner
+        const double likelihood = tables.total; // of all paths
         if (likelihood > likeliest) {
             likeliest = likelihood;
             path = std::move(*tried);

@@ -32,10 +32,24 @@ public:
         const double mean = (sourceLength + targetLength / ratio_) / 2;
         const double z =
             std::abs(targetLength - ratio_ * sourceLength) / std::sqrt(variance_ * mean);
-        const double at = std::min(z * kStepsPerUnit, double(kStepsPerUnit * kTableEnd));
+        return fromStep(std::min(z * kStepsPerUnit, double(kStepsPerUnit * kTableEnd)));
+    }
+
+    // The same for one source length against the targets of
+    // targetLength[0..count), each also divided by the ratio already, added
+    // to `to`, with the very same arithmetic: two at a time, where a division
+    // and a square root take longest.
+    void addLogScores(double sourceLength, const double* targetLength, const double* targetOverRatio,
+                      std::size_t count, double* to, std::size_t stride) const;
+
+private:
+    double fromStep(double at) const
+    {
         const auto k = static_cast<std::size_t>(at);
         return table_[k] + (table_[k + 1] - table_[k]) * (at - double(k));
     }
+
+public:
 
 private:
     // The score as a function of the standardized difference |z|, tabulated:

@@ -45,11 +45,14 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
                            const std::vector<std::uint32_t>& otherFrequency,
                            std::size_t otherSentences, const std::vector<double>& reliability)
 {
+    constexpr std::uint32_t kNoKind = UINT32_MAX;
     SideEvidence evidence;
     evidence.itemBegin.reserve(text.size() + 1);
     evidence.itemBegin.push_back(0);
     evidence.missed.reserve(text.size());
+    evidence.items.reserve(text.forms.size()); // items are some of the forms
     std::vector<FormEvidence> byForm(keys.formCount());
+    std::vector<std::uint32_t> kindOf(keys.formCount(), kNoKind);
     std::vector<std::pair<double, std::uint32_t>> candidates;
 
     for (std::uint32_t s = 0; s < text.size(); ++s) {
@@ -70,12 +73,16 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
         float missed = 0;
         for (const auto& [chance, form] : candidates) {
             const FormEvidence& judged = byForm[form];
-            Item item;
-            std::copy(std::begin(judged.gain), std::end(judged.gain), item.gain);
-            item.keyBegin = static_cast<std::uint32_t>(evidence.keys.size());
-            keys.forEachKey(side, form, [&](std::uint32_t key) { evidence.keys.push_back(key); });
-            item.keyEnd = static_cast<std::uint32_t>(evidence.keys.size());
-            evidence.items.push_back(item);
+            if (kindOf[form] == kNoKind) {
+                ItemKind kind;
+                std::copy(std::begin(judged.gain), std::end(judged.gain), kind.gain);
+                kind.keyBegin = static_cast<std::uint32_t>(evidence.keys.size());
+                keys.forEachKey(side, form, [&](std::uint32_t key) { evidence.keys.push_back(key); });
+                kind.keyEnd = static_cast<std::uint32_t>(evidence.keys.size());
+                kindOf[form] = static_cast<std::uint32_t>(evidence.kinds.size());
+                evidence.kinds.push_back(kind);
+            }
+            evidence.items.push_back(kindOf[form]);
             missed += judged.missed;
         }
         evidence.missed.push_back(missed);
@@ -103,7 +110,7 @@ void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, 
     }
     const std::uint32_t stamp = nextStamp_;
     for (std::uint32_t x = itemFirst; x < itemEnd; ++x) {
-        const Item& item = source_.items[x];
+        const ItemKind& item = source_.kinds[source_.items[x]];
         for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k) {
             const std::uint32_t key = source_.keys[k];
             if (stamp_[key] != stamp) {
@@ -117,7 +124,7 @@ void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, 
         PairMatch match;
         const std::uint32_t targetFirst = target_.itemBegin[t];
         for (std::uint32_t y = targetFirst; y < target_.itemBegin[t + 1]; ++y) {
-            const Item& item = target_.items[y];
+            const ItemKind& item = target_.kinds[target_.items[y]];
             for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k) {
                 const std::uint32_t key = target_.keys[k];
                 if (stamp_[key] != stamp) continue;

@@ -22,15 +22,20 @@ namespace solandre::align {
 inline constexpr int kMaxBeadSide = 3; // most sentences on one side of a bead
 inline constexpr int kMaxItems = 64;   // per sentence, the rarest kept (one bit each)
 
-struct Item {
-    float gain[kMaxBeadSide] = {}; // a match against 1, 2 or 3 sentences, over a miss
+// What every item of one form carries: a match against 1, 2 or 3 sentences,
+// over a miss, and the form's keys.
+struct ItemKind {
+    float gain[kMaxBeadSide] = {};
     std::uint32_t keyBegin = 0, keyEnd = 0;
 };
 
+// Four bytes an item: a long text holds tens of millions of them, and the
+// items of one form are all alike.
 struct SideEvidence {
     std::vector<std::uint32_t> itemBegin; // per sentence, one more than sentences
-    std::vector<Item> items;
-    std::vector<std::uint32_t> keys;
+    std::vector<std::uint32_t> items;     // each item's kind
+    std::vector<ItemKind> kinds;
+    std::vector<std::uint32_t> keys;      // of the kinds
     std::vector<float> missed; // per sentence: the score when none of its items match
 };
 
@@ -61,20 +66,25 @@ private:
 // Evidence of the bead of source sentences [s0, s0 + a) and target sentences
 // [t0, t0 + b), both sides non-empty; match(x, y) is the PairMatch of source
 // s0 + x with target t0 + y.
+// What one sentence's items say, `found` those of them that matched in
+// `against` sentences of the other text.
+inline double sentenceEvidence(const SideEvidence& side, std::uint32_t sentence, std::uint64_t found,
+                               int against)
+{
+    double score = side.missed[sentence];
+    const std::uint32_t* items = side.items.data() + side.itemBegin[sentence];
+    while (found) {
+        score += side.kinds[items[std::countr_zero(found)]].gain[against - 1];
+        found &= found - 1;
+    }
+    return score;
+}
+
 template <class MatchOf>
 double beadEvidence(const SideEvidence& source, const SideEvidence& target, std::uint32_t s0, int a,
                     std::uint32_t t0, int b, MatchOf&& match)
 {
-    auto sum = [](const SideEvidence& side, std::uint32_t sentence, std::uint64_t found,
-                  int against) {
-        double score = side.missed[sentence];
-        const Item* items = side.items.data() + side.itemBegin[sentence];
-        while (found) {
-            score += items[std::countr_zero(found)].gain[against - 1];
-            found &= found - 1;
-        }
-        return score;
-    };
+    const auto sum = sentenceEvidence;
     double score = 0;
     for (int x = 0; x < a; ++x) {
         std::uint64_t found = 0;

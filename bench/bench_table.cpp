@@ -1,0 +1,486 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The speed and memory table: each piece of work on big texts beside a
+// reference measured in the same run (one scan of the same file by grep, a
+// sort of the same keys), as a ratio, with the peak of resident memory; and
+// beside the figures the same program measured before (bench/table_before.tsv).
+// Each row runs in a process of its own, so that its peak is its own.
+//
+// Usage: bench_table [megabytes] [--only key,key...] [--save file.tsv]
+//   megabytes (default 100, or SOLANDRE_BENCH_MB): the size of the "100 MB"
+//   rows; the "1 GB" rows take ten times as much, the aligner 2,000 sentence
+//   pairs a megabyte. `bench_table 10` takes about a minute.
+//   Keys: open lines search-peak many-forms open-big forms-big viewer-big align
+#include "align/aligner.h"
+#include "aligned_pairs.h"
+#include "common/fileio.h"
+#include "common/text_file.h"
+#include "measure.h"
+#include "numbering/numbering_engine.h"
+#include "search/concordance.h"
+#include "search/concordance_lines.h"
+#include "search/index_cache.h"
+#include "search/line_keys.h"
+#include "text_generator.h"
+#include "viewer/record_table.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace solandre;
+using bench::Figure;
+using bench::measure;
+
+namespace {
+
+struct Figures {
+    double seconds = -1, reference = -1, peakMb = -1;
+};
+
+struct Row {
+    std::string key;     // the same in every run, for the figures before
+    std::string what;    // the work
+    std::string against; // the reference, when there is one
+    Figures now;
+    std::string goal;
+    bool met = true;
+    std::string note;
+};
+
+[[noreturn]] void fail(const QString& message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    std::exit(1);
+}
+
+std::string format(const char* pattern, double a, double b = 0, double c = 0)
+{
+    char text[160];
+    std::snprintf(text, sizeof text, pattern, a, b, c);
+    return text;
+}
+
+std::string megabytesName(size_t megabytes)
+{
+    return megabytes >= 1000 && megabytes % 1000 == 0 ? std::to_string(megabytes / 1000) + " GB"
+                                                      : std::to_string(megabytes) + " MB";
+}
+
+// What a row's process is given.
+struct Setup {
+    size_t megabytes = 100; // of the text the row reads
+    std::string text, target, cache;
+    double scan = -1;  // one scan of the text
+    double prose = -1; // the first opening of prose of the same size
+    double scale() const { return double(megabytes) / 100.0; }
+};
+
+Row makeRow(std::string key, std::string what, std::string against, const Figure& f, double reference)
+{
+    Row row;
+    row.key = std::move(key);
+    row.what = std::move(what);
+    row.against = std::move(against);
+    row.now = {f.seconds, reference, f.peakMb};
+    return row;
+}
+
+double textMb(const Setup& setup) { return double(std::filesystem::file_size(setup.text)) / double(1 << 20); }
+
+void load(Concordance& concordance, const Setup& setup)
+{
+    if (Status s = concordance.load(QString::fromStdString(setup.text)); !s) fail(s.error().message);
+}
+
+// ---- the rows, each measured in its own process
+
+std::vector<Row> firstOpening(const Setup& setup, bool big)
+{
+    Concordance concordance;
+    const Figure f = measure([&] { load(concordance, setup); });
+    Row row = makeRow(big ? "open-big" : "open", "first opening, " + megabytesName(setup.megabytes), "scan", f,
+                      setup.scan);
+    const double ratio = f.seconds / setup.scan;
+    if (big) {
+        const double limit = 1.3 * textMb(setup) + 50;
+        row.goal = format("<= 2.3x scan, peak <= %.0f MB", limit);
+        row.met = ratio <= 2.3 && f.peakMb <= limit;
+    } else {
+        row.goal = "<= 3x scan";
+        row.met = ratio <= 3;
+    }
+    row.note = format("index %.0f MB", double(concordance.index().bytesUsed()) / double(1 << 20));
+    return {row};
+}
+
+std::vector<Row> searchPeak(const Setup& setup)
+{
+    size_t hits = 0;
+    // As the command line searches: its cache filled on the way, and waited
+    // for before the end.
+    const Figure f = measure([&] {
+        Concordance concordance;
+        IndexCache cache(QString::fromStdString(setup.cache), 0);
+        if (Status s = concordance.load(QString::fromStdString(setup.text), {}, &cache); !s)
+            fail(s.error().message);
+        hits = concordance.search("casa");
+    });
+    const double limit = 1.3 * textMb(setup) + 50;
+    Row row = makeRow("search-peak", "a search, " + megabytesName(setup.megabytes), "scan", f, setup.scan);
+    row.goal = format("peak <= %.0f MB", limit);
+    row.met = f.peakMb <= limit;
+    row.note = format("%.0f hits", double(hits));
+    return {row};
+}
+
+std::vector<Row> manyForms(const Setup& setup)
+{
+    Concordance concordance;
+    const Figure f = measure([&] { load(concordance, setup); });
+    const double limit = 600 * setup.scale();
+    Row row = makeRow("many-forms", megabytesName(setup.megabytes) + " of nearly all distinct forms", "prose", f,
+                      setup.prose);
+    row.goal = format("<= 5x prose, peak <= %.0f MB", limit);
+    row.met = f.seconds <= 5 * setup.prose && f.peakMb <= limit;
+    row.note = format("%.1f M forms", double(concordance.index().vocabularySize()) / 1e6);
+    return {row};
+}
+
+std::vector<Row> formsOfAll(const Setup& setup)
+{
+    Concordance concordance;
+    load(concordance, setup);
+    concordance.search("*");
+    const Figure f = measure([&] { concordance.sortByForm(); });
+    Row row = makeRow("forms-big", "\"Formas\" on \"*\", " + megabytesName(setup.megabytes), "scan", f, setup.scan);
+    row.goal = "<= 4.5x scan";
+    row.met = f.seconds <= 4.5 * setup.scan;
+    row.note = format("%.1f M hits", double(concordance.grid().hitCount()) / 1e6);
+    return {row};
+}
+
+std::vector<Row> viewerOpening(const Setup& setup)
+{
+    TextFile sourceText, targetText;
+    RecordTable sourceRecords, targetRecords;
+    const Figure f = measure([&] {
+        sourceText = TextFile::open(QString::fromStdString(setup.text)).value();
+        targetText = TextFile::open(QString::fromStdString(setup.target)).value();
+        sourceRecords = *RecordTable::build(sourceText.text());
+        targetRecords = *RecordTable::build(targetText.text());
+    });
+    const double limit = 0.3 * setup.scale() / 10;
+    Row row = makeRow("viewer-big", "viewer opening, " + megabytesName(setup.megabytes) + " pair", "scan", f,
+                      setup.scan);
+    row.goal = format("<= %.2f s", limit);
+    row.met = f.seconds <= limit;
+    return {row};
+}
+
+std::vector<Row> aligner(const Setup& setup)
+{
+    const size_t sentences = setup.megabytes * 2000;
+    const bench::GeneratedPair pair = bench::generatePair(sentences, 7);
+    const double before = bench::currentMemoryMb();
+    std::optional<std::vector<Bead>> beads;
+    const Figure f = measure([&] {
+        beads = alignSentences(bench::views(pair.source), bench::views(pair.target));
+    });
+    const double perPair = (f.peakMb - before) * 1024 / double(sentences);
+    const double limit = 10 * setup.scale();
+    Row row = makeRow("align", format("aligner, %.0f x %.0f sentences", double(pair.source.size()),
+                                      double(pair.target.size())),
+                      "", f, -1);
+    row.goal = format("<= 1 KB a pair, <= %.1f s", limit);
+    row.met = perPair <= 1.0 && f.seconds <= limit;
+    row.note = format("%.2f KB a pair (%.2f KB with the texts), F1 %.3f", perPair,
+                      f.peakMb * 1024 / double(sentences), bench::score(*beads, pair.gold).f1);
+    return {row};
+}
+
+// The keys of a sort sorted alone: each line's key and place as one 64-bit
+// number, by std::sort.
+double sortOfKeys(const ConcordanceLines& lines, LineKey key)
+{
+    LineKeyReader reader(*lines.index(), key);
+    std::vector<std::uint64_t> keys(lines.size());
+    for (size_t k = 0; k < lines.size(); ++k) keys[k] = std::uint64_t(reader.rank(lines.hit(k))) << 32 | k;
+    return bench::timeIt([&] { std::sort(keys.begin(), keys.end()); });
+}
+
+std::vector<Row> lineSorts(const Setup& setup)
+{
+    Concordance concordance;
+    load(concordance, setup);
+    concordance.search("*");
+    ConcordanceLines lines = ConcordanceLines::ofGrid(concordance.grid());
+    const std::pair<LineKey, const char*> keys[] = {{LineKey::Form, "form"},
+                                                    {LineKey::Left1, "1st word left"},
+                                                    {LineKey::Left2, "2nd word left"},
+                                                    {LineKey::Right1, "1st word right"},
+                                                    {LineKey::Right2, "2nd word right"}};
+    const double limit = 1.5 * setup.scale();
+    std::vector<Row> rows;
+    for (const auto& [key, name] : keys) {
+        const double reference = sortOfKeys(lines, key);
+        const Figure f = measure([&] { lines.sort(key); });
+        std::string code = std::string("lines-") + name;
+        std::replace(code.begin(), code.end(), ' ', '-');
+        Row row = makeRow(code, format("sort of %.1f M lines, ", double(lines.size()) / 1e6) + name, "key sort", f,
+                          reference);
+        row.goal = format("<= %.2f s", limit);
+        row.met = f.seconds <= limit;
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<Row> runRow(const std::string& key, const Setup& setup)
+{
+    if (key == "open") return firstOpening(setup, false);
+    if (key == "open-big") return firstOpening(setup, true);
+    if (key == "lines") return lineSorts(setup);
+    if (key == "search-peak") return searchPeak(setup);
+    if (key == "many-forms") return manyForms(setup);
+    if (key == "forms-big") return formsOfAll(setup);
+    if (key == "viewer-big") return viewerOpening(setup);
+    if (key == "align") return aligner(setup);
+    fail(QString("bench_table: no row %1").arg(QString::fromStdString(key)));
+}
+
+// ---- between the processes: a row as one line of tab-separated fields
+
+void writeRow(const Row& row)
+{
+    std::printf("ROW\t%s\t%s\t%s\t%.6f\t%.6f\t%.1f\t%s\t%d\t%s\n", row.key.c_str(), row.what.c_str(),
+                row.against.c_str(), row.now.seconds, row.now.reference, row.now.peakMb, row.goal.c_str(),
+                row.met ? 1 : 0, row.note.c_str());
+}
+
+std::vector<Row> readRows(const std::string& output)
+{
+    std::vector<Row> rows;
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        std::vector<std::string> fields;
+        std::istringstream parts(line);
+        for (std::string field; std::getline(parts, field, '\t');) fields.push_back(field);
+        if (fields.size() < 9 || fields[0] != "ROW") continue;
+        Row row;
+        row.key = fields[1];
+        row.what = fields[2];
+        row.against = fields[3];
+        row.now = {std::stod(fields[4]), std::stod(fields[5]), std::stod(fields[6])};
+        row.goal = fields[7];
+        row.met = fields[8] == "1";
+        row.note = fields.size() > 9 ? fields[9] : "";
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+std::vector<Row> inProcessOfItsOwn(const std::string& key, const Setup& setup)
+{
+    QStringList arguments{"--row", QString::fromStdString(key), "--mb", QString::number(setup.megabytes)};
+    auto add = [&](const char* option, const std::string& value) {
+        if (!value.empty()) arguments << option << QString::fromStdString(value);
+    };
+    add("--text", setup.text);
+    add("--target", setup.target);
+    add("--cache", setup.cache);
+    arguments << "--scan" << QString::number(setup.scan, 'g', 9) << "--prose" << QString::number(setup.prose, 'g', 9);
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QString::fromStdString(std::filesystem::read_symlink("/proc/self/exe").string()), arguments);
+    if (!child.waitForFinished(-1) || child.exitCode() != 0) fail(QString("bench_table: row %1 failed").arg(key.c_str()));
+    return readRows(child.readAllStandardOutput().toStdString());
+}
+
+// ---- the figures before, and the table
+
+using Before = std::map<std::string, Figures>;
+
+std::string beforeKey(const std::string& key, size_t megabytes) { return key + "@" + std::to_string(megabytes); }
+
+Before readBefore(const std::string& path)
+{
+    Before before;
+    std::ifstream in(path);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream fields(line);
+        std::string key;
+        Figures f;
+        if (fields >> key >> f.seconds >> f.reference >> f.peakMb) before[key] = f;
+    }
+    return before;
+}
+
+std::string describe(const Figures& f, const std::string& against)
+{
+    if (f.seconds < 0) return "-";
+    std::string text = format("%.2f s", f.seconds);
+    if (f.reference > 0) text += format(" = %.2fx ", f.seconds / f.reference) + against;
+    if (f.peakMb >= 0) text += format(", %.0f MB", f.peakMb);
+    return text;
+}
+
+void print(const std::vector<Row>& rows, size_t megabytes, const Before& before)
+{
+    std::printf("\n%-40s %-33s %-33s %-28s\n", "work", "before", "now", "goal");
+    for (const Row& row : rows) {
+        const auto was = before.find(beforeKey(row.key, megabytes));
+        const std::string then = was == before.end() ? "-" : describe(was->second, row.against);
+        std::printf("%-40s %-33s %-33s %-28s %s  %s\n", row.what.c_str(), then.c_str(),
+                    describe(row.now, row.against).c_str(), row.goal.c_str(), row.met ? "met" : "NOT MET",
+                    row.note.c_str());
+    }
+    std::printf("scan: LC_ALL=C grep -c -i -w casa of the same file (the best of three); key sort: std::sort of the "
+                "lines' keys and places as 64-bit numbers; peaks are of resident memory.\n");
+}
+
+void save(const std::vector<Row>& rows, size_t megabytes, const std::string& path)
+{
+    std::ofstream out(path, std::ios::app);
+    for (const Row& row : rows)
+        out << beforeKey(row.key, megabytes) << '\t' << row.now.seconds << '\t' << row.now.reference << '\t'
+            << row.now.peakMb << '\n';
+}
+
+void writeText(const std::string& path, const std::string& text)
+{
+    if (Status written = writeFileSafely(QString::fromStdString(path), text); !written) fail(written.error().message);
+}
+
+// One scan of a file by a regular-expression tool, the best of three (the
+// file is in the system's cache by then). The texts are Windows-1252, read
+// as bytes: a UTF-8 locale would send grep down its slow road for them.
+double grepScan(const std::string& path)
+{
+    if (QStandardPaths::findExecutable("grep").isEmpty()) fail("bench_table: grep is needed as the reference");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LC_ALL", "C");
+    double best = 1e30;
+    for (int run = 0; run < 3; ++run)
+        best = std::min(best, bench::timeIt([&] {
+                            QProcess grep;
+                            grep.setProcessEnvironment(environment);
+                            grep.start("grep", {"-c", "-i", "-w", "casa", QString::fromStdString(path)});
+                            grep.waitForFinished(-1);
+                        }));
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    size_t megabytes = 100;
+    if (const char* fromEnvironment = std::getenv("SOLANDRE_BENCH_MB"))
+        megabytes = std::strtoul(fromEnvironment, nullptr, 10);
+    std::set<std::string> only;
+    std::string savePath, row;
+    Setup given;
+    for (int k = 1; k < argc; ++k) {
+        const std::string option = argv[k];
+        const bool hasValue = k + 1 < argc;
+        if (option == "--only" && hasValue) {
+            std::istringstream keys(argv[++k]);
+            for (std::string key; std::getline(keys, key, ',');) only.insert(key);
+        } else if (option == "--save" && hasValue) {
+            savePath = argv[++k];
+        } else if (option == "--row" && hasValue) {
+            row = argv[++k];
+        } else if (option == "--mb" && hasValue) {
+            given.megabytes = std::strtoul(argv[++k], nullptr, 10);
+        } else if (option == "--text" && hasValue) {
+            given.text = argv[++k];
+        } else if (option == "--target" && hasValue) {
+            given.target = argv[++k];
+        } else if (option == "--cache" && hasValue) {
+            given.cache = argv[++k];
+        } else if (option == "--scan" && hasValue) {
+            given.scan = std::strtod(argv[++k], nullptr);
+        } else if (option == "--prose" && hasValue) {
+            given.prose = std::strtod(argv[++k], nullptr);
+        } else {
+            megabytes = std::strtoul(argv[k], nullptr, 10);
+        }
+    }
+    if (!row.empty()) {
+        for (const Row& r : runRow(row, given)) writeRow(r);
+        return 0;
+    }
+    if (megabytes == 0) fail("bench_table [megabytes] [--only key,key...] [--save file.tsv]");
+    auto wanted = [&](std::initializer_list<const char*> keys) {
+        return only.empty() || std::any_of(keys.begin(), keys.end(), [&](const char* k) { return only.count(k) > 0; });
+    };
+
+    QTemporaryDir dir;
+    const auto path = [&](const char* name) { return dir.filePath(name).toStdString(); };
+    std::vector<Row> rows;
+    auto run = [&](const char* key, const Setup& setup) {
+        if (!wanted({key})) return;
+        std::printf("  %s...\n", key);
+        std::fflush(stdout);
+        for (const Row& r : inProcessOfItsOwn(key, setup)) rows.push_back(r);
+    };
+
+    if (wanted({"open", "lines", "search-peak", "many-forms"})) {
+        std::printf("%s of prose\n", megabytesName(megabytes).c_str());
+        Setup prose;
+        prose.megabytes = megabytes;
+        prose.text = path("obra_ref.txt");
+        prose.cache = path("cache");
+        writeText(prose.text, numberText(bench::generateText(megabytes << 20, 1)));
+        prose.scan = grepScan(prose.text);
+        // The many-forms row compares with the prose's first opening.
+        if (!only.empty() && only.count("many-forms")) only.insert("open");
+        run("open", prose);
+        run("lines", prose);
+        run("search-peak", prose);
+        if (wanted({"many-forms"})) {
+            Setup many = prose;
+            many.text = path("formas_ref.txt");
+            for (const Row& r : rows)
+                if (r.key == "open") many.prose = r.now.seconds;
+            writeText(many.text, numberText(bench::generateManyFormsText(megabytes << 20)));
+            run("many-forms", many);
+            std::filesystem::remove(many.text);
+        }
+        std::filesystem::remove(prose.text);
+    }
+    if (wanted({"open-big", "forms-big", "viewer-big"})) {
+        std::printf("%s of prose\n", megabytesName(megabytes * 10).c_str());
+        Setup big;
+        big.megabytes = megabytes * 10;
+        big.text = path("obra_grande_ref.txt");
+        writeText(big.text, numberText(bench::generateText(big.megabytes << 20, 1)));
+        big.scan = grepScan(big.text);
+        run("open-big", big);
+        run("forms-big", big);
+        if (wanted({"viewer-big"})) {
+            big.target = path("oeuvre_grande_ref.txt");
+            writeText(big.target, numberText(bench::generateText(big.megabytes << 20, 2)));
+            run("viewer-big", big);
+        }
+    }
+    Setup pairs;
+    pairs.megabytes = megabytes;
+    run("align", pairs);
+
+    print(rows, megabytes, readBefore(SOLANDRE_BENCH_DIR "/table_before.tsv"));
+    if (!savePath.empty()) save(rows, megabytes, savePath);
+    return 0;
+}
