@@ -1,5 +1,7 @@
 #include "search/concordance.h"
 
+#include "common/word_form.h"
+
 namespace solandre {
 
 Concordance::Concordance()
@@ -46,11 +48,23 @@ QString notNumberedWarning(const QString& name)
         .arg(name);
 }
 
+namespace {
+
+// A form typed with combining accents is the code page's accented letter.
+QString composed(const QString& typed)
+{
+    std::string nfc;
+    appendNfc(nfc, typed.toStdString());
+    return QString::fromStdString(nfc);
+}
+
+} // namespace
+
 void findHits(const WordIndex& index, const QString& typed, WordList& hits, std::vector<std::uint32_t>* forms)
 {
     hits.clear();
     if (forms) forms->clear();
-    if (index.encoding() == Encoding::Utf8 || encodeText(typed, Encoding::Windows1252))
+    if (index.encoding() == Encoding::Utf8 || encodeText(composed(typed), Encoding::Windows1252))
         index.search(parsePattern(typed), hits, forms);
 }
 

@@ -1,9 +1,23 @@
 #include "search/frequencies.h"
 
+#include "common/alphabetical.h"
+
 #include <algorithm>
 #include <map>
 
 namespace solandre {
+
+namespace {
+
+void placeAlphabetically(std::vector<FormFrequency>& list, const WordIndex& index)
+{
+    std::vector<std::uint32_t> order(list.size());
+    for (std::uint32_t k = 0; k < order.size(); ++k) order[k] = k;
+    sortAlphabetically(order, [&](std::uint32_t k) { return index.lowerForm(list[k].rank); });
+    for (std::uint32_t place = 0; place < order.size(); ++place) list[order[place]].alphabetical = place;
+}
+
+} // namespace
 
 std::vector<FormFrequency> countForms(const ResultGrid& grid)
 {
@@ -15,21 +29,21 @@ std::vector<FormFrequency> countForms(const ResultGrid& grid)
         // length of its list, whatever the number of hits.
         for (const std::uint32_t rank : grid.hitForms())
             list.push_back({rank, std::uint64_t(index.postingsEnd(rank) - index.postingsBegin(rank))});
-        return list;
+    } else {
+        std::map<std::uint32_t, std::uint64_t> counts;
+        for (size_t row = 1; row < grid.rows(); ++row)
+            if (grid.isHit(row)) ++counts[index.formRank(grid.hit(row))];
+        for (const auto& [rank, count] : counts) list.push_back({rank, count});
     }
-    std::map<std::uint32_t, std::uint64_t> counts;
-    for (size_t row = 1; row < grid.rows(); ++row)
-        if (grid.isHit(row)) ++counts[index.formRank(grid.hit(row))];
-    for (const auto& [rank, count] : counts) list.push_back({rank, count});
+    placeAlphabetically(list, index);
     return list;
 }
 
 void sortFrequencies(std::vector<FormFrequency>& list, FrequencyOrder order)
 {
-    // Ranks follow the code-point order of the forms.
     std::sort(list.begin(), list.end(), [order](const FormFrequency& a, const FormFrequency& b) {
         if (order == FrequencyOrder::ByCount && a.count != b.count) return a.count > b.count;
-        return a.rank < b.rank;
+        return a.alphabetical < b.alphabetical;
     });
 }
 

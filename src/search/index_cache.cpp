@@ -14,7 +14,7 @@
 namespace solandre {
 namespace {
 
-constexpr char kMagic[8] = {'S', 'O', 'L', 'I', 'D', 'X', '0', '1'};
+constexpr char kMagic[8] = {'S', 'O', 'L', 'I', 'D', 'X', '0', '2'};
 
 // The file: a header, then each array of the index, each at a multiple of 8.
 struct Header {
@@ -27,9 +27,9 @@ struct Header {
     std::uint64_t checksum;    // of the sections, one after the other
     struct Section {
         std::uint64_t offset, bytes;
-    } sections[8];
+    } sections[10];
 };
-enum Section { kSamples, kSegments, kForms, kFormChars, kPostingStart, kPostings, kRuns, kMarkerChars };
+enum Section { kSamples, kSegments, kForms, kFormChars, kPostingStart, kPostings, kRuns, kMarkerChars, kCutSlots, kCutBits };
 
 std::uint64_t mix(std::uint64_t h, std::uint64_t v)
 {
@@ -172,6 +172,8 @@ std::optional<WordIndex> IndexCache::load(const TextFile& text) const
     index.postings_ = view(kPostings, (WordId*)nullptr);
     index.runs_ = view(kRuns, (WordIndex::Run*)nullptr);
     index.markerChars_ = chars(kMarkerChars);
+    index.cutSlots_ = view(kCutSlots, (std::uint32_t*)nullptr);
+    index.cutBits_ = view(kCutBits, (std::uint64_t*)nullptr);
     // What the queries rely on, read once: a damaged file is refused, never
     // followed out of bounds.
     const auto& x = index;
@@ -191,6 +193,9 @@ std::optional<WordIndex> IndexCache::load(const TextFile& text) const
         if (sample >= x.text_.size()) return std::nullopt;
     for (const WordIndex::Segment& segment : x.segments_)
         if (segment.firstWord > x.words_ || segment.firstSample > x.samples_.size()) return std::nullopt;
+    if (!x.cutSlots_.empty() && x.cutSlots_.size() != x.text_.size() / WordIndex::kCutBlock + 1) return std::nullopt;
+    for (const std::uint32_t slot : x.cutSlots_)
+        if (slot > x.cutBits_.size() / (WordIndex::kCutBlock / 64)) return std::nullopt;
     index.storage_ = file;
     index.seen_.assign((x.words_ + 63) / 64, 0);
     // Used now: the last to be dropped when the folder is full.
@@ -206,7 +211,8 @@ bool IndexCache::store(const TextFile& text, const WordIndex& index) const
     const std::string_view parts[] = {bytesOf(index.samples_),      bytesOf(index.segments_),
                                       bytesOf(index.forms_),        index.formChars_,
                                       bytesOf(index.postingStart_), bytesOf(index.postings_),
-                                      bytesOf(index.runs_),         index.markerChars_};
+                                      bytesOf(index.runs_),         index.markerChars_,
+                                      bytesOf(index.cutSlots_),     bytesOf(index.cutBits_)};
     Header header{};
     std::memcpy(header.magic, kMagic, sizeof kMagic);
     header.textSize = text.text().size();
