@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # One entry point for a fresh Debian 12 machine: every target installs what is
 # missing first, so `make run` and `make test` work on a clean clone.
 SHELL      := /bin/bash

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sentence aligner on the hand-aligned German-French document (bead
 // precision, recall and F1, beads with an empty side left out of the count)
 // and on generated text pairs of 7,000 and 50,000 sentences a side with
@@ -6,17 +7,17 @@
 //
 // Usage: bench_align [folder with dev.de.txt, dev.fr.txt, dev.gold]
 #include "align/aligner.h"
+#include "measure.h"
 
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <set>
 #include <sstream>
@@ -52,18 +53,6 @@ Score score(const std::vector<Bead>& found, const std::set<Sides>& expected)
     s.recall = expected.empty() ? 0 : double(right) / double(expected.size());
     s.f1 = s.precision + s.recall > 0 ? 2 * s.precision * s.recall / (s.precision + s.recall) : 0;
     return s;
-}
-
-double seconds(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-double peakMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
 }
 
 std::vector<std::string> readLines(const std::filesystem::path& path)
@@ -121,10 +110,10 @@ void benchDevDocument(const std::filesystem::path& folder)
                 "with both sides\n",
                 folder.c_str(), german.size(), french.size(), gold.size());
     for (const bool reversed : {false, true}) {
-        const auto start = std::chrono::steady_clock::now();
-        const auto beads = reversed ? alignSentences(views(french), views(german))
-                                    : alignSentences(views(german), views(french));
-        const double took = seconds(start);
+        std::optional<std::vector<Bead>> beads;
+        const double took = bench::timeIt([&] {
+            beads = reversed ? alignSentences(views(french), views(german)) : alignSentences(views(german), views(french));
+        });
         const Score s = score(*beads, reversed ? swapped : gold);
         std::printf("  %s  precision %.3f  recall %.3f  F1 %.3f  %.3f s\n",
                     reversed ? "French->German" : "German->French", s.precision, s.recall, s.f1,
@@ -259,12 +248,11 @@ GeneratedPair generatePair(std::size_t sentences, std::uint32_t seed)
 void benchGenerated(std::size_t sentences)
 {
     const GeneratedPair pair = generatePair(sentences, 7);
-    const auto start = std::chrono::steady_clock::now();
-    const auto beads = alignSentences(views(pair.source), views(pair.target));
-    const double took = seconds(start);
+    std::optional<std::vector<Bead>> beads;
+    const bench::Figure f = bench::measure([&] { beads = alignSentences(views(pair.source), views(pair.target)); });
     const Score s = score(*beads, pair.gold);
     std::printf("Generated pair, %zu x %zu sentences: %.2f s, peak memory %.0f MB, F1 %.3f\n",
-                pair.source.size(), pair.target.size(), took, peakMegabytes(), s.f1);
+                pair.source.size(), pair.target.size(), f.seconds, f.peakMb, s.f1);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Big texts: numbering, first and later openings, "Formas" on "*", viewer
 // steps, at 100 MB and 1 GB (and a text of millions of distinct forms), each
 // with its peak memory; and the UTF-8 twin of a Windows-1252 text.
@@ -9,6 +10,7 @@
 #include "numbering/numbering_engine.h"
 #include "search/concordance.h"
 #include "search/index_cache.h"
+#include "measure.h"
 #include "text_generator.h"
 #include "viewer/context_scan.h"
 #include "viewer/record_table.h"

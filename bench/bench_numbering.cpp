@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers a generated 100 MB text from file to file and prints MB/s, with the
 // parts of the run: reading, numbering in memory, and the end-to-end run,
 // which also writes and syncs the output to disk.
 #include "common/fileio.h"
 #include "numbering/number_files.h"
 #include "numbering/numbering_engine.h"
+#include "measure.h"
 #include "text_generator.h"
 
 #include <QFileInfo>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving and printing: the results file of 100,000 hits of a generated 100 MB
 // numbered pair (reading both texts, finding the segments, writing safely),
 // and a 10,000-hit list printed to a PDF file.
@@ -6,7 +7,8 @@
 #include "platform/qt_printer.h"
 #include "search/concordance.h"
 #include "search/results_file.h"
-#include "search/ui/list_printout.h"
+#include "windows/search/list_printout.h"
+#include "measure.h"
 #include "text_generator.h"
 
 #include <QFileInfo>

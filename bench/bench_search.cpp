@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The word index on generated 100 MB numbered texts (a small and a large
 // vocabulary): loading (read and
 // index), memory, and each kind of search, with the result grid filled as the
@@ -5,6 +6,7 @@
 #include "common/fileio.h"
 #include "numbering/numbering_engine.h"
 #include "search/concordance.h"
+#include "measure.h"
 #include "text_generator.h"
 
 #include <QTemporaryDir>

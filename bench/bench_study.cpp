@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What is read from a search besides its list, on a numbered text of about
 // 17 million words ("*" lists them all) and a numbered target: the
 // concordance lines (opening, lines read where a window scrolls to, each
@@ -8,9 +9,10 @@
 #include "numbering/numbering_engine.h"
 #include "search/concordance.h"
 #include "search/frequencies.h"
-#include "search/kwic.h"
+#include "search/concordance_lines.h"
 #include "study/candidates.h"
 #include "study/export_file.h"
+#include "measure.h"
 #include "text_generator.h"
 
 #include <QFileInfo>

@@ -1,18 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Converts a generated translation memory (1 GB unless a size is given, e.g.
 // "bench_tmx 200M") and prints how long reading the file once takes, how long
 // the conversion takes (the memory made a numbered pair, both files written),
 // their ratio and the peak memory of the process. Both are timed twice: with
 // the file in the system's cache, where reading it is a memory copy, and with
 // the file dropped from the cache first, where it comes from the disk.
+#include "measure.h"
 #include "tmx/memory_import.h"
 
 #include <QFileInfo>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -134,39 +134,29 @@ bool dropFromCache(const QString& path)
 
 double readOnce(const QString& path, qint64& bytes)
 {
-    QElapsedTimer timer;
-    timer.start();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return -1;
     std::unique_ptr<char[]> buffer(new char[1 << 20]);
     bytes = 0;
-    for (qint64 n; (n = file.read(buffer.get(), 1 << 20)) > 0;) bytes += n;
-    return double(timer.nsecsElapsed()) / 1e9;
+    return bench::timeIt([&] {
+        for (qint64 n; (n = file.read(buffer.get(), 1 << 20)) > 0;) bytes += n;
+    });
 }
 
 double convert(const QString& path, qint64& segmentBytes, qint64& units)
 {
     const QString source = path + ".es.txt", target = path + ".en.txt";
-    QElapsedTimer timer;
-    timer.start();
-    auto summary = importMemory(path, source, target);
-    if (!summary) {
-        std::fprintf(stderr, "%s\n", qPrintable(summary.error().message));
+    std::optional<decltype(importMemory(path, source, target))> summary;
+    const double seconds = bench::timeIt([&] { summary.emplace(importMemory(path, source, target)); });
+    if (!*summary) {
+        std::fprintf(stderr, "%s\n", qPrintable(summary->error().message));
         return -1;
     }
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    units = summary.value().units;
+    units = summary->value().units;
     segmentBytes = QFileInfo(source).size() + QFileInfo(target).size();
     QFile::remove(source);
     QFile::remove(target);
     return seconds;
-}
-
-long peakKilobytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
 }
 
 } // namespace
@@ -176,14 +166,14 @@ int main(int argc, char** argv)
     const qint64 size = argc > 1 ? parseSize(argv[1]) : qint64(1000) * 1000 * 1000;
     QTemporaryDir dir;
     const QString path = dir.filePath("memory.tmx");
-    QElapsedTimer timer;
-    timer.start();
-    if (!generate(path, size)) {
+    bool generated = false;
+    const double generating = bench::timeIt([&] { generated = generate(path, size); });
+    if (!generated) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
         return 1;
     }
-    std::printf("generated %.1f MB in %.1f s; peak memory so far %ld KB\n", double(QFile(path).size()) / 1e6,
-                double(timer.elapsed()) / 1e3, peakKilobytes());
+    std::printf("generated %.1f MB in %.1f s; peak memory so far %.0f MB\n", double(QFile(path).size()) / 1e6,
+                generating, bench::peakMemoryMb());
 
     qint64 bytes = 0, segmentBytes = 0, units = 0;
     struct Timing {
@@ -224,7 +214,7 @@ int main(int argc, char** argv)
     report("file in the cache:", *warm);
     if (cold) report("file from the disk:", *cold);
     else std::printf("file from the disk:  not measured (the file could not be dropped from the cache)\n");
-    std::printf("peak memory:         %.1f MB (ru_maxrss)\n", double(peakKilobytes()) / 1024);
+    std::printf("peak memory:         %.1f MB\n", bench::peakMemoryMb());
     QFile::remove(path);
     return 0;
 }

@@ -1,9 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One context display on a generated 100 MB numbered pair: both files read
 // whole and scanned for a marker, and the criterion's words found in the
 // source record, as the viewer does at every step.
 #include "common/encoding.h"
 #include "common/fileio.h"
 #include "numbering/numbering_engine.h"
+#include "measure.h"
 #include "text_generator.h"
 #include "viewer/context_scan.h"
 

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `make package`: a Debian package of both programs, with what the desktop
 # needs (see data/ and tools/docs/). dpkg-shlibdeps finds the libraries the
 # programs link to; the Qt platform plugins are loaded at run time, so they

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Splits a fuzz input into a short leading argument (up to the first line
 // break, at most 24 bytes) and the text that follows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The numbering engine against the step-by-step reading, in the encoding the
 // bytes would be read in.
 #include "common/encoding.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The word index, the pattern and the search against the plain rules: the
 // first line is the typed form, the rest the text. Also the sort by form.
 #include "common/encoding.h"

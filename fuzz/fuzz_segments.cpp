@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The results file's one-pass segment lookup against the whole scan per
 // marker: the first line holds the markers, split at "|", the rest the text.
 #include "fuzz_input.h"

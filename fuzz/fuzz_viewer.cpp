@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The viewer's marker scan and marking rule against the step-by-step scan:
 // the first line is the marker (and the criterion), the rest the text
 // (read as UTF-8 for the marking).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "align/aligner.h"
 
 #include "align/alignment_pass.h"
@@ -23,7 +24,6 @@ constexpr int kPasses = 3;
 // before.
 constexpr std::uint32_t kFirstHalfWidth = 10;
 constexpr std::uint32_t kLaterHalfWidth = 6;
-constexpr float kDoubtfulBelow = 0.5f;
 
 std::vector<Bead> oneSided(std::size_t count, bool source)
 {
@@ -77,7 +77,7 @@ Texts readTexts(const std::vector<std::string_view>& source,
 
 std::optional<std::vector<Bead>> alignSentences(const std::vector<std::string_view>& source,
                                                 const std::vector<std::string_view>& target,
-                                                const AlignProgress& progress)
+                                                const Progress& progress)
 {
     if (progress && !progress(0.0)) return std::nullopt;
     if (source.empty() || target.empty()) {
@@ -124,11 +124,6 @@ std::optional<std::vector<Bead>> alignSentences(const std::vector<std::string_vi
     }
     if (!path || !whole.at(1.0)) return std::nullopt;
     return path;
-}
-
-bool isDoubtful(const Bead& bead)
-{
-    return bead.sourceCount != 1 || bead.targetCount != 1 || bead.confidence < kDoubtfulBelow;
 }
 
 } // namespace solandre

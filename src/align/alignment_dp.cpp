@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "align/alignment_dp.h"
 
 #include "align/side_by_side.h"

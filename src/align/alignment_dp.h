@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dynamic programme over the band: the best-scoring path of beads from
 // corner to corner (Viterbi), and how probable each of its beads is among all
@@ -6,7 +7,7 @@
 
 #include "align/band.h"
 #include "align/bead_model.h"
-#include "align/progress.h"
+#include "align/progress_span.h"
 
 #include <cstdint>
 #include <vector>

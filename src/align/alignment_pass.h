@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One pass of the aligner: the model it scores beads with, and the search for
 // the best path in a band that widens where the path presses against it.
@@ -9,13 +10,13 @@
 // beads, the spread of lengths and the shapes' shares of these texts, and the
 // words' reliability in its beads.
 
-#include "align/aligner.h"
+#include "align/bead.h"
 #include "align/alignment_dp.h"
 #include "align/band.h"
 #include "align/bead_model.h"
 #include "align/lexical_evidence.h"
 #include "align/lexical_keys.h"
-#include "align/progress.h"
+#include "align/progress_span.h"
 #include "align/reliability.h"
 #include "align/text_features.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A coarse first look at the texts: sentence pairs sharing a rare name or
 // number, kept when they form the longest chain in order. The band of the

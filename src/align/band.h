@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The part of the alignment grid the dynamic programme visits: for each row i
 // (source sentences consumed) a range of columns (target sentences consumed).
 // Ranges never move backwards, so every path from corner to corner that the
 // bead shapes allow stays inside.
 
-#include "align/aligner.h"
+#include "align/bead.h"
 
 #include <cstddef>
 #include <cstdint>

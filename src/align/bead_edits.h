@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The corrections a user makes to an alignment: the boundary between two
 // neighbouring beads moved by one sentence on either side, a bead merged
@@ -6,7 +7,7 @@
 // correction that cannot apply (no neighbour, no sentence to move) changes
 // nothing and says so.
 
-#include "align/aligner.h"
+#include "align/bead.h"
 
 #include <vector>
 

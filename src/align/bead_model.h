@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The score of one bead: how common its shape is, how well the lengths of its
 // two sides agree, and what their shared words say. All three are logarithms

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "align/coarse_line.h"
 
 #include "align/alignment_pass.h"

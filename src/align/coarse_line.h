@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A coarse first look at the texts by their lengths alone: blocks of a few
 // consecutive sentences aligned as if they were sentences. Lengths of whole
@@ -6,7 +7,7 @@
 // marks the way; the first pass's band then follows it.
 
 #include "align/alignment_dp.h"
-#include "align/progress.h"
+#include "align/progress_span.h"
 #include "align/text_features.h"
 
 #include <optional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A translation dictionary learned from the texts themselves: word pairs that
 // keep turning up together in the beads a first pass is sure of, far more
@@ -5,7 +6,7 @@
 // association down (Melamed's competitive linking, scored by Dunning's
 // log-likelihood ratio).
 
-#include "align/aligner.h"
+#include "align/bead.h"
 #include "align/lexical_keys.h"
 #include "align/text_features.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sentence lengths in characters: a translation's length is roughly
 // proportional to its original's, with a spread that grows with the length

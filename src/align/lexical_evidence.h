@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How much the shared keys of a bead say for it, as a log-likelihood ratio of
 // "these sentences translate each other" against "they are unrelated".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keys are what a word has in common with its translation: numbers, marks and
 // short words as they are, longer words by their first letters (identical

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The alignment of two numbered texts, as the command line, the numbering-done
 // window and the review window run it: the records of each text, the beads

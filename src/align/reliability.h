@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How reliably a form of one text turns up, through one of its keys, in the
 // sentences that render it. Measured on the texts: each occurrence of the form
@@ -5,7 +6,7 @@
 // what chance alone would bring there is taken off. A form seen rarely leans on
 // the average of all forms, since a single name says little about itself.
 
-#include "align/aligner.h"
+#include "align/bead.h"
 #include "align/lexical_keys.h"
 #include "align/text_features.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Two independent pieces of work at once, one on a second thread; one after
 // the other where no thread can be had. Neither reads what the other writes,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the aligner reads from a sentence: its length and the distinct token
 // forms it holds. Forms are normalized (case-folded, accents removed) and

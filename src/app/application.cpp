@@ -1,17 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/application.h"
 
-#include "align/ui/alignment_window.h"
+#include "windows/align/alignment_window.h"
 #include "forms/form_names.h"
 #include "app/about_window.h"
 #include "app/splash_window.h"
 #include "app/main_window.h"
-#include "numbering/ui/numbering_done_window.h"
-#include "numbering/ui/numbering_window.h"
-#include "search/ui/candidates_window.h"
-#include "search/ui/concordance_lines_window.h"
-#include "search/ui/frequency_window.h"
-#include "search/ui/search_window.h"
-#include "viewer/ui/context_viewer.h"
+#include "windows/numbering/numbering_done_window.h"
+#include "windows/numbering/numbering_window.h"
+#include "windows/study/candidates_window.h"
+#include "windows/study/concordance_lines_window.h"
+#include "windows/study/frequency_window.h"
+#include "windows/search/search_window.h"
+#include "windows/viewer/context_viewer.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

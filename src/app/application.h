@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Start-up: the windows the program knows, Qt's own Spanish texts, and the
 // first window.

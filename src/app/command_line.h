@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What `solandre` takes on its command line: the source text and its
 // translation, as "Open with" and the desktop entry hand them over, to fill

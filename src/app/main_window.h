@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: the source and target paths and the search title, and the
 // way to the numbering and the search windows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The first window: gives way to the main window after three seconds, or at
 // once at a key press or a click on one of its handled elements.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/system_info.h"
 
 #include "common/cp1252.h"

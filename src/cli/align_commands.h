@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // align: where a translation's sentences stop pairing one to one, and the
 // pair rewritten aligned.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The commands of solandre-cli as data: their operands, options and texts.
 // The parsing, the help of every command and the manual pages all come from

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // solandre-cli: the core's operations from the command line. Output goes
 // through the given streams so tests can read it; "-" as an output file

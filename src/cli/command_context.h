@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every command of solandre-cli is given: its parsed arguments and the
 // two output streams, with the helpers they all use.

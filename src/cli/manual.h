@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The manual pages and the bash completion, written from the same tables and
 // help texts as the programs' own --help, so that they cannot drift apart.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // pair: a translation memory or a bilingual table made a numbered pair;
 // tmx: a numbered pair made a translation memory.

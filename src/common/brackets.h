@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding the next "[" or "]" fast: the scans of numbered texts change their
 // state only at brackets and take everything between two of them at once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An owned, move-only block of bytes: how a whole file is held in memory.
 // Large blocks come from the system with their pages already mapped, since

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Windows-1252 <-> Unicode with a table of our own: Qt's converters for this
 // code page depend on how Qt was built. The five codes the code page leaves

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Text encodings. A text stays in memory in its own encoding, Windows-1252 or
 // UTF-8, as bytes; a UTF-16 file is turned into UTF-8 when it is read.

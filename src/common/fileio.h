@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Files are read whole, as bytes, and written through a temporary file that
 // replaces the target only once it is complete and committed: a failure at any

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one letter class, lower-casing and end marks shared by the numbering,
 // the word index, the search, the sort, the marking and the aligner, on
@@ -19,7 +20,6 @@ namespace solandre {
 
 bool isLetter(char32_t c);
 bool isLowerLetter(char32_t c);
-inline bool isUpperLetter(char32_t c) { return isLetter(c) && !isLowerLetter(c); }
 char32_t lowerCase(char32_t c);
 
 // How a character takes part in a run of letters, for the cutting of runs

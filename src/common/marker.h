@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A sentence marker is "[" n "]"; a numbered record starts with the marker and
 // one blank. Sentence numbers have no 16-bit limit.

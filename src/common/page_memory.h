@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Memory for big blocks, in large pages where the system offers them: a
 // first touch of every small page is what costs most when reading or

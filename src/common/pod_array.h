@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A growable array of plain values kept in Bytes, so that big arrays (a word
 // per word of a text, a row per hit) get the same cheap large pages as the
@@ -63,12 +64,6 @@ public:
     {
         resize(size_t(last - first));
         std::copy(first, last, begin());
-    }
-    // Takes over `bytes` as storage for `count` elements (count * sizeof(T) <= bytes.size()).
-    void adopt(Bytes bytes, size_t count)
-    {
-        bytes_ = std::move(bytes);
-        size_ = count;
     }
 
 private:

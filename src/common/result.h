@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small result type. Errors carry the message the user sees, which names the
 // file and the reason, so every layer can pass it on unchanged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether two path strings name the same file: the same string, or, spelt
 // differently (relative, "..", a symbolic or hard link), the same file on

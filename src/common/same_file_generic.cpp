@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Without file numbers: two paths are one file when they resolve alike.
 #include "common/same_file.h"
 

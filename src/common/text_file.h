@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A text as the cores read it: its bytes after any byte-order mark, in its
 // encoding. A regular file is mapped, not read: a gigabyte costs nothing up

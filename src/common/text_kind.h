@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Whether a file's first bytes look like a text at all. A PDF, a Word or
 // OpenDocument file, an image: numbered, they give garbage that looks like a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window of the program. Its controls carry their names as objectName, its
 // handlers the names of the events they answer; geometry is given in twips

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's windows as forms: at most one instance of each, loaded on
 // first use, shown without being modal, hidden, unloaded. Windows pass no

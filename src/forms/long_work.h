@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Work that may take long (numbering, opening a big text, sorting, saving,
 // printing, aligning) runs off the interface thread while the windows keep

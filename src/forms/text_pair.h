@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two numbered texts a search window, its viewer and its saving work on,
 // named by the window and the boxes that hold their paths.

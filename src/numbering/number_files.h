@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The numbering of files, as the numbering-done window and the command line
 // run it: every input is opened and checked before anything is written, an

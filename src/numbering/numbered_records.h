@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The records of a numbered text, as the aligner and the translation-memory
 // export read them: each "[" opens one; its sentence runs from after "] " to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "numbering/numbering_engine.h"
 
 #include "common/letters.h"

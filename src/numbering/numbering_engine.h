@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Cuts a text into sentences and writes each as a record "[n] sentence" CR LF,
 // in the text's own encoding. "." (and "。", "．", "।", "॥") always closes a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything the windows need of the desktop, injected as one bundle.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The desktop's dialogs behind one interface, so a test can script the
 // user's answers and read back every message shown.

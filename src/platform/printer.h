@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A line printer in the classic sense: a font, a horizontal position in twips,
 // lines printed one after another, pages and the end of a document.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The implementations users get: Qt's dialogs, printer and clipboard, the
 // system registry where there is one, QProcess to start a program.

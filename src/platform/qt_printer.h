@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The printer users get: QPainter on a QPrinter, which continues on a new page
 // by itself when a page is full. The system's print dialog can also send the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Platforms without a system registry: every look-up finds nothing.
 #include "platform/qt_desktop.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Windows registry, read under HKEY_LOCAL_MACHINE.
 #include "platform/qt_desktop.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sorting many byte strings fast: eight bytes of each at a time as a number,
 // by radix passes, then only the strings that tie on those eight bytes again,

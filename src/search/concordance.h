@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The search of a numbered text as every caller runs it: the word index built
 // once, a typed form searched, the result rows listed and sorted. The windows,

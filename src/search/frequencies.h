@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The frequency list of a search: each distinct matching form, lower-cased as
 // the vocabulary holds it, with its number of hits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The building of a word index: the scan of the text (in two halves on two
 // threads when the text is big), the vocabulary of lower-cased forms and the
 // lists of each form's words.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Word indexes kept between openings, in the user's cache folder: built once,
 // mapped at the next opening of the same text. An index is found by the

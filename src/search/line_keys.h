@@ -1,17 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The words concordance lines sort by, found for millions of hits: the hits
 // are best visited in text order, each then reached by stepping on from the
 // one before; and the vocabulary ranks of the words met last are kept, so a
 // frequent word is neither lower-cased nor looked up again.
 
-#include "search/kwic.h"
 #include "search/text_chars.h"
+#include "search/word_index.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace solandre {
+
+// The words a sort compares, lower-cased as the search lower-cases them: the
+// form itself, or the first or second word to its left or right in its
+// sentence. A line without that word sorts first.
+enum class LineKey { Form, Left1, Left2, Right1, Right2 };
 
 class LineKeyReader {
 public:

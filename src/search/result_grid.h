@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The content of a search window's result grid, which the saving, the
 // printing and the context viewer read as well. Row 0 is the header, each
@@ -35,7 +36,6 @@ public:
     size_t row() const { return row_; }
     int col() const { return col_; }
     size_t rowSel() const { return rowSel_; }
-    int colSel() const { return colSel_; }
     void setRow(size_t row);
     void setCol(int col);
     void setColSel(int col) { colSel_ = col; }

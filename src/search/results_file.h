@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The results file of a search window: a heading, the grid's rows as a
 // listing, then for every hit its source sentence and the target sentence of

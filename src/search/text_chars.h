@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The characters of an indexed text in its encoding, read forwards from a
 // character's start or backwards from the end of one, for the concordance

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How the word index reads characters in each encoding: whether a character
 // is a letter and how long it is, letters sixteen bytes at a time where that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The word index of a numbered text: every word in text order, with the
 // marker current when it ended. Built once; each search then works on a
@@ -77,7 +78,6 @@ public:
     std::uint32_t formRank(WordId word) const;
 
     // Consecutive words that share one marker form a run.
-    size_t markerRuns() const { return runs_.size(); }
     std::uint32_t markerRun(WordId word) const;
     // The same, looking forward from the run of an earlier word.
     std::uint32_t markerRunFrom(WordId word, std::uint32_t earlierRun) const;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Translation candidates: the words of the translated sentences that go with
 // a searched form far more often than chance. Sentence n of the source pairs

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The export of concordance lines for a spreadsheet: a header, then one line
 // per hit with its form, marker, left and right context, its sentence and the
@@ -11,8 +12,8 @@
 #include "common/fileio.h"
 #include "common/progress.h"
 #include "common/result.h"
-#include "search/kwic.h"
-#include "study/sentences.h"
+#include "search/concordance_lines.h"
+#include "study/sentence_table.h"
 
 #include <QString>
 #include <functional>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tmx/byte_scan.h"
 
 #if defined(SOLANDRE_SCAN_AVX2)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Vector scans over the reader's buffer. Each may read up to 15 bytes past
 // `end` (the buffer keeps that much slack) and ignores what it finds there.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A read-only view of another device that counts the bytes read through it,
 // so that a reader on another thread can be followed without touching the

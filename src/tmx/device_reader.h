@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reads a device chunk by chunk. A file (or any device with random access)
 // is read ahead by a second thread, so that the disk works while the caller

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tmx/memory_export.h"
 
 #include "common/encoding.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Aligned pairs written as a TMX 1.4b translation memory: one translation unit
 // per pair, a pair without text on either side skipped.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A translation memory (TMX) or a bilingual table (source TAB target per
 // line) turned into a numbered pair: unit or row k becomes record "[k] " of

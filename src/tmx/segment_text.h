@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The cleaning that makes any text fit one record of a numbered text: "[" and
 // "]" open and close the record numbers, so they become "<" and ">"; a record

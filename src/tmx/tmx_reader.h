@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading translation memories (TMX 1.1 to 1.4b) as segment pairs.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the translation-memory and table readers hand over: one unit as two
 // UTF-8 segments, and how they fail.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writing segment pairs as a TMX 1.4b document, UTF-8, piece by piece to a
 // byte sink: the whole document is never held.

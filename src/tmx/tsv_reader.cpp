@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tmx/tsv_reader.h"
 
 #include "tmx/device_reader.h"

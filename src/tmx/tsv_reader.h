@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reading bilingual tables (source TAB target, one row per line) as segment
 // pairs, streaming, so that row k becomes record k of the numbered texts.

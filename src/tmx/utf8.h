@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Strict UTF-8 decoding and encoding, shared by the readers and the writer.
 

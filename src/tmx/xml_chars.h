@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Character classes of XML 1.0 (fifth edition) for the tokenizer.
 

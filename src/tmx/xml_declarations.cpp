@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tokenizer's rarer markup: comments, CDATA sections, the DOCTYPE,
 // processing instructions and the XML declaration.
 #include "tmx/xml_tokenizer.h"

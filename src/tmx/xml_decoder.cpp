@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tmx/xml_decoder.h"
 
 #include "common/cp1252.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Turns the bytes of an XML file into UTF-8, chunk by chunk, in the encoding
 // the file declares: a byte-order mark first, else the encoding named by the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The window of a streaming XML reading: decoded UTF-8 in a buffer of about
 // 1 MB, checked before the tokenizer sees it (valid UTF-8, only characters

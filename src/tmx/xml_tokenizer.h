@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A streaming XML 1.0 tokenizer that checks well-formedness as it goes: tags
 // that match, attributes written properly and not repeated, references to the

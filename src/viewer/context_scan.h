@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the context viewer takes from a numbered text: the record of one
 // marker, and the markers around it. Works on the text's bytes; the scan

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The records of a numbered text, for the viewer's steps. A text numbered the
 // usual way (every "[" opens the next marker, "[1]", "[2]", ... in order, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "align/anchors.h"
 #include "align/band.h"
 #include "align/coarse_line.h"
@@ -132,7 +133,7 @@ TEST(CoarseLine, FollowsAPassageMissingFromTheTargetByLengthsAlone)
     const SideText targetText = readSide({target.begin(), target.end()}, forms);
     DpTables tables;
     bool cancelled = false;
-    const AlignProgress none;
+    const Progress none;
     const auto coarse =
         coarseLine(sourceText, targetText, tables, ProgressSpan(none, cancelled, 0, 1));
     ASSERT_TRUE(coarse.has_value());

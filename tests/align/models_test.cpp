@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pieces a bead's score is made of: lengths, shared keys, the learned
 // dictionary and the shapes' priors.
 #include "align/alignment_pass.h"

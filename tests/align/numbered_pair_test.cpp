@@ -1,5 +1,6 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "align/numbered_pair.h"
-#include "parallel_text.h"
+#include "support/parallel_text.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>

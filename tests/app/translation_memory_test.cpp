@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/form_names.h"
 #include "support/window_fixture.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/encoding.h"
 #include "common/text_file.h"
 #include "support/reference_text.h"

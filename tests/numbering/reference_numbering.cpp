@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "numbering/reference_numbering.h"
 
 #include "support/reference_text.h"

@@ -1,4 +1,5 @@
 #!/bin/bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package on this machine: built, installed with apt-get, both
 # programs started, then removed. Skipped (77) without root, or when a
 # solandre package is installed already: that one is left alone.
@@ -34,7 +35,8 @@ QT_QPA_PLATFORM=offscreen timeout 3 solandre "$work/obra.txt" >/dev/null 2>&1
 contents=$(dpkg-deb -c "$deb")
 for f in man/man1/solandre.1.gz man/man1/solandre-cli.1.gz applications/org.solandre.Solandre.desktop \
          metainfo/org.solandre.Solandre.metainfo.xml icons/hicolor/scalable/apps/org.solandre.Solandre.svg \
-         icons/hicolor/48x48/apps/org.solandre.Solandre.png bash-completion/completions/solandre-cli; do
+         icons/hicolor/48x48/apps/org.solandre.Solandre.png bash-completion/completions/solandre-cli \
+         doc/solandre/copyright doc/solandre/LICENSE; do
   grep -q "/usr/share/$f\$" <<<"$contents" || fail "/usr/share/$f not in the package"
 done
 

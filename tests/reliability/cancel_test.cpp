@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long work stopped at a random moment leaves every file as it was: no
 // half-written copy, no temporary file, no index kept.
 #include "numbering/number_files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Inputs a user may name by mistake or on purpose: each one gives a clear
 // message or a correct result, with memory in proportion to the input.
 #include "common/fileio.h"
@@ -6,7 +7,7 @@
 #include "numbering/reference_numbering.h"
 #include "search/reference_search.h"
 #include "search/concordance.h"
-#include "search/kwic.h"
+#include "search/concordance_lines.h"
 #include "search/reference_lines.h"
 #include "study/candidates.h"
 #include "study/export_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A process killed while it saves a results file: the target afterwards holds
 // the old or the new content whole, never a mix.
 #include "numbering/numbering_engine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every write the program makes, under injected faults: each failure is a
 // message naming the file and the reason, the old file stays byte for byte,
 // and no temporary file is left behind.

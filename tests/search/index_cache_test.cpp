@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/concordance.h"
 #include "search/index_cache.h"
 #include "support/temp_files.h"

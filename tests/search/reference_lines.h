@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Concordance lines and frequency lists read off the text character by
 // character, from their statement: the oracle for the lines, their sorts, the

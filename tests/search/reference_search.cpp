@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/reference_search.h"
 
 #include "support/reference_text.h"

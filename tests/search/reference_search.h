@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The word index, the match rules and the results file's segment lookup
 // transcribed step by step, character by character, without any of the fast

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/reference_search.h"
 #include "search/concordance.h"
 #include "search/results_file.h"

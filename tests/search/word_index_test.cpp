@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/reference_search.h"
 #include "search/word_index.h"
 #include "support/temp_files.h"

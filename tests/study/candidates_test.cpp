@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "numbering/number_files.h"
 #include "search/concordance.h"
 #include "search/reference_search.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Test doubles of the desktop: dialogs that answer from a script and record
 // every message, a printer that records what it is asked to print, and an

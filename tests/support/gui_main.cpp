@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test entry point for window tests: one QApplication for the whole run,
 // offscreen unless told otherwise (ctest also lists the cases this way).
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The character rules written out again from their statement, for the plain
 // reference readings, so they never share a table with the code they check;

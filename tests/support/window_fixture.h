@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The windows on a scripted desktop, and each road to a search window as the
 // user takes it: the main window's "&Concordancias" for texts already
 // numbered, the numbering windows' two buttons for texts to number.
 
 #include "forms/form_registry.h"
-#include "search/ui/search_window.h"
+#include "windows/search/search_window.h"
 #include "support/fake_desktop.h"
 #include "support/temp_files.h"
 

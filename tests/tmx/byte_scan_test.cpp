@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tmx/byte_scan.h"
 #include "tmx/utf8.h"
 

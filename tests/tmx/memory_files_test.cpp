@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tmx/memory_export.h"
 #include "tmx/memory_import.h"
 #include "support/temp_files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tmx/tmx_reader.h"
 #include "tmx_test_support.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Helpers for the translation-memory tests: reading from bytes, a device that
 // hands its bytes over a few at a time, and QXmlStreamReader as a second

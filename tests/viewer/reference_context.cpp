@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "viewer/reference_context.h"
 
 #include "support/reference_text.h"

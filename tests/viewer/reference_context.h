@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The viewer's marker scan transcribed character by character, with the
 // viewer's own state (pane, previous and next markers) carried in and out:

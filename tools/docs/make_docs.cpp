@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the manual pages of solandre and solandre-cli and the bash
 // completion of solandre-cli into the folder given, from the programs' own
 // help texts and command table. Run by the build.

@@ -1,0 +1,197 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "search/concordance_lines.h"
+
+#include "common/alphabetical.h"
+
+#include "search/line_keys.h"
+#include "search/text_chars.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace solandre {
+namespace {
+
+bool isBracket(char c) { return c == '[' || c == ']'; }
+
+// Line breaks and runs of blanks as one blank, none at either end.
+std::string folded(std::string_view raw)
+{
+    std::string out;
+    out.reserve(raw.size());
+    bool blank = false;
+    for (const char c : raw) {
+        if (static_cast<unsigned char>(c) <= ' ') {
+            blank = true;
+            continue;
+        }
+        if (blank && !out.empty()) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+// Up to `width` characters before `start`, back to a bracket at most; a word
+// the cut falls inside is left out.
+std::string leftContext(const TextChars& chars, size_t start, size_t width)
+{
+    size_t from = start, count = 0;
+    bool bounded = false;
+    while (from > 0 && count < width) {
+        if (isBracket(chars.byte(from - 1))) {
+            bounded = true;
+            break;
+        }
+        bool letter;
+        from = chars.previous(from, &letter);
+        ++count;
+    }
+    if (!bounded && from > 0 && from < start && !chars.cutAt(from)) {
+        bool inWordBefore;
+        chars.previous(from, &inWordBefore);
+        if (inWordBefore)
+            for (const size_t cut = from; from < start && chars.wordCharAt(from) && (from == cut || !chars.cutAt(from));)
+                from += chars.at(from).length;
+    }
+    return folded(chars.slice(from, start));
+}
+
+// Up to `width` characters from `end`, up to a bracket at most; a word the
+// cut falls inside is left out.
+std::string rightContext(const TextChars& chars, size_t end, size_t width)
+{
+    size_t to = end, count = 0, wordStart = end;
+    bool inWord = false;
+    while (to < chars.size() && count < width) {
+        if (isBracket(chars.byte(to))) break;
+        const bool inWordHere = chars.wordCharAt(to);
+        if (inWordHere && (!inWord || chars.cutAt(to))) wordStart = to;
+        inWord = inWordHere;
+        to += chars.at(to).length;
+        ++count;
+    }
+    if (inWord && chars.wordCharAt(to) && !chars.cutAt(to)) to = wordStart;
+    return folded(chars.slice(end, to));
+}
+
+// Stable counting sort of `lines` by `keys` (aligned with them, each <= maxKey).
+void countingSort(WordList& lines, const PodArray<std::uint32_t>& keys, std::uint32_t maxKey)
+{
+    std::vector<std::uint32_t> next(size_t(maxKey) + 2, 0);
+    for (const std::uint32_t key : keys) ++next[key + 1];
+    std::partial_sum(next.begin(), next.end(), next.begin());
+    WordList sorted;
+    sorted.resize(lines.size());
+    for (size_t k = 0; k < lines.size(); ++k) sorted[next[keys[k]]++] = lines[k];
+    lines = std::move(sorted);
+}
+
+// The same by a comparison sort, when the keys are few beside their range.
+void pairSort(WordList& lines, const PodArray<std::uint32_t>& keys)
+{
+    std::vector<std::pair<std::uint32_t, WordId>> pairs(lines.size());
+    for (size_t k = 0; k < lines.size(); ++k) pairs[k] = {keys[k], lines[k]};
+    std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t k = 0; k < lines.size(); ++k) lines[k] = pairs[k].second;
+}
+
+// Keys that are vocabulary ranks + 1 (0: no word) replaced by the places of
+// their forms in alphabetical order among the forms met, + 1.
+bool toAlphabeticalPlaces(PodArray<std::uint32_t>& keys, const WordIndex& index, const Progress& progress)
+{
+    const size_t ranks = index.vocabularySize() + 1;
+    auto formOf = [&](std::uint32_t key) { return index.lowerForm(key - 1); };
+    if (ranks <= 2 * keys.size() + 65536) {
+        std::vector<std::uint32_t> place(ranks, 0);
+        for (const std::uint32_t key : keys) place[key] = 1;
+        std::vector<std::uint32_t> met;
+        for (std::uint32_t key = 1; key < ranks; ++key)
+            if (place[key]) met.push_back(key);
+        if (!sortAlphabetically(met, formOf, progress)) return false;
+        place[0] = 0;
+        for (std::uint32_t k = 0; k < met.size(); ++k) place[met[k]] = k + 1;
+        for (std::uint32_t& key : keys) key = place[key];
+        return true;
+    }
+    // Few lines in a text of many forms: no table the size of the vocabulary.
+    std::vector<std::uint32_t> met(keys.begin(), keys.end());
+    std::sort(met.begin(), met.end());
+    met.erase(std::unique(met.begin(), met.end()), met.end());
+    if (!met.empty() && met.front() == 0) met.erase(met.begin());
+    std::vector<std::uint32_t> alphabetical = met;
+    if (!sortAlphabetically(alphabetical, formOf, progress)) return false;
+    std::vector<std::uint32_t> place(met.size());
+    for (std::uint32_t k = 0; k < alphabetical.size(); ++k)
+        place[size_t(std::lower_bound(met.begin(), met.end(), alphabetical[k]) - met.begin())] = k + 1;
+    for (std::uint32_t& key : keys)
+        if (key != 0) key = place[size_t(std::lower_bound(met.begin(), met.end(), key) - met.begin())];
+    return true;
+}
+
+} // namespace
+
+ConcordanceLines::ConcordanceLines(const WordIndex& index, WordList hits) : index_(&index), order_(std::move(hits)) {}
+
+ConcordanceLines ConcordanceLines::ofGrid(const ResultGrid& grid)
+{
+    WordList hits;
+    hits.reserve(grid.hitCount());
+    for (size_t row = 1; row < grid.rows(); ++row)
+        if (grid.isHit(row)) hits.push_back(grid.hit(row));
+    return ConcordanceLines(grid.index(), std::move(hits));
+}
+
+ConcordanceLine ConcordanceLines::line(size_t line, size_t context) const
+{
+    const WordId word = order_[line];
+    const TextChars chars(*index_);
+    const std::string_view form = index_->form(word);
+    const size_t start = size_t(form.data() - index_->text().data());
+    return {leftContext(chars, start, context), form, rightContext(chars, start + form.size(), context),
+            index_->marker(word)};
+}
+
+std::string ConcordanceLines::keyWord(size_t line, LineKey key) const
+{
+    const std::uint32_t rank = LineKeyReader(*index_, key).rank(order_[line]);
+    return rank == 0 ? std::string() : std::string(index_->lowerForm(rank - 1));
+}
+
+bool ConcordanceLines::sort(LineKey key, const Progress& progress)
+{
+    if (order_.size() < 2) return goOn(progress, 1.0);
+    const size_t n = order_.size();
+    PodArray<std::uint32_t> keys;
+    keys.resize(n);
+    LineKeyReader reader(*index_, key);
+    auto report = [&](size_t k) { return k % 65536 != 0 || goOn(progress, 0.6 * double(k) / double(n)); };
+    if (std::is_sorted(order_.begin(), order_.end())) {
+        for (size_t k = 0; k < n; ++k) {
+            if (!report(k)) return false;
+            keys[k] = reader.rank(order_[k]);
+        }
+    } else {
+        // The hits visited in text order, each key put back at its line.
+        PodArray<std::uint64_t> visits;
+        visits.resize(n);
+        for (size_t k = 0; k < n; ++k) visits[k] = std::uint64_t(order_[k]) << 32 | k;
+        std::sort(visits.begin(), visits.end());
+        for (size_t k = 0; k < n; ++k) {
+            if (!report(k)) return false;
+            keys[std::uint32_t(visits[k])] = reader.rank(WordId(visits[k] >> 32));
+        }
+    }
+    const Progress share = [&](double done) { return goOn(progress, 0.6 + 0.3 * done); };
+    if (!toAlphabeticalPlaces(keys, *index_, share)) return false;
+    const std::uint32_t maxKey = *std::max_element(keys.begin(), keys.end());
+    // A bucket a form costs more than the lines themselves for a short list
+    // in a text of many forms.
+    if (maxKey <= 2 * n + 65536)
+        countingSort(order_, keys, maxKey);
+    else
+        pairSort(order_, keys);
+    return goOn(progress, 1.0);
+}
+
+} // namespace solandre

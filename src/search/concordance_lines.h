@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Concordance lines: each hit of a search as one line, the words before it,
+// the form, the words after it and its marker. A line's context stays inside
+// the hit's sentence (it stops at a bracket, where a marker begins or ends)
+// and is cut at a word; its text is read from the text when asked for, so a
+// list of millions of lines costs four bytes a line, and a sort four more
+// while it runs.
+
+#include "common/progress.h"
+#include "search/line_keys.h"
+#include "search/result_grid.h"
+#include "search/word_index.h"
+
+#include <string>
+#include <string_view>
+
+namespace solandre {
+
+// What a line shows, in the text's encoding. Line breaks and runs of blanks
+// in a context read as one blank; contexts have no blank at either end.
+struct ConcordanceLine {
+    std::string left;
+    std::string_view form;
+    std::string right;
+    std::string_view marker;
+};
+
+class ConcordanceLines {
+public:
+    // Characters of context on each side, at most.
+    static constexpr size_t kContext = 60;
+
+    ConcordanceLines() = default;
+    // The lines of `hits`, in that order; `index` must outlive them.
+    ConcordanceLines(const WordIndex& index, WordList hits);
+    // The grid's hits, in the grid's order.
+    static ConcordanceLines ofGrid(const ResultGrid& grid);
+
+    size_t size() const { return order_.size(); }
+    bool empty() const { return order_.empty(); }
+    WordId hit(size_t line) const { return order_[line]; }
+    // Null for lines made of nothing.
+    const WordIndex* index() const { return index_; }
+
+    ConcordanceLine line(size_t line, size_t context = kContext) const;
+    // The key's word of a line, lower-cased UTF-8; empty when there is none.
+    std::string keyWord(size_t line, LineKey key) const;
+
+    // Alphabetically by the key's word (alphabetical.h), lines without it
+    // first. Stable: lines with the same word keep their order, so sorting by
+    // one key and then by another orders by the second, then the first.
+    // False, the order untouched, when `progress` stopped it.
+    bool sort(LineKey key, const Progress& progress = {});
+
+private:
+    const WordIndex* index_ = nullptr;
+    WordList order_;
+};
+
+} // namespace solandre

@@ -1,0 +1,252 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "windows/study/concordance_lines_window.h"
+
+#include "common/encoding.h"
+#include "forms/long_work.h"
+#include "forms/wait_cursor.h"
+#include "platform/desktop.h"
+#include "platform/dialogs.h"
+#include "windows/search/hit_display.h"
+#include "windows/search/export_dialog.h"
+#include "windows/search/result_grid_view.h"
+#include "windows/widgets/windowed_table.h"
+
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTextEdit>
+#include <algorithm>
+
+namespace solandre {
+
+// The lines as the table reads them, a line's text made once for its cells.
+class ConcordanceLinesWindow::Rows : public TableRows {
+public:
+    explicit Rows(const ConcordanceLines& lines) : lines_(lines) {}
+
+    void forget() { cached_ = WindowedTable::kNone; }
+
+    size_t rowCount() const override { return lines_.size(); }
+    int columnCount() const override { return 4; }
+    QString header(int column) const override
+    {
+        static const char* const titles[] = {"Contexto izquierdo", "Forma", "Contexto derecho", "Referencia"};
+        return QString::fromUtf8(titles[column]);
+    }
+
+    QVariant cell(size_t row, int column, int role) const override
+    {
+        switch (role) {
+        case Qt::DisplayRole: {
+            if (row != cached_) {
+                line_ = lines_.line(row);
+                cached_ = row;
+            }
+            const Encoding encoding = lines_.index()->encoding();
+            const std::string_view texts[] = {line_.left, line_.form, line_.right, line_.marker};
+            return decodeText(texts[column], encoding);
+        }
+        case Qt::TextAlignmentRole:
+            // The forms in a column of their own, the contexts against them.
+            if (column == 1) return int(Qt::AlignCenter);
+            return int((column == 0 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        case Qt::FontRole:
+            if (column == 1) return timesFont(9.75, true);
+            return {};
+        case Qt::ForegroundRole:
+            if (column == 1) return QColor(0, 0, 255); // the form, as the viewer marks it
+            return {};
+        default:
+            return {};
+        }
+    }
+
+private:
+    const ConcordanceLines& lines_;
+    mutable size_t cached_ = WindowedTable::kNone;
+    mutable ConcordanceLine line_;
+};
+
+namespace {
+
+struct SortButton {
+    const char* name;
+    const char* caption;
+    const char* tip;
+    LineKey key;
+};
+
+const SortButton kSortButtons[] = {
+    {"trier_forme", "Forma", "la forma", LineKey::Form},
+    {"trier_gauche1", "1.ª izquierda", "la primera palabra a la izquierda", LineKey::Left1},
+    {"trier_gauche2", "2.ª izquierda", "la segunda palabra a la izquierda", LineKey::Left2},
+    {"trier_droite1", "1.ª derecha", "la primera palabra a la derecha", LineKey::Right1},
+    {"trier_droite2", "2.ª derecha", "la segunda palabra a la derecha", LineKey::Right2},
+};
+
+} // namespace
+
+ConcordanceLinesWindow::ConcordanceLinesWindow(FormRegistry& forms, const StudyRoad& road)
+    : Form(forms, QStringLiteral("Quillarne - Concordancias VXT")), road_(road), rows_(std::make_unique<Rows>(lines_))
+{
+    setClientSize(13200, 8520);
+    QLabel* caption = label(client(), QStringLiteral("label3"), QStringLiteral("Líneas de concordancia de : "),
+                            240, 120, 3000, 315);
+    total_ = label(client(), QStringLiteral("label4"), QString(), 3240, 120, 6000, 315);
+    for (QLabel* l : {caption, total_}) l->setFont(timesFont(12, true, true));
+    setTextColour(caption, colours::kDarkBlue);
+    setTextColour(total_, colours::kDarkRed);
+
+    QGroupBox* frame1 = frame(client(), QStringLiteral("Frame1"), QStringLiteral("Líneas :"), 120, 480, 12960,
+                              5400);
+    view_ = new WindowedTable(*rows_, frame1);
+    view_->setObjectName(QStringLiteral("lignes"));
+    view_->setFont(timesFont(9.75));
+    view_->setColumnShares({42, 13, 35, 10});
+    view_->setElideMode(0, Qt::ElideLeft);
+    place(view_, 240, 360, 10320, 4860);
+    connect(view_, &WindowedTable::rowClicked, this, [this](size_t line) { lignes_Click(line); });
+    connect(view_, &WindowedTable::currentRowChanged, this, [this](size_t line) { showTranslation(line); });
+
+    QGroupBox* frame3 = frame(frame1, QStringLiteral("Frame3"), QStringLiteral("Clasificación :"), 10680, 240,
+                              2160, 4320);
+    frame3->setFont(timesFont(12, true, true));
+    int top = 420;
+    for (const SortButton& b : kSortButtons) {
+        QPushButton* button = this->button(frame3, QString::fromLatin1(b.name), QString::fromUtf8(b.caption), 150,
+                                           top, 1860, 495, [this, key = b.key] { trier_Click(key); });
+        button->setFont(QFont(QStringLiteral("MS Sans Serif"), 10, QFont::Bold));
+        button->setToolTip(QStringLiteral("Ordena por %1").arg(QString::fromUtf8(b.tip)));
+        top += 750;
+    }
+
+    QGroupBox* frame2 = frame(client(), QStringLiteral("Frame2"), QStringLiteral("Texto en lengua meta :"), 120,
+                              6000, 12960, 2400);
+    frame2->setFont(timesFont(9.75, true, true));
+    setCaptionColour(frame2, colours::kDarkBlue);
+    translation_ = new QTextEdit(frame2);
+    translation_->setObjectName(QStringLiteral("traduction"));
+    translation_->setFont(timesFont(9.75));
+    translation_->setReadOnly(true);
+    place(translation_, 120, 300, 12720, 1980);
+
+    QMenu* fichier = menu(QStringLiteral("fichier"), QStringLiteral("&Fichero"));
+    item(fichier, QStringLiteral("exporter"), QStringLiteral("&Exportar..."), [this] { exporter_Click(); });
+    separator(fichier, QStringLiteral("vide"));
+    item(fichier, QStringLiteral("fermer"), QStringLiteral("&Cerrar"), [this] { fermer_Click(); });
+    QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));
+    item(aide, QStringLiteral("about"), QStringLiteral("&A propósito de ..."), [this] { about_Click(); });
+}
+
+ConcordanceLinesWindow::~ConcordanceLinesWindow()
+{
+    // The table reads the lines through the rows until it is gone.
+    delete view_;
+}
+
+ResultGridView* ConcordanceLinesWindow::gridView()
+{
+    return searchGrid(forms(), road_.searchWindow);
+}
+
+void ConcordanceLinesWindow::Form_Load()
+{
+    const QString target = forms().text(road_.texts.form, road_.texts.target);
+    if (!target.isEmpty()) {
+        bool cancelled = false;
+        Status opened = success();
+        runLongWork(this, QStringLiteral("Abriendo %1").arg(QFileInfo(target).fileName()), Cancel::Allowed,
+                    [&](const Progress& progress) {
+                        Result<TextFile> text = TextFile::open(target);
+                        if (!text) {
+                            opened = text.error();
+                            return;
+                        }
+                        targetText_ = std::move(text.value());
+                        auto table = SentenceTable::build(targetText_.text(), targetText_.encoding(), progress);
+                        if (table)
+                            target_ = std::move(*table);
+                        else
+                            cancelled = true;
+                    });
+        if (cancelled) {
+            forms().unload(objectName());
+            return;
+        }
+        if (!opened)
+            desktop().dialogs.message(this, {opened.error().message, QStringLiteral("Solandre"), Buttons::Ok,
+                                             Icon::Information});
+    }
+    if (ResultGridView* view = gridView())
+        connect(view, &ResultGridView::rowsChanged, this, [this] { followSearch(); });
+    followSearch();
+}
+
+void ConcordanceLinesWindow::followSearch()
+{
+    ResultGridView* view = gridView();
+    if (!view || view->grid().hitsVersion() == hitsVersion_) return;
+    hitsVersion_ = view->grid().hitsVersion();
+    lines_ = ConcordanceLines::ofGrid(view->grid());
+    rows_->forget();
+    total_->setText(forms().text(road_.searchWindow, QStringLiteral("Text1")) + QStringLiteral(" = ") +
+                    QString::number(lines_.size()));
+    view_->refresh();
+    translation_->clear();
+}
+
+void ConcordanceLinesWindow::trier_Click(LineKey key)
+{
+    if (lines_.size() < 2) return;
+    WaitCursor wait;
+    const auto* b = std::find_if(std::begin(kSortButtons), std::end(kSortButtons),
+                                 [key](const SortButton& s) { return s.key == key; });
+    view_->freeze();
+    runLongWork(this, QStringLiteral("Ordenando por %1").arg(QString::fromUtf8(b->tip)), Cancel::Allowed,
+                [&](const Progress& progress) { lines_.sort(key, progress); });
+    view_->thaw();
+    rows_->forget();
+    view_->refresh();
+    translation_->clear();
+}
+
+void ConcordanceLinesWindow::showTranslation(size_t line)
+{
+    if (line >= lines_.size()) return;
+    const Encoding encoding = lines_.index()->encoding();
+    const std::string_view marker = lines_.index()->marker(lines_.hit(line));
+    const std::string sentence = target_.sentence(marker, encoding);
+    translation_->setPlainText(sentence.empty() ? QString()
+                                                : decodeText(marker, encoding) + QLatin1Char(' ') +
+                                                      decodeText(sentence, target_.encoding())
+                                                          .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+void ConcordanceLinesWindow::lignes_Click(size_t line)
+{
+    ResultGridView* view = gridView();
+    if (!view || line >= lines_.size()) return;
+    // The viewer shows the grid's current row: the line's hit becomes it.
+    ResultGrid& grid = view->grid();
+    size_t row = 1;
+    while (row < grid.rows() && !(grid.isHit(row) && grid.hit(row) == lines_.hit(line))) ++row;
+    if (row == grid.rows()) return;
+    grid.setRow(row);
+    grid.setCol(0);
+    view->showCurrent();
+    if (auto* viewer = dynamic_cast<HitDisplay*>(forms().find(road_.viewer))) viewer->showCurrentHit();
+    forms().show(road_.viewer);
+}
+
+void ConcordanceLinesWindow::exporter_Click()
+{
+    exportWithDialogs(this, desktop(), lines_, forms().text(road_.texts.form, road_.texts.source),
+                      forms().text(road_.texts.form, road_.texts.target));
+}
+
+void ConcordanceLinesWindow::fermer_Click() { forms().unload(objectName()); }
+void ConcordanceLinesWindow::about_Click() { forms().show(names::frmAbout); }
+
+} // namespace solandre

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The frequency list of a search window's current search, in its two roads:
+// frmfrequences beside Frmcontexte and frmfrequences02 beside Frmcontexte02.
+// Each distinct matching form, lower-cased, with its number of hits, by
+// count or alphabetically; the window follows its search window's searches.
+
+#include "forms/form.h"
+#include "search/frequencies.h"
+#include "windows/study/study_road.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace solandre {
+
+class ResultGridView;
+class WindowedTable;
+
+class FrequencyWindow : public Form {
+    Q_OBJECT
+public:
+    FrequencyWindow(FormRegistry& forms, const StudyRoad& road);
+    ~FrequencyWindow() override;
+
+    void Form_Load() override;
+    void trier_nombre_Click();
+    void trier_alpha_Click();
+    void fermer_Click();
+    void about_Click();
+
+private:
+    class Rows;
+
+    ResultGridView* gridView();
+    void followSearch();
+
+    const StudyRoad& road_;
+    const WordIndex* index_ = nullptr;
+    std::vector<FormFrequency> list_;
+    FrequencyOrder order_ = FrequencyOrder::ByCount;
+    std::uint64_t hitsVersion_ = ~std::uint64_t(0);
+    std::unique_ptr<Rows> rows_;
+    QLabel* total_;
+    WindowedTable* view_;
+};
+
+} // namespace solandre

@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The context viewer, in its two roads: frmaff_contexte beside Frmcontexte
+// and frmaff_contexte02 beside Frmcontexte02. It shows the record of a hit,
+// the hit's form marked, beside the target record of the same number, and
+// steps through the hits of its search window's grid and through sentences.
+
+#include "common/text_file.h"
+#include "forms/form.h"
+#include "forms/text_pair.h"
+#include "windows/search/hit_display.h"
+#include "viewer/record_table.h"
+
+#include <string>
+
+class QMenu;
+class QTextEdit;
+
+namespace solandre {
+
+class ResultGridControl;
+
+// What differs between the two viewers.
+struct ViewerRoad {
+    TextPair texts;
+    const char* searchWindow;
+    const char* editCaption;
+    const char* sourceHeading; // of the printed context
+    int clientWidth, clientHeight;
+    const char* candidates; // the translation candidates window of its search
+};
+
+extern const ViewerRoad kPreparedTextsViewer; // frmaff_contexte
+extern const ViewerRoad kFreshTextsViewer;    // frmaff_contexte02
+
+class ContextViewer : public Form, public HitDisplay {
+    Q_OBJECT
+public:
+    ContextViewer(FormRegistry& forms, const ViewerRoad& road);
+
+    void Form_Load() override;
+    void Command1_Click(); // "Contexto siguiente"
+    void Command2_Click(); // "Contexto precedente"
+    void Command3_Click(); // "Texto precedente"
+    void Command4_Click(); // "Texto siguiente"
+    void fermer_Click();
+    void imprimer_Click();
+    void about_Click();
+
+    void MNU_Cut_Click();
+    void MNU_Copy_Click();
+    void MNU_Insert_Click();
+    void MNU_Del_Click();
+    void MNU_Mark_Click();
+    void MNU_Unmark_Click();
+    void label3_MouseDown(Qt::MouseButton button, const QPoint& position);
+    void candidats_Click();
+
+    void showCurrentHit() override;
+    void markCandidates() override;
+
+    size_t currentRow() const { return currentRow_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // One of the two texts, mapped for the life of the window, with the
+    // places of its records.
+    struct Side {
+        bool named = false;
+        bool readable = false;
+        TextFile text;
+        RecordTable records;
+    };
+
+    // False when the user cancelled it.
+    bool openTexts();
+    ResultGridControl* grid();
+    void showRow(size_t row);
+    void afficher_contexte(std::string marker);
+    void surligner_forme();
+    void markBestCandidates();
+
+    const ViewerRoad& road_;
+    Side source_;
+    Side target_;
+    size_t currentRow_ = 0;
+    std::string rowMarker_;
+    std::string previousMarker_;
+    std::string nextMarker_;
+    QString targetShown_; // the target pane's text before any marking
+
+    QLabel* criterion_;
+    QTextEdit* sourcePane_;
+    QTextEdit* targetPane_;
+    QPushButton* nextHit_;
+    QPushButton* previousHit_;
+    QMenu* editMenu_;
+};
+
+} // namespace solandre
