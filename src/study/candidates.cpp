@@ -3,6 +3,7 @@
 
 #include "common/brackets.h"
 #include "common/text_file.h"
+#include "common/word_breaks.h"
 #include "search/concordance.h"
 #include "search/word_chars.h"
 #include "viewer/record_table.h"
@@ -80,7 +81,8 @@ bool forEachRecord(std::string_view text, const Progress& progress, double from,
     return true;
 }
 
-// The distinct lower-cased words of more than one letter of a piece of text.
+// The distinct lower-cased words of more than one letter (combining marks
+// aside) of a piece of text, cut into words as the word index cuts them.
 template <class Chars> class WordReader {
 public:
     explicit WordReader(std::unordered_map<std::string, std::uint32_t>& dictionary) : dictionary_(dictionary) {}
@@ -91,25 +93,34 @@ public:
         ids_.clear();
         const auto* p = reinterpret_cast<const unsigned char*>(body.data());
         const auto* end = p + body.size();
-        Chars chars;
         size_t i = 0;
         while (i < body.size()) {
-            CharAt c = chars.at(p + i, end);
+            CharAt c = chars_.at(p + i, end);
             if (!c.letter) {
                 i += c.length;
                 continue;
             }
+            // A run of letters, joiners between two of them included.
             const size_t start = i;
-            size_t letters = 0;
-            while (i < body.size() && (c = chars.at(p + i, end)).letter) {
+            bool unspaced = false;
+            for (;;) {
+                unspaced = unspaced || c.unspaced;
                 i += c.length;
-                ++letters;
+                if (i >= body.size()) break;
+                c = chars_.at(p + i, end);
+                if (c.joiner && i + c.length < body.size() && chars_.at(p + i + c.length, end).letter) continue;
+                if (!c.letter) break;
             }
-            if (letters < 2) continue;
-            lowered_.clear();
-            chars.lower(body.substr(start, i - start), lowered_);
-            const auto [it, added] = dictionary_.try_emplace(lowered_, std::uint32_t(dictionary_.size()));
-            ids_.push_back(it->second);
+            size_t from = start;
+            if (unspaced) {
+                cuts_.clear();
+                breaker_.cutRun(body.substr(start, i - start), cuts_);
+                for (const std::uint32_t cut : cuts_) {
+                    take(body.substr(from, start + cut - from));
+                    from = start + cut;
+                }
+            }
+            take(body.substr(from, i - from));
         }
         std::sort(ids_.begin(), ids_.end());
         ids_.erase(std::unique(ids_.begin(), ids_.end()), ids_.end());
@@ -117,7 +128,19 @@ public:
     }
 
 private:
+    void take(std::string_view word)
+    {
+        if (chars_.letterCount(word) < 2) return;
+        lowered_.clear();
+        chars_.lower(word, lowered_);
+        const auto [it, added] = dictionary_.try_emplace(lowered_, std::uint32_t(dictionary_.size()));
+        ids_.push_back(it->second);
+    }
+
     std::unordered_map<std::string, std::uint32_t>& dictionary_;
+    Chars chars_;
+    WordBreaker breaker_;
+    std::vector<std::uint32_t> cuts_;
     std::vector<std::uint32_t> ids_;
     std::string lowered_;
 };
