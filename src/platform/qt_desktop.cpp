@@ -38,12 +38,19 @@ private:
 
 // "Ficheros texto (*.TXT)|*.TXT" -> "Ficheros texto (*.TXT)": Qt takes the
 // patterns from the parentheses, and its own dialog matches them regardless
-// of case, so *.TXT also shows obra.txt.
+// of case, so *.TXT also shows obra.txt. Qt separates patterns there by
+// blanks: a ";" written between them would make one pattern matching nothing.
 QString qtFilter(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open >= 0) description.replace(open, description.size() - open,
+                                           description.mid(open).replace(QLatin1Char(';'), QLatin1Char(' ')));
+        filters << description;
+    }
     return filters.join(QStringLiteral(";;"));
 }
 
