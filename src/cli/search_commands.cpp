@@ -27,7 +27,8 @@ const CommandSpec kSearchCommand{
     "c*o). El texto se lee e indexa una sola vez para todas las formas.\n"
     "Con --frequencies, en lugar de las ocurrencias, cada forma distinta en\n"
     "minúsculas, un tabulador y su número de ocurrencias, de la más frecuente a la\n"
-    "menos (por orden alfabético con --sort-forms).",
+    "menos (por orden alfabético con --sort-forms); la salida estándar tiene solo\n"
+    "la lista, para sort o awk, y la línea del total va a la salida de errores.",
     {{"--sort-forms", nullptr, "ordena por forma y luego por referencia (el botón \"Formas\")"},
      {"--count", nullptr, "muestra solo los totales"},
      {"--frequencies", nullptr, "cada forma distinta con su número de ocurrencias"}},
@@ -106,8 +107,16 @@ int searchCommand(const CommandContext& c)
                 if (!flushed()) return c.finishOutput();
             }
         }
-        buffer += "Total de ocurrencia(s) para : " + typed.toStdString() + " = " +
-                  std::to_string(count) + "\n";
+        const std::string total =
+            "Total de ocurrencia(s) para : " + typed.toStdString() + " = " + std::to_string(count) + "\n";
+        if (frequencies && !countOnly) {
+            // Only the list on the standard output: scripts read it as it is.
+            if (!c.write(buffer)) return c.finishOutput();
+            buffer.clear();
+            c.err << total << std::flush;
+        } else {
+            buffer += total;
+        }
     }
     c.write(buffer);
     return c.finishOutput();

@@ -8,7 +8,6 @@
 #include "study/export_file.h"
 
 #include <charconv>
-#include <cstdio>
 
 namespace solandre::cli {
 
@@ -16,11 +15,15 @@ const CommandSpec kCandidatesCommand{
     "candidates", "NUMERADO NUMERADO_META FORMA", "propone traducciones de una forma",
     "Busca FORMA en el texto numerado y lista las palabras de las frases traducidas\n"
     "(las del mismo número en NUMERADO_META) que van con ella mucho más a menudo\n"
-    "que por azar, de la mejor a la peor: la palabra en minúsculas, un tabulador,\n"
-    "su puntuación (razón de verosimilitud G² sobre todos los pares de frases), un\n"
-    "tabulador y el número de pares que tienen a la vez la forma y la palabra. Las\n"
-    "palabras de una sola letra no se proponen. Sirve para cualquier par numerado;\n"
-    "cuanto mejor alineado, mejores las propuestas.",
+    "que por azar, de la mejor a la peor. Tras una línea de títulos, una línea por\n"
+    "palabra con las columnas de la ventana, separadas por tabuladores: la palabra\n"
+    "en minúsculas, su puntuación, su razón de verosimilitud G² sobre todos los\n"
+    "pares de frases, el número de pares que tienen a la vez la forma y la palabra\n"
+    "y el de pares que tienen la palabra. La puntuación es G² multiplicada por el\n"
+    "logaritmo de lo rara que es la palabra en la traducción: una palabra que está\n"
+    "en casi todas las frases (un artículo, una preposición) no pasa por delante de\n"
+    "la traducción. Las palabras de una sola letra no se proponen. Sirve para\n"
+    "cualquier par numerado; cuanto mejor alineado, mejores las propuestas.",
     {{"--top", "N", "cuántas palabras (10 por omisión)"}},
     3, 3};
 
@@ -28,12 +31,17 @@ const CommandSpec kExportCommand{
     "export", "NUMERADO FORMA", "exporta las líneas de una búsqueda para una hoja de cálculo",
     "Escribe, para cada ocurrencia de FORMA, una línea con la forma, la referencia,\n"
     "el contexto izquierdo, el contexto derecho, su frase y la frase del mismo\n"
-    "número del texto meta. TSV o CSV en UTF-8 con marca de orden de bytes; un\n"
-    "campo con el separador, comillas o saltos de línea va entre comillas. El\n"
-    "fichero no puede ser uno de los textos.",
+    "número del texto meta. TSV o CSV en UTF-8 con marca de orden de bytes, o una\n"
+    "hoja de cálculo .xlsx. Un campo con el separador, comillas o saltos de línea va\n"
+    "entre comillas; en CSV, un campo que empieza por =, +, -, @, un tabulador o un\n"
+    "retorno de carro lleva delante un apóstrofo, para que la hoja de cálculo lo\n"
+    "muestre como texto y no lo ejecute como fórmula (TSV lo deja tal cual). En\n"
+    ".xlsx cada texto es una celda de texto, nunca una fórmula. El fichero no puede\n"
+    "ser uno de los textos.",
     {{"-o", "FICHERO", "el fichero que se escribe (\"-\": la salida estándar)", true},
      {"--target", "NUMERADO_META", "el texto meta numerado"},
-     {"--format", "tsv|csv", "el formato (por omisión, csv si FICHERO acaba en .csv; si no, tsv)"},
+     {"--format", "tsv|csv|xlsx",
+      "el formato (por omisión, xlsx o csv si FICHERO acaba en .xlsx o .csv; si no, tsv)"},
      {"--sort-forms", nullptr, "ordena por forma y luego por referencia"}},
     2, 2};
 
@@ -65,11 +73,12 @@ int candidatesCommand(const CommandContext& c)
     c.endProgress();
     if (!found) return c.fail(found.error());
     std::string out;
-    char score[32];
-    for (const Candidate& candidate : found.value().best) {
-        std::snprintf(score, sizeof score, "%.2f", candidate.score);
-        out += candidate.word + '\t' + score + '\t' + std::to_string(candidate.joint) + '\n';
-    }
+    auto line = [&out](const auto& cells) {
+        for (const auto& cell : cells) (out += cell) += '\t';
+        out.back() = '\n';
+    };
+    line(kCandidateHeader);
+    for (const Candidate& candidate : found.value().best) line(candidateCells(candidate));
     c.write(out);
     return c.finishOutput();
 }
@@ -80,9 +89,9 @@ int exportCommand(const CommandContext& c)
     ExportFormat format = exportFormatOf(output.name());
     if (c.args.has("--format")) {
         const std::string value = c.args.value("--format");
-        if (value != "tsv" && value != "csv")
-            return usage(c, "export", "--format espera tsv o csv, no \"" + value + "\"");
-        format = value == "csv" ? ExportFormat::Csv : ExportFormat::Tsv;
+        const std::optional<ExportFormat> named = exportFormatNamed(value);
+        if (!named) return usage(c, "export", "--format espera tsv, csv o xlsx, no \"" + value + "\"");
+        format = *named;
     }
     const FileRef source = c.file(c.args.operands[0]);
     const FileRef target = c.args.has("--target") ? c.file(c.args.value("--target")) : FileRef(QString());
