@@ -25,6 +25,13 @@ struct Message {
     Icon icon = Icon::None;
 };
 
+// A save dialog's answer when it offers several types of file: the name as
+// typed and the type chosen, by its place in the filter (0 for the first).
+struct SaveChoice {
+    QString name; // empty: cancelled
+    int type = 0;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -32,6 +39,8 @@ public:
     // `filter` is "Description (*.TXT)|*.TXT". An empty result means cancelled.
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
+    // The same, for a filter of several types: the one chosen comes back too.
+    virtual SaveChoice saveFileOfType(QWidget* parent, const QString& filter) = 0;
 
     // Modal; Yes is the default button of a Yes/No box.
     virtual Answer message(QWidget* parent, const Message& message) = 0;

@@ -15,6 +15,7 @@ class QtDialogs final : public Dialogs {
 public:
     QString openFileName(QWidget* parent, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& filter) override;
+    SaveChoice saveFileOfType(QWidget* parent, const QString& filter) override;
     Answer message(QWidget* parent, const Message& message) override;
     bool printerSetup(QWidget* parent, Printer& printer) override;
     std::optional<std::pair<QString, QString>> chooseLanguages(QWidget* parent, const QStringList& offered,

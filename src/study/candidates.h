@@ -69,5 +69,8 @@ std::optional<CandidateList> findCandidates(const WordIndex& source, const WordL
 // in the source's index, the numbered target read from its file.
 Result<CandidateList> candidatesOf(const WordIndex& source, const QString& typed, const FileRef& target,
                                    size_t top, const Progress& progress = {});
+// The same for the hits a search already found (any order).
+Result<CandidateList> candidatesOf(const WordIndex& source, const WordList& hits, const FileRef& target,
+                                   size_t top, const Progress& progress = {});
 
 } // namespace solandre

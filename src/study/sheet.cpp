@@ -4,6 +4,7 @@
 #include "common/encoding.h"
 #include "study/xlsx_sheet.h"
 
+#include <QFileInfo>
 #include <cstdio>
 
 namespace solandre {
@@ -114,6 +115,14 @@ std::optional<ExportFormat> exportFormatNamed(std::string_view name)
     if (name == "csv") return ExportFormat::Csv;
     if (name == "xlsx") return ExportFormat::Xlsx;
     return std::nullopt;
+}
+
+ExportTarget exportTarget(const QString& name, ExportFormat chosen)
+{
+    for (const ExportFormat format : {ExportFormat::Tsv, ExportFormat::Csv, ExportFormat::Xlsx})
+        if (name.endsWith(endingOf(format), Qt::CaseInsensitive)) return {name, format};
+    if (QFileInfo(name).suffix().isEmpty()) return {name + endingOf(chosen), chosen};
+    return {name, chosen};
 }
 
 void appendField(std::string& out, std::string_view utf8, ExportFormat format)

@@ -32,6 +32,15 @@ QString endingOf(ExportFormat format);
 // A format named on the command line ("tsv", "csv", "xlsx").
 std::optional<ExportFormat> exportFormatNamed(std::string_view name);
 
+// What a save dialog's answer means: a name that ends as one of the formats
+// do is that format (its content never belies its name); any other is
+// written in the type chosen, whose ending it gets when it has none.
+struct ExportTarget {
+    QString path;
+    ExportFormat format;
+};
+ExportTarget exportTarget(const QString& name, ExportFormat chosen);
+
 // One text field as a delimited format writes it (not for Xlsx).
 void appendField(std::string& out, std::string_view utf8, ExportFormat format);
 

@@ -298,15 +298,20 @@ TEST(Candidates, OnTheExamplePairsTheTranslationComesFirst)
         SCOPED_TRACE(c.form);
         const QString source = dir.path(QStringLiteral("%1_ref").arg(c.source));
         const QString target = dir.path(QStringLiteral("%1_ref").arg(c.target));
-        if (!QFile::exists(source)) ASSERT_TRUE(numberFile(examples + "/" + c.source, source).ok());
-        if (!QFile::exists(target)) ASSERT_TRUE(numberFile(examples + "/" + c.target, target).ok());
+        for (const auto& [plain, numbered] : {std::pair{c.source, source}, std::pair{c.target, target}}) {
+            if (!QFile::exists(numbered)) {
+                ASSERT_TRUE(numberFile(examples + "/" + plain, numbered).ok());
+            }
+        }
         Concordance concordance;
         ASSERT_TRUE(concordance.load(source).ok());
         const auto list = candidatesOf(concordance.index(), QString::fromUtf8(c.form), target, 3);
         ASSERT_TRUE(list.ok());
         ASSERT_FALSE(list.value().best.empty());
         EXPECT_EQ(list.value().best[0].word, c.first) << words(list.value());
-        if (list.value().best.size() > 1) EXPECT_NE(list.value().best[1].word, "la") << words(list.value());
+        if (list.value().best.size() > 1) {
+            EXPECT_NE(list.value().best[1].word, "la") << words(list.value());
+        }
     }
 }
 

@@ -58,6 +58,25 @@ TEST(Sheet, TheFormatGoesByTheNameOrTheOption)
     EXPECT_EQ(exportFormatNamed("xls"), std::nullopt);
 }
 
+TEST(Sheet, TheTypeChosenDecidesUnlessTheNameSaysAnother)
+{
+    struct Case { const char* name; ExportFormat chosen; const char* path; ExportFormat format; };
+    const Case cases[] = {
+        {"/t/lineas", ExportFormat::Csv, "/t/lineas.csv", ExportFormat::Csv},
+        {"/t/lineas", ExportFormat::Xlsx, "/t/lineas.xlsx", ExportFormat::Xlsx},
+        {"/t/lineas", ExportFormat::Tsv, "/t/lineas.tsv", ExportFormat::Tsv},
+        {"/t/lineas.txt", ExportFormat::Csv, "/t/lineas.txt", ExportFormat::Csv},
+        {"/t/lineas.CSV", ExportFormat::Xlsx, "/t/lineas.CSV", ExportFormat::Csv},
+        {"/t/lineas.xlsx", ExportFormat::Tsv, "/t/lineas.xlsx", ExportFormat::Xlsx},
+        {"/t/v1.0/lineas", ExportFormat::Csv, "/t/v1.0/lineas.csv", ExportFormat::Csv},
+    };
+    for (const Case& c : cases) {
+        const ExportTarget target = exportTarget(c.name, c.chosen);
+        EXPECT_EQ(target.path, c.path) << c.name;
+        EXPECT_EQ(target.format, c.format) << c.name;
+    }
+}
+
 TEST(Sheet, DelimitedRowsAndNumbers)
 {
     std::string out;

@@ -167,10 +167,13 @@ void SearchWindow::Command1_Click()
 {
     WaitCursor wait;
     total_->hide();
+    searching_ = true; // the windows that follow the search wait for its end
     preparer_grille();
     const QString typed = searchBox_->text();
     size_t count = 0;
     whileGridChanges(QStringLiteral("Buscando %1").arg(typed), [&] { count = concordance_.search(typed); });
+    searched_ = typed;
+    searching_ = false;
     gridView_->refresh();
 
     total_->show();
@@ -265,9 +268,9 @@ void SearchWindow::imprimer_Click()
 
 void SearchWindow::exporter_Click()
 {
-    exportWithDialogs(this, desktop(), ConcordanceLines::ofGrid(grid()),
-                      forms().text(road_.texts.form, road_.texts.source),
-                      forms().text(road_.texts.form, road_.texts.target));
+    exportLinesWithDialogs(this, desktop(), ConcordanceLines::ofGrid(grid()),
+                           forms().text(road_.texts.form, road_.texts.source),
+                           forms().text(road_.texts.form, road_.texts.target));
 }
 
 void SearchWindow::kwic_Click() { forms().show(road_.lines); }
@@ -276,8 +279,9 @@ void SearchWindow::frequences_Click() { forms().show(road_.frequencies); }
 
 void SearchWindow::candidats_Click()
 {
+    // The form searched, not what the box holds now; before any search, none.
     if (auto* candidates = dynamic_cast<CandidatesDisplay*>(forms().load(road_.candidates)))
-        candidates->showCandidatesOf(searchBox_->text());
+        candidates->showCandidatesOf(searched_.value_or(QString()));
 }
 
 } // namespace solandre

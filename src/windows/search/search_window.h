@@ -9,6 +9,7 @@
 #include "forms/text_pair.h"
 #include "search/concordance.h"
 #include "search/results_file.h"
+#include "windows/search/searched_query.h"
 
 class QDateTimeEdit;
 
@@ -40,7 +41,7 @@ struct SearchRoad {
 extern const SearchRoad kPreparedTextsSearch; // Frmcontexte
 extern const SearchRoad kFreshTextsSearch;    // Frmcontexte02
 
-class SearchWindow : public Form {
+class SearchWindow : public Form, public SearchedQuery {
     Q_OBJECT
 public:
     SearchWindow(FormRegistry& forms, const SearchRoad& road);
@@ -62,6 +63,8 @@ public:
     void about_Click();
 
     const ResultGrid& grid() const { return concordance_.grid(); }
+    std::optional<QString> searchedQuery() const override { return searched_; }
+    bool searching() const override { return searching_; }
 
 private:
     void preparer_grille();
@@ -79,6 +82,8 @@ private:
     QLabel* total_;
     ResultGridView* gridView_;
     QDateTimeEdit* searchDate_;
+    std::optional<QString> searched_;
+    bool searching_ = false;
 };
 
 } // namespace solandre
