@@ -25,6 +25,13 @@ struct Message {
     Icon icon = Icon::None;
 };
 
+// A save dialog's answer when it offers several types of file: the name as
+// typed and the type chosen, by its place in the filter (0 for the first).
+struct SaveChoice {
+    QString name; // empty: cancelled
+    int type = 0;
+};
+
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
@@ -34,6 +41,8 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
     // A folder chosen to be read; empty when cancelled.
     virtual QString folderName(QWidget* parent) = 0;
+    // The same, for a filter of several types: the one chosen comes back too.
+    virtual SaveChoice saveFileOfType(QWidget* parent, const QString& filter) = 0;
 
     // Modal; Yes is the default button of a Yes/No box. Closing a box with
     // Cancel, or pressing Escape there, answers Cancel.

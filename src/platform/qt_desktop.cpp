@@ -15,6 +15,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <algorithm>
 
 namespace solandre {
 namespace {
@@ -54,7 +55,7 @@ QString qtFilter(const QString& filter)
     return filters.join(QStringLiteral(";;"));
 }
 
-QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode)
+SaveChoice runFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode)
 {
     NormalPointer pointer;
     QFileDialog dialog(parent);
@@ -65,14 +66,15 @@ QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::Accep
     // The name is taken as chosen; the caller asks before replacing a file.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    const int type = int(qtFilter(filter).split(QStringLiteral(";;")).indexOf(dialog.selectedNameFilter()));
+    return {dialog.selectedFiles().constFirst(), std::max(type, 0)};
 }
 
 } // namespace
 
 QString QtDialogs::openFileName(QWidget* parent, const QString& filter)
 {
-    return runFileDialog(parent, filter, QFileDialog::AcceptOpen);
+    return runFileDialog(parent, filter, QFileDialog::AcceptOpen).name;
 }
 
 QString QtDialogs::folderName(QWidget* parent)
@@ -86,6 +88,11 @@ QString QtDialogs::folderName(QWidget* parent)
 }
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& filter)
+{
+    return runFileDialog(parent, filter, QFileDialog::AcceptSave).name;
+}
+
+SaveChoice QtDialogs::saveFileOfType(QWidget* parent, const QString& filter)
 {
     return runFileDialog(parent, filter, QFileDialog::AcceptSave);
 }

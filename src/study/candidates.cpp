@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <unordered_map>
 
@@ -204,7 +205,8 @@ std::optional<CandidateList> countTarget(const NumberSet& sourceNumbers, const N
         const std::uint64_t ab = joint[id], b = withWord[id];
         // Only words met with the form more often than chance would have it.
         if (ab == 0 || double(ab) * double(list.pairs) <= double(list.withForm) * double(b)) continue;
-        list.best.push_back({*words[id], logLikelihood(ab, list.withForm, b, list.pairs), ab, b});
+        list.best.push_back({*words[id], candidateScore(ab, list.withForm, b, list.pairs),
+                             logLikelihood(ab, list.withForm, b, list.pairs), ab, b});
     }
     auto better = [](const Candidate& x, const Candidate& y) {
         if (x.score != y.score) return x.score > y.score;
@@ -227,6 +229,20 @@ double logLikelihood(std::uint64_t joint, std::uint64_t withForm, std::uint64_t 
     const double g2 = 2.0 * (xLogX(k11) + xLogX(k12) + xLogX(k21) + xLogX(k22) - xLogX(a) - xLogX(n - a) -
                              xLogX(b) - xLogX(n - b) + xLogX(n));
     return std::max(g2, 0.0); // rounding can leave a hair below zero
+}
+
+double candidateScore(std::uint64_t joint, std::uint64_t withForm, std::uint64_t withWord, std::uint64_t pairs)
+{
+    if (withWord == 0 || withWord >= pairs) return 0.0;
+    return logLikelihood(joint, withForm, withWord, pairs) * std::log(double(pairs) / double(withWord));
+}
+
+std::vector<std::string> candidateCells(const Candidate& candidate)
+{
+    char score[32], g2[32];
+    std::snprintf(score, sizeof score, "%.2f", candidate.score);
+    std::snprintf(g2, sizeof g2, "%.2f", candidate.g2);
+    return {candidate.word, score, g2, std::to_string(candidate.joint), std::to_string(candidate.inTarget)};
 }
 
 std::optional<CandidateList> findCandidates(const WordIndex& source, const WordList& hits,
