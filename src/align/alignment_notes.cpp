@@ -17,6 +17,14 @@ namespace solandre {
 namespace {
 
 constexpr char kMagic[8] = {'S', 'O', 'L', 'A', 'L', 'N', '0', '1'};
+// Notes of pairs aligned long ago go first: the folder stays small.
+constexpr int kKept = 256;
+
+void keepNewest(const QString& folder, const QString& pattern)
+{
+    const QFileInfoList kept = QDir(folder).entryInfoList({pattern}, QDir::Files, QDir::Time);
+    for (qsizetype k = kKept; k < kept.size(); ++k) QFile::remove(kept[k].filePath());
+}
 
 struct CopyStamp {
     qint64 size = -1;
@@ -146,6 +154,7 @@ bool AlignmentNotes::store(const PairAlignment& pair, const std::vector<Bead>& b
         forget(sourceCopy, targetCopy);
         return false;
     }
+    keepNewest(folder_, QStringLiteral("*.aln"));
     return true;
 }
 
@@ -249,7 +258,7 @@ void AlignmentNotes::keepMemoryLanguages(const QString& source, const QString& t
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return;
     file.write((languages.first + QLatin1Char('\t') + languages.second + QLatin1Char('\n')).toUtf8());
-    file.commit();
+    if (file.commit()) keepNewest(folder_, QStringLiteral("*.lang"));
 }
 
 Status writeAlignedCopies(const PairAlignment& pair, const std::vector<Bead>& beads, const FileRef& sourceOut,

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // "Cancelar" and Escape in the progress dialog of every long work of the
 // windows, given as the user gives them: through the dialog's window. The
-// work is held on a named pipe (or is long by itself) until the input has
-// been given; then it must stop, leaving every file as it was.
+// work is held on a named pipe until the input has been given; then it must
+// stop, leaving every file as it was.
 #include "align/alignment_notes.h"
 #include "forms/form.h"
 #include "forms/form_names.h"
@@ -93,13 +93,14 @@ TEST_F(LongWorkWindowsTest, NumberingStops)
 
 TEST_F(LongWorkWindowsTest, CheckingThatTheSentencesCorrespondStops)
 {
-    // Long enough by itself: thousands of sentences for the aligner.
-    const size_t count = 20000;
-    const QString source = dir.write("obra.txt", plain(test::Language::Spanish, count));
-    const QString target = dir.write("trad.txt", plain(test::Language::French, count - 1));
+    const QString source = dir.write("obra.txt", plain(test::Language::Spanish, 100));
+    const QString target = dir.write("trad.txt", plain(test::Language::French, 99));
     for (const auto by : kInputs) {
         SCOPED_TRACE(name(by));
-        CancelWhenProgressShows user(by);
+        // The translation's copy is numbered into a pipe, then read back from
+        // it by the check, which waits there.
+        HeldPipe pipe(dir.path("trad_cible_ref.txt"), HeldPipe::Held::WriterThenReader);
+        CancelWhenProgressShows user(by, [&] { pipe.release(); });
         mainWindow(source, target);
         menu(names::frmtexte, "numconcordance");
         click(names::frmnumerotation, "Command2");
@@ -109,6 +110,7 @@ TEST_F(LongWorkWindowsTest, CheckingThatTheSentencesCorrespondStops)
         ASSERT_NE(done, nullptr);
         EXPECT_FALSE(done->findChild<QWidget*>("aligner")->isVisibleTo(done));
         forms.unload(names::Frmreference);
+        QFile::remove(dir.path("trad_cible_ref.txt"));
     }
 }
 

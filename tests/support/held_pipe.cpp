@@ -22,8 +22,10 @@ HeldPipe::HeldPipe(const QString& path, Held held, std::string bytes) : path_(pa
     ::mkfifo(path_.c_str(), 0600);
     if (held == Held::Reader)
         thread_ = std::thread([this, bytes = std::move(bytes)] { feedReader(bytes); });
+    else if (held == Held::Writer)
+        thread_ = std::thread([this] { drainWriter(true); });
     else
-        thread_ = std::thread([this] { drainWriter(); });
+        thread_ = std::thread([this] { feedReader(drainWriter(false)); });
 }
 
 HeldPipe::~HeldPipe()
@@ -50,16 +52,18 @@ void HeldPipe::feedReader(const std::string& bytes)
     ::close(fd);
 }
 
-void HeldPipe::drainWriter()
+std::string HeldPipe::drainWriter(bool held)
 {
+    std::string taken;
     const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0) return;
-    while (!released_) pause(); // the writer fills the pipe, then waits
+    if (fd < 0) return taken;
+    while (held && !released_) pause(); // the writer fills the pipe, then waits
     char buffer[65536];
     bool writerSeen = false;
     for (int idle = 0; idle < 5000;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n > 0) {
+            taken.append(buffer, size_t(n));
             taken_ += size_t(n);
             writerSeen = true;
             idle = 0;
@@ -71,6 +75,7 @@ void HeldPipe::drainWriter()
         }
     }
     ::close(fd);
+    return taken;
 }
 
 } // namespace solandre::testing

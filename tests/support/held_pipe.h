@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Named pipes that hold long work where a test wants it: a text to read that
-// gives its bytes and then keeps the reader waiting, or an output whose
-// reader takes nothing, so the writer waits, until release().
+// Named pipes that hold long work where a test wants it, until release(): a
+// text to read that gives its bytes and then keeps the reader waiting; an
+// output whose reader takes nothing, so the writer waits; or an output read
+// whole, then given back as a text to read and held as the first.
 
 #include <QString>
 #include <atomic>
@@ -13,7 +14,7 @@ namespace solandre::testing {
 
 class HeldPipe {
 public:
-    enum class Held { Reader, Writer };
+    enum class Held { Reader, Writer, WriterThenReader };
     // Makes the pipe at `path`; a pipe held for a reader gives it `bytes`.
     HeldPipe(const QString& path, Held held, std::string bytes = {});
     ~HeldPipe(); // releases and waits for the other end
@@ -26,7 +27,8 @@ public:
 
 private:
     void feedReader(const std::string& bytes);
-    void drainWriter();
+    // What the writer wrote; with `held`, only once released.
+    std::string drainWriter(bool held);
 
     std::string path_;
     std::atomic<bool> released_{false};
