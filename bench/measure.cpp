@@ -33,5 +33,6 @@ void resetPeakMemory()
 
 double peakMemoryMb() { return statusField("VmHWM:"); }
 double currentMemoryMb() { return statusField("VmRSS:"); }
+double currentAnonymousMemoryMb() { return statusField("RssAnon:"); }
 
 } // namespace solandre::bench

@@ -20,6 +20,9 @@ template <class F> double timeIt(F&& work)
 void resetPeakMemory();
 double peakMemoryMb();
 double currentMemoryMb();
+// What the process holds beyond the pages of mapped files (which the system
+// may take back at any time): its own memory.
+double currentAnonymousMemoryMb();
 
 struct Figure {
     double seconds;

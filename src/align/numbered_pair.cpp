@@ -84,7 +84,7 @@ Status writeAlignedPair(const PairAlignment& pair, const std::vector<Bead>& bead
         if (!inPlace)
             if (Status refused = refuseInputAsOutput(output, {own}); !refused) return refused;
     }
-    if (Status refused = refuseInputAsOutput(sourceOut, {targetOut}); !refused) return refused;
+    if (Status refused = refuseSameOutputs(sourceOut, targetOut); !refused) return refused;
 
     Result<SafeFileWriter> sourceWriter = SafeFileWriter::open(sourceOut);
     if (!sourceWriter) return sourceWriter.error();
@@ -113,8 +113,7 @@ Status writeAlignedPair(const PairAlignment& pair, const std::vector<Bead>& bead
         }
     }
     for (Side& side : sides) side.writer.write(side.out);
-    if (Status done = sourceWriter.value().commit(); !done) return done;
-    return targetWriter.value().commit();
+    return commitTogether(sourceWriter.value(), targetWriter.value());
 }
 
 } // namespace solandre

@@ -2,6 +2,8 @@
 #include "app/application.h"
 
 #include "windows/align/alignment_window.h"
+#include "windows/collection/collection_search_window.h"
+#include "windows/collection/collection_window.h"
 #include "forms/form_names.h"
 #include "app/about_window.h"
 #include "app/splash_window.h"
@@ -48,6 +50,8 @@ void defineWindows(FormRegistry& forms)
     forms.define(names::frmfrequences02, [](FormRegistry& f) { return new FrequencyWindow(f, kFreshTextsStudy); });
     forms.define(names::frmcandidats, [](FormRegistry& f) { return new CandidatesWindow(f, kPreparedTextsStudy); });
     forms.define(names::frmcandidats02, [](FormRegistry& f) { return new CandidatesWindow(f, kFreshTextsStudy); });
+    forms.define(names::frmcollection, [](FormRegistry& f) { return new CollectionWindow(f); });
+    forms.define(names::frmcollection_recherche, [](FormRegistry& f) { return new CollectionSearchWindow(f); });
 }
 
 void loadSpanishTranslations(QApplication& app)

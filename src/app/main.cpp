@@ -6,6 +6,7 @@
 #include "platform/qt_desktop.h"
 
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -35,6 +36,11 @@ int main(int argc, char** argv)
         return 0;
     }
 
+#ifdef SIGXFSZ
+    // A file size limit makes a write fail with a message naming the file,
+    // rather than kill the program with every window open.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     QApplication app(argc, argv); // takes Qt's own options out of argv
     QApplication::setApplicationName(QStringLiteral("Solandre"));
     QApplication::setDesktopFileName(QStringLiteral("org.solandre.Solandre"));

@@ -8,6 +8,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "tmx/memory_import.h"
+#include "windows/collection/collection_window.h"
 
 #include <QAction>
 #include <QFile>
@@ -64,6 +65,8 @@ MainWindow::MainWindow(FormRegistry& forms)
                           [this] { alignement_Click(); });
     item(application, QStringLiteral("memoire"), QStringLiteral("Abrir una memoria de traducción..."),
          [this] { memoire_Click(); });
+    item(application, QStringLiteral("collection"), QStringLiteral("Abrir una c&olección..."),
+         [this] { collection_Click(); });
     applyMenuInvariant();
 
     QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));
@@ -126,6 +129,15 @@ bool MainWindow::mayReplace(const QString& path)
     return !QFileInfo::exists(path) ||
            desktop().dialogs.message(this, {path + QStringLiteral("  ya existe.\r\n¿Desea reemplazarlo?"),
                                             QStringLiteral("Fichier existente"), Buttons::YesNo}) == Answer::Yes;
+}
+
+void MainWindow::collection_Click()
+{
+    // A folder of pairs and memories, searched as one; nothing is written in it.
+    const QString folder = desktop().dialogs.folderName(this);
+    if (folder.isEmpty()) return;
+    auto* window = dynamic_cast<CollectionWindow*>(forms().load(names::frmcollection));
+    if (window && window->openFolder(folder)) forms().show(names::frmcollection);
 }
 
 void MainWindow::memoire_Click()

@@ -22,6 +22,7 @@ public:
     // "Abrir una memoria de traducción...": a TMX or a bilingual table made a
     // numbered pair beside it, then searched as prepared texts.
     void memoire_Click();
+    void collection_Click(); // "Abrir una colección..."
     void reset_Click();
     void about_Click();
     void quitter_Click();

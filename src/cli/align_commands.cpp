@@ -28,10 +28,18 @@ int alignCommand(const CommandContext& c)
         for (const std::string& output : outputs)
             if (Status refused = refuseInputAsOutput(c.file(output), {source, target}); !refused)
                 return c.fail(refused.error());
+        if (Status refused = refuseSameOutputs(c.file(outputs[0]), c.file(outputs[1])); !refused)
+            return c.fail(refused.error());
     }
     const auto pair = alignNumberedPair(source, target, c.progress(QStringLiteral("Alineando")));
     c.endProgress();
     if (!pair) return c.fail(pair.error());
+    for (const NumberedRecords* records : {&pair.value().source, &pair.value().target})
+        if (const std::optional<size_t> k = firstMarkerOutOfOrder(*records))
+            c.warn(QStringLiteral("las marcas de \"%1\" están repetidas o fuera de orden (%2 tras %3): se "
+                                  "alinean los registros en el orden del fichero y se escriben con números nuevos")
+                       .arg(records->text.name(), QString::fromUtf8(records->markers[*k].data(), qsizetype(records->markers[*k].size())),
+                            QString::fromUtf8(records->markers[*k - 1].data(), qsizetype(records->markers[*k - 1].size()))));
     std::string lines;
     for (const Bead& bead : pair.value().beads) {
         lines += beadLine(pair.value(), bead);

@@ -24,7 +24,7 @@ struct CommandSpec {
     const char* name;
     const char* operands;    // as the usage line shows them: "ENTRADA SALIDA"
     const char* summary;     // one line for the program's help
-    const char* description; // the command's help, lines separated by \n
+    std::string description; // the command's help, lines separated by \n
     std::vector<OptionSpec> options;
     size_t minOperands;
     size_t maxOperands;      // kMany for no limit

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/memory_commands.h"
 
+#include "tmx/language_tag.h"
 #include "tmx/memory_export.h"
 #include "tmx/memory_import.h"
+
+#include <optional>
 
 namespace solandre::cli {
 
@@ -17,9 +20,13 @@ const CommandSpec kPairCommand{
     "en ese lado. Por omisión, la lengua de origen es la de la cabecera de la memoria\n"
     "y la meta la primera otra lengua encontrada; \"es\" toma también \"es-ES\".\n"
     "Los ficheros se escriben en UTF-8 con marca, o en Windows-1252 si la entrada lo\n"
-    "estaba y todo cabe; un fallo en la entrada no deja nada escrito.",
-    {{"--source-lang", "LENGUA", "la lengua de origen de la memoria"},
-     {"--target-lang", "LENGUA", "la lengua meta de la memoria"}},
+    "estaba y todo cabe; un fallo en la entrada no deja nada escrito, y los dos se\n"
+    "reemplazan a la vez. Lo que es la entrada lo dice su contenido (XML: memoria;\n"
+    "lo demás: tabla), o --format. ENTRADA puede ser \"-\", una tubería o una FIFO:\n"
+    "se lee una sola vez.",
+    {{"--source-lang", "LENGUA", "la lengua de origen de la memoria (BCP 47: es, en-GB, ...)"},
+     {"--target-lang", "LENGUA", "la lengua meta de la memoria"},
+     {"--format", "tmx|tsv", "lee ENTRADA como memoria TMX o como tabla, diga lo que diga su contenido"}},
     3, 3};
 
 const CommandSpec kTmxCommand{
@@ -34,13 +41,40 @@ const CommandSpec kTmxCommand{
      {"--target-lang", "LENGUA", "la lengua del texto meta, p. ej. fr", true}},
     2, 2};
 
+namespace {
+
+int usage(const CommandContext& c, const char* command, const std::string& problem)
+{
+    c.err << "solandre-cli: " << command << ": " << problem << "; véase \"solandre-cli " << command
+          << " --help\"\n";
+    return kUsage;
+}
+
+// The languages of the options, which must be language tags.
+std::optional<std::string> badLanguage(const CommandContext& c)
+{
+    for (const char* option : {"--source-lang", "--target-lang"})
+        if (c.args.has(option) && !canonicalLanguageTag(c.text(c.args.value(option))))
+            return std::string(option) + ": " + malformedLanguageTag(c.text(c.args.value(option))).toStdString();
+    return std::nullopt;
+}
+
+} // namespace
+
 int pairCommand(const CommandContext& c)
 {
+    if (const auto bad = badLanguage(c)) return usage(c, "pair", *bad);
+    std::optional<MemoryFormat> format;
+    if (c.args.has("--format")) {
+        const std::string value = c.args.value("--format");
+        if (value != "tmx" && value != "tsv") return usage(c, "pair", "--format espera tmx o tsv, no \"" + value + "\"");
+        format = value == "tmx" ? MemoryFormat::Tmx : MemoryFormat::Table;
+    }
     const TmxLanguageChoice languages{c.text(c.args.value("--source-lang")),
                                       c.text(c.args.value("--target-lang"))};
     const auto imported = importMemory(c.file(c.args.operands[0]), c.file(c.args.operands[1]),
                                        c.file(c.args.operands[2]), languages,
-                                       c.progress(QStringLiteral("Leyendo")));
+                                       c.progress(QStringLiteral("Leyendo")), format);
     c.endProgress();
     if (!imported) return c.fail(imported.error());
     const MemoryImport& pair = imported.value();
@@ -65,6 +99,7 @@ int pairCommand(const CommandContext& c)
 
 int tmxCommand(const CommandContext& c)
 {
+    if (const auto bad = badLanguage(c)) return usage(c, "tmx", *bad);
     const MemoryLanguages languages{c.text(c.args.value("--source-lang")), c.text(c.args.value("--target-lang"))};
     const auto written = exportNumberedPair(c.file(c.args.operands[0]), c.file(c.args.operands[1]),
                                             c.file(c.args.value("-o")), languages,

@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/fileio.h"
 
+#include "common/file_system.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace solandre {
 namespace {
@@ -56,36 +59,83 @@ Result<Bytes> readWholeFile(const FileRef& input)
     return bytes;
 }
 
-SafeFileWriter::SafeFileWriter(const FileRef& file)
-    : path_(file.name()), standard_(file.isStandardStream())
+namespace {
+
+// Where a target is written: a symbolic link is followed to the file it
+// names, even one that does not exist yet.
+QString writtenPath(const QString& path)
 {
-    // Replacing a device node by a renamed temporary would destroy the
-    // device (and root may do it): such targets are written in place.
-    const QFileInfo target(path_);
-    direct_ = standard_ || (target.exists() && !target.isFile() && !target.isDir());
-    if (direct_)
-        file_ = std::make_unique<QFile>(path_);
-    else
-        file_ = std::make_unique<QSaveFile>(path_);
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth) info.setFile(info.symLinkTarget());
+    return info.filePath();
 }
+
+// A new file beside `target`, made for us alone (it must not exist yet).
+std::unique_ptr<QFile> createTemporary(const QString& target, QString& error)
+{
+    static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QString name = target + QLatin1Char('.');
+        for (int k = 0; k < 6; ++k)
+            name += QLatin1Char(kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))]);
+        auto file = std::make_unique<QFile>(name);
+        if (file->open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) return file;
+        if (!QFileInfo::exists(name)) {
+            error = file->errorString();
+            return nullptr;
+        }
+    }
+    error = QStringLiteral("no se puede crear un fichero temporal a su lado");
+    return nullptr;
+}
+
+} // namespace
+
 SafeFileWriter::SafeFileWriter(SafeFileWriter&&) noexcept = default;
 SafeFileWriter& SafeFileWriter::operator=(SafeFileWriter&&) noexcept = default;
-SafeFileWriter::~SafeFileWriter() = default; // QSaveFile removes an uncommitted temporary
+
+SafeFileWriter::~SafeFileWriter()
+{
+    if (tempPath_.isEmpty()) return;
+    file_.reset();
+    QFile::remove(tempPath_);
+}
 
 Result<SafeFileWriter> SafeFileWriter::open(const FileRef& file)
 {
     const QString& path = file.name();
     if (path.isEmpty()) return Error::writing(path, noName());
-    if (!file.isStandardStream() && QFileInfo(path).isDir())
-        return Error::writing(path, QStringLiteral("es una carpeta, no un fichero"));
-    SafeFileWriter writer(file);
-    const bool opened =
-        writer.standard_
-            ? static_cast<QFile*>(writer.file_.get())
-                  ->open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered,
-                         QFileDevice::DontCloseHandle)
-            : writer.file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    if (!opened) return Error::writing(path, writer.file_->errorString());
+    SafeFileWriter writer;
+    writer.path_ = path;
+    writer.standard_ = file.isStandardStream();
+    if (writer.standard_) {
+        writer.direct_ = true;
+        writer.file_ = std::make_unique<QFile>();
+        if (!writer.file_->open(fileno(stdout), QIODevice::WriteOnly | QIODevice::Unbuffered,
+                                QFileDevice::DontCloseHandle))
+            return Error::writing(path, writer.file_->errorString());
+        return writer;
+    }
+    writer.finalPath_ = writtenPath(path);
+    const QFileInfo target(writer.finalPath_);
+    if (target.isDir()) return Error::writing(path, QStringLiteral("es una carpeta, no un fichero"));
+    // Replacing a device node by a renamed temporary would destroy the
+    // device (and root may do it): such targets are written in place.
+    writer.direct_ = target.exists() && !target.isFile();
+    if (writer.direct_) {
+        writer.file_ = std::make_unique<QFile>(writer.finalPath_);
+        if (!writer.file_->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return Error::writing(path, writer.file_->errorString());
+        return writer;
+    }
+    if (target.exists() && !target.isWritable())
+        return Error::writing(path, QStringLiteral("el fichero que existe no admite escritura"));
+    QString error;
+    writer.file_ = createTemporary(writer.finalPath_, error);
+    if (!writer.file_) return Error::writing(path, error);
+    writer.tempPath_ = writer.file_->fileName();
+    // The new file keeps the permissions of the one it replaces.
+    if (target.exists()) writer.file_->setPermissions(QFile::permissions(writer.finalPath_));
     return writer;
 }
 
@@ -102,7 +152,7 @@ void SafeFileWriter::write(std::string_view bytes)
                 break;
             }
             failure_ = file_->errorString();
-            if (!direct_) static_cast<QSaveFile*>(file_.get())->cancelWriting();
+            if (failure_.isEmpty()) failure_ = QStringLiteral("error de escritura");
             break;
         }
         data += put;
@@ -110,21 +160,64 @@ void SafeFileWriter::write(std::string_view bytes)
     }
 }
 
-Status SafeFileWriter::commit()
+Status SafeFileWriter::failed() const
 {
-    if (!failure_.isEmpty()) return Error::writing(path_, failure_);
-    if (readerGone_) return success();
-    if (direct_) {
-        errno = 0;
-        const bool flushed = file_->flush();
-        if (standard_ && errno == EPIPE) return success();
-        file_->close();
-        if (!flushed || file_->error() != QFileDevice::NoError)
-            return Error::writing(path_, file_->errorString());
+    return Error::writing(path_, failure_);
+}
+
+Status SafeFileWriter::finish()
+{
+    if (!failure_.isEmpty()) return failed();
+    if (finished_ || readerGone_) return success();
+    errno = 0;
+    const bool flushed = file_->flush();
+    if (standard_ && errno == EPIPE) {
+        readerGone_ = true;
         return success();
     }
-    if (!static_cast<QSaveFile*>(file_.get())->commit())
-        return Error::writing(path_, file_->errorString());
+    if (!flushed || file_->error() != QFileDevice::NoError) {
+        failure_ = file_->errorString();
+        return failed();
+    }
+    if (!direct_ && !detail::syncToDisk(file_->handle())) {
+        failure_ = QString::fromLocal8Bit(std::strerror(errno));
+        return failed();
+    }
+    if (!standard_) {
+        file_->close();
+        if (file_->error() != QFileDevice::NoError) {
+            failure_ = file_->errorString();
+            return failed();
+        }
+    }
+    finished_ = true;
+    return success();
+}
+
+Status SafeFileWriter::replace()
+{
+    if (!failure_.isEmpty()) return failed();
+    if (!finished_ || tempPath_.isEmpty()) return success();
+    if (auto why = detail::renameOver(tempPath_, finalPath_)) {
+        failure_ = *why;
+        return failed();
+    }
+    tempPath_.clear();
+    return success();
+}
+
+Status SafeFileWriter::commit()
+{
+    if (Status done = finish(); !done) return done;
+    return replace();
+}
+
+Status commitTogether(std::span<SafeFileWriter* const> writers)
+{
+    for (SafeFileWriter* writer : writers)
+        if (Status done = writer->finish(); !done) return done;
+    for (SafeFileWriter* writer : writers)
+        if (Status done = writer->replace(); !done) return done;
     return success();
 }
 

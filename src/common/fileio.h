@@ -11,9 +11,10 @@
 
 #include <QString>
 #include <memory>
+#include <span>
 #include <string_view>
 
-class QFileDevice;
+class QFile;
 
 namespace solandre {
 
@@ -37,7 +38,8 @@ private:
 Result<Bytes> readWholeFile(const FileRef& file);
 
 // Writes a file in pieces; nothing reaches the target unless commit() succeeds.
-// Dropping an uncommitted writer discards what was written.
+// Dropping an uncommitted writer discards what was written. A target that is
+// a symbolic link is written where the link points, as editors do.
 class SafeFileWriter {
 public:
     static Result<SafeFileWriter> open(const FileRef& file);
@@ -49,20 +51,40 @@ public:
     // the standard output a reader that has gone (a closed pipe) is no
     // failure: what it took is what it wanted, so later writes do nothing.
     void write(std::string_view bytes);
+    // finish() then replace().
     Status commit();
+    // Everything written is on the disk, in a temporary file beside the
+    // target; the target is still as it was.
+    Status finish();
+    // The temporary takes the target's place. Only after finish().
+    Status replace();
     // Whether writing is pointless: after a failure or a reader gone away.
     bool stopped() const { return !failure_.isEmpty() || readerGone_; }
 
 private:
-    explicit SafeFileWriter(const FileRef& file);
+    SafeFileWriter() = default;
+    Status failed() const;
 
-    QString path_;
-    std::unique_ptr<QFileDevice> file_;
+    QString path_;     // as named: what messages say
+    QString tempPath_; // empty for a target written in place
+    QString finalPath_;
+    std::unique_ptr<QFile> file_;
     bool direct_ = false;
     bool standard_ = false;
     bool readerGone_ = false;
+    bool finished_ = false;
     QString failure_;
 };
+
+// Files that belong together (the two texts of a pair): each is written and
+// flushed in full before any replaces its target, so that a failure before
+// that leaves every target as it was.
+Status commitTogether(std::span<SafeFileWriter* const> writers);
+inline Status commitTogether(SafeFileWriter& first, SafeFileWriter& second)
+{
+    SafeFileWriter* both[] = {&first, &second};
+    return commitTogether(both);
+}
 
 Status writeFileSafely(const FileRef& file, std::string_view bytes);
 

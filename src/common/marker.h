@@ -4,7 +4,9 @@
 // one blank. Sentence numbers have no 16-bit limit.
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace solandre {
 
@@ -14,5 +16,9 @@ std::string sentenceMarker(SentenceNumber n);
 
 // Appends "[n] " to `out`.
 void appendRecordPrefix(std::string& out, SentenceNumber n);
+
+// The number of a marker written "[n]" as the numbering writes it (no
+// leading zero); nothing for any other marker.
+std::optional<std::uint64_t> markerNumber(std::string_view marker);
 
 } // namespace solandre

@@ -7,10 +7,12 @@
 namespace solandre {
 namespace {
 
-// The path with its folder resolved on disk, for a file that may not exist yet.
+// The path with its folder resolved on disk, for a file that may not exist
+// yet; a symbolic link is followed to the file it names, as a writer would.
 QString resolved(const QString& path)
 {
-    const QFileInfo info(path);
+    QFileInfo info(path);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth) info.setFile(info.symLinkTarget());
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return folder.isEmpty() ? QDir::cleanPath(info.absoluteFilePath())
                             : folder + QLatin1Char('/') + info.fileName();
@@ -35,6 +37,16 @@ Status refuseInputAsOutput(const FileRef& output, std::initializer_list<FileRef>
             return Error::writing(output.name(), QStringLiteral("es uno de los textos de entrada; "
                                                                 "elija otro nombre para el fichero"));
     return success();
+}
+
+Status refuseSameOutputs(const FileRef& first, const FileRef& second)
+{
+    const bool same = first.isStandardStream() || second.isStandardStream()
+                          ? first.isStandardStream() && second.isStandardStream()
+                          : isSameFile(first.name(), second.name());
+    if (!same) return success();
+    return Error::writing(second.name(), QStringLiteral("las dos salidas son el mismo fichero; elija otro "
+                                                        "nombre para una de ellas"));
 }
 
 } // namespace solandre

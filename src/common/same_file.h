@@ -20,6 +20,10 @@ bool isSameFile(const QString& a, const QString& b);
 // The standard streams of a command line are never the same as a file.
 Status refuseInputAsOutput(const FileRef& output, std::initializer_list<FileRef> inputs);
 
+// Refuses two outputs that are one file by any spelling, a link to the other
+// included, and both "-": the second would overwrite the first.
+Status refuseSameOutputs(const FileRef& first, const FileRef& second);
+
 namespace detail {
 // Both exist and are one file (same device and file number). Per platform.
 bool sameExistingFile(const QString& a, const QString& b);

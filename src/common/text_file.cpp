@@ -88,6 +88,7 @@ Result<TextFile> TextFile::open(const FileRef& input)
         auto file = std::make_unique<QFile>(path);
         const QFileInfo info(path);
         if (info.isFile() && info.size() > 0 && file->open(QIODevice::ReadOnly)) {
+            const std::optional<FileStamp> stamp = fileStampOf(file->handle());
             const qint64 size = file->size();
             if (const uchar* mapped = file->map(0, size)) {
                 const std::string_view bytes(reinterpret_cast<const char*>(mapped), size_t(size));
@@ -101,6 +102,7 @@ Result<TextFile> TextFile::open(const FileRef& input)
                     TextFile text;
                     text.storage_ = storage;
                     text.file_ = input;
+                    text.stamp_ = stamp;
                     text.settle(bytes);
                     return text;
                 }
@@ -108,11 +110,14 @@ Result<TextFile> TextFile::open(const FileRef& input)
         }
     }
     // Not mappable, or UTF-16: read it whole.
+    const std::optional<FileStamp> stamp =
+        input.isStandardStream() || path.isEmpty() ? std::nullopt : fileStampOf(path);
     Result<Bytes> read = readWholeFile(input);
     if (!read) return read.error();
     if (Status isText = checkLooksLikeText(path, read.value().view()); !isText) return isText.error();
     TextFile text = fromBytes(std::string(read.value().view()), path);
     text.file_ = input;
+    text.stamp_ = stamp;
     return text;
 }
 

@@ -7,6 +7,7 @@
 // Copies share one mapping.
 
 #include "common/encoding.h"
+#include "common/file_stamp.h"
 #include "common/fileio.h"
 #include "common/result.h"
 
@@ -32,6 +33,9 @@ public:
     std::string_view mark() const { return mark_; }
     const FileRef& file() const { return file_; }
     const QString& name() const { return file_.name(); }
+    // The file as it was when it was opened, before its bytes were read;
+    // nothing for a stream or a text made in memory.
+    const std::optional<FileStamp>& stamp() const { return stamp_; }
 
     // Gives back the memory of the mapped text before `offset`, which a pass
     // has read; the text stays readable there, from the file.
@@ -44,6 +48,7 @@ private:
     std::string_view mark_;
     Encoding encoding_ = Encoding::Windows1252;
     FileRef file_{QString()};
+    std::optional<FileStamp> stamp_;
 
     void settle(std::string_view bytes);
 };

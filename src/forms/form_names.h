@@ -22,5 +22,8 @@ inline constexpr char frmfrequences[] = "frmfrequences";
 inline constexpr char frmfrequences02[] = "frmfrequences02";
 inline constexpr char frmcandidats[] = "frmcandidats";
 inline constexpr char frmcandidats02[] = "frmcandidats02";
+// A folder opened as a collection, and its search.
+inline constexpr char frmcollection[] = "frmcollection";
+inline constexpr char frmcollection_recherche[] = "frmcollection_recherche";
 
 } // namespace solandre::names

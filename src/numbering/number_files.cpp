@@ -71,8 +71,9 @@ Result<std::vector<NumberedCopy>> numberFiles(const std::vector<NumberingJob>& j
         texts[k] = TextFile(); // one mapping at a time
         copies.push_back({jobs[k].output.name(), records.value_or(0)});
     }
-    for (SafeFileWriter& writer : writers)
-        if (Status committed = writer.commit(); !committed) return committed.error();
+    std::vector<SafeFileWriter*> all;
+    for (SafeFileWriter& writer : writers) all.push_back(&writer);
+    if (Status committed = commitTogether(all); !committed) return committed.error();
     return copies;
 }
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "numbering/numbered_records.h"
 
+#include "common/marker.h"
+
 namespace solandre {
 
 NumberedRecords recordsOf(TextFile text)
@@ -34,6 +36,18 @@ Result<NumberedRecords> readRecords(const FileRef& file)
     if (records.sentences.empty())
         return Error::reading(file.name(), QStringLiteral("no tiene frases numeradas"));
     return records;
+}
+
+std::optional<size_t> firstMarkerOutOfOrder(const NumberedRecords& records)
+{
+    std::optional<std::uint64_t> previous;
+    for (size_t k = 0; k < records.markers.size(); ++k) {
+        const std::optional<std::uint64_t> number = markerNumber(records.markers[k]);
+        if (!number) continue;
+        if (previous && *number <= *previous) return k;
+        previous = number;
+    }
+    return std::nullopt;
 }
 
 } // namespace solandre

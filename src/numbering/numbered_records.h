@@ -8,6 +8,7 @@
 #include "common/result.h"
 #include "common/text_file.h"
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -22,5 +23,9 @@ struct NumberedRecords {
 NumberedRecords recordsOf(TextFile text);
 // Refuses a file that cannot be read, that is not a text, or holds no record.
 Result<NumberedRecords> readRecords(const FileRef& file);
+
+// The first record whose marker does not come after the one before it
+// ("[3]" after "[5]", or "[5]" twice): what the numbering never writes.
+std::optional<size_t> firstMarkerOutOfOrder(const NumberedRecords& records);
 
 } // namespace solandre

@@ -32,6 +32,8 @@ public:
     // `filter` is "Description (*.TXT)|*.TXT". An empty result means cancelled.
     virtual QString openFileName(QWidget* parent, const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
+    // A folder chosen to be read; empty when cancelled.
+    virtual QString folderName(QWidget* parent) = 0;
 
     // Modal; Yes is the default button of a Yes/No box.
     virtual Answer message(QWidget* parent, const Message& message) = 0;

@@ -68,6 +68,16 @@ QString QtDialogs::openFileName(QWidget* parent, const QString& filter)
     return runFileDialog(parent, filter, QFileDialog::AcceptOpen);
 }
 
+QString QtDialogs::folderName(QWidget* parent)
+{
+    NormalPointer pointer;
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 QString QtDialogs::saveFileName(QWidget* parent, const QString& filter)
 {
     return runFileDialog(parent, filter, QFileDialog::AcceptSave);

@@ -14,6 +14,7 @@ namespace solandre {
 class QtDialogs final : public Dialogs {
 public:
     QString openFileName(QWidget* parent, const QString& filter) override;
+    QString folderName(QWidget* parent) override;
     QString saveFileName(QWidget* parent, const QString& filter) override;
     Answer message(QWidget* parent, const Message& message) override;
     bool printerSetup(QWidget* parent, Printer& printer) override;

@@ -39,31 +39,60 @@ Status Concordance::load(const FileRef& file, const Progress& progress, IndexCac
 
 bool Concordance::looksNumbered() const { return text().starts_with("[1] "); }
 
-QString notNumberedWarning(const QString& name)
+QString notNumberedWarning(const QString& name, NumberingRoad road)
 {
+    const QString how = road == NumberingRoad::Menu
+                            ? QStringLiteral("use \"Referenciación y concordancias\" en el menú \"Aplicación\"")
+                            : QStringLiteral("use \"solandre-cli number\"");
     return QStringLiteral("El fichero \"%1\" no parece un texto numerado: no empieza por "
-                          "\"[1] \". Se buscará en él tal como está; para numerar un texto, "
-                          "use \"Referenciación y concordancias\" en el menú \"Aplicación\".")
-        .arg(name);
+                          "\"[1] \". Se buscará en él tal como está; para numerar un texto, %2.")
+        .arg(name, how);
 }
 
 void findHits(const WordIndex& index, const QString& typed, WordList& hits, std::vector<std::uint32_t>* forms)
 {
-    hits.clear();
-    if (forms) forms->clear();
-    if (index.encoding() == Encoding::Utf8 || encodeText(typed, Encoding::Windows1252))
-        index.search(parsePattern(typed), hits, forms);
+    QueryHits found;
+    found.first = std::move(hits);
+    // The pattern syntax never fails to read.
+    findQueryHits(index, Query::read(typed).value(), found);
+    hits = std::move(found.first);
+    if (forms) *forms = std::move(found.forms);
 }
 
 size_t Concordance::search(const QString& typed)
 {
-    WordList hits = grid_->takeRows();
+    SearchRequest request;
+    request.typed = typed;
+    return search(request).value();
+}
+
+Result<size_t> Concordance::search(const SearchRequest& request, const Progress& progress)
+{
+    QueryHits hits;
+    hits.first = grid_->takeRows();
     grid_->setRow(0);
     grid_->setCol(0);
-    std::vector<std::uint32_t> forms;
-    findHits(*index_, typed, hits, &forms);
-    const size_t count = hits.size();
-    grid_->showHits(std::move(hits), std::move(forms));
+    Result<Query> query = Query::read(request.typed, request.syntax);
+    if (!query) return query.error();
+    query_ = std::move(query.value());
+    std::shared_ptr<const Query> condition;
+    if (request.condition) {
+        Result<Query> read = Query::read(request.condition->typed, request.syntax);
+        if (!read) return read.error();
+        condition = std::make_shared<const Query>(std::move(read.value()));
+    }
+    const double share = condition ? 0.5 : 1.0;
+    bool whole = findQueryHits(*index_, query_, hits, [&](double done) { return goOn(progress, share * done); });
+    if (whole && condition) {
+        static const Concordance nothing;
+        const Concordance& target = request.condition->target ? *request.condition->target : nothing;
+        whole = keepByTranslation(*index_, hits, target.index(), *condition, request.condition->test,
+                                  [&](double done) { return goOn(progress, 0.5 + 0.5 * done); });
+    }
+    if (!whole) return Error::cancelledByUser();
+    const size_t count = hits.first.size();
+    grid_->showHits(std::move(hits.first), std::move(hits.forms), hits.words);
+    if (condition && request.condition->test == TranslationTest::Contains) grid_->setTranslationMatch(condition);
     return count;
 }
 

@@ -10,14 +10,34 @@
 #include "common/result.h"
 #include "common/text_file.h"
 #include "search/index_cache.h"
+#include "search/query.h"
+#include "search/query_search.h"
 #include "search/result_grid.h"
 #include "search/word_index.h"
 
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace solandre {
+
+class Concordance;
+
+// A second query, in the same syntax, on the translated sentence of each hit.
+struct TranslationCondition {
+    TranslationTest test = TranslationTest::Contains;
+    QString typed;
+    // The numbered target text, opened; the caller keeps it.
+    const Concordance* target = nullptr;
+};
+
+// A search as the windows and the command line ask for it.
+struct SearchRequest {
+    QString typed;
+    QuerySyntax syntax = QuerySyntax::Patterns;
+    std::optional<TranslationCondition> condition;
+};
 
 class Concordance {
 public:
@@ -49,6 +69,12 @@ public:
     // Lists the hits of `typed` in text order; returns their number. In a
     // Windows-1252 text a form the code page cannot write finds nothing.
     size_t search(const QString& typed);
+    // The same for any query, with its condition on the translation. Fails
+    // on a malformed regular expression, naming it, or when `progress`
+    // stopped it; the grid is then empty.
+    Result<size_t> search(const SearchRequest& request, const Progress& progress = {});
+    // The query of the last search, as it was read.
+    const Query& lastQuery() const { return query_; }
     // "Formas": by form, and by marker too when the current column is the marker's.
     void sortByForm();
 
@@ -56,15 +82,19 @@ private:
     TextFile text_;
     std::unique_ptr<WordIndex> index_;
     std::unique_ptr<ResultGrid> grid_; // reads index_
+    Query query_;
 };
 
-// The words of `index` that match `typed`, in text order, and the ranks of
-// their forms, as every search finds them: in a Windows-1252 text a form the
-// code page cannot write finds nothing.
+// The hits of `typed` in `index`, by their first words in text order, and
+// the ranks of their forms for a one-word query, as every search finds
+// them: in a Windows-1252 text a form the code page cannot write finds
+// nothing.
 void findHits(const WordIndex& index, const QString& typed, WordList& hits,
               std::vector<std::uint32_t>* forms = nullptr);
 
-// What the user is told about a text that does not look numbered.
-QString notNumberedWarning(const QString& name);
+// What the user is told about a text that does not look numbered, with the
+// way to number one where they are: a menu of the program, or a command.
+enum class NumberingRoad { Menu, CommandLine };
+QString notNumberedWarning(const QString& name, NumberingRoad road = NumberingRoad::Menu);
 
 } // namespace solandre

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/concordance_lines.h"
 
+#include "search/hit_texts.h"
 #include "search/line_keys.h"
 #include "search/text_chars.h"
 
@@ -95,7 +96,10 @@ void pairSort(WordList& lines, const PodArray<std::uint32_t>& keys)
 
 } // namespace
 
-ConcordanceLines::ConcordanceLines(const WordIndex& index, WordList hits) : index_(&index), order_(std::move(hits)) {}
+ConcordanceLines::ConcordanceLines(const WordIndex& index, WordList hits, std::uint32_t words)
+    : index_(&index), order_(std::move(hits)), words_(std::max<std::uint32_t>(words, 1))
+{
+}
 
 ConcordanceLines ConcordanceLines::ofGrid(const ResultGrid& grid)
 {
@@ -103,22 +107,30 @@ ConcordanceLines ConcordanceLines::ofGrid(const ResultGrid& grid)
     hits.reserve(grid.hitCount());
     for (size_t row = 1; row < grid.rows(); ++row)
         if (grid.isHit(row)) hits.push_back(grid.hit(row));
-    return ConcordanceLines(grid.index(), std::move(hits));
+    return ConcordanceLines(grid.index(), std::move(hits), grid.hitWords());
 }
 
 ConcordanceLine ConcordanceLines::line(size_t line, size_t context) const
 {
     const WordId word = order_[line];
     const TextChars chars(*index_);
-    const std::string_view form = index_->form(word);
+    const std::string_view form = words_ == 1 ? index_->form(word) : index_->span(word, words_);
     const size_t start = size_t(form.data() - index_->text().data());
-    return {leftContext(chars, start, context), form, rightContext(chars, start + form.size(), context),
-            index_->marker(word)};
+    return {leftContext(chars, start, context), words_ == 1 ? std::string(form) : shownText(form),
+            rightContext(chars, start + form.size(), context), index_->marker(word)};
+}
+
+WordId ConcordanceLines::keyedWord(size_t line, LineKey key) const
+{
+    // Words to the right of a phrase follow its last word.
+    const bool right = key == LineKey::Right1 || key == LineKey::Right2;
+    return order_[line] + (right ? words_ - 1 : 0);
 }
 
 std::string ConcordanceLines::keyWord(size_t line, LineKey key) const
 {
-    const std::uint32_t rank = LineKeyReader(*index_, key).rank(order_[line]);
+    if (key == LineKey::Form && words_ > 1) return loweredText(index_->span(order_[line], words_), index_->encoding());
+    const std::uint32_t rank = LineKeyReader(*index_, key).rank(keyedWord(line, key));
     return rank == 0 ? std::string() : std::string(index_->lowerForm(rank - 1));
 }
 
@@ -126,6 +138,14 @@ bool ConcordanceLines::sort(LineKey key, const Progress& progress)
 {
     if (order_.size() < 2) return goOn(progress, 1.0);
     const size_t n = order_.size();
+    if (key == LineKey::Form && words_ > 1) {
+        // Phrases by their whole text.
+        RankedTexts ranked = rankTexts(*index_, order_.data(), n, words_);
+        if (!goOn(progress, 0.9)) return false;
+        countingSort(order_, ranked.ranks, std::uint32_t(ranked.texts.size()));
+        return goOn(progress, 1.0);
+    }
+    const WordId shift = (key == LineKey::Right1 || key == LineKey::Right2) ? words_ - 1 : 0;
     PodArray<std::uint32_t> keys;
     keys.resize(n);
     LineKeyReader reader(*index_, key);
@@ -133,7 +153,7 @@ bool ConcordanceLines::sort(LineKey key, const Progress& progress)
     if (std::is_sorted(order_.begin(), order_.end())) {
         for (size_t k = 0; k < n; ++k) {
             if (!report(k)) return false;
-            keys[k] = reader.rank(order_[k]);
+            keys[k] = reader.rank(order_[k] + shift);
         }
     } else {
         // The hits visited in text order, each key put back at its line.
@@ -143,7 +163,7 @@ bool ConcordanceLines::sort(LineKey key, const Progress& progress)
         std::sort(visits.begin(), visits.end());
         for (size_t k = 0; k < n; ++k) {
             if (!report(k)) return false;
-            keys[std::uint32_t(visits[k])] = reader.rank(WordId(visits[k] >> 32));
+            keys[std::uint32_t(visits[k])] = reader.rank(WordId(visits[k] >> 32) + shift);
         }
     }
     const std::uint32_t maxKey = std::uint32_t(index_->vocabularySize());

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Concordance lines: each hit of a search as one line, the words before it,
-// the form, the words after it and its marker. A line's context stays inside
-// the hit's sentence (it stops at a bracket, where a marker begins or ends)
-// and is cut at a word; its text is read from the text when asked for, so a
-// list of millions of lines costs four bytes a line, and a sort four more
-// while it runs.
+// the form (a phrase's whole text), the words after it and its marker. A
+// line's context stays inside the hit's sentence (it stops at a bracket,
+// where a marker begins or ends) and is cut at a word; its text is read from
+// the text when asked for, so a list of millions of lines costs four bytes a
+// line, and a sort four more while it runs.
 
 #include "common/progress.h"
 #include "search/line_keys.h"
@@ -21,7 +21,7 @@ namespace solandre {
 // in a context read as one blank; contexts have no blank at either end.
 struct ConcordanceLine {
     std::string left;
-    std::string_view form;
+    std::string form; // line breaks in a phrase as blanks
     std::string right;
     std::string_view marker;
 };
@@ -32,14 +32,16 @@ public:
     static constexpr size_t kContext = 60;
 
     ConcordanceLines() = default;
-    // The lines of `hits`, in that order; `index` must outlive them.
-    ConcordanceLines(const WordIndex& index, WordList hits);
+    // The lines of `hits` of `words` words each, in that order; `index`
+    // must outlive them.
+    ConcordanceLines(const WordIndex& index, WordList hits, std::uint32_t words = 1);
     // The grid's hits, in the grid's order.
     static ConcordanceLines ofGrid(const ResultGrid& grid);
 
     size_t size() const { return order_.size(); }
     bool empty() const { return order_.empty(); }
     WordId hit(size_t line) const { return order_[line]; }
+    std::uint32_t hitWords() const { return words_; }
     // Null for lines made of nothing.
     const WordIndex* index() const { return index_; }
 
@@ -53,8 +55,11 @@ public:
     bool sort(LineKey key, const Progress& progress = {});
 
 private:
+    WordId keyedWord(size_t line, LineKey key) const;
+
     const WordIndex* index_ = nullptr;
     WordList order_;
+    std::uint32_t words_ = 1;
 };
 
 } // namespace solandre

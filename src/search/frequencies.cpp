@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/frequencies.h"
 
+#include "search/hit_texts.h"
+
 #include <algorithm>
 #include <map>
 
@@ -11,6 +13,17 @@ std::vector<FormFrequency> countForms(const ResultGrid& grid)
     std::vector<FormFrequency> list;
     if (grid.hitCount() == 0) return list;
     const WordIndex& index = grid.index();
+    if (grid.hitWords() > 1) {
+        WordList hits;
+        for (size_t row = 1; row < grid.rows(); ++row)
+            if (grid.isHit(row)) hits.push_back(grid.hit(row));
+        RankedTexts ranked = rankTexts(index, hits.data(), hits.size(), grid.hitWords());
+        std::vector<std::uint64_t> counts(ranked.texts.size(), 0);
+        for (const std::uint32_t rank : ranked.ranks) ++counts[rank];
+        for (size_t k = 0; k < counts.size(); ++k)
+            list.push_back({FormFrequency::kPhrase, counts[k], std::move(ranked.texts[k])});
+        return list;
+    }
     if (!grid.hitForms().empty()) {
         // A search's hits are every word of its forms: a form's count is the
         // length of its list, whatever the number of hits.
@@ -30,8 +43,15 @@ void sortFrequencies(std::vector<FormFrequency>& list, FrequencyOrder order)
     // Ranks follow the code-point order of the forms.
     std::sort(list.begin(), list.end(), [order](const FormFrequency& a, const FormFrequency& b) {
         if (order == FrequencyOrder::ByCount && a.count != b.count) return a.count > b.count;
-        return a.rank < b.rank;
+        if (a.rank != b.rank) return a.rank < b.rank;
+        return a.phrase < b.phrase;
     });
+}
+
+std::string_view frequencyText(const WordIndex& index, const FormFrequency& frequency)
+{
+    return frequency.rank == FormFrequency::kPhrase ? std::string_view(frequency.phrase)
+                                                    : index.lowerForm(frequency.rank);
 }
 
 } // namespace solandre

@@ -1,82 +1,65 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/index_cache.h"
 
+#include "search/cache_folder.h"
+#include "search/text_key.h"
+
 #include <QCryptographicHash>
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cstring>
-#include <future>
+#include <vector>
 
 namespace solandre {
 namespace {
 
-constexpr char kMagic[8] = {'S', 'O', 'L', 'I', 'D', 'X', '0', '1'};
+constexpr char kMagic[8] = {'S', 'O', 'L', 'I', 'D', 'X', '0', '2'};
 
 // The file: a header, then each array of the index, each at a multiple of 8.
 struct Header {
     char magic[8];
-    std::uint64_t textSize;
-    std::int64_t textModified; // milliseconds since the epoch
-    std::uint64_t textSample;  // see sampleOf
+    // The text's key (see text_key.h).
+    std::uint64_t device, inode, size;
+    std::int64_t modifiedNs, changedNs;
     std::uint64_t encoding;
+    std::uint64_t sample;
+    std::uint64_t checkWhole;
+    std::uint64_t whole;
     std::uint64_t words;
-    std::uint64_t checksum;    // of the sections, one after the other
+    std::uint64_t checksum; // of the sections, one after the other
     struct Section {
         std::uint64_t offset, bytes;
     } sections[8];
 };
 enum Section { kSamples, kSegments, kForms, kFormChars, kPostingStart, kPostings, kRuns, kMarkerChars };
 
-std::uint64_t mix(std::uint64_t h, std::uint64_t v)
+void putKey(Header& header, const TextKey& key)
 {
-    h ^= v;
-    h *= 0x9E3779B97F4A7C15ull;
-    return h ^ (h >> 29);
+    header.device = key.stamp.device;
+    header.inode = key.stamp.inode;
+    header.size = key.stamp.size;
+    header.modifiedNs = key.stamp.modifiedNs;
+    header.changedNs = key.stamp.changedNs;
+    header.encoding = key.encoding;
+    header.sample = key.sample;
+    header.checkWhole = key.checkWhole;
+    header.whole = key.whole;
 }
 
-// Four lanes, so the loop is not one long chain of multiplications.
-std::uint64_t checksumOf(const char* data, size_t size)
+TextKey keyOf(const Header& header)
 {
-    std::uint64_t lanes[4] = {1, 2, 3, 4};
-    size_t i = 0;
-    for (; i + 32 <= size; i += 32) {
-        for (int k = 0; k < 4; ++k) {
-            std::uint64_t v;
-            std::memcpy(&v, data + i + 8 * k, 8);
-            lanes[k] = (lanes[k] ^ v) * 0x9E3779B97F4A7C15ull;
-        }
-    }
-    std::uint64_t h = size;
-    for (std::uint64_t lane : lanes) h = mix(h, lane);
-    for (; i < size; ++i) h = mix(h, static_cast<unsigned char>(data[i]));
-    return h;
-}
-
-// Two threads: the checksum of a big cache must not eat the time it saves.
-std::uint64_t checksumInTwo(const char* data, size_t size)
-{
-    if (size < (size_t(16) << 20)) return checksumOf(data, size);
-    const size_t half = (size / 2) & ~size_t(31);
-    auto second = std::async(std::launch::async, [&] { return checksumOf(data + half, size - half); });
-    return mix(checksumOf(data, half), second.get());
-}
-
-// A look at the text's content: its head, its tail and 62 pieces between.
-std::uint64_t sampleOf(std::string_view text)
-{
-    constexpr size_t kPiece = 4096;
-    std::uint64_t h = text.size();
-    if (text.size() <= 64 * kPiece) return mix(h, checksumOf(text.data(), text.size()));
-    for (size_t k = 0; k < 64; ++k) {
-        const size_t at = (text.size() - kPiece) / 63 * k;
-        h = mix(h, checksumOf(text.data() + at, kPiece));
-    }
-    return h;
+    TextKey key;
+    key.stamp.device = header.device;
+    key.stamp.inode = header.inode;
+    key.stamp.size = header.size;
+    key.stamp.modifiedNs = header.modifiedNs;
+    key.stamp.changedNs = header.changedNs;
+    key.encoding = header.encoding;
+    key.sample = header.sample;
+    key.checkWhole = header.checkWhole != 0;
+    key.whole = header.whole;
+    return key;
 }
 
 template <class T> std::string_view bytesOf(std::span<const T> s)
@@ -84,9 +67,12 @@ template <class T> std::string_view bytesOf(std::span<const T> s)
     return {reinterpret_cast<const char*>(s.data()), s.size_bytes()};
 }
 
-qint64 modifiedOf(const QString& path)
+QString nameFor(const TextFile& text)
 {
-    return QFileInfo(path).lastModified().toMSecsSinceEpoch();
+    const QString path = QFileInfo(text.name()).canonicalFilePath();
+    if (path.isEmpty()) return {};
+    const QByteArray key = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex();
+    return QString::fromLatin1(key) + QStringLiteral(".idx");
 }
 
 } // namespace
@@ -118,31 +104,32 @@ IndexCache& IndexCache::forUser()
     return cache;
 }
 
+QString IndexCache::nameFor(const TextFile& text) const
+{
+    if (text.file().isStandardStream() || text.name().isEmpty() || folder_.isEmpty() || !text.stamp()) return {};
+    if (qint64(text.text().size()) < smallest_) return {};
+    return solandre::nameFor(text);
+}
+
 QString IndexCache::fileFor(const TextFile& text) const
 {
-    if (text.file().isStandardStream() || text.name().isEmpty() || folder_.isEmpty()) return {};
-    if (qint64(text.text().size()) < smallest_) return {};
-    const QString path = QFileInfo(text.name()).canonicalFilePath();
-    if (path.isEmpty()) return {};
-    const QByteArray key = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex();
-    return folder_ + QLatin1Char('/') + QString::fromLatin1(key) + QStringLiteral(".idx");
+    const QString name = nameFor(text);
+    return name.isEmpty() ? QString() : folder_ + QLatin1Char('/') + name;
 }
 
 std::optional<WordIndex> IndexCache::load(const TextFile& text) const
 {
-    const QString path = fileFor(text);
-    if (path.isEmpty()) return std::nullopt;
-    auto file = std::make_shared<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly) || file->size() < qint64(sizeof(Header))) return std::nullopt;
-    const uchar* mapped = file->map(0, file->size());
-    if (!mapped) return std::nullopt;
-    const char* base = reinterpret_cast<const char*>(mapped);
-    const size_t size = size_t(file->size());
+    const QString name = nameFor(text);
+    if (name.isEmpty()) return std::nullopt;
+    const std::optional<CacheFolder> folder = CacheFolder::open(folder_, false);
+    if (!folder) return std::nullopt;
+    const std::shared_ptr<const MappedFile> file = folder->map(name);
+    if (!file || file->size < sizeof(Header)) return std::nullopt;
+    const char* base = file->data;
+    const size_t size = file->size;
     Header header;
     std::memcpy(&header, base, sizeof header);
-    if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || header.textSize != text.text().size() ||
-        header.textModified != modifiedOf(text.name()) ||
-        header.encoding != std::uint64_t(text.encoding()) || header.textSample != sampleOf(text.text()))
+    if (std::memcmp(header.magic, kMagic, sizeof kMagic) != 0 || !keyOf(header).describes(text))
         return std::nullopt;
     for (const auto& section : header.sections)
         if (section.offset % 8 != 0 || section.offset < sizeof header || section.offset > size ||
@@ -150,7 +137,7 @@ std::optional<WordIndex> IndexCache::load(const TextFile& text) const
             return std::nullopt;
     std::uint64_t checksum = 0;
     for (const auto& section : header.sections)
-        checksum = mix(checksum, checksumInTwo(base + section.offset, section.bytes));
+        checksum = mixChecksums(checksum, checksumOf(base + section.offset, section.bytes));
     if (checksum != header.checksum) return std::nullopt;
 
     WordIndex index;
@@ -194,47 +181,42 @@ std::optional<WordIndex> IndexCache::load(const TextFile& text) const
         if (segment.firstWord > x.words_ || segment.firstSample > x.samples_.size()) return std::nullopt;
     index.storage_ = file;
     index.seen_.assign((x.words_ + 63) / 64, 0);
-    // Used now: the last to be dropped when the folder is full.
-    file->setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
     return index;
 }
 
 bool IndexCache::store(const TextFile& text, const WordIndex& index) const
 {
-    const QString path = fileFor(text);
-    if (path.isEmpty() || !QDir().mkpath(folder_)) return false;
+    const QString name = nameFor(text);
+    const std::optional<TextKey> key = TextKey::of(text);
+    if (name.isEmpty() || !key) return false;
     std::lock_guard lock(writingFile_);
+    const std::optional<CacheFolder> folder = CacheFolder::open(folder_, true);
+    if (!folder) return false;
     const std::string_view parts[] = {bytesOf(index.samples_),      bytesOf(index.segments_),
                                       bytesOf(index.forms_),        index.formChars_,
                                       bytesOf(index.postingStart_), bytesOf(index.postings_),
                                       bytesOf(index.runs_),         index.markerChars_};
     Header header{};
     std::memcpy(header.magic, kMagic, sizeof kMagic);
-    header.textSize = text.text().size();
-    header.textModified = modifiedOf(text.name());
-    header.textSample = sampleOf(text.text());
-    header.encoding = std::uint64_t(text.encoding());
+    putKey(header, *key);
     header.words = index.words_;
     std::uint64_t offset = sizeof header;
     for (size_t s = 0; s < std::size(parts); ++s) {
         header.sections[s] = {offset, parts[s].size()};
-        header.checksum = mix(header.checksum, checksumInTwo(parts[s].data(), parts[s].size()));
+        header.checksum = mixChecksums(header.checksum, checksumOf(parts[s].data(), parts[s].size()));
         offset += (parts[s].size() + 7) / 8 * 8;
     }
     // Written straight from the index, with no copy of it.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return false;
-    file.write(reinterpret_cast<const char*>(&header), sizeof header);
-    const char zeros[8] = {};
+    static const char zeros[8] = {};
+    std::vector<std::string_view> pieces{{reinterpret_cast<const char*>(&header), sizeof header}};
     for (const std::string_view part : parts) {
-        file.write(part.data(), qint64(part.size()));
-        file.write(zeros, qint64((8 - part.size() % 8) % 8));
+        pieces.push_back(part);
+        pieces.emplace_back(zeros, (8 - part.size() % 8) % 8);
     }
-    if (!file.commit()) return false;
-
+    if (!folder->write(name, pieces)) return false;
     // Keep the folder small: the indexes used longest ago go first.
-    QFileInfoList kept = QDir(folder_).entryInfoList({QStringLiteral("*.idx")}, QDir::Files, QDir::Time);
-    for (qsizetype k = kept_; k < kept.size(); ++k) QFile::remove(kept[k].filePath());
+    // Trimming lists the whole folder: not after every store of a collection's thousand texts.
+    if (kept_ != kKeepAll) folder->keepLastUsed(kept_, QStringLiteral(".idx"));
     return true;
 }
 

@@ -2,9 +2,10 @@
 #pragma once
 // Word indexes kept between openings, in the user's cache folder: built once,
 // mapped at the next opening of the same text. An index is found by the
-// text's path and checked against the text's size, time of change and a
-// sample of its content, and against a checksum of its own; a cache that
-// does not match, or is damaged, is rebuilt, never trusted. A cache that
+// text's path and checked against the text's key (text_key.h: which file,
+// its size and times to the nanosecond, its content), and against a checksum
+// of its own; a cache that does not match, or is damaged, is rebuilt, never
+// trusted. The folder is the program's alone (cache_folder.h). A cache that
 // cannot be written is simply not kept.
 
 #include "common/text_file.h"
@@ -19,6 +20,9 @@ namespace solandre {
 
 class IndexCache {
 public:
+    // Every index kept: a collection's, as many as it has texts.
+    static constexpr int kKeepAll = -1;
+
     // Indexes of texts smaller than `smallest` are not worth keeping.
     explicit IndexCache(QString folder, qint64 smallest = qint64(1) << 20, int kept = 16);
     ~IndexCache(); // waits for a store under way
@@ -41,6 +45,8 @@ public:
     QString fileFor(const TextFile& text) const;
 
 private:
+    QString nameFor(const TextFile& text) const;
+
     QString folder_;
     qint64 smallest_;
     int kept_;

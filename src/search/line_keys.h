@@ -15,8 +15,8 @@
 namespace solandre {
 
 // The words a sort compares, lower-cased as the search lower-cases them: the
-// form itself, or the first or second word to its left or right in its
-// sentence. A line without that word sorts first.
+// form itself (a phrase's whole text), or the first or second word to its
+// left or right in its sentence. A line without that word sorts first.
 enum class LineKey { Form, Left1, Left2, Right1, Right2 };
 
 class LineKeyReader {

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/result_grid.h"
 
+#include "search/hit_texts.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -28,13 +30,14 @@ size_t ResultGrid::hitCount() const
     return rows_.size() == 1 && rows_[0] == kEmpty ? 0 : rows_.size();
 }
 
-std::string_view ResultGrid::text(size_t row, int col) const
+std::string ResultGrid::text(size_t row, int col) const
 {
     if (col < 0 || col >= kColumns || row >= rows()) return {};
-    if (row == 0) return kHeader[col];
+    if (row == 0) return std::string(kHeader[col]);
     const WordId word = rows_[row - 1];
     if (word == kEmpty) return {};
-    return col == 0 ? index_.form(word) : index_.marker(word);
+    if (col == 1) return std::string(index_.marker(word));
+    return hitWords_ == 1 ? std::string(index_.form(word)) : shownText(index_.span(word, hitWords_));
 }
 
 void ResultGrid::setRow(size_t row)
@@ -55,14 +58,19 @@ void ResultGrid::prepare()
     forms_.clear();
     groupEnds_.clear();
     ++hitsVersion_;
+    hitWords_ = 1;
+    translationMatch_.reset();
     setRow(0);
     setCol(1);
 }
 
-void ResultGrid::showHits(WordList&& hits, std::vector<std::uint32_t> forms)
+void ResultGrid::showHits(WordList&& hits, std::vector<std::uint32_t> forms, std::uint32_t words)
 {
     rows_ = std::move(hits);
     ++hitsVersion_;
+    hitWords_ = std::max<std::uint32_t>(words, 1);
+    translationMatch_.reset();
+    if (hitWords_ > 1) forms.clear();
     order_ = forms.empty() ? Order::Given : Order::Text;
     forms_ = std::move(forms);
     groupEnds_.clear();
@@ -93,6 +101,14 @@ void ResultGrid::groupByForm()
             at += size_t(last - first);
             groupEnds_.push_back(at);
         }
+    } else if (hitWords_ > 1) {
+        // Phrases by their whole text, lower-cased.
+        RankedTexts ranked = rankTexts(index_, rows_.data(), rows_.size(), hitWords_);
+        std::vector<std::uint32_t> keys(ranked.ranks.begin(), ranked.ranks.end());
+        countingSort(rows_, keys, ranked.texts.size());
+        std::sort(keys.begin(), keys.end());
+        for (size_t k = 0; k < keys.size(); ++k)
+            if (k + 1 == keys.size() || keys[k + 1] != keys[k]) groupEnds_.push_back(k + 1);
     } else {
         std::vector<std::uint32_t> keys;
         keys.reserve(rows_.size());

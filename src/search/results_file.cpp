@@ -176,7 +176,7 @@ bool writeResults(const ResultsHeading& heading, const ResultGrid& grid, const E
     const double steps = double(2 * rows);
     for (size_t r = 0; r < rows; ++r) {
         if (r % 4096 == 0 && !goOn(progress, double(r) / steps)) return false;
-        const std::string_view form = grid.text(r, 0);
+        const std::string form = grid.text(r, 0);
         appendIn(out, form, r == 0 ? Encoding::Windows1252 : from, to);
         const size_t length = characters(form, r == 0 ? Encoding::Windows1252 : from);
         if (length < 35) out.append(36 - length, ' ');

@@ -112,6 +112,23 @@ void WordIndex::makeMarkerRanks() const
     }
 }
 
+std::vector<std::uint32_t> WordIndex::runsWithMarker(std::string_view marker) const
+{
+    if (runsByMarker_.size() != runs_.size()) {
+        runsByMarker_.resize(runs_.size());
+        std::iota(runsByMarker_.begin(), runsByMarker_.end(), 0u);
+        sortByBytes(runsByMarker_, [&](std::uint32_t run) { return markerOfRun(run); });
+    }
+    auto byMarker = [&](std::uint32_t run) { return markerOfRun(run); };
+    const auto first = std::partition_point(runsByMarker_.begin(), runsByMarker_.end(),
+                                            [&](std::uint32_t run) { return byMarker(run) < marker; });
+    const auto last = std::partition_point(first, runsByMarker_.end(),
+                                           [&](std::uint32_t run) { return byMarker(run) == marker; });
+    std::vector<std::uint32_t> found(first, last);
+    if (found.size() > 1) std::sort(found.begin(), found.end());
+    return found;
+}
+
 namespace {
 
 // "[" up to 17 digits "]", the first not 0 unless alone.
@@ -146,6 +163,24 @@ std::uint64_t WordIndex::plainMarkerKey(std::string_view marker)
         key = key * 11 + (marker[k] == ']' ? 10u : unsigned(marker[k] - '0'));
     for (; places < 18; ++places) key *= 11;
     return key;
+}
+
+std::uint64_t WordIndex::numberKey(std::string_view marker)
+{
+    // The number, then its count of digits: "[01]" is not "[1]".
+    std::uint64_t number = 0;
+    for (size_t k = 1; k + 1 < marker.size(); ++k) number = number * 10 + unsigned(marker[k] - '0');
+    return number * 32 + (marker.size() - 2);
+}
+
+const std::vector<std::pair<std::uint64_t, std::uint32_t>>& WordIndex::runsByNumberKey() const
+{
+    if (runsByNumber_.size() != runs_.size()) {
+        runsByNumber_.resize(runs_.size());
+        for (std::uint32_t run = 0; run < runs_.size(); ++run) runsByNumber_[run] = {numberKey(markerOfRun(run)), run};
+        if (!std::is_sorted(runsByNumber_.begin(), runsByNumber_.end())) std::sort(runsByNumber_.begin(), runsByNumber_.end());
+    }
+    return runsByNumber_;
 }
 
 std::uint32_t WordIndex::markerTextRank(std::uint32_t run) const
@@ -225,9 +260,20 @@ std::pair<size_t, size_t> WordIndex::suffixRange(std::string_view suffix) const
     return {size_t(first - bySuffix_.begin()), size_t(last - bySuffix_.begin())};
 }
 
-void WordIndex::search(const Pattern& pattern, WordList& hits, std::vector<std::uint32_t>* forms) const
+std::pair<std::uint32_t, std::uint32_t> WordIndex::formsStartingWith(std::string_view prefix) const
 {
-    hits.clear();
+    const auto [first, last] = prefixRange(prefix);
+    return {std::uint32_t(first), std::uint32_t(last)};
+}
+
+std::vector<std::uint32_t> WordIndex::formsEndingWith(std::string_view suffix) const
+{
+    const auto [first, last] = suffixRange(suffix);
+    return std::vector<std::uint32_t>(bySuffix_.begin() + std::ptrdiff_t(first), bySuffix_.begin() + std::ptrdiff_t(last));
+}
+
+std::vector<std::uint32_t> WordIndex::formsMatching(const Pattern& pattern) const
+{
     std::vector<std::uint32_t> ranks;
     const auto [pFirst, pLast] = prefixRange(pattern.prefix);
     if (pattern.rule == Pattern::Rule::Exact) {
@@ -248,8 +294,23 @@ void WordIndex::search(const Pattern& pattern, WordList& hits, std::vector<std::
             std::sort(ranks.begin(), ranks.end());
         }
     }
+    return ranks;
+}
+
+void WordIndex::search(const Pattern& pattern, WordList& hits, std::vector<std::uint32_t>* forms) const
+{
+    hits.clear();
+    std::vector<std::uint32_t> ranks = formsMatching(pattern);
     gather(ranks, hits);
     if (forms) *forms = std::move(ranks);
+}
+
+std::string_view WordIndex::span(WordId first, std::uint32_t words) const
+{
+    const size_t start = wordStart(first);
+    size_t end = wordEnd(start);
+    for (std::uint32_t k = 1; k < words; ++k) end = wordEnd(nextWordStart(end));
+    return text_.substr(start, end - start);
 }
 
 void WordIndex::gather(const std::vector<std::uint32_t>& ranks, WordList& hits) const
@@ -287,7 +348,7 @@ size_t WordIndex::bytesUsed() const
     auto bytes = [](const auto& v) { return v.size() * sizeof(*v.data()); };
     return bytes(samples_) + bytes(segments_) + bytes(forms_) + formChars_.size() +
            bytes(postingStart_) + bytes(postings_) + bytes(runs_) + markerChars_.size() +
-           bytes(bySuffix_) + reversedChars_.size() + bytes(markerRanks_) + bytes(seen_);
+           bytes(bySuffix_) + reversedChars_.size() + bytes(markerRanks_) + bytes(runsByMarker_) + bytes(runsByNumber_) + bytes(seen_);
 }
 
 } // namespace solandre

@@ -67,6 +67,21 @@ public:
     // concurrent use: it keeps scratch space.
     void search(const Pattern& pattern, WordList& hits, std::vector<std::uint32_t>* forms = nullptr) const;
 
+    // The ranks of the forms that match `pattern`, ascending.
+    std::vector<std::uint32_t> formsMatching(const Pattern& pattern) const;
+    // The ranks [first, last) of the forms that begin with `prefix`.
+    std::pair<std::uint32_t, std::uint32_t> formsStartingWith(std::string_view prefix) const;
+    // The ranks of the forms that end with `suffix`, in suffix order.
+    std::vector<std::uint32_t> formsEndingWith(std::string_view suffix) const;
+    // Replaces `hits` with the words of these forms (ranks ascending), in
+    // text order. Not for concurrent use, as search().
+    void wordsOf(const std::vector<std::uint32_t>& ranks, WordList& hits) const { gather(ranks, hits); }
+    size_t occurrences(std::uint32_t rank) const { return postingStart_[rank + 1] - postingStart_[rank]; }
+
+    // The text from the first letter of `first` to the last letter of the
+    // word `words - 1` further on.
+    std::string_view span(WordId first, std::uint32_t words) const;
+
     // Forms by rank: ranks follow the code-point order of the lower-cased
     // forms, from 0. The words of one form, in text order.
     size_t vocabularySize() const { return forms_.size(); }
@@ -77,9 +92,21 @@ public:
     std::uint32_t formRank(WordId word) const;
 
     // Consecutive words that share one marker form a run.
+    size_t markerRuns() const { return runs_.size(); }
     std::uint32_t markerRun(WordId word) const;
     // The same, looking forward from the run of an earlier word.
     std::uint32_t markerRunFrom(WordId word, std::uint32_t earlierRun) const;
+    WordId firstWordOfRun(std::uint32_t run) const { return runs_[run].first; }
+    WordId endOfRun(std::uint32_t run) const { return run + 1 < runs_.size() ? runs_[run + 1].first : WordId(words_); }
+    // The runs whose marker is `marker`, in text order (an order of the
+    // runs by marker made when first needed).
+    std::vector<std::uint32_t> runsWithMarker(std::string_view marker) const;
+    // For markers written "[n]" (see markersArePlain): a key equal for equal
+    // markers and ordered as their numbers, and the runs by key, from a
+    // table made when first needed (at once in a text numbered in order).
+    static std::uint64_t numberKey(std::string_view plainMarker);
+    // (key, run) for every run, ordered.
+    const std::vector<std::pair<std::uint64_t, std::uint32_t>>& runsByNumberKey() const;
     std::string_view markerOfRun(std::uint32_t run) const;
     // Runs ranked by their marker's text (byte order); equal texts share a rank.
     std::uint32_t markerTextRank(std::uint32_t run) const;
@@ -137,6 +164,8 @@ private:
     mutable std::vector<std::uint32_t> bySuffix_; // ranks by reversed form
     mutable std::string reversedChars_;
     mutable std::vector<std::uint32_t> markerRanks_;
+    mutable std::vector<std::uint32_t> runsByMarker_;
+    mutable std::vector<std::pair<std::uint64_t, std::uint32_t>> runsByNumber_;
     mutable int markersPlain_ = -1; // not known yet
     mutable std::vector<std::uint64_t> seen_; // one bit per word, zero between searches
 };

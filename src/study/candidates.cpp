@@ -234,10 +234,16 @@ std::optional<CandidateList> findCandidates(const WordIndex& source, const WordL
 Result<CandidateList> candidatesOf(const WordIndex& source, const QString& typed, const FileRef& target,
                                    size_t top, const Progress& progress)
 {
-    Result<TextFile> read = TextFile::open(target);
-    if (!read) return read.error();
     WordList hits;
     findHits(source, typed, hits);
+    return candidatesOf(source, hits, target, top, progress);
+}
+
+Result<CandidateList> candidatesOf(const WordIndex& source, const WordList& hits, const FileRef& target,
+                                   size_t top, const Progress& progress)
+{
+    Result<TextFile> read = TextFile::open(target);
+    if (!read) return read.error();
     auto list = findCandidates(source, hits, read.value().text(), read.value().encoding(), top, progress);
     if (!list) return Error::cancelledByUser();
     return std::move(*list);

@@ -48,8 +48,12 @@ std::optional<CandidateList> findCandidates(const WordIndex& source, const WordL
                                             const Progress& progress = {});
 
 // As the windows and the command line run it: the words of `typed` searched
-// in the source's index, the numbered target read from its file.
+// in the source's index (a phrase by the first word of each hit), the
+// numbered target read from its file.
 Result<CandidateList> candidatesOf(const WordIndex& source, const QString& typed, const FileRef& target,
+                                   size_t top, const Progress& progress = {});
+// The same for hits already found.
+Result<CandidateList> candidatesOf(const WordIndex& source, const WordList& hits, const FileRef& target,
                                    size_t top, const Progress& progress = {});
 
 } // namespace solandre

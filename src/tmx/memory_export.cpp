@@ -4,6 +4,7 @@
 #include "common/encoding.h"
 #include "common/same_file.h"
 #include "numbering/numbered_records.h"
+#include "tmx/language_tag.h"
 #include "tmx/tmx_writer.h"
 
 #include <QDateTime>
@@ -17,7 +18,11 @@ Result<MemoryExport> exportMemory(size_t count, const PairAt& pairAt, const File
 {
     if (languages.source.trimmed().isEmpty() || languages.target.trimmed().isEmpty())
         return Error::writing(out.name(), QStringLiteral("faltan las lenguas de origen y de destino"));
-    if (languages.source.trimmed().compare(languages.target.trimmed(), Qt::CaseInsensitive) == 0)
+    const std::optional<QString> sourceTag = canonicalLanguageTag(languages.source.trimmed());
+    const std::optional<QString> targetTag = canonicalLanguageTag(languages.target.trimmed());
+    if (!sourceTag) return Error::writing(out.name(), malformedLanguageTag(languages.source.trimmed()));
+    if (!targetTag) return Error::writing(out.name(), malformedLanguageTag(languages.target.trimmed()));
+    if (*sourceTag == *targetTag)
         return Error::writing(out.name(), QStringLiteral("la lengua de origen y la de destino son la misma: %1")
                                               .arg(languages.source.trimmed()));
     if (Status refused = refuseInputAsOutput(out, inputs); !refused) return refused.error();
@@ -25,7 +30,7 @@ Result<MemoryExport> exportMemory(size_t count, const PairAt& pairAt, const File
     if (!writer) return writer.error();
 
     TmxWriter tmx([&](std::string_view piece) { writer.value().write(piece); },
-                  {languages.source.trimmed(), languages.target.trimmed(), QStringLiteral(SOLANDRE_VERSION),
+                  {*sourceTag, *targetTag, QStringLiteral(SOLANDRE_VERSION),
                    QDateTime::currentDateTimeUtc()});
     std::string source, target;
     for (size_t k = 0; k < count; ++k) {

@@ -5,71 +5,18 @@
 #include "common/marker.h"
 #include "common/same_file.h"
 #include "common/text_file.h"
+#include "numbering/number_files.h"
 #include "tmx/counting_device.h"
 #include "tmx/tsv_reader.h"
 #include "tmx/xml_decoder.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <memory>
 
 namespace solandre {
 namespace {
 
 constexpr size_t kFlushAt = size_t(1) << 20;
-
-// The input, opened afresh for each pass. The standard input can be read only
-// once, so it is held in memory.
-class Input {
-public:
-    static Result<Input> open(const FileRef& file)
-    {
-        Input input(file);
-        if (file.isStandardStream()) {
-            Result<Bytes> bytes = readWholeFile(file);
-            if (!bytes) return bytes.error();
-            input.held_ = QByteArray(bytes.value().data(), qsizetype(bytes.value().size()));
-        }
-        if (Result<std::unique_ptr<QIODevice>> device = input.device(); !device) return device.error();
-        return input;
-    }
-
-    Result<std::unique_ptr<QIODevice>> device() const
-    {
-        if (file_.isStandardStream()) {
-            auto buffer = std::make_unique<QBuffer>();
-            buffer->setData(held_);
-            buffer->open(QIODevice::ReadOnly);
-            return std::unique_ptr<QIODevice>(std::move(buffer));
-        }
-        auto device = std::make_unique<QFile>(file_.name());
-        if (!device->open(QIODevice::ReadOnly)) return Error::reading(file_.name(), device->errorString());
-        return std::unique_ptr<QIODevice>(std::move(device));
-    }
-
-    Result<TextFile> text() const
-    {
-        if (file_.isStandardStream()) return TextFile::fromBytes(held_.toStdString(), file_.name());
-        return TextFile::open(file_);
-    }
-
-    const FileRef& file() const { return file_; }
-
-private:
-    explicit Input(const FileRef& file) : file_(file) {}
-    FileRef file_;
-    QByteArray held_;
-};
-
-bool looksLikeXml(const QByteArray& head)
-{
-    if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")) return true;
-    // UTF-16 without a mark: "<" next to a zero byte.
-    if (head.startsWith(QByteArray("<\0", 2)) || head.startsWith(QByteArray("\0<", 2))) return true;
-    qsizetype i = head.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    while (i < head.size() && (head[i] == ' ' || head[i] == '\t' || head[i] == '\r' || head[i] == '\n')) ++i;
-    return i < head.size() && head[i] == '<';
-}
 
 // Record k of both files, in the encoding chosen. In Windows-1252 a character
 // the code page lacks ends the pass, to be made again in UTF-8.
@@ -89,6 +36,9 @@ public:
         return addRecord(sides_[0], pair.source) && addRecord(sides_[1], pair.target);
     }
 
+    // Whether a text would pass what a numbered text may hold.
+    bool tooLarge() const { return sides_[0].written > kMaxNumberedBytes || sides_[1].written > kMaxNumberedBytes; }
+
     void finish()
     {
         for (Side& side : sides_) side.writer.write(side.out);
@@ -98,6 +48,7 @@ private:
     struct Side {
         SafeFileWriter& writer;
         std::string out;
+        qint64 written = 0;
     };
 
     bool addRecord(Side& side, const std::string& segment)
@@ -107,7 +58,8 @@ private:
         else if (!appendCp1252(side.out, segment)) return false;
         side.out += "\r\n";
         if (side.out.size() >= kFlushAt) {
-            side.writer.write(side.out);
+            side.written += qint64(side.out.size());
+            if (side.written <= kMaxNumberedBytes) side.writer.write(side.out);
             side.out.clear();
         }
         return true;
@@ -143,9 +95,24 @@ struct Outputs {
 
 Error noUnits(const FileRef& input, MemoryFormat format)
 {
+    // A table with no row is an empty file.
     return Error::reading(input.name(), format == MemoryFormat::Tmx
                                             ? QStringLiteral("no contiene ninguna unidad de traducción")
-                                            : QStringLiteral("no contiene ninguna fila"));
+                                            : QStringLiteral("el fichero está vacío: no contiene ninguna unidad"));
+}
+
+// Both outputs would be empty: no unit holds either language.
+Error noTextInEither(const FileRef& input, const MemoryImport& summary)
+{
+    const auto named = [](const QString& language, const QString& side) {
+        return language.isEmpty() ? side : QStringLiteral("%1 (%2)").arg(side, language);
+    };
+    return Error::reading(input.name(),
+                          QStringLiteral("ninguna de sus %1 unidades tiene texto en la lengua %2 ni en la %3; "
+                                         "no se escribe nada")
+                              .arg(summary.units)
+                              .arg(named(summary.sourceLanguage, QStringLiteral("de origen")),
+                                   named(summary.targetLanguage, QStringLiteral("meta"))));
 }
 
 enum class PassEnd { Done, Misfit };
@@ -168,14 +135,18 @@ Result<PassEnd> writePass(const FileRef& input, const Outputs& outputs, Encoding
         summary.unitsWithoutSource += !pair.hasSource;
         summary.unitsWithoutTarget += !pair.hasTarget;
         if (!writer.add(pair)) return !(misfit = true);
-        return !sourceWriter.value().stopped() && !targetWriter.value().stopped();
+        return !sourceWriter.value().stopped() && !targetWriter.value().stopped() && !writer.tooLarge();
     };
     if (Status done = read(sink); !done) return done.error();
     if (misfit) return PassEnd::Misfit;
     if (summary.units == 0) return noUnits(input, summary.format);
+    if (summary.unitsWithoutSource == summary.units && summary.unitsWithoutTarget == summary.units)
+        return noTextInEither(input, summary);
+    if (writer.tooLarge())
+        return Error::writing(outputs.source.name(), QStringLiteral("el texto numerado pasaría de 4 GB y no se "
+                                                                    "podría buscar en él"));
     writer.finish();
-    if (Status done = sourceWriter.value().commit(); !done) return done.error();
-    if (Status done = targetWriter.value().commit(); !done) return done.error();
+    if (Status done = commitTogether(sourceWriter.value(), targetWriter.value()); !done) return done.error();
     return PassEnd::Done;
 }
 
@@ -185,16 +156,18 @@ bool followed(const Progress& progress, const CountingDevice& device)
     return goOn(progress, size > 0 ? double(device.bytesRead()) / double(size) : 0.0);
 }
 
-Result<MemoryImport> importTmx(const Input& input, const Outputs& outputs, const TmxLanguageChoice& languages,
+Result<MemoryImport> importTmx(MemoryInput& input, const Outputs& outputs, const TmxLanguageChoice& languages,
                                const Progress& progress)
 {
     // An 8-bit memory is tried in Windows-1252 first; a character reference
-    // may still bring a character the code page lacks.
+    // may still bring a character the code page lacks, and the pass is made
+    // again in UTF-8, which a stream, read once, gets from the start.
     Encoding encoding = Encoding::Utf8;
-    {
-        Result<std::unique_ptr<QIODevice>> device = input.device();
-        if (!device) return device.error();
-        XmlDecoder decoder(*device.value());
+    if (!input.isStream()) {
+        QByteArray head = input.head();
+        QBuffer buffer(&head);
+        buffer.open(QIODevice::ReadOnly);
+        XmlDecoder decoder(buffer);
         if (!decoder.start()) {
             const XmlEncoding declared = decoder.encoding();
             if (declared == XmlEncoding::Windows1252 || declared == XmlEncoding::Latin1 ||
@@ -210,12 +183,12 @@ Result<MemoryImport> importTmx(const Input& input, const Outputs& outputs, const
             if (!device) return device.error();
             CountingDevice counted(*device.value());
             bool cancelled = false;
-            TmxResult<TmxSummary> read =
+            Result<TmxSummary> read =
                 readTmx(counted, input.file().name(), languages, [&](const SegmentPair& pair) {
                     if (summary.units % 1024 == 0 && !followed(progress, counted)) return !(cancelled = true);
                     return sink(pair);
                 });
-            if (!read) return Error{read.error().message};
+            if (!read) return read.error();
             if (cancelled) return Error::cancelledByUser();
             summary.sourceLanguage = read.value().sourceLanguage;
             summary.targetLanguage = read.value().targetLanguage;
@@ -229,9 +202,9 @@ Result<MemoryImport> importTmx(const Input& input, const Outputs& outputs, const
     return summary;
 }
 
-Result<MemoryImport> importTable(const Input& input, const Outputs& outputs, const Progress& progress)
+Result<MemoryImport> importTable(MemoryInput& input, const Outputs& outputs, const Progress& progress)
 {
-    Result<TextFile> text = input.text();
+    Result<TextFile> text = input.text(progress);
     if (!text) return text.error();
     const std::string_view bytes = text.value().text();
     const Encoding encoding = text.value().encoding();
@@ -244,11 +217,11 @@ Result<MemoryImport> importTable(const Input& input, const Outputs& outputs, con
         CountingDevice counted(buffer);
         bool cancelled = false;
         const TableEncoding table = encoding == Encoding::Utf8 ? TableEncoding::Utf8 : TableEncoding::Windows1252;
-        TmxResult<TsvSummary> read = readTsv(counted, input.file().name(), table, [&](const SegmentPair& pair) {
+        Result<TsvSummary> read = readTsv(counted, input.file().name(), table, [&](const SegmentPair& pair) {
             if (summary.units % 1024 == 0 && !followed(progress, counted)) return !(cancelled = true);
             return sink(pair);
         });
-        if (!read) return Error{read.error().message};
+        if (!read) return read.error();
         if (cancelled) return Error::cancelledByUser();
         return success();
     });
@@ -261,39 +234,33 @@ Result<MemoryImport> importTable(const Input& input, const Outputs& outputs, con
 
 Result<MemoryFormat> memoryFormatOf(const FileRef& input)
 {
-    Result<Input> opened = Input::open(input);
+    Result<MemoryInput> opened = MemoryInput::open(input);
     if (!opened) return opened.error();
-    Result<std::unique_ptr<QIODevice>> device = opened.value().device();
-    if (!device) return device.error();
-    return looksLikeXml(device.value()->peek(4096)) ? MemoryFormat::Tmx : MemoryFormat::Table;
+    return memoryFormatOfHead(opened.value().head());
 }
 
 Result<TmxLanguages> memoryLanguages(const FileRef& input)
 {
-    Result<Input> opened = Input::open(input);
+    Result<MemoryInput> opened = MemoryInput::open(input);
     if (!opened) return opened.error();
     Result<std::unique_ptr<QIODevice>> device = opened.value().device();
     if (!device) return device.error();
-    TmxResult<TmxLanguages> languages = listTmxLanguages(*device.value(), input.name());
-    if (!languages) return Error{languages.error().message};
-    return std::move(languages.value());
+    return listTmxLanguages(*device.value(), input.name());
 }
 
 Result<MemoryImport> importMemory(const FileRef& input, const FileRef& sourceOut, const FileRef& targetOut,
-                                  const TmxLanguageChoice& languages, const Progress& progress)
+                                  const TmxLanguageChoice& languages, const Progress& progress,
+                                  std::optional<MemoryFormat> format)
 {
-    if (Status refused = refuseInputAsOutput(sourceOut, {input, targetOut}); !refused) return refused.error();
+    if (Status refused = refuseInputAsOutput(sourceOut, {input}); !refused) return refused.error();
     if (Status refused = refuseInputAsOutput(targetOut, {input}); !refused) return refused.error();
-    Result<Input> opened = Input::open(input);
+    if (Status refused = refuseSameOutputs(sourceOut, targetOut); !refused) return refused.error();
+    Result<MemoryInput> opened = MemoryInput::open(input);
     if (!opened) return opened.error();
-    Result<std::unique_ptr<QIODevice>> device = opened.value().device();
-    if (!device) return device.error();
-    const bool tmx = looksLikeXml(device.value()->peek(4096));
-    device.value().reset();
-
     const Outputs outputs{sourceOut, targetOut};
-    return tmx ? importTmx(opened.value(), outputs, languages, progress)
-               : importTable(opened.value(), outputs, progress);
+    const MemoryFormat read = format.value_or(memoryFormatOfHead(opened.value().head()));
+    return read == MemoryFormat::Tmx ? importTmx(opened.value(), outputs, languages, progress)
+                                     : importTable(opened.value(), outputs, progress);
 }
 
 } // namespace solandre

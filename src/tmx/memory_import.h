@@ -14,13 +14,13 @@
 #include "common/fileio.h"
 #include "common/progress.h"
 #include "common/result.h"
+#include "tmx/memory_input.h"
 #include "tmx/tmx_reader.h"
 
 #include <QString>
+#include <optional>
 
 namespace solandre {
-
-enum class MemoryFormat { Tmx, Table };
 
 struct MemoryImport {
     MemoryFormat format = MemoryFormat::Tmx;
@@ -32,16 +32,19 @@ struct MemoryImport {
     Encoding encoding = Encoding::Utf8; // of the pair written
 };
 
-// XML (a "<" first, after any byte-order mark and blanks) is a TMX; any other
-// text a table.
+// What the input holds, told by its content (memory_input.h).
 Result<MemoryFormat> memoryFormatOf(const FileRef& input);
 
 // The languages of a TMX, for the windows to ask which two to take.
 Result<TmxLanguages> memoryLanguages(const FileRef& input);
 
-// Refuses an output that is the input or the other output, and an input with
-// no unit or row at all. The languages apply to a TMX only.
+// Refuses an output that is the input or the other output, an input with no
+// unit or row at all, and one whose units hold neither language (both
+// outputs would be empty). The languages apply to a TMX only. The input is
+// read once when it is a stream; `format` says what it holds, else its
+// content does.
 Result<MemoryImport> importMemory(const FileRef& input, const FileRef& sourceOut, const FileRef& targetOut,
-                                  const TmxLanguageChoice& languages = {}, const Progress& progress = {});
+                                  const TmxLanguageChoice& languages = {}, const Progress& progress = {},
+                                  std::optional<MemoryFormat> format = std::nullopt);
 
 } // namespace solandre

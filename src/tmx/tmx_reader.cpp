@@ -3,6 +3,8 @@
 
 #include "tmx/xml_tokenizer.h"
 
+#include <unordered_map>
+
 #include <string_view>
 
 namespace solandre {
@@ -31,20 +33,22 @@ QString fromUtf8(std::string_view s)
 
 // Runs `read` over a tokenizer of the device, turning every fault into the
 // message the user sees.
-template <class Read> std::optional<TmxError> withTokenizer(QIODevice& device, const QString& fileName, Read read)
+template <class Read> std::optional<Error> withTokenizer(QIODevice& device, const QString& fileName, Read read)
 {
     XmlDecoder decoder(device);
-    if (auto refused = decoder.start()) return TmxError{cannotRead(fileName, *refused)};
+    if (auto refused = decoder.start()) return Error{cannotRead(fileName, *refused)};
     XmlInput input(decoder);
     XmlTokenizer tokenizer(input);
     try {
         read(tokenizer);
     } catch (const XmlFault& fault) {
-        if (!fault.where) return TmxError{cannotRead(fileName, fault.reason)};
-        return TmxError{cannotRead(
+        if (!fault.where) return Error{cannotRead(fileName, fault.reason)};
+        if (!fault.malformed)
+            return Error{cannotRead(fileName, QStringLiteral("%1: %2").arg(at(*fault.where), fault.reason))};
+        return Error{cannotRead(
             fileName, QStringLiteral("XML mal formado %1: %2").arg(at(*fault.where), fault.reason))};
     } catch (const NotTmx& fault) {
-        return TmxError{cannotRead(
+        return Error{cannotRead(
             fileName, QStringLiteral("no es una memoria TMX (%1): %2").arg(at(fault.where), fault.reason))};
     }
     return std::nullopt;
@@ -270,12 +274,14 @@ bool languageMatches(QStringView wanted, QStringView actual)
     return matches(wanted.toUtf8().toStdString(), actual.toUtf8().toStdString());
 }
 
-TmxResult<TmxSummary> readTmx(QIODevice& device, const QString& fileName,
+Result<TmxSummary> readTmx(QIODevice& device, const QString& fileName,
                               const TmxLanguageChoice& languages, const SegmentPairSink& sink)
 {
+    // One language however it is spelt ("en_GB", "en-gb"), as the matching
+    // of the variants has it.
     if (!languages.source.isEmpty() &&
-        languages.source.compare(languages.target, Qt::CaseInsensitive) == 0)
-        return TmxError{QStringLiteral("La lengua de origen y la de destino son la misma: %1").arg(languages.source)};
+        sameLanguage(languages.source.toStdString(), languages.target.toStdString()))
+        return Error{QStringLiteral("La lengua de origen y la de destino son la misma: %1").arg(languages.source)};
     TmxSummary summary;
     auto error = withTokenizer(device, fileName, [&](XmlTokenizer& tokenizer) {
         TmxPairReader reader(tokenizer, languages, sink);
@@ -286,13 +292,14 @@ TmxResult<TmxSummary> readTmx(QIODevice& device, const QString& fileName,
     return summary;
 }
 
-TmxResult<TmxLanguages> listTmxLanguages(QIODevice& device, const QString& fileName)
+Result<TmxLanguages> listTmxLanguages(QIODevice& device, const QString& fileName)
 {
     TmxLanguages found;
     auto error = withTokenizer(device, fileName, [&](XmlTokenizer& tokenizer) {
         expectTmxRoot(tokenizer);
-        std::vector<std::string> spellings; // one per language, as first met
-        std::vector<bool> inUnit;           // whether the current unit has it
+        std::unordered_map<std::string, size_t> known; // by folded spelling
+        std::vector<size_t> inUnit;                    // the languages of the current unit
+        std::vector<qint64> lastUnit;                  // per language, the last unit that had it
         bool inBody = false;
         bool inUnitNow = false;
         for (;;) {
@@ -305,8 +312,7 @@ TmxResult<TmxLanguages> listTmxLanguages(QIODevice& device, const QString& fileN
                 if (depth == 3 && inUnitNow) {
                     inUnitNow = false;
                     ++found.units;
-                    for (size_t i = 0; i < inUnit.size(); ++i)
-                        if (inUnit[i]) ++found.languages[i].units;
+                    for (const size_t i : inUnit) ++found.languages[i].units;
                 }
                 continue;
             }
@@ -317,18 +323,21 @@ TmxResult<TmxLanguages> listTmxLanguages(QIODevice& device, const QString& fileN
                     found.headerSourceLanguage = fromUtf8(*srclang);
             } else if (depth == 3 && inBody && name == "tu") {
                 inUnitNow = true;
-                inUnit.assign(inUnit.size(), false);
+                inUnit.clear();
             } else if (depth == 4 && inUnitNow && name == "tuv") {
                 const auto language = variantLanguage(tokenizer);
                 if (!language || language->empty()) continue;
-                size_t i = 0;
-                while (i < spellings.size() && !sameLanguage(spellings[i], *language)) ++i;
-                if (i == spellings.size()) {
-                    spellings.emplace_back(*language);
+                std::string folded(*language);
+                for (char& c : folded) c = foldLanguageChar(c);
+                const auto [at, added] = known.emplace(std::move(folded), lastUnit.size());
+                if (added) {
                     found.languages.push_back({fromUtf8(*language), 0});
-                    inUnit.push_back(false);
+                    lastUnit.push_back(-1);
                 }
-                inUnit[i] = true;
+                if (lastUnit[at->second] != found.units) {
+                    lastUnit[at->second] = found.units;
+                    inUnit.push_back(at->second);
+                }
             }
         }
     });

@@ -16,6 +16,7 @@
 // character references and CDATA are decoded, then the text is cleaned as in
 // tmx_types.h.
 
+#include "common/result.h"
 #include "tmx/tmx_types.h"
 
 #include <QIODevice>
@@ -52,7 +53,7 @@ struct TmxSummary {
 // lack one language or both. Of several variants of one language in a unit,
 // the first is taken. `fileName` is for the messages. Choosing the same
 // language for both sides is refused before anything is read.
-TmxResult<TmxSummary> readTmx(QIODevice& device, const QString& fileName,
+Result<TmxSummary> readTmx(QIODevice& device, const QString& fileName,
                               const TmxLanguageChoice& languages, const SegmentPairSink& sink);
 
 struct TmxLanguageUse {
@@ -69,7 +70,7 @@ struct TmxLanguages {
 // The languages of the variants, in one streaming pass, for the caller to ask
 // which two to take. Spellings that differ only in case or in "_" for "-"
 // count as one language.
-TmxResult<TmxLanguages> listTmxLanguages(QIODevice& device, const QString& fileName);
+Result<TmxLanguages> listTmxLanguages(QIODevice& device, const QString& fileName);
 
 // Whether a variant in language `actual` is one of `wanted` (rules above).
 bool languageMatches(QStringView wanted, QStringView actual);

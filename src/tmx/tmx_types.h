@@ -1,36 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the translation-memory and table readers hand over: one unit as two
-// UTF-8 segments, and how they fail.
+// UTF-8 segments.
 
-#include <QString>
 #include <functional>
 #include <string>
-#include <utility>
-#include <variant>
 
 namespace solandre {
-
-// The message the user sees; it names the file and the reason.
-struct TmxError {
-    QString message;
-};
-
-template <class T> class [[nodiscard]] TmxResult {
-public:
-    TmxResult(T value) : state_(std::move(value)) {}
-    TmxResult(TmxError error) : state_(std::move(error)) {}
-
-    bool ok() const { return state_.index() == 0; }
-    explicit operator bool() const { return ok(); }
-    T& value() & { return std::get<0>(state_); }
-    const T& value() const& { return std::get<0>(state_); }
-    T&& value() && { return std::get<0>(std::move(state_)); }
-    const TmxError& error() const { return std::get<1>(state_); }
-
-private:
-    std::variant<T, TmxError> state_;
-};
 
 // One translation unit, or one row of a table. Both segments are cleaned to
 // fit a record of a numbered text: "[" becomes "<", "]" becomes ">", and every

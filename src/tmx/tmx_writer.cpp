@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tmx/tmx_writer.h"
 
+#include "tmx/language_tag.h"
 #include "tmx/utf8.h"
 
 namespace solandre {
@@ -14,6 +15,23 @@ std::string escapedAttribute(const QString& value)
     std::string out;
     appendXmlEscaped(out, value.toStdString(), true);
     return out;
+}
+
+// Nothing but characters XML refuses (controls, U+FFFE, U+FFFF), or nothing.
+bool holdsNoText(std::string_view text)
+{
+    for (size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            if (c >= 0x20 || c == '\t' || c == '\n' || c == '\r') return false;
+            ++i;
+            continue;
+        }
+        const utf8::Decoded d = utf8::decode(text.data() + i, text.size() - i);
+        if (d.length <= 0 || (d.code != 0xFFFE && d.code != 0xFFFF)) return false;
+        i += size_t(d.length);
+    }
+    return true;
 }
 
 } // namespace
@@ -42,7 +60,9 @@ void appendXmlEscaped(std::string& out, std::string_view text, bool attribute)
             // A reader turns TAB and LF into spaces in attribute values.
             case '\t': out += attribute ? "&#9;" : "\t"; break;
             case '\n': out += attribute ? "&#10;" : "\n"; break;
-            default: break; // other controls: XML has no way to write them
+            // Other controls: XML has no way to write them, and dropping
+            // them would join the words on either side.
+            default: out += ' '; break;
             }
             continue;
         }
@@ -59,9 +79,10 @@ void appendXmlEscaped(std::string& out, std::string_view text, bool attribute)
 
 TmxWriter::TmxWriter(ByteSink sink, const TmxWriterSettings& settings) : sink_(std::move(sink))
 {
-    const std::string source = escapedAttribute(settings.sourceLanguage);
+    const std::string source = escapedAttribute(canonicalLanguageTag(settings.sourceLanguage).value_or(settings.sourceLanguage));
+    const std::string target = escapedAttribute(canonicalLanguageTag(settings.targetLanguage).value_or(settings.targetLanguage));
     sourceVariant_ = "      <tuv xml:lang=\"" + source + "\"><seg>";
-    targetVariant_ = "      <tuv xml:lang=\"" + escapedAttribute(settings.targetLanguage) + "\"><seg>";
+    targetVariant_ = "      <tuv xml:lang=\"" + target + "\"><seg>";
 
     buffer_.reserve(kFlushAt + 4096);
     buffer_ += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>";
@@ -88,8 +109,8 @@ void TmxWriter::add(std::string_view source, std::string_view target)
 {
     source_.clear();
     target_.clear();
-    appendXmlEscaped(source_, source, false);
-    appendXmlEscaped(target_, target, false);
+    if (!holdsNoText(source)) appendXmlEscaped(source_, source, false);
+    if (!holdsNoText(target)) appendXmlEscaped(target_, target, false);
     if (source_.empty() && target_.empty()) {
         ++skipped_;
         return;

@@ -3,10 +3,11 @@
 // Writing segment pairs as a TMX 1.4b document, UTF-8, piece by piece to a
 // byte sink: the whole document is never held.
 //
-// Text is escaped for XML (& < > in text, and " in attributes). Characters
-// XML 1.0 does not allow (controls other than TAB, LF and CR; U+FFFE, U+FFFF)
-// are dropped; invalid UTF-8 becomes U+FFFD. A CR is written &#13; so that a
-// reader gets it back rather than a line break.
+// Text is escaped for XML (& < > in text, and " in attributes). The controls
+// XML 1.0 does not allow (all but TAB, LF and CR) become blanks, so that the
+// words on either side stay apart; U+FFFE and U+FFFF are dropped; invalid
+// UTF-8 becomes U+FFFD. A CR is written &#13; so that a reader gets it back
+// rather than a line break.
 
 #include <QDateTime>
 #include <QString>
@@ -17,7 +18,9 @@
 namespace solandre {
 
 struct TmxWriterSettings {
-    QString sourceLanguage; // srclang of the header and xml:lang of the source variants
+    // srclang of the header and xml:lang of the source variants, in the
+    // canonical casing of a language tag (language_tag.h) when it is one
+    QString sourceLanguage;
     QString targetLanguage;
     QString toolVersion;    // creationtoolversion
     QDateTime creationDate; // written in UTC; left out when invalid
@@ -33,8 +36,8 @@ public:
     TmxWriter& operator=(const TmxWriter&) = delete;
 
     // Adds one unit of two UTF-8 segments. A pair with both sides empty is
-    // skipped; an empty side gets no variant. Empty means empty once the
-    // characters XML does not allow are dropped.
+    // skipped; an empty side gets no variant. A side of nothing but
+    // characters XML does not allow counts as empty.
     void add(std::string_view source, std::string_view target);
 
     // Closes the document and hands over what is left. Nothing may be added

@@ -12,6 +12,7 @@ namespace {
 
 constexpr size_t kChunk = size_t(1) << 20;
 constexpr size_t kQuoteSearch = size_t(1) << 20;
+constexpr size_t kMaxRow = size_t(16) << 20;
 
 struct Field {
     enum class Stop { Tab, LineEnd, FileEnd };
@@ -41,6 +42,9 @@ public:
         while (!summary_.stopped) {
             if (begin_ == end_ && ended_) break;
             if (readRow()) continue;
+            // A row is held whole: one that never ends must not take all memory.
+            if (size_t(end_ - begin_) > kMaxRow)
+                return QStringLiteral("la fila %1 pasa de %2 MB").arg(summary_.rows + 1).arg(kMaxRow >> 20);
             if (!fill() && error_) return error_;
         }
         return std::nullopt;
@@ -118,6 +122,11 @@ private:
                 }
                 if (q[1] == '"') {
                     q += 2;
+                    // A doubled quote across the limit: no closing quote within it.
+                    if (q >= limit) {
+                        if (limit == end_ && !ended_) return false;
+                        break;
+                    }
                     continue;
                 }
                 if (q[1] == '\t' || q[1] == '\r' || q[1] == '\n') {
@@ -188,12 +197,12 @@ private:
 
 } // namespace
 
-TmxResult<TsvSummary> readTsv(QIODevice& device, const QString& fileName, TableEncoding encoding,
+Result<TsvSummary> readTsv(QIODevice& device, const QString& fileName, TableEncoding encoding,
                               const SegmentPairSink& sink)
 {
     TsvReading reading(device, encoding, sink);
     if (auto error = reading.run())
-        return TmxError{QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(fileName, *error)};
+        return Error{QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(fileName, *error)};
     return reading.summary();
 }
 

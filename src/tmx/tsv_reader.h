@@ -18,8 +18,9 @@
 // - Segments are cleaned as in tmx_types.h. Invalid UTF-8 becomes U+FFFD; a
 //   UTF-8 byte-order mark at the start is skipped.
 // - The file is read in chunks of about 1 MB; only a row longer than that
-//   makes the buffer grow, to hold the row whole.
+//   makes the buffer grow, to hold the row whole, up to 16 MB.
 
+#include "common/result.h"
 #include "tmx/tmx_types.h"
 
 #include <QIODevice>
@@ -35,9 +36,10 @@ struct TsvSummary {
     bool stopped = false; // the sink asked to stop
 };
 
-// Fails only when the device cannot be read; the sink may have received rows
+// Fails when the device cannot be read, or at a row of more than 16 MB (one
+// that never ends must not take all memory); the sink may have received rows
 // by then.
-TmxResult<TsvSummary> readTsv(QIODevice& device, const QString& fileName, TableEncoding encoding,
+Result<TsvSummary> readTsv(QIODevice& device, const QString& fileName, TableEncoding encoding,
                               const SegmentPairSink& sink);
 
 } // namespace solandre

@@ -78,6 +78,7 @@ void XmlTokenizer::readCdata()
             p_ = bracket ? static_cast<const char*>(bracket) : end;
         }
         if (p_ == end) {
+            checkTextSize();
             if (!in_.more(p_)) failAtEnd("una sección CDATA");
             continue;
         }
@@ -99,8 +100,9 @@ void XmlTokenizer::readCdata()
     }
 }
 
-// Skipped whole: quoted strings, the internal subset and the comments and
-// processing instructions in it are followed only to find where it ends.
+// Skipped, but for the entities declared in the internal subset: quoted
+// strings, the other declarations and the comments and processing
+// instructions in it are followed only to find where it ends.
 void XmlTokenizer::readDoctype()
 {
     p_ += 9;
@@ -119,6 +121,9 @@ void XmlTokenizer::readDoctype()
             subset = false;
         } else if (subset && c == '<' && ensure(4) && std::memcmp(p_, "<!--", 4) == 0) {
             readComment();
+            continue;
+        } else if (subset && c == '<' && ensure(9) && std::memcmp(p_, "<!ENTITY", 8) == 0 && isSpace(p_[8])) {
+            readEntityDeclaration();
             continue;
         } else if (subset && c == '<' && ensure(2) && p_[1] == '?') {
             readProcessingInstruction(false);

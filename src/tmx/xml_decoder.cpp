@@ -113,19 +113,28 @@ std::optional<QString> XmlDecoder::start()
         family = Family::Utf16BE;
     }
 
-    // The start of the file as ASCII, to read the declaration from.
+    // The start of the file as ASCII, to read the declaration from; a
+    // declaration may hold any number of blanks, so the file is read on to
+    // its "?>" (within a chunk).
     std::string ascii;
-    const size_t limit = std::min(n, rawPos_ + 1024);
-    if (family == Family::Utf16LE || family == Family::Utf16BE) {
-        const bool le = family == Family::Utf16LE;
-        for (size_t i = rawPos_; i + 1 < limit; i += 2) {
-            const unsigned unit = le ? b[i] | (b[i + 1] << 8) : (b[i] << 8) | b[i + 1];
-            if (unit >= 0x80) break;
-            ascii.push_back(char(unit));
+    auto readAscii = [&] {
+        ascii.clear();
+        b = reinterpret_cast<const unsigned char*>(raw_.get());
+        if (family == Family::Utf16LE || family == Family::Utf16BE) {
+            const bool le = family == Family::Utf16LE;
+            for (size_t i = rawPos_; i + 1 < rawEnd_; i += 2) {
+                const unsigned unit = le ? b[i] | (b[i + 1] << 8) : (b[i] << 8) | b[i + 1];
+                if (unit >= 0x80) break;
+                ascii.push_back(char(unit));
+            }
+        } else {
+            ascii.assign(raw_.get() + rawPos_, rawEnd_ - rawPos_);
         }
-    } else {
-        ascii.assign(raw_.get() + rawPos_, limit - rawPos_);
-    }
+    };
+    readAscii();
+    while (ascii.starts_with("<?xml") && ascii.find("?>") == std::string::npos && rawEnd_ < kChunk && fillRaw())
+        readAscii();
+    if (fault_) return fault_->reason;
     const QString declared = declaredEncoding(ascii);
 
     switch (family) {

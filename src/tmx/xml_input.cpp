@@ -70,6 +70,7 @@ bool XmlInput::more(const char*& p)
             continue;
         }
         rawEnd_ += n;
+        bytesRead_ += qint64(n);
         const char* before = end_;
         check();
         if (end_ > before) return true;
@@ -128,6 +129,11 @@ TextPosition XmlInput::positionOf(const char* q) const
 void XmlInput::fail(const char* at, const QString& reason) const
 {
     throw XmlFault{reason, positionOf(at)};
+}
+
+void XmlInput::refuse(const char* at, const QString& reason) const
+{
+    throw XmlFault{reason, positionOf(at), false};
 }
 
 void XmlInput::failAtEnd() const

@@ -22,6 +22,7 @@ struct TextPosition {
 struct XmlFault {
     QString reason;
     std::optional<TextPosition> where; // none: not about the content (a device error)
+    bool malformed = true; // else well-formed, but asking for what is not done
 };
 
 // "U+000B", for the messages.
@@ -39,6 +40,8 @@ public:
     XmlInput& operator=(const XmlInput&) = delete;
 
     const char* end() const { return end_; }
+    // Bytes brought in from the decoder so far.
+    qint64 bytesRead() const { return bytesRead_; }
 
     // Brings in more checked bytes. Those before `p` may go, and `p` is moved
     // along with the rest. Returns false when nothing more comes. Throws at a
@@ -47,6 +50,8 @@ public:
 
     TextPosition positionOf(const char* q) const;
     [[noreturn]] void fail(const char* at, const QString& reason) const;
+    // The same for a document that is well-formed but asks for what is not done.
+    [[noreturn]] void refuse(const char* at, const QString& reason) const;
 
 private:
     void check();
@@ -59,6 +64,7 @@ private:
     char* rawEnd_;  // end of the decoded bytes
     bool decoderEnded_ = false;
     std::optional<QString> fault_; // what is wrong at end_
+    qint64 bytesRead_ = 0;
 
     // Where the buffer's first byte stands in the file.
     qint64 baseLine_ = 1;

@@ -49,12 +49,17 @@ XmlTokenizer::Event XmlTokenizer::next()
         return Event::EndElement;
     }
     for (;;) {
+        Event replayed;
+        if (replaying() && replayEvent(replayed)) return replayed;
         bool atStart = atStart_;
         atStart_ = false;
         if (depth_ > 0) {
             // Mostly the indentation before the next tag.
             if (!out_) p_ = scan::skipBlanks(p_, in_.end());
-            if (p_ == in_.end() || *p_ != '<') readText();
+            if (p_ == in_.end() || *p_ != '<') {
+                readText();
+                if (replaying()) continue;
+            }
         } else if (skipOutsideRoot()) {
             atStart = false;
         }
@@ -118,17 +123,17 @@ void XmlTokenizer::readText()
             p_ = scan::findMarkup(p_, end);
         }
         if (p_ == end) {
+            checkTextSize();
             if (!in_.more(p_)) return;
             continue;
         }
         switch (*p_) {
         case '<':
             return;
-        case '&': {
-            const char32_t c = readReference();
-            if (out_) cleaner_.put(*out_, c);
+        case '&':
+            readReference();
+            if (replaying()) return;
             break;
-        }
         case ']':
             checkNotCdataEnd();
             if (out_) cleaner_.put(*out_, ']');
@@ -164,20 +169,47 @@ void XmlTokenizer::putSpecial()
     p_ += d.length;
 }
 
+void XmlTokenizer::checkTextSize() const
+{
+    if (out_ && out_->size() > kMaxText)
+        in_.fail(p_, QStringLiteral("un segmento de más de %1 MB").arg(kMaxText >> 20));
+}
+
 void XmlTokenizer::checkNotCdataEnd()
 {
     if (ensure(3) && p_[1] == ']' && p_[2] == '>')
         in_.fail(p_, QStringLiteral("\"]]>\" no se admite en el texto"));
 }
 
-char32_t XmlTokenizer::readReference()
+void XmlTokenizer::readReference()
 {
     for (;;) {
         const char* q = p_;
         char32_t c;
-        if (parseReference(p_, q, c)) {
+        XmlEntity* entity = nullptr;
+        if (parseReference(p_, q, c, &entity)) {
+            const char* amp = p_;
             p_ = q;
-            return c;
+            if (!entity) {
+                if (out_) cleaner_.put(*out_, c);
+                return;
+            }
+            resolve(*entity, std::string_view(amp + 1, size_t(q - amp - 2)), amp);
+            addExpanded(entity->size, amp);
+            if (entity->state == XmlEntity::State::Markup) {
+                replay_ = &entity->events;
+                replayAt_ = 0;
+                tagStart_ = amp;
+            } else if (out_) {
+                const std::string& text = entity->text;
+                for (size_t i = 0; i < text.size();) {
+                    const utf8::Decoded d = utf8::decode(text.data() + i, text.size() - i);
+                    cleaner_.put(*out_, d.code);
+                    i += size_t(d.length);
+                }
+                checkTextSize();
+            }
+            return;
         }
         if (!in_.more(p_)) failAtEnd("una referencia");
     }
@@ -185,7 +217,7 @@ char32_t XmlTokenizer::readReference()
 
 // Reads the reference at `amp` into `c` and moves `q` past it. Returns false
 // when the checked bytes end first.
-bool XmlTokenizer::parseReference(const char* amp, const char*& q, char32_t& c) const
+bool XmlTokenizer::parseReference(const char* amp, const char*& q, char32_t& c, XmlEntity** entityFound) const
 {
     const char* end = in_.end();
     q = amp + 1;
@@ -227,6 +259,7 @@ bool XmlTokenizer::parseReference(const char* amp, const char*& q, char32_t& c) 
     else if (entity == "amp") c = '&';
     else if (entity == "quot") c = '"';
     else if (entity == "apos") c = '\'';
+    else if (entityFound) *entityFound = &declared(amp, entity);
     else in_.fail(amp, QStringLiteral("entidad no declarada: &%1;").arg(text(entity)));
     return true;
 }
@@ -290,9 +323,13 @@ bool XmlTokenizer::parseStartTag()
     if (!scanName(q, end, &name)) return false;
     if (name.text.empty()) in_.fail(q, QStringLiteral("se esperaba el nombre de un elemento"));
     if (!name.qualified) in_.fail(p_ + 1, QStringLiteral("nombre no válido: %1").arg(text(name.text)));
+    tagExpanded_ = 0;
+    if (depth_ == kMaxDepth)
+        in_.fail(p_, QStringLiteral("más de %1 elementos anidados").arg(kMaxDepth));
     if (size_t(depth_) == stack_.size()) stack_.emplace_back();
     stack_[size_t(depth_)].assign(name.text);
     attributeCount_ = 0;
+    attributeNames_.clear();
     bool empty = false;
     for (;;) {
         const char* blanks = q;
@@ -312,6 +349,7 @@ bool XmlTokenizer::parseStartTag()
         if (q == blanks) in_.fail(q, QStringLiteral("se esperaba un espacio, \">\" o \"/>\""));
         if (!parseAttribute(q)) return false;
     }
+    if (tagExpanded_ > 0) addExpanded(tagExpanded_, p_);
     tagStart_ = p_;
     p_ = q;
     rootSeen_ = true;
@@ -339,9 +377,16 @@ bool XmlTokenizer::parseAttribute(const char*& q)
     if (quote != '"' && quote != '\'')
         in_.fail(q, QStringLiteral("el valor del atributo %1 debe ir entre comillas").arg(text(attributeName)));
     ++q;
-    for (size_t i = 0; i < attributeCount_; ++i)
-        if (attributes_[i].name == attributeName)
-            in_.fail(name, QStringLiteral("atributo repetido: %1").arg(text(attributeName)));
+    constexpr size_t kFew = 8;
+    bool repeated = false;
+    if (attributeCount_ < kFew) {
+        for (size_t i = 0; i < attributeCount_ && !repeated; ++i) repeated = attributes_[i].name == attributeName;
+    } else {
+        if (attributeNames_.empty())
+            for (size_t i = 0; i < attributeCount_; ++i) attributeNames_.insert(attributes_[i].name);
+        repeated = !attributeNames_.insert(attributeName).second;
+    }
+    if (repeated) in_.fail(name, QStringLiteral("atributo repetido: %1").arg(text(attributeName)));
     if (attributeCount_ == attributes_.size()) attributes_.emplace_back();
     Attribute& a = attributes_[attributeCount_];
     a.name = attributeName;
@@ -368,9 +413,25 @@ bool XmlTokenizer::parseAttribute(const char*& q)
         }
         if (c == '<') in_.fail(q, QStringLiteral("\"<\" no se admite en el valor de un atributo"));
         if (c == '&') {
+            const char* amp = q;
             char32_t ref;
-            if (!parseReference(q, q, ref)) return false;
-            utf8::append(a.decoded, ref);
+            XmlEntity* entity = nullptr;
+            if (!parseReference(amp, q, ref, &entity)) return false;
+            if (!entity) {
+                utf8::append(a.decoded, ref);
+                continue;
+            }
+            resolve(*entity, std::string_view(amp + 1, size_t(q - amp - 2)), amp);
+            if (entity->state == XmlEntity::State::Markup)
+                in_.fail(amp, QStringLiteral("\"<\" no se admite en el valor de un atributo (viene de la entidad &%1;)")
+                                  .arg(text(amp + 1, q - 1)));
+            // Blanks of the replacement text are spaces, as the file's are.
+            for (const char b : entity->text) a.decoded.push_back(isSpace(b) ? ' ' : b);
+            tagExpanded_ += entity->text.size();
+            if (a.decoded.size() > XmlInput::kMaxKept)
+                in_.fail(name, QStringLiteral("el valor del atributo %1 pasa de %2 MB")
+                                   .arg(text(attributeName))
+                                   .arg(XmlInput::kMaxKept >> 20));
             continue;
         }
         ++q;

@@ -7,6 +7,7 @@
 // scanned whole at each step, by the rules of scanForMarker, with the same
 // results.
 
+#include "common/marker.h"
 #include "common/pod_array.h"
 #include "common/progress.h"
 #include "viewer/context_scan.h"
@@ -16,10 +17,6 @@
 #include <string_view>
 
 namespace solandre {
-
-// The number of a marker written "[n]" as the numbering writes it (no
-// leading zero); nothing for any other marker.
-std::optional<std::uint64_t> markerNumber(std::string_view marker);
 
 class RecordTable {
 public:

@@ -123,18 +123,18 @@ TEST(NumberedPair, OutputsThatAreTheTextsAreRefusedUnlessRewrittenInPlace)
     const QString fr = dir.write("fr.txt", kFrenchDrifted);
     const auto pair = alignNumberedPair(es, fr);
     ASSERT_TRUE(pair.ok());
-    struct Case { const char* name; QString sourceOut, targetOut; bool inPlace; };
+    struct Case { const char* name; QString sourceOut, targetOut; bool inPlace; const char* reason = "textos de entrada"; };
     const Case refused[] = {
         {"the source's output is the source", es, dir.path("b.txt"), false},
         {"the target's output is the target", dir.path("a.txt"), fr, false},
         {"the outputs crossed, even in place", fr, es, true},
-        {"one output for both", dir.path("a.txt"), dir.path("a.txt"), false},
+        {"one output for both", dir.path("a.txt"), dir.path("a.txt"), false, "las dos salidas son el mismo fichero"},
     };
     for (const Case& c : refused) {
         SCOPED_TRACE(c.name);
         const Status written = writeAlignedPair(pair.value(), pair.value().beads, c.sourceOut, c.targetOut, c.inPlace);
         ASSERT_FALSE(written.ok());
-        EXPECT_TRUE(written.error().message.contains("textos de entrada"));
+        EXPECT_TRUE(written.error().message.contains(c.reason)) << written.error().message.toStdString();
         EXPECT_EQ(readBytes(es), kSpanish);
         EXPECT_EQ(readBytes(fr), kFrenchDrifted);
     }

@@ -3,6 +3,7 @@
 #include "cli/manual.h"
 #include "support/temp_files.h"
 
+#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -200,6 +201,72 @@ TEST_F(CliSearch, FrequenciesListEachFormByCountOrAlphabetically)
               "Total de ocurrencia(s) para : cas* = 3\n");
 }
 
+TEST_F(CliSearch, QueriesOfSeveralWordsWildcardsAndExpressions)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::string> args; // after the file
+        int status;
+        const char* out;
+        const char* err; // part of it
+    };
+    const Case cases[] = {
+        {"a phrase", {"la casa"}, 0, "la casa\t[1]\nTotal de ocurrencia(s) para : la casa = 1\n", ""},
+        {"a phrase with any word, as written", {"r* * casas"}, 0,
+         "Río abajo, casas\t[2]\nTotal de ocurrencia(s) para : r* * casas = 1\n", ""},
+        {"alternatives", {"--count", "casa|r?o"}, 0, "Total de ocurrencia(s) para : casa|r?o = 4\n", ""},
+        {"an expression", {"--regex", "r.o", "--count"}, 0, "Total de ocurrencia(s) para : r.o = 2\n", ""},
+        {"a malformed expression stops the command, naming it", {"--regex", "--count", "cas.*", "ca(sa"}, 1,
+         "Total de ocurrencia(s) para : cas.* = 3\n", "\u00ABca(sa\u00BB no es v\u00E1lida: falta un par\u00E9ntesis"},
+        {"frequencies of a phrase", {"--frequencies", "* casa*"}, 0,
+         "abajo, casas\t1\nla casa\t1\nTotal de ocurrencia(s) para : * casa* = 2\n", ""},
+        {"a condition needs the target", {"casa", "--with", "maison"}, 2, "", "--with necesita --target"},
+        {"never both conditions", {"casa", "--with", "a", "--without", "b", "--target", "x"}, 2, "",
+         "--with y --without no van juntas"},
+        {"a single form with a sign says why it finds nothing", {"l'eau"}, 0,
+         "Total de ocurrencia(s) para : l'eau = 0\n", "aviso: Una forma sola no lleva espacios ni signos"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = {"search", file};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_EQ(run.out, c.out);
+        EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    }
+}
+
+TEST_F(CliSearch, ConditionsOnTheTranslationKeepOrDropEachHit)
+{
+    const std::string target =
+        dir.write("t_target_ref.txt", "[1] La rivi\xE8re et la maison.\r\n[2] En aval, des maisons.\r\n[12] Maison.\r\n")
+            .toStdString();
+    const CliRun with = runCli({"search", file, "cas*", "--target", target, "--with", "maison"});
+    EXPECT_EQ(with.status, 0) << with.err;
+    EXPECT_EQ(with.out, "casa\t[1]\nCasa\t[12]\nTotal de ocurrencia(s) para : cas* = 2\n");
+    const CliRun without = runCli({"search", file, "cas*", "--target", target, "--without", "la maison|rivi*"});
+    EXPECT_EQ(without.out, "casas\t[2]\nCasa\t[12]\nTotal de ocurrencia(s) para : cas* = 2\n");
+    const CliRun missing = runCli({"search", file, "casa", "--target", dir.path("no.txt").toStdString(), "--with", "x"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("no.txt"), std::string::npos);
+    // Searching the translation: the texts named the other way round.
+    const CliRun swapped = runCli({"search", target, "maison*", "--target", file, "--without", "casa"});
+    EXPECT_EQ(swapped.out, "maisons\t[2]\nTotal de ocurrencia(s) para : maison* = 1\n");
+}
+
+TEST_F(CliSearch, TheHelpStatesTheQuerySyntaxWithExamples)
+{
+    const std::string help = runCli({"search", "--help"}).out;
+    for (const char* part : {"casa|hogar", "llevar * cabo", "ca?a", "--regex", "--with BÚSQUEDA", "--without", "l'eau"})
+        EXPECT_NE(help.find(part), std::string::npos) << part;
+    for (const char* command : {"save", "export", "candidates"}) {
+        const std::string other = runCli({command, "--help"}).out;
+        for (const char* option : {"--regex", "--with", "--without", "BÚSQUEDA"})
+            EXPECT_NE(other.find(option), std::string::npos) << command << " " << option;
+    }
+}
+
 TEST(CliSave, WritesTheResultsFileOfThePreparedTextsWindow)
 {
     TempDir dir;
@@ -255,6 +322,31 @@ protected:
         target = dir.write("t_ref.txt", t).toStdString();
     }
 };
+
+TEST_F(CliStudy, SaveExportAndCandidatesTakeTheSameQueries)
+{
+    const std::string out = dir.path("r.txt").toStdString();
+    const CliRun saved = runCli({"save", source, "uno casa", "-o", out, "--target", target, "--with", "vieille",
+                                 "--date", "D"});
+    EXPECT_EQ(saved.status, 0) << saved.err;
+    const std::string file = readBytes(dir.path("r.txt"));
+    EXPECT_NE(file.find("uno casa" + std::string(28, ' ') + "[3]\r\n"), std::string::npos) << file;
+    EXPECT_EQ(file.find("[6]"), std::string::npos) << file;
+
+    const CliRun exported = runCli({"export", source, "u.o c.*", "--regex", "-o", dir.path("e.tsv").toStdString(),
+                                    "--target", target, "--without", "vieille"});
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    const std::string lines = readBytes(dir.path("e.tsv"));
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1 + 3) << lines; // the header and [6], [9], [12]
+    EXPECT_NE(lines.find("uno casa\t[6]\t\t.\tuno casa.\tun maison.\r\n"), std::string::npos) << lines;
+
+    const CliRun candidates = runCli({"candidates", source, target, "uno casa", "--without", "vieille", "--top", "1"});
+    EXPECT_EQ(candidates.status, 0) << candidates.err;
+    EXPECT_TRUE(candidates.out.starts_with("maison\t")) << candidates.out;
+    const CliRun bad = runCli({"candidates", source, target, "(", "--regex"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("no es v"), std::string::npos) << bad.err;
+}
 
 TEST_F(CliStudy, CandidatesAreWordTabScoreTabJointCountBestFirst)
 {
@@ -406,6 +498,184 @@ TEST(CliMemory, AMemoryBecomesAPairAndThePairAMemory)
         EXPECT_EQ(lines(run.err), 1);
     }
     EXPECT_EQ(readBytes(dir.path("m_cible_ref.txt")), "\xEF\xBB\xBF[1] Un\r\n[2] \r\n");
+}
+
+// A memory of two units in Spanish and French.
+std::string smallMemory()
+{
+    return "<?xml version=\"1.0\"?><tmx version=\"1.4\"><header srclang=\"es\"/><body>"
+           "<tu><tuv xml:lang=\"es\"><seg>Uno</seg></tuv><tuv xml:lang=\"fr\"><seg>Un</seg></tuv></tu>"
+           "<tu><tuv xml:lang=\"es\"><seg>Dos</seg></tuv><tuv xml:lang=\"fr\"><seg>Deux</seg></tuv></tu></body></tmx>";
+}
+
+TEST(CliMemory, LanguagesAreTagsAndOneLanguageHoweverSpelt)
+{
+    TempDir dir;
+    const std::string memory = dir.write("m.tmx", smallMemory()).toStdString();
+    const std::string es = dir.path("s.txt").toStdString(), fr = dir.path("c.txt").toStdString();
+    struct Case { const char* name; std::vector<std::string> args; int status; const char* said; };
+    const Case cases[] = {
+        {"pair with a tag that is no tag", {"pair", memory, es, fr, "--source-lang", "x y<"}, 2,
+         "\"x y<\" no es una etiqueta de lengua"},
+        {"tmx with a quote in a tag", {"tmx", es, fr, "-o", dir.path("o.tmx").toStdString(), "--source-lang", "es",
+                                       "--target-lang", "en\"x"}, 2, "no es una etiqueta de lengua"},
+        {"one language spelt two ways", {"pair", memory, es, fr, "--source-lang", "en_GB", "--target-lang", "en-gb"},
+         1, "son la misma"},
+        {"a format there is not", {"pair", memory, es, fr, "--format", "xml"}, 2, "--format espera tmx o tsv"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_EQ(lines(run.err), 1);
+        EXPECT_FALSE(QFile::exists(QString::fromStdString(fr)));
+    }
+    dir.write("es.txt", "[1] Uno\r\n");
+    dir.write("fr.txt", "[1] Un\r\n");
+    const CliRun written = runCli({"tmx", dir.path("es.txt").toStdString(), dir.path("fr.txt").toStdString(), "-o",
+                                   dir.path("o.tmx").toStdString(), "--source-lang", "es_es", "--target-lang", "FR-fr"});
+    EXPECT_EQ(written.status, 0) << written.err;
+    EXPECT_NE(readBytes(dir.path("o.tmx")).find("<tuv xml:lang=\"fr-FR\">"), std::string::npos);
+}
+
+TEST(CliMemory, TwoOutputsThatAreOneFileAreRefusedAsSuch)
+{
+    TempDir dir;
+    const std::string memory = dir.write("m.tmx", smallMemory()).toStdString();
+    const std::string es = dir.write("s.txt", "old").toStdString();
+    QFile::link(dir.path("c.txt"), dir.path("enlace.txt"));
+    dir.write("a.txt", "[1] Uno\r\n");
+    dir.write("b.txt", "[1] Un\r\n");
+    const std::string a = dir.path("a.txt").toStdString(), b = dir.path("b.txt").toStdString();
+    const std::vector<std::vector<std::string>> cases = {
+        {"pair", memory, es, es},
+        {"pair", memory, dir.path("c.txt").toStdString(), dir.path("enlace.txt").toStdString()},
+        {"pair", memory, "-", "-"},
+        {"align", a, b, "--write", dir.path("c.txt").toStdString(), dir.path("enlace.txt").toStdString()},
+    };
+    for (const auto& args : cases) {
+        SCOPED_TRACE(args.back());
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find("las dos salidas son el mismo fichero"), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    EXPECT_EQ(readBytes(dir.path("s.txt")), "old");
+    EXPECT_FALSE(QFile::exists(dir.path("c.txt")));
+}
+
+// A memory given as a pipe or on the standard input is read once and whole.
+TEST(CliMemory, PipesAndTheStandardInput)
+{
+    TempDir dir;
+    std::string memory = "<tmx><header srclang=\"es\"/><body>";
+    for (int k = 1; k <= 2000; ++k)
+        memory += "<tu><tuv xml:lang=\"es\"><seg>Uno " + std::to_string(k) + "</seg></tuv><tuv xml:lang=\"fr\"><seg>Un " +
+                  std::to_string(k) + "</seg></tuv></tu>\n";
+    memory += "</body></tmx>\n";
+    const QString file = dir.write("m.tmx", memory);
+    const QString table = dir.write("t.tsv", "<b>Uno</b>\tUn\nDos\tDeux\n");
+    const QString s = dir.path("s.txt"), c = dir.path("c.txt");
+    struct Case { const char* name; QString line; std::string input; const char* lastSource; };
+    const Case cases[] = {
+        {"the standard input", kProgram + " pair - " + s + " " + c, memory, "[2000] Uno 2000\r\n"},
+        {"a process substitution", kProgram + " pair <(cat " + file + ") " + s + " " + c, "", "[2000] Uno 2000\r\n"},
+        {"a table from a pipe", kProgram + " pair <(cat " + table + ") " + s + " " + c, "", "[2] Dos\r\n"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        QFile::remove(s);
+        const CliRun run = runProgram(k.line, k.input);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(readBytes(s).ends_with(k.lastSource)) << readBytes(s).substr(0, 100);
+    }
+    // Said to be a table, a first line that is one tag is not taken for XML.
+    dir.write("u.tsv", "<b>Hola</b>\nDos\tDeux\n");
+    const CliRun said = runCli({"pair", dir.path("u.tsv").toStdString(), s.toStdString(), c.toStdString(), "--format", "tsv"});
+    EXPECT_EQ(said.status, 0) << said.err;
+    EXPECT_EQ(readBytes(s), "[1] <b>Hola</b>\r\n[2] Dos\r\n");
+}
+
+TEST(CliMemory, NothingToWriteFailsAndReplacesNothing)
+{
+    TempDir dir;
+    const std::string memory = dir.write("m.tmx", smallMemory()).toStdString();
+    const std::string s = dir.write("s.txt", "old source").toStdString(), c = dir.write("c.txt", "old target").toStdString();
+    const CliRun neither = runCli({"pair", memory, s, c, "--source-lang", "de", "--target-lang", "it"});
+    EXPECT_EQ(neither.status, 1);
+    EXPECT_NE(neither.err.find("ninguna de sus 2 unidades tiene texto"), std::string::npos) << neither.err;
+    const CliRun empty = runCli({"pair", dir.write("vacia.tmx", "").toStdString(), s, c});
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.err.find("no contiene ninguna unidad"), std::string::npos) << empty.err;
+    EXPECT_EQ(readBytes(dir.path("s.txt")), "old source");
+    EXPECT_EQ(readBytes(dir.path("c.txt")), "old target");
+}
+
+// A size limit makes the write fail with the usual message, never a kill.
+TEST(CliStreams, AFileSizeLimitIsAMessageNamingTheFile)
+{
+    TempDir dir;
+    std::string text;
+    while (text.size() < 400'000) text += "Una frase. Otra frase. ";
+    const QString input = dir.write("grande.txt", text);
+    std::string table;
+    for (int k = 0; k < 20000; ++k) table += "Frase de la casa.\tPhrase de la maison.\n";
+    const QString memory = dir.write("m.tsv", table);
+    dir.write("s.txt", "old");
+    for (const QString& command : {" number " + input + " " + dir.path("out.txt"),
+                                   " pair " + memory + " " + dir.path("s.txt") + " " + dir.path("c.txt")}) {
+        SCOPED_TRACE(command.toStdString());
+        const CliRun run = runProgram("ulimit -f 100; " + kProgram + command);
+        EXPECT_EQ(run.status, 1) << run.err;
+        EXPECT_NE(run.err.find("No se puede escribir el fichero"), std::string::npos) << run.err;
+        EXPECT_EQ(lines(run.err), 1) << run.err;
+    }
+    EXPECT_EQ(readBytes(dir.path("s.txt")), "old");
+    EXPECT_FALSE(QFile::exists(dir.path("out.txt")));
+}
+
+TEST_F(CliStudy, CandidatesSayWhyThereAreNone)
+{
+    const std::string empty = dir.write("vacio.txt", "").toStdString();
+    const std::string plain = dir.write("plano.txt", "Un texto. Sin numerar.").toStdString();
+    struct Case { const char* name; std::vector<std::string> args; int status; const char* said; };
+    const Case cases[] = {
+        {"an empty target", {"candidates", source, empty, "casa"}, 1, "el fichero está vacío"},
+        {"a target not numbered", {"candidates", source, plain, "casa"}, 1, "no es un texto numerado"},
+        {"an empty form", {"candidates", source, target, " "}, 1, "la forma está vacía"},
+        {"a form the text does not hold", {"candidates", source, target, "nada"}, 0, "la forma \"nada\" no está en"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliRun run = runCli(c.args);
+        EXPECT_EQ(run.status, c.status);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_EQ(lines(run.err), 1);
+    }
+}
+
+TEST(CliWords, HelpAndWarningsTellTheTruth)
+{
+    const std::string help = runCli({"number", "--help"}).out;
+    EXPECT_NE(help.find("guarda en su registro los saltos de línea"), std::string::npos) << help;
+
+    TempDir dir;
+    const std::string plain = dir.write("plano.txt", "La casa.").toStdString();
+    const CliRun warned = runCli({"search", plain, "casa"});
+    EXPECT_NE(warned.err.find("use \"solandre-cli number\""), std::string::npos) << warned.err;
+    EXPECT_EQ(warned.err.find("menú"), std::string::npos) << warned.err;
+
+    const std::string es = dir.write("es.txt", "[1] Uno.\r\n[2] Dos.\r\n[2] Dos otra vez.\r\n").toStdString();
+    const std::string fr = dir.write("fr.txt", "[1] Un.\r\n[3] Trois.\r\n[2] Deux.\r\n").toStdString();
+    const CliRun aligned = runCli({"align", es, fr});
+    EXPECT_EQ(aligned.status, 0) << aligned.err;
+    EXPECT_NE(aligned.err.find("las marcas de \"" + es + "\" están repetidas o fuera de orden ([2] tras [2])"),
+              std::string::npos) << aligned.err;
+    EXPECT_NE(aligned.err.find("las marcas de \"" + fr + "\" están repetidas o fuera de orden ([2] tras [3])"),
+              std::string::npos) << aligned.err;
+    EXPECT_EQ(lines(runCli({"align", dir.write("a.txt", "[1] Uno.\r\n[2] Dos.\r\n").toStdString(), es}).err), 1);
 }
 
 TEST(CliManual, ThePageAndTheCompletionCoverEveryCommandAndOption)

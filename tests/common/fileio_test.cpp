@@ -4,6 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <csignal>
+#include <sys/resource.h>
 #include <gtest/gtest.h>
 
 namespace solandre {
@@ -162,6 +165,66 @@ TEST(WriteFileSafely, ReadOnlyFolderKeepsTheOldFile)
     expectNames(written.error(), old, "");
     EXPECT_EQ(readBytes(old), "precious");
     EXPECT_EQ(dir.entries(), QStringList{"old.txt"});
+}
+
+// Two files that belong together: a failure on either, at any point before
+// both are complete, leaves both targets as they were.
+TEST(CommitTogether, AFailureOnEitherLeavesBothTargetsAsTheyWere)
+{
+    struct Case { const char* name; bool fails; QString firstName, secondName; bool sizeLimit; };
+    const Case cases[] = {
+        {"the second is a full device", true, "es.txt", "/dev/full", false},
+        {"the first is a full device", true, "/dev/full", "fr.txt", false},
+        {"the second passes the size limit", true, "es.txt", "fr.txt", true},
+        {"both fine", false, "es.txt", "fr.txt", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        dir.write("es.txt", "old source");
+        dir.write("fr.txt", "old target");
+        auto path = [&](const QString& name) { return name.startsWith('/') ? name : dir.path(name); };
+        auto a = SafeFileWriter::open(path(c.firstName));
+        auto b = SafeFileWriter::open(path(c.secondName));
+        ASSERT_TRUE(a.ok() && b.ok());
+        rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        if (c.sizeLimit) {
+            rlimit limited = saved;
+            limited.rlim_cur = 1 << 20;
+            setrlimit(RLIMIT_FSIZE, &limited);
+        }
+        a.value().write(std::string(1000, 's'));
+        b.value().write(std::string(3 << 20, 't'));
+        const Status both = commitTogether(a.value(), b.value());
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
+        EXPECT_EQ(both.ok(), !c.fails);
+        if (c.fails) {
+            EXPECT_EQ(readBytes(dir.path("es.txt")), "old source");
+            EXPECT_EQ(readBytes(dir.path("fr.txt")), "old target");
+        } else {
+            EXPECT_EQ(readBytes(dir.path("es.txt")), std::string(1000, 's'));
+            EXPECT_EQ(readBytes(dir.path("fr.txt")), std::string(3 << 20, 't'));
+        }
+        a = Error{};
+        b = Error{};
+        EXPECT_EQ(dir.entries(), (QStringList{"es.txt", "fr.txt"})) << "no temporary file left";
+    }
+}
+
+TEST(SafeFileWriter, ALinkIsWrittenWhereItPointsAndKeepsThePermissions)
+{
+    TempDir dir;
+    const QString real = dir.write("real.txt", "old");
+    QFile::setPermissions(real, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+    ASSERT_TRUE(QFile::link(real, dir.path("link.txt")));
+    ASSERT_TRUE(writeFileSafely(dir.path("link.txt"), "new").ok());
+    EXPECT_EQ(readBytes(real), "new");
+    EXPECT_TRUE(QFileInfo(dir.path("link.txt")).isSymLink());
+    EXPECT_EQ(QFile::permissions(real), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                            QFileDevice::ReadUser | QFileDevice::WriteUser);
 }
 
 } // namespace

@@ -55,5 +55,40 @@ TEST(RefuseInputAsOutput, NamesTheOutputAndIgnoresEmptyNames)
                   .arg(dir.path("enlace.txt")));
 }
 
+TEST(RefuseSameOutputs, TwoOutputsThatAreOneFileByAnySpelling)
+{
+    testing::TempDir dir;
+    const QString old = dir.write("es_ref.txt", "x");
+    QDir(dir.root()).mkdir("sub");
+    QFile::link(old, dir.path("enlace.txt"));
+    ASSERT_EQ(::link(QFile::encodeName(old).constData(), QFile::encodeName(dir.path("duro.txt")).constData()), 0);
+    // A link to an output that is not written yet.
+    QFile::link(dir.path("fr_ref.txt"), dir.path("adelantado.txt"));
+    const FileRef stream = FileRef::standardStream();
+
+    struct Case { const char* name; FileRef first, second; bool refused; };
+    const Case cases[] = {
+        {"the same name", old, old, true},
+        {"through ..", old, dir.root() + "/sub/../es_ref.txt", true},
+        {"a symbolic link to the other", old, dir.path("enlace.txt"), true},
+        {"a hard link", old, dir.path("duro.txt"), true},
+        {"a link to the other, which does not exist yet", dir.path("fr_ref.txt"), dir.path("adelantado.txt"), true},
+        {"both new, spelt two ways", dir.path("n.txt"), dir.root() + "/sub/../n.txt", true},
+        {"both the standard output", stream, stream, true},
+        {"two files", old, dir.path("fr_ref.txt"), false},
+        {"a file and the standard output", old, stream, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Status status = refuseSameOutputs(c.first, c.second);
+        EXPECT_EQ(!status.ok(), c.refused);
+        if (!status.ok())
+            EXPECT_EQ(status.error().message,
+                      QString::fromUtf8("No se puede escribir el fichero \"%1\": las dos salidas son el mismo "
+                                        "fichero; elija otro nombre para una de ellas")
+                          .arg(c.second.name()));
+    }
+}
+
 } // namespace
 } // namespace solandre

@@ -202,6 +202,28 @@ TEST(ConcordanceLines, AStoppedSortLeavesTheOrderAsItWas)
     EXPECT_NE(lines.hit(0), before[0]);
 }
 
+TEST(ConcordanceLines, APhraseIsTheKeyWithTheContextsAroundItAndItsNeighbours)
+{
+    Concordance concordance(cp1252("[1] Dijo que la casa\r\ndel río era vieja.\r\n[2] Casa, del río: nada.\r\n"));
+    const ConcordanceLines lines = linesOf(concordance, "casa del río");
+    EXPECT_EQ(shown(lines, Encoding::Windows1252), "Dijo que la|casa del río|era vieja. [1] / |Casa, del río|: nada. [2]");
+    ASSERT_EQ(lines.hitWords(), 3u);
+    const std::pair<LineKey, const char*> first[] = {{LineKey::Form, "casa del río"}, {LineKey::Left1, "la"},
+                                                     {LineKey::Left2, "que"},        {LineKey::Right1, "era"},
+                                                     {LineKey::Right2, "vieja"}};
+    for (const auto& [key, word] : first) EXPECT_EQ(toUtf8(lines.keyWord(0, key), Encoding::Utf8), word) << int(key);
+    EXPECT_EQ(lines.keyWord(1, LineKey::Form), "casa, del r\xC3\xADo");
+    EXPECT_EQ(lines.keyWord(1, LineKey::Right1), "nada");
+
+    // Sorted by the word before the phrase (none first), then by its text
+    // (" " before ",").
+    ConcordanceLines sorted = ConcordanceLines::ofGrid(concordance.grid());
+    ASSERT_TRUE(sorted.sort(LineKey::Left1));
+    EXPECT_EQ(sorted.hit(0), lines.hit(1));
+    ASSERT_TRUE(sorted.sort(LineKey::Form));
+    EXPECT_EQ(sorted.hit(0), lines.hit(0));
+}
+
 TEST(ConcordanceLines, AnEmptySearchMakesNoLines)
 {
     Concordance concordance(cp1252("[1] casa.\r\n"));

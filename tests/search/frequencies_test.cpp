@@ -54,6 +54,24 @@ TEST(Frequencies, NoHitsNoForms)
     EXPECT_TRUE(countForms(Concordance().grid()).empty());
 }
 
+TEST(Frequencies, APhraseCountsEachDistinctTextMatchedLowerCased)
+{
+    Concordance concordance(cp1252("[1] La Casa del río.\r\n[2] la casa del\r\nRío; la casa, del río.\r\n"));
+    ASSERT_EQ(concordance.search("la casa del r*"), 3u);
+    std::vector<FormFrequency> list = countForms(concordance.grid());
+    auto shown = [&] {
+        std::string out;
+        for (const FormFrequency& f : list)
+            out += (out.empty() ? "" : " / ") + std::string(frequencyText(concordance.index(), f)) + " " +
+                   std::to_string(f.count);
+        return out;
+    };
+    // A line break reads as a blank; signs between the words count.
+    EXPECT_EQ(shown(), "la casa del r\xC3\xADo 2 / la casa, del r\xC3\xADo 1");
+    sortFrequencies(list, FrequencyOrder::Alphabetical);
+    EXPECT_EQ(shown(), "la casa del r\xC3\xADo 2 / la casa, del r\xC3\xADo 1");
+}
+
 TEST(Frequencies, AgreeWithTheCharacterByCharacterCountOnRandomTexts)
 {
     std::mt19937 random(5);

@@ -3,10 +3,18 @@
 #include "search/index_cache.h"
 #include "support/temp_files.h"
 
+#include "search/text_key.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QThread>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace solandre {
 namespace {
@@ -144,6 +152,202 @@ TEST_F(IndexCacheTest, AFolderThatCannotBeWrittenIsSkippedAndOnlyAFewIndexesAreK
         ASSERT_TRUE(cache.store(t.value(), c.index()));
     }
     EXPECT_EQ(QDir(dir.path("cache")).entryList({"*.idx"}).size(), 3);
+}
+
+// Edits that keep the size and put the modification time back, as tools
+// that copy or unpack with times kept do: the changed word must not be
+// found where it was.
+class StaleCacheTest : public ::testing::Test {
+protected:
+    testing::TempDir dir;
+    QString text;
+    std::string original, edited;
+    timespec modified[2] {};
+
+    void SetUp() override
+    {
+        while (original.size() < 2'500'000) original += numberedText(1000);
+        original = original.substr(0, original.rfind("\r\n") + 2);
+        // An occurrence of "casa" between the pieces a sample looks at.
+        const size_t piece = (original.size() - 4096) / 63;
+        const size_t at = original.find("casa", piece * 10 + 20'000);
+        ASSERT_LT(at + 4, piece * 11);
+        edited = original;
+        edited[at + 3] = 'o';
+        text = dir.write("obra.txt", original);
+        struct stat st {};
+        ASSERT_EQ(stat(QFile::encodeName(text).constData(), &st), 0);
+        modified[0] = st.st_atim;
+        modified[1] = st.st_mtim;
+    }
+
+    void putTimeBack(const QString& path) const
+    {
+        ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(path).constData(), modified, 0), 0);
+    }
+
+    // Rewrites the file in place, as an editor or "cp" onto it does.
+    void overwrite(const QString& path, const std::string& bytes) const
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.write(bytes.data(), qint64(bytes.size()));
+    }
+};
+
+TEST_F(StaleCacheTest, EveryEditThatKeepsSizeAndTimeIsSeen)
+{
+    struct Edit { const char* name; std::function<void()> apply; };
+    const Edit edits[] = {
+        {"one letter changed in place, then touch -r", [&] {
+             overwrite(text, edited);
+             putTimeBack(text);
+         }},
+        {"cp -p of an edited copy onto it", [&] {
+             const QString copy = dir.write("copia.txt", edited);
+             putTimeBack(copy);
+             overwrite(text, edited);
+             putTimeBack(text);
+         }},
+        {"rsync -t: an edited copy renamed over it", [&] {
+             const QString copy = dir.write(".obra.txt.XXXX", edited);
+             putTimeBack(copy);
+             ASSERT_EQ(::rename(QFile::encodeName(copy).constData(), QFile::encodeName(text).constData()), 0);
+         }},
+        {"unpacked from an archive: removed, then written anew", [&] {
+             QFile::remove(text);
+             dir.write("obra.txt", edited);
+             putTimeBack(text);
+         }},
+    };
+    for (const Edit& edit : edits) {
+        SCOPED_TRACE(edit.name);
+        dir.write("obra.txt", original);
+        putTimeBack(text);
+        IndexCache cache(dir.path("cache"), 0); // waits for its store when it goes
+        Concordance first;
+        ASSERT_TRUE(first.load(text).ok());
+        const size_t before = first.search("casa");
+        ASSERT_TRUE(cache.store(first.textFile(), first.index()));
+
+        edit.apply();
+        const auto now = TextFile::open(text);
+        ASSERT_TRUE(now.ok());
+        EXPECT_EQ(now.value().text(), edited);
+        EXPECT_EQ(now.value().text().size(), original.size());
+        EXPECT_FALSE(cache.load(now.value()).has_value());
+        Concordance reopened;
+        ASSERT_TRUE(reopened.load(text, {}, &cache).ok());
+        EXPECT_EQ(reopened.search("casa"), before - 1);
+        EXPECT_EQ(reopened.search("caso"), 1u);
+    }
+}
+
+// Where file times are coarse, an edit made soon after the text was read
+// can leave its stamp as it was: the whole content is compared then.
+TEST_F(StaleCacheTest, AStampThatMayHideAChangeHasTheWholeContentCompared)
+{
+    const auto before = TextFile::open(text);
+    const std::optional<TextKey> key = TextKey::of(before.value());
+    ASSERT_TRUE(key.has_value());
+    EXPECT_TRUE(key->checkWhole) << "the text was written just now";
+    EXPECT_TRUE(key->describes(before.value()));
+
+    overwrite(text, edited);
+    const auto after = TextFile::open(text);
+    TextKey coarse = *key;
+    coarse.stamp = *after.value().stamp(); // what a coarse file system would show
+    EXPECT_FALSE(coarse.describes(after.value()));
+
+    // A text left alone for a while is known by its stamp and a sample, so
+    // that reopening a gigabyte costs no full read.
+    QThread::msleep(2100);
+    const auto settled = TextFile::open(text);
+    const std::optional<TextKey> quiet = TextKey::of(settled.value());
+    EXPECT_FALSE(quiet->checkWhole);
+    EXPECT_TRUE(quiet->describes(settled.value()));
+}
+
+// Anything but a regular file of ours where an index goes: it is set aside,
+// never written through nor opened for writing, and the search answers from
+// an index built anew.
+TEST_F(IndexCacheTest, WhatIsNotAnIndexFileIsSetAsideAndNeverWrittenThrough)
+{
+    const QString document = dir.write("documento.txt", "el documento del usuario");
+    const auto opened = TextFile::open(text);
+    const QString index = cache.fileFor(opened.value());
+    ASSERT_TRUE(QDir().mkpath(dir.path("cache")));
+    struct Odd { const char* name; std::function<bool()> place; };
+    std::vector<Odd> odds = {
+        {"a link to the user's document", [&] { return QFile::link(document, index); }},
+        {"a link to nowhere", [&] { return QFile::link(dir.path("ninguno.txt"), index); }},
+        {"a link to a device", [&] { return QFile::link("/dev/null", index); }},
+        {"a named pipe", [&] { return mkfifo(QFile::encodeName(index).constData(), 0600) == 0; }},
+        {"a folder", [&] { return QDir().mkdir(index); }},
+    };
+    if (testing::runningAsRoot())
+        odds.push_back({"a device node", [&] {
+                            return mknod(QFile::encodeName(index).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+                        }});
+    for (const Odd& odd : odds) {
+        SCOPED_TRACE(odd.name);
+        for (const QString& entry : QDir(dir.path("cache")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System))
+            if (!QFile::remove(dir.path("cache/" + entry))) QDir(dir.path("cache/" + entry)).removeRecursively();
+        ASSERT_TRUE(odd.place());
+        const bool link = QFileInfo(index).isSymLink();
+        const QString pointsTo = QFileInfo(index).symLinkTarget();
+
+        {
+            IndexCache local(dir.path("cache"), 0); // waits for its store when it goes
+            Concordance reopened;
+            ASSERT_TRUE(reopened.load(text, {}, &local).ok());
+            expectSameResults(reopened);
+        }
+
+        EXPECT_EQ(testing::readBytes(document), "el documento del usuario");
+        EXPECT_FALSE(QFileInfo(dir.path("ninguno.txt")).exists());
+        struct stat st {};
+        ASSERT_EQ(lstat(QFile::encodeName(index).constData(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode)) << "an index of ours in its place";
+        const QStringList aside = QDir(dir.path("cache")).entryList({"*apartado*"}, QDir::AllEntries | QDir::System);
+        ASSERT_EQ(aside.size(), 1);
+        const QFileInfo kept(dir.path("cache/" + aside.front()));
+        EXPECT_EQ(kept.isSymLink(), link);
+        EXPECT_EQ(kept.symLinkTarget(), pointsTo);
+        EXPECT_TRUE(cache.load(opened.value()).has_value());
+    }
+}
+
+mode_t modeOf(const QString& path)
+{
+    struct stat st {};
+    stat(QFile::encodeName(path).constData(), &st);
+    return st.st_mode & 0777;
+}
+
+TEST_F(IndexCacheTest, TheFolderIsTheOwnersAlone)
+{
+    const auto opened = TextFile::open(text);
+    Concordance first;
+    ASSERT_TRUE(first.load(text).ok());
+    ASSERT_TRUE(cache.store(opened.value(), first.index()));
+    EXPECT_EQ(modeOf(dir.path("cache")), 0700);
+
+    // A folder made open to all before is closed.
+    QFile::setPermissions(dir.path("cache"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                 QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther);
+    ASSERT_TRUE(cache.store(opened.value(), first.index()));
+    EXPECT_EQ(modeOf(dir.path("cache")), 0700);
+
+    // A folder that is a link is not used: nothing is written where it points.
+    QDir().mkdir(dir.path("otra"));
+    QFile::link(dir.path("otra"), dir.path("enlace"));
+    IndexCache linked(dir.path("enlace"), 0);
+    EXPECT_FALSE(linked.store(opened.value(), first.index()));
+    EXPECT_TRUE(QDir(dir.path("otra")).isEmpty());
+    Concordance reopened;
+    ASSERT_TRUE(reopened.load(text, {}, &linked).ok());
+    expectSameResults(reopened);
 }
 
 } // namespace

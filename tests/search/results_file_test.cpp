@@ -183,6 +183,16 @@ TEST(ResultsFile, SegmentsAgreeWithTheWholeScanOnRandomTexts)
     }
 }
 
+TEST(ResultsFile, APhraseIsListedAsTheGridShowsItWithItsSentences)
+{
+    Concordance concordance(kSource);
+    ASSERT_EQ(concordance.search("dos casas en"), 1u);
+    const std::string file = written(kHeading, concordance.grid(), kSource, kTarget);
+    EXPECT_NE(file.find("Dos casas,\r\nen"), std::string::npos); // the sentence as it is
+    EXPECT_NE(file.find("Dos casas, en" + std::string(36 - 13, ' ') + "[2]\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("[2] Deux maisons."), std::string::npos);
+}
+
 TEST(ResultsFile, SavedThroughATemporaryAndDatedAsItsDay)
 {
     testing::TempDir dir;

@@ -86,6 +86,23 @@ TEST(Candidates, AWordThatAlwaysGoesWithTheFormComesFirstWithItsCounts)
                                              "single letters do not count";
 }
 
+TEST(Candidates, OfAPhraseCountTheSentencesOfItsHits)
+{
+    // "vez" alone goes with "fois" and "moment"; the phrase "a la vez" with
+    // "fois" only.
+    std::string source, target;
+    for (int s = 1; s <= 40; ++s) {
+        const bool phrase = s % 4 == 0, word = s % 4 == 2;
+        source += "[" + std::to_string(s) + "] uno" + (phrase ? " a la vez" : word ? " una vez" : "") + ".\r\n";
+        target += "[" + std::to_string(s) + "] un" + (phrase ? " à la fois" : word ? " un moment" : "") + ".\r\n";
+    }
+    const CandidateList list = candidates(source, target, "a la vez");
+    EXPECT_EQ(list.withForm, 10u);
+    ASSERT_FALSE(list.best.empty());
+    EXPECT_EQ(list.best[0].word, "fois");
+    EXPECT_EQ(words(list).find("moment"), std::string::npos);
+}
+
 TEST(Candidates, SentencesPairByNumberAndOnlyPairsCount)
 {
     // Source 1-4; target 3-6 and an unnumbered stretch: only 3 and 4 pair.

@@ -102,6 +102,17 @@ TEST(ExportFile, OneLinePerHitWithBothSentencesInUtf8)
         << csv;
 }
 
+TEST(ExportFile, APhraseIsTheFormWithTheContextsAroundIt)
+{
+    const std::string source = cp1252("[1] Una casa\r\nvieja, dijo.\r\n");
+    const std::string target = "[1] Une vieille maison.\r\n";
+    Concordance concordance(source);
+    ASSERT_EQ(concordance.search("casa vieja"), 1u);
+    const ConcordanceLines lines = ConcordanceLines::ofGrid(concordance.grid());
+    EXPECT_EQ(exported(lines, source, Encoding::Windows1252, target, Encoding::Utf8, ExportFormat::Tsv),
+              kHeader + "casa vieja\t[1]\tUna\t, dijo.\t\"Una casa\r\nvieja, dijo.\"\tUne vieille maison.\r\n");
+}
+
 TEST(ExportFile, AgreesWithTheReadingOfBothTextsOnRandomPairs)
 {
     std::mt19937 random(17);

@@ -31,6 +31,7 @@ public:
 
     QString openFileName(QWidget*, const QString& filter) override { return next(filter); }
     QString saveFileName(QWidget*, const QString& filter) override { return next(filter); }
+    QString folderName(QWidget*) override { return next(QStringLiteral("folder")); }
     Answer message(QWidget*, const Message& message) override;
     bool printerSetup(QWidget*, Printer&) override { return ++printerSetups, printerAccepted; }
     std::optional<std::pair<QString, QString>> chooseLanguages(QWidget*, const QStringList& offered,

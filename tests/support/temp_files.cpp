@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@ TempDir::TempDir() { EXPECT_TRUE(dir_.isValid()); }
 QString TempDir::write(const QString& name, std::string_view bytes) const
 {
     const QString file = path(name);
+    QDir().mkpath(QFileInfo(file).path());
     QFile f(file);
     EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << file.toStdString();
     f.write(bytes.data(), qint64(bytes.size()));

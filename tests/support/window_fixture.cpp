@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 namespace solandre::testing {
 
@@ -45,6 +46,15 @@ void WindowTest::search(SearchWindow* window, const QString& form)
 {
     window->findChild<QLineEdit*>("Text1")->setText(form);
     window->Command1_Click();
+}
+
+void WindowTest::typeText(QWidget* widget, const QString& text)
+{
+    // QTest's own typing knows ASCII only; a key with its text types any.
+    for (const QChar c : text) {
+        QTest::sendKeyEvent(QTest::Press, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }
 
 QString WindowTest::total(SearchWindow* window)

@@ -29,6 +29,8 @@ protected:
     SearchWindow* openFresh(const QString& plainSource, const QString& plainTarget = {});
 
     static void search(SearchWindow* window, const QString& form);
+    // Types `text` into the widget with the keyboard, any character.
+    static void typeText(QWidget* widget, const QString& text);
     // The total line's right part: "form = count".
     static QString total(SearchWindow* window);
     // "form[marker] form[marker] ..." for every result row.

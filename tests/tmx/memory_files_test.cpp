@@ -2,10 +2,15 @@
 #include "tmx/memory_export.h"
 #include "tmx/memory_import.h"
 #include "support/temp_files.h"
+#include "tmx_test_support.h"
 
 #include <QFile>
 #include <QXmlStreamReader>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 namespace solandre {
 namespace {
@@ -145,9 +150,9 @@ TEST(MemoryImport, RefusalsAndFaultsWriteNothing)
     const Case cases[] = {
         {"malformed XML", malformed, dir.path("s_ref.txt"), dir.path("c_ref.txt"), "en la línea 2, columna"},
         {"no unit", noUnits, dir.path("s_ref.txt"), dir.path("c_ref.txt"), "ninguna unidad"},
-        {"an empty table", emptyTable, dir.path("s_ref.txt"), dir.path("c_ref.txt"), "ninguna fila"},
+        {"an empty table", emptyTable, dir.path("s_ref.txt"), dir.path("c_ref.txt"), "no contiene ninguna unidad"},
         {"an output that is the input", good, good, dir.path("c_ref.txt"), "es uno de los textos de entrada"},
-        {"both outputs the same", good, dir.path("s_ref.txt"), dir.path("s_ref.txt"), "es uno de los textos"},
+        {"both outputs the same", good, dir.path("s_ref.txt"), dir.path("s_ref.txt"), "las dos salidas son el mismo fichero"},
         {"a missing input", dir.path("none.tmx"), dir.path("s_ref.txt"), dir.path("c_ref.txt"), "none.tmx"},
     };
     for (const Case& c : cases) {
@@ -160,6 +165,147 @@ TEST(MemoryImport, RefusalsAndFaultsWriteNothing)
     }
     EXPECT_EQ(readBytes(good), tmx("srclang=\"es\"", tu("Uno", "Un")));
     EXPECT_EQ(dir.entries().size(), 6) << "no temporary file left";
+}
+
+// A memory of `units` units, "Uno k" and "Un k".
+std::string manyUnits(int units)
+{
+    std::string body;
+    for (int k = 1; k <= units; ++k)
+        body += tu("Uno " + std::to_string(k), "Un " + std::to_string(k));
+    return tmx("srclang=\"es-ES\"", body);
+}
+
+// Writes `bytes` to the write end of a pipe on a thread of its own.
+class PipeWriter {
+public:
+    PipeWriter(int fd, std::string bytes)
+        : thread_([fd, bytes = std::move(bytes)] {
+              for (size_t at = 0; at < bytes.size();) {
+                  const ssize_t n = ::write(fd, bytes.data() + at, std::min<size_t>(bytes.size() - at, 3000));
+                  if (n <= 0) break;
+                  at += size_t(n);
+              }
+              ::close(fd);
+          })
+    {
+    }
+    ~PipeWriter() { thread_.join(); }
+
+private:
+    std::thread thread_;
+};
+
+// A process substitution ("<(cat m.tmx)") and a named pipe are read once,
+// with the first bytes that told the format, and nothing is lost.
+TEST(MemoryImport, PipesAreReadOnceAndWhole)
+{
+    TempDir dir;
+    const std::string memory = manyUnits(3000);
+    std::string table, expectedSource, expectedTarget;
+    for (int k = 1; k <= 3000; ++k) {
+        table += "Uno " + std::to_string(k) + "\tUn " + std::to_string(k) + "\n";
+        expectedSource += "[" + std::to_string(k) + "] Uno " + std::to_string(k) + "\r\n";
+        expectedTarget += "[" + std::to_string(k) + "] Un " + std::to_string(k) + "\r\n";
+    }
+    ASSERT_GT(memory.size(), 64u * 1024);
+    for (const std::string& content : {memory, table}) {
+        for (const bool named : {false, true}) {
+            SCOPED_TRACE(std::string(named ? "a named pipe, " : "a pipe, ") + (content == memory ? "a memory" : "a table"));
+            QString path;
+            std::unique_ptr<PipeWriter> writer;
+            if (named) {
+                path = dir.path("fifo");
+                QFile::remove(path);
+                ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+                std::thread opener([&] { writer = std::make_unique<PipeWriter>(::open(QFile::encodeName(path).constData(), O_WRONLY), content); });
+                const auto result = importMemory(path, dir.path("s_ref.txt"), dir.path("c_ref.txt"));
+                opener.join();
+                writer.reset();
+                ASSERT_TRUE(result.ok()) << result.error().message.toStdString();
+                EXPECT_EQ(result.value().units, 3000);
+            } else {
+                int ends[2];
+                ASSERT_EQ(pipe(ends), 0);
+                writer = std::make_unique<PipeWriter>(ends[1], content);
+                path = QStringLiteral("/dev/fd/%1").arg(ends[0]);
+                const auto result = importMemory(path, dir.path("s_ref.txt"), dir.path("c_ref.txt"));
+                writer.reset();
+                ::close(ends[0]);
+                ASSERT_TRUE(result.ok()) << result.error().message.toStdString();
+                EXPECT_EQ(result.value().units, 3000);
+            }
+            // A table all in ASCII is taken as Windows-1252, and written so.
+            const std::string mark = content == memory ? kBom : "";
+            const std::string source = readBytes(dir.path("s_ref.txt")), target = readBytes(dir.path("c_ref.txt"));
+            EXPECT_TRUE(source == mark + expectedSource) << source.substr(0, 200);
+            EXPECT_TRUE(target == mark + expectedTarget) << target.substr(0, 200);
+        }
+    }
+}
+
+// What a file holds is told by its content, or said outright.
+TEST(MemoryImport, TablesAndMemoriesAreToldApartByTheirContent)
+{
+    TempDir dir;
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::optional<MemoryFormat> said;
+        MemoryFormat read;
+        std::string source;
+    };
+    const std::string utf16Table = testing::utf16("Canci\xC3\xB3n\tChanson\r\n<b>Dos</b>\tDeux\r\n", true, true).toStdString();
+    const Case cases[] = {
+        {"a UTF-16 table with its mark", utf16Table, {}, MemoryFormat::Table, kBom + "[1] Canción\r\n[2] <b>Dos</b>\r\n"},
+        {"a big-endian UTF-16 table", testing::utf16("Uno\tUn\n", false, true).toStdString(), {}, MemoryFormat::Table,
+         kBom + "[1] Uno\r\n"},
+        {"a table whose first cell is a tag", "<b>Hola</b>\tBonjour\nDos\tDeux\n", {}, MemoryFormat::Table,
+         "[1] <b>Hola</b>\r\n[2] Dos\r\n"},
+        {"a memory that starts with a comment", "<!-- m -->" + tmx("srclang=\"es-ES\"", tu("Uno", "Un"), ""), {},
+         MemoryFormat::Tmx, kBom + "[1] Uno\r\n"},
+        {"a memory without a declaration", tmx("srclang=\"es-ES\"", tu("Uno", "Un"), ""), {}, MemoryFormat::Tmx,
+         kBom + "[1] Uno\r\n"},
+        {"a table said to be one", "<b>Hola</b>\n<i>Dos</i>\tDeux\n", MemoryFormat::Table, MemoryFormat::Table,
+         "[1] <b>Hola</b>\r\n[2] <i>Dos</i>\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString input = dir.write("entrada", c.bytes);
+        const auto result = importMemory(input, dir.path("s_ref.txt"), dir.path("c_ref.txt"), {}, {}, c.said);
+        ASSERT_TRUE(result.ok()) << result.error().message.toStdString();
+        EXPECT_EQ(result.value().format, c.read);
+        EXPECT_EQ(readBytes(dir.path("s_ref.txt")), c.source);
+    }
+    // Said to be a memory, a table is refused as one.
+    const auto wrong = importMemory(dir.write("t.tsv", "Uno\tUn\n"), dir.path("s.txt"), dir.path("c.txt"), {}, {},
+                                    MemoryFormat::Tmx);
+    ASSERT_FALSE(wrong.ok());
+    EXPECT_TRUE(wrong.error().message.contains("XML mal formado")) << wrong.error().message.toStdString();
+}
+
+TEST(MemoryImport, NothingToWriteIsAFailureThatSaysWhy)
+{
+    TempDir dir;
+    dir.write("s_ref.txt", "old source");
+    dir.write("c_ref.txt", "old target");
+    struct Case { const char* name; std::string bytes; TmxLanguageChoice languages; const char* reason; };
+    const Case cases[] = {
+        {"an empty file", "", {}, "el fichero está vacío: no contiene ninguna unidad"},
+        {"a byte-order mark alone", kBom, {}, "el fichero está vacío: no contiene ninguna unidad"},
+        {"neither language in any unit", manyUnits(3), {"de", "it"},
+         "ninguna de sus 3 unidades tiene texto en la lengua de origen (de) ni en la meta (it)"},
+        {"endless zeros", "", {}, "no es un fichero de texto"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString input = std::string(c.name) == "endless zeros" ? QString("/dev/zero") : dir.write("m", c.bytes);
+        const auto result = importMemory(input, dir.path("s_ref.txt"), dir.path("c_ref.txt"), c.languages);
+        ASSERT_FALSE(result.ok());
+        EXPECT_TRUE(result.error().message.contains(QString::fromUtf8(c.reason))) << result.error().message.toStdString();
+        EXPECT_EQ(readBytes(dir.path("s_ref.txt")), "old source");
+        EXPECT_EQ(readBytes(dir.path("c_ref.txt")), "old target");
+    }
 }
 
 // What TMX 1.4b asks of a document, read back with QXmlStreamReader.

@@ -104,6 +104,30 @@ TEST(SingleByteEncodings, AreReadAsDeclared)
     }
 }
 
+// XML lets a declaration hold any number of blanks: one of more than a
+// kilobyte still names the encoding, even from a slow pipe.
+TEST(SingleByteEncodings, ALongDeclarationIsReadWhole)
+{
+    for (const int blanks : {1100, 5000, 70000}) {
+        SCOPED_TRACE(blanks);
+        const QByteArray declaration = "<?xml version=\"1.0\"" + QByteArray(blanks, ' ') + "encoding=\"ISO-8859-1\"\n?>";
+        const QByteArray bytes = memory(declaration, "\xE9t\xE9", "a\xF1o");
+        for (const qint64 step : {0, 7, 4096}) {
+            const auto reading = readTmxBytes(bytes, {}, step);
+            ASSERT_EQ(reading.error, "") << "read " << step << " bytes at a time";
+            ASSERT_EQ(reading.pairs.size(), 1u);
+            EXPECT_EQ(reading.pairs[0], pair("\xC3\xA9t\xC3\xA9", "a\xC3\xB1o"));
+        }
+        const auto units = oracleUnits(bytes);
+        ASSERT_EQ(units.size(), 1u);
+        EXPECT_EQ(units[0].at("en"), "\xC3\xA9t\xC3\xA9");
+    }
+    const QByteArray utf16Declaration = utf16("<?xml version=\"1.0\"" + QByteArray(3000, ' ') + "encoding=\"UTF-16\"?>", true, true);
+    const auto reading = readTmxBytes(utf16Declaration + utf16(memory("", kEnglish, kSpanish), true, false), {}, 3);
+    ASSERT_EQ(reading.error, "");
+    EXPECT_EQ(reading.pairs.at(0), kExpected);
+}
+
 TEST(RefusedEncodings, AreNamedInTheMessage)
 {
     struct Case {

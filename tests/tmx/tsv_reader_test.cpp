@@ -115,6 +115,38 @@ TEST(TsvQuotes, TheClosingQuoteIsLookedForOverOneMegabyte)
     }
 }
 
+// A doubled quote that straddles the limit of the search for the closing
+// quote, wherever the reads end: the field is taken as written.
+TEST(TsvQuotes, ADoubledQuoteAcrossTheLimitIsRead)
+{
+    for (const int shift : {-2, -1, 0, 1}) {
+        SCOPED_TRACE(shift);
+        const QByteArray field = "\"" + QByteArray((1 << 20) - 2 + shift, 'x') + "\"\"" + QByteArray(300, 'y');
+        for (const qint64 step : {0, 65536, 1 << 20}) {
+            const auto reading = readTsvBytes(field + "\tb\nc\td\n", TableEncoding::Utf8, step);
+            ASSERT_EQ(reading.rows.size(), 2u) << "read " << step << " bytes at a time";
+            EXPECT_EQ(reading.rows[0].source.size(), size_t(field.size()));
+            EXPECT_EQ(reading.rows[1], pair("c", "d"));
+        }
+    }
+}
+
+TEST(TsvRows, ARowThatNeverEndsIsRefusedByItsNumber)
+{
+    const QByteArray bytes = "a\tb\n" + QByteArray(17 << 20, 'x');
+    for (const qint64 step : {0, 1 << 20}) {
+        TrickleDevice device(bytes, step);
+        Pairs rows;
+        auto result = readTsv(device, "t.tsv", TableEncoding::Utf8, [&](const SegmentPair& p) {
+            rows.push_back(p);
+            return true;
+        });
+        ASSERT_FALSE(result.ok());
+        EXPECT_EQ(result.error().message, "No se puede leer el fichero \"t.tsv\": la fila 2 pasa de 16 MB");
+        EXPECT_EQ(rows, Pairs{pair("a", "b")});
+    }
+}
+
 TEST(TsvRows, TheSinkCanStopTheReading)
 {
     QByteArray bytes = "a\tb\nc\td\ne\tf\n";

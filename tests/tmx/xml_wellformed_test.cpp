@@ -3,6 +3,8 @@
 #include "tmx_test_support.h"
 
 #include <gtest/gtest.h>
+#include <functional>
+#include <memory>
 #include <random>
 
 namespace solandre {
@@ -275,6 +277,90 @@ TEST(MalformedTmx, AReadErrorIsReportedWithoutAPlace)
         ASSERT_FALSE(result.ok());
         EXPECT_EQ(result.error().message, "No se puede leer el fichero \"m.tmx\": error de lectura: disco ilegible");
     }
+}
+
+// Input that never ends: a prefix, then one pattern over and over.
+class EndlessDevice : public QIODevice {
+public:
+    EndlessDevice(QByteArray prefix, QByteArray pattern) : prefix_(std::move(prefix)), pattern_(std::move(pattern))
+    {
+        open(QIODevice::ReadOnly);
+    }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* data, qint64 max) override
+    {
+        for (qint64 k = 0; k < max; ++k, ++served_)
+            data[k] = served_ < prefix_.size() ? prefix_[served_]
+                                               : pattern_[(served_ - prefix_.size()) % pattern_.size()];
+        return max;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QByteArray prefix_, pattern_;
+    qint64 served_ = 0;
+};
+
+// What a hostile file may try: it is refused where it goes too far, with
+// the file, the line and the column, and memory stays bounded.
+TEST(HostileXml, LimitsAreReportedWhereTheyArePassed)
+{
+    struct Case { const char* name; std::function<std::unique_ptr<QIODevice>()> device; const char* reason; qint64 line, column; };
+    const QByteArray unit = "<tmx>\n<body><tu><tuv xml:lang=\"en\"><seg>";
+    const Case cases[] = {
+        {"an endless segment", [&] { return std::make_unique<EndlessDevice>(unit, "a"); },
+         "un segmento de más de 16 MB", 2, 0},
+        {"an endless segment of references", [&] { return std::make_unique<EndlessDevice>(unit, "&amp;[x]"); },
+         "un segmento de más de 16 MB", 2, 0},
+        {"endless nesting", [] { return std::make_unique<EndlessDevice>("<tmx>\n", "<a>"); },
+         "más de 1000 elementos anidados", 2, 3 * 999 + 1},
+        {"endless zeros", [] { return std::make_unique<EndlessDevice>("", QByteArray(1, '\0')); },
+         "U+0000", 1, 1},
+        {"an endless comment in a segment, then a segment", [&] {
+             return std::make_unique<EndlessDevice>(unit + "x<!--" + QByteArray(20 << 20, '-').replace("--", "- ") + "-->",
+                                                    "b");
+         },
+         "un segmento de más de 16 MB", 2, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::unique_ptr<QIODevice> device = c.device();
+        auto result = readTmx(*device, "m.tmx", {}, [](const SegmentPair&) { return true; });
+        ASSERT_FALSE(result.ok());
+        const std::string message = result.error().message.toStdString();
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+        const std::string place = "en la línea " + std::to_string(c.line) + ", columna " +
+                                  (c.column ? std::to_string(c.column) : std::string());
+        EXPECT_NE(message.find(place), std::string::npos) << message;
+    }
+}
+
+TEST(HostileXml, NestingStopsAtAThousandElements)
+{
+    QByteArray deep = "<tmx>";
+    for (int k = 1; k < XmlTokenizer::kMaxDepth; ++k) deep += "<a>";
+    QByteArray closing;
+    for (int k = 1; k < XmlTokenizer::kMaxDepth; ++k) closing += "</a>";
+    EXPECT_TRUE(tokenize(deep + closing + "</tmx>", 0, false).wellFormed) << "a thousand is allowed";
+    const Verdict deeper = tokenize(deep + "<b></b>" + closing + "</tmx>", 0, false);
+    EXPECT_FALSE(deeper.wellFormed);
+    EXPECT_EQ(deeper.column, 5 + 3 * 999 + 1);
+}
+
+// A repeated attribute is found in linear time: a tag of 400,000 attributes
+// is read at once (a check of every pair would take many minutes).
+TEST(HostileXml, ManyAttributesOnOneElement)
+{
+    QByteArray tag = "<tmx";
+    for (int k = 0; k < 400'000; ++k) tag += " a" + QByteArray::number(k) + "=\"1\"";
+    EXPECT_TRUE(tokenize(tag + "/>", 0, false).wellFormed);
+    const Verdict repeated = tokenize(tag + " a399999='2'/>", 0, false);
+    EXPECT_FALSE(repeated.wellFormed);
+    EXPECT_EQ(repeated.reason, "atributo repetido: a399999");
+    const Verdict early = tokenize(tag + " a7='2'/>", 0, false);
+    EXPECT_EQ(early.reason, "atributo repetido: a7");
 }
 
 // Changes a few bytes of well-formed memories at random; both readers must

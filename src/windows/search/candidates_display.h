@@ -14,6 +14,9 @@ class CandidatesDisplay {
 public:
     // Shows the window and lists the candidates of `form`.
     virtual void showCandidatesOf(const QString& form) = 0;
+    // The same for the hits of the search window's grid as they are,
+    // `shown` in the window's box.
+    virtual void showCandidatesOfHits(const QString& shown) = 0;
     // The first `count` words listed, best first; none when nothing is listed.
     virtual QStringList bestWords(int count) const = 0;
 

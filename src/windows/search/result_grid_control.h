@@ -6,13 +6,25 @@
 
 #include "search/result_grid.h"
 
+#include <QString>
+
 namespace solandre {
+
+// The two numbered texts of a search: the one searched, and its counterpart,
+// whose sentences stand beside the hits (the translation, or the original
+// when the translation is searched).
+struct SearchedTexts {
+    QString searched;
+    QString counterpart;
+};
 
 class ResultGridControl {
 public:
     virtual ResultGrid& grid() = 0;
     // Brings the grid's current cell into view after it was moved.
     virtual void showCurrent() = 0;
+    // The texts of the grid's search, as the windows beside it read them.
+    virtual SearchedTexts texts() const = 0;
 
 protected:
     ~ResultGridControl() = default;

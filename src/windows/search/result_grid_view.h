@@ -8,6 +8,7 @@
 #include "windows/search/result_grid_control.h"
 #include "windows/widgets/windowed_table.h"
 
+#include <functional>
 #include <memory>
 
 class QTableView;
@@ -23,6 +24,9 @@ public:
     ~ResultGridView() override;
 
     ResultGrid& grid() override { return grid_; }
+    SearchedTexts texts() const override { return texts_ ? texts_() : SearchedTexts(); }
+    // Where texts() reads them, for the search window to say.
+    void setTexts(std::function<SearchedTexts()> texts) { texts_ = std::move(texts); }
 
     // Call after the grid's rows have changed; the list starts at its top.
     void refresh();
@@ -53,6 +57,7 @@ private:
     class Rows;
 
     ResultGrid& grid_;
+    std::function<SearchedTexts()> texts_;
     std::unique_ptr<Rows> rows_;
     WindowedTable* table_;
 };

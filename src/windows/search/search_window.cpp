@@ -6,6 +6,7 @@
 #include "forms/wait_cursor.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
+#include "windows/search/advanced_search.h"
 #include "windows/search/candidates_display.h"
 #include "windows/search/export_dialog.h"
 #include "windows/search/list_printout.h"
@@ -37,10 +38,17 @@ const SearchRoad kFreshTextsSearch{
     .existsTitle = "Fichero existente", .prefixes = &kFreshTextsPrefixes, .saved = "la grabación ha finalizado",
     .lines = names::frmlignes02, .frequencies = names::frmfrequences02, .candidates = names::frmcandidats02};
 
+namespace {
+
+// The height the row below adds to the window.
+constexpr int kAdvancedHeight = 1575;
+
+} // namespace
+
 SearchWindow::SearchWindow(FormRegistry& forms, const SearchRoad& road)
     : Form(forms, QStringLiteral("Quillarne - Concordancias VXT")), road_(road)
 {
-    setClientSize(road.clientWidth, road.clientHeight);
+    setClientSize(road.clientWidth, road.clientHeight + kAdvancedHeight);
     titleBanner(720, 120, 8535, 615);
 
     QGroupBox* frame2 = frame(client(), QStringLiteral("Frame2"),
@@ -78,6 +86,7 @@ SearchWindow::SearchWindow(FormRegistry& forms, const SearchRoad& road)
     gridView_->setFont(timesFont(9.75));
     place(gridView_, 360, 720, road.gridWidth, road.gridHeight);
     connect(gridView_, &ResultGridView::cellClicked, this, [this] { grille01_Click(); });
+    gridView_->setTexts([this] { return texts(); });
 
     QGroupBox* frame3 = frame(frame1, QStringLiteral("Frame3"), QStringLiteral("Clasificación :"),
                               7680, 480, 2055, 1575);
@@ -89,6 +98,10 @@ SearchWindow::SearchWindow(FormRegistry& forms, const SearchRoad& road)
     button(frame1, QStringLiteral("Command3"), QStringLiteral("Referencias"), 7905, 1440, 1695,
            495, [this] { Command3_Click(); })
         ->setFont(sansBold);
+
+    advanced_ = new AdvancedSearch(client(), 120, road.clientHeight, road.resultWidth);
+    connect(advanced_, &AdvancedSearch::searchAsked, this, [this] { Command1_Click(); });
+    connect(advanced_, &AdvancedSearch::translationToggled, this, [this] { traduction_Click(); });
 
     QMenu* fichier = menu(QStringLiteral("fichier"), QStringLiteral("&Fichero"));
     item(fichier, QStringLiteral("enregistrer"), QStringLiteral("&Guardar"),
@@ -119,7 +132,7 @@ void SearchWindow::Form_Load()
 {
     searchDate_->setDateTime(desktop().clock.now());
 
-    const QString source = forms().text(road_.texts.form, road_.texts.source);
+    const QString source = texts().searched;
     Status loaded = success();
     runLongWork(this, QStringLiteral("Leyendo e indexando %1").arg(QFileInfo(source).fileName()),
                 Cancel::Allowed, [&](const Progress& progress) { loaded = concordance_.load(source, progress, &IndexCache::forUser()); });
@@ -150,10 +163,18 @@ void SearchWindow::Form_Unload()
     if (road_.freshlyNumbered && !openingCancelled_) forms().unload(names::Frmreference);
 }
 
-void SearchWindow::whileGridChanges(const QString& what, const std::function<void()>& change)
+SearchedTexts SearchWindow::texts()
+{
+    const QString source = forms().text(road_.texts.form, road_.texts.source);
+    const QString target = forms().text(road_.texts.form, road_.texts.target);
+    return translationSearched_ ? SearchedTexts{target, source} : SearchedTexts{source, target};
+}
+
+void SearchWindow::whileGridChanges(const QString& what, const std::function<void(const Progress&)>& change,
+                                    bool cancellable)
 {
     gridView_->freeze();
-    runLongWork(this, what, Cancel::NotAllowed, [&](const Progress&) { change(); });
+    runLongWork(this, what, cancellable ? Cancel::Allowed : Cancel::NotAllowed, change);
     gridView_->thaw();
 }
 
@@ -169,19 +190,129 @@ void SearchWindow::Command1_Click()
     total_->hide();
     preparer_grille();
     const QString typed = searchBox_->text();
-    size_t count = 0;
-    whileGridChanges(QStringLiteral("Buscando %1").arg(typed), [&] { count = concordance_.search(typed); });
+    SearchRequest request;
+    request.typed = typed;
+    request.syntax = advanced_->syntax();
+    if (const auto test = advanced_->test()) {
+        if (!openCounterpart()) return;
+        request.condition = TranslationCondition{*test, advanced_->condition(), &counterpart_};
+    }
+    Result<size_t> found = size_t(0);
+    // A single form is a look-up; an expression or a condition may take a
+    // while on a big text, and may be stopped.
+    const bool lookUp = request.syntax == QuerySyntax::Patterns && !request.condition;
+    whileGridChanges(QStringLiteral("Buscando %1").arg(typed),
+                     [&](const Progress& progress) { found = concordance_.search(request, progress); }, !lookUp);
     gridView_->refresh();
 
     total_->show();
     totalCaption_->show();
-    total_->setText(typed + QStringLiteral(" = ") + QString::number(count));
+    total_->setText(typed + QStringLiteral(" = ") + QString::number(found ? found.value() : 0));
+    if (!found) {
+        advanced_->say(found.error().cancelled ? QStringLiteral("Búsqueda interrumpida.") : found.error().message);
+        if (!found.error().cancelled)
+            desktop().dialogs.message(this, {found.error().message, QStringLiteral("Solandre"), Buttons::Ok,
+                                             Icon::Information});
+        return;
+    }
+    advanced_->say(reading(request));
+}
+
+QString SearchWindow::reading(const SearchRequest& request) const
+{
+    QStringList parts;
+    if (translationSearched_) parts << QStringLiteral("Búsqueda en la traducción.");
+    const QString query = concordance_.lastQuery().reading();
+    if (!query.isEmpty()) parts << query;
+    if (request.condition) {
+        const Result<Query> condition = Query::read(request.condition->typed, request.syntax);
+        const QString words = condition ? condition.value().reading() : QString();
+        parts << QStringLiteral("La frase traducida %1 «%2»%3")
+                     .arg(request.condition->test == TranslationTest::Contains ? QStringLiteral("contiene")
+                                                                               : QStringLiteral("no contiene"),
+                          request.condition->typed,
+                          words.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + words);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
+bool SearchWindow::openCounterpart()
+{
+    const QString path = texts().counterpart;
+    if (path.isEmpty()) {
+        const QString which = translationSearched_ ? QStringLiteral("en lengua de origen") : QStringLiteral("en lengua meta");
+        desktop().dialogs.message(this, {QStringLiteral("La condición sobre la frase traducida necesita el texto %1: "
+                                                        "nómbrelo en la ventana principal.")
+                                             .arg(which),
+                                         QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
+        return false;
+    }
+    if (path == counterpartPath_) return true;
+    Status loaded = success();
+    runLongWork(this, QStringLiteral("Leyendo e indexando %1").arg(QFileInfo(path).fileName()), Cancel::Allowed,
+                [&](const Progress& progress) { loaded = counterpart_.load(path, progress, &IndexCache::forUser()); });
+    if (!loaded) {
+        counterpartPath_.clear();
+        if (!loaded.error().cancelled)
+            desktop().dialogs.message(this, {loaded.error().message, QStringLiteral("Solandre"), Buttons::Ok,
+                                             Icon::Information});
+        return false;
+    }
+    counterpartPath_ = path;
+    return true;
+}
+
+void SearchWindow::traduction_Click()
+{
+    // The two texts change places: the windows that read this search go, the
+    // other text is indexed, and the next search is made in it.
+    forms().unload(road_.viewer);
+    for (const char* reader : {road_.lines, road_.frequencies, road_.candidates}) forms().unload(reader);
+    const bool wanted = advanced_->searchesTranslation();
+    translationSearched_ = wanted;
+    const QString path = texts().searched;
+    if (path.isEmpty()) {
+        translationSearched_ = !wanted;
+        advanced_->setSearchesTranslation(!wanted);
+        desktop().dialogs.message(this, {QStringLiteral("No hay texto en lengua meta en que buscar: nómbrelo en la "
+                                                        "ventana principal."),
+                                         QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
+        return;
+    }
+    WaitCursor wait;
+    total_->hide();
+    totalCaption_->hide();
+    auto index = [&](const QString& file, Cancel cancel) {
+        Status loaded = success();
+        gridView_->freeze();
+        runLongWork(this, QStringLiteral("Leyendo e indexando %1").arg(QFileInfo(file).fileName()), cancel,
+                    [&](const Progress& progress) { loaded = concordance_.load(file, progress, &IndexCache::forUser()); });
+        gridView_->thaw();
+        return loaded;
+    };
+    Status loaded = index(path, Cancel::Allowed);
+    if (!loaded && loaded.error().cancelled) {
+        // Back to the text searched before.
+        translationSearched_ = !wanted;
+        advanced_->setSearchesTranslation(!wanted);
+        loaded = index(texts().searched, Cancel::NotAllowed);
+    }
+    preparer_grille();
+    if (!loaded) {
+        desktop().dialogs.message(this, {loaded.error().message, QStringLiteral("Solandre"), Buttons::Ok,
+                                         Icon::Information});
+        return;
+    }
+    advanced_->say(translationSearched_
+                       ? QStringLiteral("Se busca en la traducción, %1; el original queda al lado.")
+                             .arg(QFileInfo(texts().searched).fileName())
+                       : QStringLiteral("Se busca en el original, %1.").arg(QFileInfo(texts().searched).fileName()));
 }
 
 void SearchWindow::Command2_Click()
 {
     WaitCursor wait;
-    whileGridChanges(QStringLiteral("Ordenando por formas"), [&] { concordance_.sortByForm(); });
+    whileGridChanges(QStringLiteral("Ordenando por formas"), [&](const Progress&) { concordance_.sortByForm(); });
     gridView_->refresh();
 }
 
@@ -216,8 +347,7 @@ void SearchWindow::enregistrer_Click()
         desktop().dialogs.saveFileName(this, QStringLiteral("Ficheros texto (*.TXT)|*.TXT"));
     if (file.isEmpty()) return;
 
-    const QString source = forms().text(road_.texts.form, road_.texts.source);
-    const QString target = forms().text(road_.texts.form, road_.texts.target);
+    const auto [source, target] = texts();
     // Refused before the replace question: saving over a text loses it.
     if (Status refused = refuseInputAsOutput(file, {source, target}); !refused) {
         desktop().dialogs.message(this, {refused.error().message});
@@ -265,9 +395,8 @@ void SearchWindow::imprimer_Click()
 
 void SearchWindow::exporter_Click()
 {
-    exportWithDialogs(this, desktop(), ConcordanceLines::ofGrid(grid()),
-                      forms().text(road_.texts.form, road_.texts.source),
-                      forms().text(road_.texts.form, road_.texts.target));
+    const auto [searched, counterpart] = texts();
+    exportWithDialogs(this, desktop(), ConcordanceLines::ofGrid(grid()), searched, counterpart);
 }
 
 void SearchWindow::kwic_Click() { forms().show(road_.lines); }
@@ -276,8 +405,14 @@ void SearchWindow::frequences_Click() { forms().show(road_.frequencies); }
 
 void SearchWindow::candidats_Click()
 {
-    if (auto* candidates = dynamic_cast<CandidatesDisplay*>(forms().load(road_.candidates)))
+    auto* candidates = dynamic_cast<CandidatesDisplay*>(forms().load(road_.candidates));
+    if (!candidates) return;
+    // An expression or a condition is this window's alone: the candidates
+    // of the hits it found.
+    if (advanced_->syntax() == QuerySyntax::Patterns && !advanced_->test())
         candidates->showCandidatesOf(searchBox_->text());
+    else
+        candidates->showCandidatesOfHits(concordance_.lastQuery().typed());
 }
 
 } // namespace solandre

@@ -1,19 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The search window, in its two roads: Frmcontexte for prepared texts and
-// Frmcontexte02 for freshly numbered ones. Typing a form and searching fills
-// the result grid; "Formas" sorts it, "Referencias" searches again; the list
-// is saved with both sentences of each hit, or printed.
+// Frmcontexte02 for freshly numbered ones. Typing a form (or any query) and
+// searching fills the result grid; "Formas" sorts it, "Referencias" searches
+// again; the list is saved with both sentences of each hit, or printed. The
+// row below, "Búsqueda avanzada", reads the query as regular expressions,
+// sets a condition on the translation, or searches the translation.
 
 #include "forms/form.h"
 #include "forms/text_pair.h"
 #include "search/concordance.h"
 #include "search/results_file.h"
+#include "windows/search/result_grid_control.h"
 
 class QDateTimeEdit;
 
 namespace solandre {
 
+class AdvancedSearch;
 class ResultGridView;
 
 // What differs between the two search windows.
@@ -58,10 +62,13 @@ public:
     void kwic_Click();
     void frequences_Click();
     void candidats_Click();
+    void traduction_Click(); // "Buscar en la traducción"
     void quitter_Click();
     void about_Click();
 
     const ResultGrid& grid() const { return concordance_.grid(); }
+    // The text searched and its counterpart, as the boxes name them now.
+    SearchedTexts texts();
 
 private:
     void preparer_grille();
@@ -69,16 +76,26 @@ private:
     // printing do, and shows it.
     void moveToLastMarker();
     // Runs a change of the grid's rows as long work, the grid on screen frozen.
-    void whileGridChanges(const QString& what, const std::function<void()>& change);
+    void whileGridChanges(const QString& what, const std::function<void(const Progress&)>& change,
+                          bool cancellable = false);
+    // The counterpart text indexed for a condition on it; false, the user
+    // told why, when it cannot be.
+    bool openCounterpart();
+    // What the status says after a search.
+    QString reading(const SearchRequest& request) const;
 
     const SearchRoad& road_;
-    Concordance concordance_; // indexed at load, never changed afterwards
+    Concordance concordance_; // indexed at load; again when the texts change places
+    Concordance counterpart_; // indexed when a condition first needs it
+    QString counterpartPath_;
+    bool translationSearched_ = false;
     bool openingCancelled_ = false;
     QLineEdit* searchBox_;
     QLabel* totalCaption_;
     QLabel* total_;
     ResultGridView* gridView_;
     QDateTimeEdit* searchDate_;
+    AdvancedSearch* advanced_;
 };
 
 } // namespace solandre

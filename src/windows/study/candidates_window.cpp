@@ -33,6 +33,7 @@ CandidatesWindow::CandidatesWindow(FormRegistry& forms, const StudyRoad& road)
            [this] { Command1_Click(); })
         ->setFont(QFont(QStringLiteral("MS Sans Serif"), 10, QFont::Bold));
     connect(form_, &QLineEdit::returnPressed, this, [this] { Command1_Click(); });
+    connect(form_, &QLineEdit::textEdited, this, [this] { ofHits_ = false; });
 
     counts_ = label(client(), QStringLiteral("label3"), QString(), 240, 1200, 7920, 315);
     counts_->setFont(timesFont(10, true, true));
@@ -60,21 +61,31 @@ CandidatesWindow::CandidatesWindow(FormRegistry& forms, const StudyRoad& road)
 
 void CandidatesWindow::Command1_Click()
 {
-    const QString target = forms().text(road_.texts.form, road_.texts.target);
+    ResultGridView* grid = searchGrid(forms(), road_.searchWindow);
+    if (!grid) return;
+    // The counterpart of the text searched: the translation, or the
+    // original when the translation is searched.
+    const QString target = grid->texts().counterpart;
     if (target.isEmpty()) {
         desktop().dialogs.message(this, {QStringLiteral("Para proponer traducciones hace falta el texto en "
                                                         "lengua meta.")});
         return;
     }
-    ResultGridView* grid = searchGrid(forms(), road_.searchWindow);
-    if (!grid) return;
     const QString typed = form_->text();
+    WordList hits;
+    if (ofHits_) {
+        const ResultGrid& rows = grid->grid();
+        for (size_t row = 1; row < rows.rows(); ++row)
+            if (rows.isHit(row)) hits.push_back(rows.hit(row));
+    }
     Result<CandidateList> found = CandidateList();
     {
         WaitCursor wait;
         runLongWork(this, QStringLiteral("Buscando traducciones de %1 en %2").arg(typed, QFileInfo(target).fileName()),
                     Cancel::Allowed, [&](const Progress& progress) {
-                        found = candidatesOf(grid->grid().index(), typed, target, kListed, progress);
+                        const WordIndex& index = grid->grid().index();
+                        found = ofHits_ ? candidatesOf(index, hits, target, kListed, progress)
+                                        : candidatesOf(index, typed, target, kListed, progress);
                     });
     }
     if (!found) {
@@ -90,6 +101,15 @@ void CandidatesWindow::showCandidatesOf(const QString& form)
 {
     forms().show(objectName());
     form_->setText(form);
+    ofHits_ = false;
+    Command1_Click();
+}
+
+void CandidatesWindow::showCandidatesOfHits(const QString& shown)
+{
+    forms().show(objectName());
+    form_->setText(shown);
+    ofHits_ = true;
     Command1_Click();
 }
 

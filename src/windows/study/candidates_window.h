@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The translation candidates of a form, in the two roads: frmcandidats
-// beside Frmcontexte and frmcandidats02 beside Frmcontexte02. The search
-// window and the viewer fill its box with the searched form or the form of
-// the hit shown and press its button; the best ten words of the translated
+// The translation candidates of a form or a phrase, in the two roads:
+// frmcandidats beside Frmcontexte and frmcandidats02 beside Frmcontexte02.
+// The search window and the viewer fill its box with the searched form or the
+// form of the hit shown and press its button (for a regular expression or a
+// condition, the search window's hits are counted as they are); the best ten words of the translated
 // sentences are listed with their scores and counts, and the viewer marks
 // them in its translated sentence.
 
@@ -24,6 +25,7 @@ public:
     CandidatesWindow(FormRegistry& forms, const StudyRoad& road);
 
     void showCandidatesOf(const QString& form) override;
+    void showCandidatesOfHits(const QString& shown) override;
     QStringList bestWords(int count) const override;
 
     void Form_Unload() override;
@@ -36,6 +38,9 @@ private:
 
     const StudyRoad& road_;
     CandidateList list_;
+    // The box shows the search window's query: its grid's hits are counted,
+    // until the box is edited.
+    bool ofHits_ = false;
     QLineEdit* form_;
     QLabel* counts_;
     QTableWidget* table_;

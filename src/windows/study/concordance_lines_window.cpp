@@ -153,7 +153,8 @@ ResultGridView* ConcordanceLinesWindow::gridView()
 
 void ConcordanceLinesWindow::Form_Load()
 {
-    const QString target = forms().text(road_.texts.form, road_.texts.target);
+    ResultGridView* grid = gridView();
+    const QString target = grid ? grid->texts().counterpart : QString();
     if (!target.isEmpty()) {
         bool cancelled = false;
         Status opened = success();
@@ -242,8 +243,10 @@ void ConcordanceLinesWindow::lignes_Click(size_t line)
 
 void ConcordanceLinesWindow::exporter_Click()
 {
-    exportWithDialogs(this, desktop(), lines_, forms().text(road_.texts.form, road_.texts.source),
-                      forms().text(road_.texts.form, road_.texts.target));
+    ResultGridView* grid = gridView();
+    if (!grid) return;
+    const auto [searched, counterpart] = grid->texts();
+    exportWithDialogs(this, desktop(), lines_, searched, counterpart);
 }
 
 void ConcordanceLinesWindow::fermer_Click() { forms().unload(objectName()); }

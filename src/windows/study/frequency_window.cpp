@@ -27,7 +27,7 @@ public:
     {
         if (role == Qt::DisplayRole) {
             // The vocabulary holds its forms in UTF-8, whatever the text's encoding.
-            if (column == 0) return decodeText(index_->lowerForm(list_[row].rank), Encoding::Utf8);
+            if (column == 0) return decodeText(frequencyText(*index_, list_[row]), Encoding::Utf8);
             return QString::number(list_[row].count);
         }
         if (role == Qt::TextAlignmentRole) return int((column == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);

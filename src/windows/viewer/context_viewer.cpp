@@ -9,6 +9,7 @@
 #include "platform/dialogs.h"
 #include "windows/search/candidates_display.h"
 #include "windows/search/result_grid_view.h"
+#include "search/query_text.h"
 #include "viewer/context_scan.h"
 #include "windows/viewer/context_printout.h"
 #include "windows/viewer/viewer_pictures.h"
@@ -156,8 +157,13 @@ void ContextViewer::Form_Load()
 
 bool ContextViewer::openTexts()
 {
-    const QString sourcePath = forms().text(road_.texts.form, road_.texts.source);
-    const QString targetPath = forms().text(road_.texts.form, road_.texts.target);
+    // The texts of the search: swapped when it searches the translation.
+    ResultGridControl* view = grid();
+    const SearchedTexts texts = view ? view->texts()
+                                     : SearchedTexts{forms().text(road_.texts.form, road_.texts.source),
+                                                     forms().text(road_.texts.form, road_.texts.target)};
+    const QString& sourcePath = texts.searched;
+    const QString& targetPath = texts.counterpart;
     QStringList failures;
     bool cancelled = false;
     // Both texts read once, for the life of the window, and the places of
@@ -242,25 +248,49 @@ void ContextViewer::afficher_contexte(std::string marker)
     previousHit_->setEnabled(currentRow_ != 1);
 
     surligner_forme();
+    marquer_traduction();
     markBestCandidates();
 }
 
-void ContextViewer::surligner_forme()
+namespace {
+
+void markWords(QTextEdit* pane, const std::vector<std::pair<qsizetype, qsizetype>>& marks, unsigned rgb)
 {
-    const auto marks = wordsToMark(sourcePane_->toPlainText(), criterion_->text());
-    if (marks.empty()) return;
     QTextCharFormat marking;
     marking.setFontWeight(QFont::Bold);
-    marking.setForeground(QColor::fromRgb(kMarkingBlue));
-    QTextCursor cursor(sourcePane_->document());
+    marking.setForeground(QColor::fromRgb(rgb));
+    QTextCursor cursor(pane->document());
     for (const auto& [start, length] : marks) {
         cursor.setPosition(int(start));
         cursor.setPosition(int(start + length), QTextCursor::KeepAnchor);
         cursor.mergeCharFormat(marking);
     }
+}
+
+} // namespace
+
+void ContextViewer::surligner_forme()
+{
+    // A phrase has every word of it marked, wherever the sentence holds it.
+    ResultGridControl* view = grid();
+    const bool phrase = view && view->grid().hitWords() > 1;
+    const QString text = sourcePane_->toPlainText();
+    const auto marks = phrase ? matchedWords(text, Query::exactWords(criterion_->text()))
+                              : wordsToMark(text, criterion_->text());
+    if (marks.empty()) return;
+    markWords(sourcePane_, marks, kMarkingBlue);
     // No selection left; the insertion point at the last marked word.
+    QTextCursor cursor(sourcePane_->document());
     cursor.setPosition(int(marks.back().first));
     sourcePane_->setTextCursor(cursor);
+}
+
+void ContextViewer::marquer_traduction()
+{
+    // What the search asked the translated sentence to contain, as the form is marked.
+    ResultGridControl* view = grid();
+    if (!view || !view->grid().translationMatch()) return;
+    markWords(targetPane_, matchedWords(targetPane_->toPlainText(), *view->grid().translationMatch()), kMarkingBlue);
 }
 
 void ContextViewer::markBestCandidates()
@@ -288,6 +318,7 @@ void ContextViewer::markCandidates()
 {
     // Marks as they stand now: those of an earlier list go first.
     targetPane_->setPlainText(targetShown_);
+    marquer_traduction();
     markBestCandidates();
 }
 

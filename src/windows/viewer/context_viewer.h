@@ -80,6 +80,7 @@ private:
     void showRow(size_t row);
     void afficher_contexte(std::string marker);
     void surligner_forme();
+    void marquer_traduction();
     void markBestCandidates();
 
     const ViewerRoad& road_;

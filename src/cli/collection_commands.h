@@ -1,0 +1,15 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The commands that take a folder where they take a numbered text: the
+// folder is a collection, searched as one corpus.
+
+#include "cli/command_context.h"
+
+namespace solandre::cli {
+
+// Whether the command's first operand names a collection.
+bool namesCollection(const CommandContext& c);
+
+int searchCollectionCommand(const CommandContext& c);
+
+} // namespace solandre::cli

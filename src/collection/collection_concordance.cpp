@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "collection/collection_concordance.h"
+
+#include "common/encoding.h"
+#include "common/letters.h"
+
+#include <algorithm>
+#include <map>
+#include <numeric>
+
+namespace solandre {
+namespace {
+
+// A form lower-cased as the search lower-cases, in code points, so that
+// forms of texts in different encodings compare alike.
+std::u32string lowerKey(std::string_view bytes, Encoding encoding)
+{
+    const std::string utf8 = toUtf8(bytes, encoding);
+    std::u32string key;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* end = p + utf8.size();
+    while (p < end) key.push_back(lowerCase(nextUtf8(p, end)));
+    return key;
+}
+
+} // namespace
+
+Status CollectionConcordance::load(const CollectionListing& listing, CollectionStore& store, const Progress& progress)
+{
+    listing_ = listing;
+    store_ = &store;
+    members_.clear();
+    targets_.clear();
+    hits_.clear();
+    const double count = double(std::max<size_t>(listing.pairs.size(), 1));
+    for (size_t k = 0; k < listing.pairs.size(); ++k) {
+        auto concordance = std::make_unique<Concordance>();
+        const Progress part = [&](double done) { return goOn(progress, (double(k) + done) / count); };
+        if (Status loaded = concordance->load(FileRef(listing.pairs[k].pair.source), part, &store.indexes()); !loaded) {
+            members_.clear();
+            return loaded.error();
+        }
+        members_.push_back(std::move(concordance));
+    }
+    return success();
+}
+
+size_t CollectionConcordance::search(const QString& query)
+{
+    hits_.clear();
+    for (size_t m = 0; m < members_.size(); ++m) {
+        const size_t found = members_[m]->search(query);
+        for (size_t row = 1; row <= found; ++row) hits_.push_back({std::uint32_t(m), std::uint32_t(row)});
+    }
+    return hits_.size();
+}
+
+const Concordance* CollectionConcordance::targetOf(size_t member)
+{
+    if (targets_.size() != members_.size()) targets_.resize(members_.size());
+    if (!targets_[member]) {
+        auto target = std::make_unique<Concordance>();
+        // A translation that cannot be read holds nothing: "no contiene" keeps every hit.
+        (void)target->load(FileRef(listing_.pairs[member].pair.target), {}, store_ ? &store_->indexes() : nullptr);
+        targets_[member] = std::move(target);
+    }
+    return targets_[member].get();
+}
+
+Result<size_t> CollectionConcordance::search(const SearchRequest& request, const Progress& progress)
+{
+    hits_.clear();
+    for (size_t m = 0; m < members_.size(); ++m) {
+        if (!goOn(progress, double(m) / double(members_.size()))) return Error::cancelledByUser();
+        SearchRequest own = request;
+        if (own.condition) own.condition->target = targetOf(m);
+        Result<size_t> found = members_[m]->search(own);
+        if (!found) {
+            hits_.clear();
+            return found.error();
+        }
+        for (size_t row = 1; row <= found.value(); ++row) hits_.push_back({std::uint32_t(m), std::uint32_t(row)});
+    }
+    return hits_.size();
+}
+
+std::string CollectionConcordance::form(size_t k) const
+{
+    return members_[hits_[k].member]->grid().text(hits_[k].row, 0);
+}
+
+std::string CollectionConcordance::marker(size_t k) const
+{
+    return members_[hits_[k].member]->grid().text(hits_[k].row, 1);
+}
+
+void CollectionConcordance::sortByForm()
+{
+    // Each member's rows are sorted by form and marker first, so that a
+    // stable sort by form keeps text, then marker, within one form.
+    for (auto& member : members_)
+        if (member->grid().hitCount() > 0) {
+            member->grid().setRow(1);
+            member->grid().setCol(1);
+            member->grid().setColSel(0);
+            member->sortByForm();
+        }
+    std::vector<std::u32string> keys(hits_.size());
+    for (size_t k = 0; k < hits_.size(); ++k) keys[k] = lowerKey(form(k), encodingOf(k));
+    std::vector<size_t> order(hits_.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+    std::vector<Hit> sorted;
+    sorted.reserve(hits_.size());
+    for (size_t k : order) sorted.push_back(hits_[k]);
+    hits_ = std::move(sorted);
+}
+
+std::vector<CollectionConcordance::Frequency> CollectionConcordance::frequencies(FrequencyOrder order) const
+{
+    std::map<std::string, std::uint64_t> merged; // UTF-8 bytes order: code point order
+    for (const auto& member : members_) {
+        const WordIndex& index = member->index();
+        for (const FormFrequency& f : countForms(member->grid()))
+            merged[toUtf8(index.lowerForm(f.rank), member->encoding())] += f.count;
+    }
+    std::vector<Frequency> list;
+    list.reserve(merged.size());
+    for (auto& [form, count] : merged) list.push_back({form, count});
+    if (order == FrequencyOrder::ByCount)
+        std::stable_sort(list.begin(), list.end(), [](const Frequency& a, const Frequency& b) { return a.count > b.count; });
+    return list;
+}
+
+std::vector<size_t> CollectionConcordance::countsPerMember() const
+{
+    std::vector<size_t> counts(members_.size(), 0);
+    for (const Hit& h : hits_) ++counts[h.member];
+    return counts;
+}
+
+} // namespace solandre

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The search of a whole collection (frmcollection_recherche): a query over
+// every pair, each hit listed with its text before its marker, "Formas"
+// across texts, the hits per text, the hit's sentence and the translated
+// sentence of its own pair under the list.
+
+#include "collection/collection_concordance.h"
+#include "forms/form.h"
+#include "study/sentence_table.h"
+
+#include <map>
+#include <memory>
+
+class QLabel;
+class QTextEdit;
+
+namespace solandre {
+
+class WindowedTable;
+
+class CollectionSearchWindow : public Form {
+    Q_OBJECT
+public:
+    explicit CollectionSearchWindow(FormRegistry& forms);
+    ~CollectionSearchWindow() override;
+
+    // Indexes every pair of the listing, as long work; false when cancelled
+    // or a text could not be read (said).
+    bool openCollection(const CollectionListing& listing);
+    const CollectionConcordance& concordance() const { return concordance_; }
+
+    void Command1_Click(); // "Buscar"
+    void formes_Click();   // "Formas"
+    void comptes_Click();  // "Por texto"
+    void fermer_Click();
+
+private:
+    class Rows;
+    struct PairTexts {
+        TextFile target;
+        SentenceTable source, translated;
+    };
+
+    void showHit(size_t k);
+    const PairTexts* textsOf(size_t member);
+
+    std::unique_ptr<CollectionStore> store_;
+    CollectionConcordance concordance_;
+    QString searched_;
+    std::map<size_t, PairTexts> texts_; // of the pairs whose hits were shown
+    std::unique_ptr<Rows> rows_;
+    QLineEdit* query_;
+    QLabel* total_;
+    WindowedTable* list_;
+    QTextEdit* source_;
+    QTextEdit* target_;
+};
+
+} // namespace solandre
