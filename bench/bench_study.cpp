@@ -99,6 +99,13 @@ int main(int argc, char** argv)
     });
     std::snprintf(note, sizeof note, "%zu lines, %.0f MB", common.size(), double(QFileInfo(out).size()) / 1e6);
     print("export of \"casa\" with both sentences", exported, note);
+    const QString workbook = dir.filePath("casa.xlsx");
+    const Figure spreadsheet = measure([&] {
+        if (Status s = exportLines(workbook, common, source, target, ExportFormat::Xlsx); !s) fail(s.error().message);
+    });
+    std::snprintf(note, sizeof note, "%.1f times the CSV, %.0f MB", spreadsheet.seconds / exported.seconds,
+                  double(QFileInfo(workbook).size()) / 1e6);
+    print("the same as an .xlsx workbook", spreadsheet, note);
 
     for (const char* form : {"casa", "*"}) {
         Result<CandidateList> found = Error{};

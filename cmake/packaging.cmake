@@ -22,7 +22,7 @@ if(DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6, qt6-qpa-plugins, libc6, libstdc++6")
+      "libqt6core6, libqt6gui6, libqt6widgets6, libqt6printsupport6, qt6-qpa-plugins, libicu72, libxlsxwriter4, libc6, libstdc++6")
 endif()
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -10,6 +10,9 @@ packages=(
   libxkbcommon-dev                # found by Qt's CMake files, which otherwise report it missing
   qt6-translations-l10n           # Spanish texts for Qt's own dialogs and buttons
   libgtest-dev libgmock-dev
+  libicu-dev                      # word breaks, normalisation and collation
+  libxlsxwriter-dev pkg-config    # the .xlsx export, found through pkg-config
+  zlib1g-dev                      # the tests read the .xlsx back without the library that writes it
   fonts-dejavu-core fonts-liberation2  # fonts for the offscreen and Xvfb platforms; Liberation stands in for Times New Roman
   dpkg-dev file                   # `make package`: the library dependencies of the Debian package
   ccache                          # rebuilds of unchanged files in any checkout

@@ -9,6 +9,7 @@ constexpr float kDoubtfulBelow = 0.5f;
 
 bool isDoubtful(const Bead& bead)
 {
+    if (bead.byUser) return false; // the user has looked at it already
     return bead.sourceCount != 1 || bead.targetCount != 1 || bead.confidence < kDoubtfulBelow;
 }
 

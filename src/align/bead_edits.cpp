@@ -9,6 +9,12 @@ namespace {
 std::uint32_t& first(Bead& b, Side side) { return side == Side::Source ? b.sourceFirst : b.targetFirst; }
 std::uint32_t& count(Bead& b, Side side) { return side == Side::Source ? b.sourceCount : b.targetCount; }
 
+void shapedByUser(Bead& bead)
+{
+    bead.confidence = 1.0f;
+    bead.byUser = true;
+}
+
 // A bead left with no sentence on either side goes.
 void dropIfEmpty(std::vector<Bead>& beads, size_t k)
 {
@@ -28,7 +34,8 @@ bool giveFirstToPrevious(std::vector<Bead>& beads, size_t k, Side side)
     ++count(previous, side);
     ++first(bead, side);
     --count(bead, side);
-    previous.confidence = bead.confidence = 1.0f;
+    shapedByUser(previous);
+    shapedByUser(bead);
     dropIfEmpty(beads, k);
     return true;
 }
@@ -41,7 +48,8 @@ bool giveLastToNext(std::vector<Bead>& beads, size_t k, Side side)
     --count(bead, side);
     first(next, side) = first(bead, side) + count(bead, side);
     ++count(next, side);
-    bead.confidence = next.confidence = 1.0f;
+    shapedByUser(bead);
+    shapedByUser(next);
     dropIfEmpty(beads, k);
     return true;
 }
@@ -55,7 +63,7 @@ bool mergeWithNext(std::vector<Bead>& beads, size_t k)
         if (count(bead, side) == 0) first(bead, side) = first(const_cast<Bead&>(next), side);
         count(bead, side) += count(const_cast<Bead&>(next), side);
     }
-    bead.confidence = 1.0f;
+    shapedByUser(bead);
     beads.erase(beads.begin() + std::ptrdiff_t(k) + 1);
     return true;
 }
@@ -72,7 +80,8 @@ bool split(std::vector<Bead>& beads, size_t k)
         first(rest, side) += taken;
         count(rest, side) -= taken;
     }
-    bead.confidence = rest.confidence = 1.0f;
+    shapedByUser(bead);
+    shapedByUser(rest);
     beads.insert(beads.begin() + std::ptrdiff_t(k) + 1, rest);
     return true;
 }

@@ -3,9 +3,10 @@
 // The corrections a user makes to an alignment: the boundary between two
 // neighbouring beads moved by one sentence on either side, a bead merged
 // with the next, a bead split in two. Each keeps the beads covering both
-// texts in order; a bead the user has shaped is sure (confidence 1). A
-// correction that cannot apply (no neighbour, no sentence to move) changes
-// nothing and says so.
+// texts in order, an empty side starting where its text stands; a bead the
+// user has shaped is sure (confidence 1) and no longer doubtful. A correction
+// that cannot apply (no neighbour, no sentence to move) changes nothing and
+// says so.
 
 #include "align/bead.h"
 

@@ -42,7 +42,12 @@ Result<PairAlignment> alignNumberedPair(const FileRef& source, const FileRef& ta
     if (!sourceRecords) return sourceRecords.error();
     Result<NumberedRecords> targetRecords = readRecords(target);
     if (!targetRecords) return targetRecords.error();
-    PairAlignment pair{std::move(sourceRecords.value()), std::move(targetRecords.value()), {}};
+    return alignRecords(std::move(sourceRecords.value()), std::move(targetRecords.value()), progress);
+}
+
+Result<PairAlignment> alignRecords(NumberedRecords source, NumberedRecords target, const Progress& progress)
+{
+    PairAlignment pair{std::move(source), std::move(target), {}};
     const std::vector<std::string> sourceText = asUtf8(pair.source), targetText = asUtf8(pair.target);
     const std::vector<std::string_view> a(sourceText.begin(), sourceText.end());
     const std::vector<std::string_view> b(targetText.begin(), targetText.end());

@@ -33,6 +33,8 @@ struct PairAlignment {
 // Nothing but a cancel when `progress` stops it.
 Result<PairAlignment> alignNumberedPair(const FileRef& source, const FileRef& target,
                                         const Progress& progress = {});
+// The same for records already read.
+Result<PairAlignment> alignRecords(NumberedRecords source, NumberedRecords target, const Progress& progress = {});
 
 // The sentences of one side of a bead joined by one blank, in that text's
 // encoding, appended to `out`.

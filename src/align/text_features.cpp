@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "align/text_features.h"
 
+#include "common/encoding.h"
+#include "common/letters.h"
+#include "common/word_breaks.h"
+
 #include <QChar>
 #include <QString>
 
@@ -8,56 +12,9 @@ namespace solandre::align {
 
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
+enum class CharClass : std::uint8_t { Space, Letter, Joiner, Digit, Other };
 
-// Decodes one code point at `p`, advancing it; a malformed or truncated sequence
-// yields U+FFFD and consumes one byte, so every byte is read exactly once.
-char32_t nextCodePoint(const unsigned char*& p, const unsigned char* end)
-{
-    const unsigned char lead = *p;
-    if (lead < 0x80) {
-        ++p;
-        return lead;
-    }
-    int extra = 0;
-    char32_t cp = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        extra = 1;
-        cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        extra = 2;
-        cp = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        extra = 3;
-        cp = lead & 0x07;
-    } else {
-        ++p;
-        return kReplacement;
-    }
-    if (end - p <= extra) {
-        ++p;
-        return kReplacement;
-    }
-    for (int k = 1; k <= extra; ++k) {
-        const unsigned char c = p[k];
-        if ((c & 0xC0) != 0x80) {
-            ++p;
-            return kReplacement;
-        }
-        cp = (cp << 6) | (c & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not characters.
-    const bool overlong = (extra == 2 && cp < 0x800) || (extra == 3 && cp < 0x10000);
-    if (overlong || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
-        ++p;
-        return kReplacement;
-    }
-    p += extra + 1;
-    return cp;
-}
-
-enum class CharClass : std::uint8_t { Space, Letter, Mark, Digit, Other };
-
+// Letters as every reader of words has them (letters.h).
 CharClass classify(char32_t c)
 {
     if (c < 0x80) {
@@ -66,24 +23,12 @@ CharClass classify(char32_t c)
         if (c == ' ' || (c >= 0x09 && c <= 0x0D)) return CharClass::Space;
         return CharClass::Other;
     }
-    if (c == kReplacement) return CharClass::Other;
+    if (c == kBadChar) return CharClass::Other;
     if (QChar::isSpace(c)) return CharClass::Space;
-    switch (QChar::category(c)) {
-    case QChar::Letter_Uppercase:
-    case QChar::Letter_Lowercase:
-    case QChar::Letter_Titlecase:
-    case QChar::Letter_Modifier:
-    case QChar::Letter_Other:
-        return CharClass::Letter;
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-        return CharClass::Mark;
-    case QChar::Number_DecimalDigit:
-        return CharClass::Digit;
-    default:
-        return CharClass::Other;
-    }
+    if (isLetter(c)) return CharClass::Letter;
+    if (isWordJoiner(c)) return CharClass::Joiner;
+    if (QChar::category(c) == QChar::Number_DecimalDigit) return CharClass::Digit;
+    return CharClass::Other;
 }
 
 // The marks a translation tends to keep, folded across scripts and
@@ -204,24 +149,41 @@ SideText readSide(const std::vector<std::string_view>& sentences, FormTable& tab
     std::unordered_map<std::string, std::uint32_t> numberIds;
     SentenceForms seen;
     std::string digits;
+    WordBreaker breaker;
+    std::vector<std::uint32_t> cuts;
 
     for (const std::string_view sentence : sentences) {
         const auto* p = reinterpret_cast<const unsigned char*>(sentence.data());
         const auto* end = p + sentence.size();
         std::uint32_t length = 0;
         const unsigned char* wordStart = nullptr;
+        bool unspaced = false; // the open run holds letters of the unspaced scripts
         digits.clear();
 
-        auto closeWord = [&](const unsigned char* at) {
-            if (!wordStart) return;
-            const std::string_view raw(reinterpret_cast<const char*>(wordStart),
-                                       static_cast<std::size_t>(at - wordStart));
+        auto addWord = [&](std::string_view raw) {
             auto found = wordIds.find(raw);
             if (found == wordIds.end())
                 found =
                     wordIds.emplace(raw, table.intern(normalizeWord(raw), FormKind::Word)).first;
             seen.add(found->second, side.forms);
+        };
+        auto closeWord = [&](const unsigned char* at) {
+            if (!wordStart) return;
+            const std::string_view run(reinterpret_cast<const char*>(wordStart),
+                                       static_cast<std::size_t>(at - wordStart));
             wordStart = nullptr;
+            if (!unspaced) {
+                addWord(run);
+                return;
+            }
+            cuts.clear();
+            breaker.cutRun(run, cuts);
+            std::size_t from = 0;
+            for (const std::uint32_t cut : cuts) {
+                addWord(run.substr(from, cut - from));
+                from = cut;
+            }
+            addWord(run.substr(from));
         };
         auto closeNumber = [&] {
             if (digits.empty()) return;
@@ -235,12 +197,22 @@ SideText readSide(const std::vector<std::string_view>& sentences, FormTable& tab
 
         while (p < end) {
             const unsigned char* at = p;
-            const char32_t c = nextCodePoint(p, end);
+            const char32_t c = nextUtf8(p, end);
             const CharClass cls = classify(c);
             if (cls != CharClass::Space) ++length;
-            if (cls == CharClass::Letter || (cls == CharClass::Mark && wordStart)) {
+            // A joiner belongs to a word between two letters.
+            const bool joined = cls == CharClass::Joiner && wordStart && p < end && [&] {
+                const unsigned char* q = p;
+                const char32_t next = nextUtf8(q, end);
+                return next != kBadChar && isLetter(next);
+            }();
+            if (cls == CharClass::Letter || joined) {
                 closeNumber();
-                if (!wordStart) wordStart = at;
+                if (!wordStart) {
+                    wordStart = at;
+                    unspaced = false;
+                }
+                unspaced = unspaced || wordClass(c) == WordClass::Unspaced;
                 continue;
             }
             closeWord(at);

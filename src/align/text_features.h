@@ -38,10 +38,10 @@ struct SideText {
     std::uint32_t formCount(std::size_t s) const { return formBegin[s + 1] - formBegin[s]; }
 };
 
-// Words are runs of letters (with their combining marks), numbers runs of
-// decimal digits; a few marks that translations keep ("?", "!", ":", quotes,
-// brackets, "%") are forms too. Invalid UTF-8 bytes count as one character each
-// and separate tokens.
+// Words are as every reader of words has them (letters.h, word_breaks.h),
+// numbers runs of decimal digits; a few marks that translations keep ("?",
+// "!", ":", quotes, brackets, "%") are forms too. Invalid UTF-8 bytes count as
+// one character each and separate tokens.
 SideText readSide(const std::vector<std::string_view>& sentences, FormTable& table);
 
 // Moves the forms of `from` (read into a table of their own, so that two texts

@@ -63,7 +63,7 @@ MainWindow::MainWindow(FormRegistry& forms)
     separator(application, QStringLiteral("vide2"));
     alignmentItem_ = item(application, QStringLiteral("alignement"), QStringLiteral("A&lineación"),
                           [this] { alignement_Click(); });
-    item(application, QStringLiteral("memoire"), QStringLiteral("Abrir una memoria de traducción..."),
+    item(application, QStringLiteral("memoire"), QStringLiteral("Abrir una &memoria de traducción..."),
          [this] { memoire_Click(); });
     item(application, QStringLiteral("collection"), QStringLiteral("Abrir una c&olección..."),
          [this] { collection_Click(); });
@@ -143,7 +143,9 @@ void MainWindow::collection_Click()
 void MainWindow::memoire_Click()
 {
     const QString input = desktop().dialogs.openFileName(
-        this, QStringLiteral("Memorias de traducción (*.TMX;*.TSV;*.TXT)|*.TMX;*.TSV;*.TXT"));
+        this, QStringLiteral("Memorias de traducción (*.TMX *.TSV *.TXT)|*.TMX;*.TSV;*.TXT|"
+                             "Memorias TMX (*.TMX)|*.TMX|Tablas bilingües (*.TSV *.TXT)|*.TSV;*.TXT|"
+                             "Todos los ficheros (*)|*"));
     if (input.isEmpty()) return;
     const QString sourceOut = textNameBeside(input, QStringLiteral("_source_ref"));
     const QString targetOut = textNameBeside(input, QStringLiteral("_cible_ref"));
@@ -190,6 +192,8 @@ void MainWindow::memoire_Click()
     if (!imported) return fail(imported.error());
     sourcePath_->setText(sourceOut);
     targetPath_->setText(targetOut);
+    // A search window still open on another pair would go on searching it.
+    forms().unload(names::Frmcontexte);
     forms().show(names::Frmcontexte);
 }
 
@@ -201,7 +205,11 @@ void MainWindow::reset_Click()
 }
 
 void MainWindow::about_Click() { forms().show(names::frmAbout); }
-void MainWindow::quitter_Click() { forms().endProgram(); }
+void MainWindow::quitter_Click()
+{
+    if (Form_QueryUnload()) forms().endProgram();
+}
+bool MainWindow::Form_QueryUnload() { return forms().othersMayUnload(this); }
 void MainWindow::Form_Unload() { forms().endProgram(); }
 
 } // namespace solandre

@@ -27,6 +27,8 @@ public:
     void about_Click();
     void quitter_Click();
     void Form_Unload() override;
+    // Ending the program asks every window holding unsaved work first.
+    bool Form_QueryUnload() override;
 
 private:
     // Both open handlers: choose a file, prove it opens, store its name.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/align_commands.h"
 
+#include "align/alignment_notes.h"
 #include "align/numbered_pair.h"
 #include "common/same_file.h"
 
@@ -51,8 +52,9 @@ int alignCommand(const CommandContext& c)
     }
     c.write(lines);
     if (outputs.size() == 2) {
-        const Status written = writeAlignedPair(pair.value(), pair.value().beads, c.file(outputs[0]),
-                                                 c.file(outputs[1]));
+        // With its notes, for a review of the copies in the desktop program.
+        const Status written = writeAlignedCopies(pair.value(), pair.value().beads, c.file(outputs[0]),
+                                                  c.file(outputs[1]));
         if (!written) return c.fail(written.error());
     }
     return c.finishOutput();

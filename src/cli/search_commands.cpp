@@ -53,7 +53,9 @@ const CommandSpec kSearchCommand{
                 "para todas las búsquedas.\n"
                 "Con --frequencies, en lugar de las ocurrencias, cada forma (o texto) distinta\n"
                 "en minúsculas, un tabulador y su número de ocurrencias, de la más frecuente\n"
-                "a la menos (por orden alfabético con --sort-forms).\n"
+                "a la menos (por orden alfabético con --sort-forms); la salida estándar\n"
+                "tiene solo la lista, para sort o awk, y la línea del total va a la salida\n"
+                "de errores.\n"
                 "Con --target y --with o --without, solo las ocurrencias cuya frase del\n"
                 "mismo número en el texto meta tiene (o no tiene) lo que busca la otra\n"
                 "búsqueda, escrita igual; para buscar en la traducción, nombre los textos al\n"
@@ -192,8 +194,16 @@ int searchCommand(const CommandContext& c)
                 if (!flushed()) return c.finishOutput();
             }
         }
-        buffer += "Total de ocurrencia(s) para : " + typed.toStdString() + " = " +
-                  std::to_string(count) + "\n";
+        const std::string total =
+            "Total de ocurrencia(s) para : " + typed.toStdString() + " = " + std::to_string(count) + "\n";
+        if (frequencies && !countOnly) {
+            // Only the list on the standard output: scripts read it as it is.
+            if (!c.write(buffer)) return c.finishOutput();
+            buffer.clear();
+            c.err << total << std::flush;
+        } else {
+            buffer += total;
+        }
     }
     c.write(buffer);
     return c.finishOutput();

@@ -8,7 +8,6 @@
 #include "study/export_file.h"
 
 #include <charconv>
-#include <cstdio>
 
 namespace solandre::cli {
 
@@ -16,12 +15,16 @@ const CommandSpec kCandidatesCommand{
     "candidates", "NUMERADO NUMERADO_META BÚSQUEDA", "propone traducciones de una forma o una frase",
     "Busca BÚSQUEDA (escrita como en search) en el texto numerado y lista las\n"
     "palabras de las frases traducidas (las del mismo número en NUMERADO_META)\n"
-    "que van con ella mucho más a menudo que por azar, de la mejor a la peor: la\n"
-    "palabra en minúsculas, un tabulador, su puntuación (razón de verosimilitud G²\n"
-    "sobre todos los pares de frases), un tabulador y el número de pares que\n"
-    "tienen a la vez la búsqueda y la palabra. Las palabras de una sola letra no\n"
-    "se proponen. Sirve para cualquier par numerado; cuanto mejor alineado,\n"
-    "mejores las propuestas. --with y --without miran NUMERADO_META.",
+    "que van con ella mucho más a menudo que por azar, de la mejor a la peor. Tras\n"
+    "una línea de títulos, una línea por palabra con las columnas de la ventana,\n"
+    "separadas por tabuladores: la palabra en minúsculas, su puntuación, su razón\n"
+    "de verosimilitud G² sobre todos los pares de frases, el número de pares que\n"
+    "tienen a la vez la búsqueda y la palabra y el de pares que tienen la palabra.\n"
+    "La puntuación es G² multiplicada por el logaritmo de lo rara que es la palabra\n"
+    "en la traducción: una palabra que está en casi todas las frases (un artículo,\n"
+    "una preposición) no pasa por delante de la traducción. Las palabras de una\n"
+    "sola letra no se proponen. Sirve para cualquier par numerado; cuanto mejor\n"
+    "alineado, mejores las propuestas. --with y --without miran NUMERADO_META.",
     {{"--top", "N", "cuántas palabras (10 por omisión)"}, kRegexOption, kWithOption, kWithoutOption},
     3, 3};
 
@@ -30,12 +33,17 @@ const CommandSpec kExportCommand{
     "Escribe, para cada ocurrencia de BÚSQUEDA (escrita como en search), una\n"
     "línea con la forma (o las palabras halladas), la referencia, el contexto\n"
     "izquierdo, el contexto derecho, su frase y la frase del mismo número del\n"
-    "texto meta. TSV o CSV en UTF-8 con marca de orden de bytes; un campo con el\n"
-    "separador, comillas o saltos de línea va entre comillas. El fichero no puede\n"
+    "texto meta. TSV o CSV en UTF-8 con marca de orden de bytes, o una hoja de\n"
+    "cálculo .xlsx. Un campo con el separador, comillas o saltos de línea va entre\n"
+    "comillas; en CSV, un campo que empieza por =, +, -, @, un tabulador o un\n"
+    "retorno de carro lleva delante un apóstrofo, para que la hoja de cálculo lo\n"
+    "muestre como texto y no lo ejecute como fórmula (TSV lo deja tal cual). En\n"
+    ".xlsx cada texto es una celda de texto, nunca una fórmula. El fichero no puede\n"
     "ser uno de los textos.",
     {{"-o", "FICHERO", "el fichero que se escribe (\"-\": la salida estándar)", true},
      {"--target", "NUMERADO_META", "el texto meta numerado"},
-     {"--format", "tsv|csv", "el formato (por omisión, csv si FICHERO acaba en .csv; si no, tsv)"},
+     {"--format", "tsv|csv|xlsx",
+      "el formato (por omisión, xlsx o csv si FICHERO acaba en .xlsx o .csv; si no, tsv)"},
      {"--sort-forms", nullptr, "ordena por forma y luego por referencia"},
      kRegexOption,
      kWithOption,
@@ -96,14 +104,18 @@ int candidatesCommand(const CommandContext& c)
         return c.fail(Error::reading(target.name(), QStringLiteral("ninguna de sus frases lleva el número de una "
                                                                    "frase de \"%1\"")
                                                         .arg(concordance.name())));
-    if (found.value().withForm == 0)
+    if (found.value().withForm == 0) {
+        // Nothing to list, not even its titles: the reason alone, on stderr.
         c.warn(QStringLiteral("la forma \"%1\" no está en \"%2\"").arg(form, concordance.name()));
-    std::string out;
-    char score[32];
-    for (const Candidate& candidate : found.value().best) {
-        std::snprintf(score, sizeof score, "%.2f", candidate.score);
-        out += candidate.word + '\t' + score + '\t' + std::to_string(candidate.joint) + '\n';
+        return c.finishOutput();
     }
+    std::string out;
+    auto line = [&out](const auto& cells) {
+        for (const auto& cell : cells) (out += cell) += '\t';
+        out.back() = '\n';
+    };
+    line(kCandidateHeader);
+    for (const Candidate& candidate : found.value().best) line(candidateCells(candidate));
     c.write(out);
     return c.finishOutput();
 }
@@ -114,9 +126,9 @@ int exportCommand(const CommandContext& c)
     ExportFormat format = exportFormatOf(output.name());
     if (c.args.has("--format")) {
         const std::string value = c.args.value("--format");
-        if (value != "tsv" && value != "csv")
-            return usage(c, "export", "--format espera tsv o csv, no \"" + value + "\"");
-        format = value == "csv" ? ExportFormat::Csv : ExportFormat::Tsv;
+        const std::optional<ExportFormat> named = exportFormatNamed(value);
+        if (!named) return usage(c, "export", "--format espera tsv, csv o xlsx, no \"" + value + "\"");
+        format = *named;
     }
     const FileRef source = c.file(c.args.operands[0]);
     const FileRef target = c.args.has("--target") ? c.file(c.args.value("--target")) : FileRef(QString());

@@ -23,8 +23,10 @@ std::optional<EncodingGuess> encodingFromMark(std::string_view head)
 EncodingGuess guessEncoding(std::string_view bytes)
 {
     if (auto marked = encodingFromMark(bytes)) return *marked;
-    const bool utf8 = hasHighByte(bytes) && isValidUtf8(bytes);
-    return {utf8 ? FileEncoding::Utf8 : FileEncoding::Windows1252, 0};
+    Utf8Census census;
+    census.count(bytes);
+    if (!census.isUtf8()) return {FileEncoding::Windows1252, 0};
+    return {FileEncoding::Utf8, 0, census.invalid, size_t(census.firstInvalid)};
 }
 
 bool hasHighByte(std::string_view bytes)
@@ -109,24 +111,26 @@ bool secondByteFits(unsigned char lead, unsigned char second)
     }
 }
 
-bool isValidUtf8Plain(const unsigned char* p, const unsigned char* end)
+// The sequences of two bytes or more of valid UTF-8, or -1 for invalid.
+std::int64_t validSequencesPlain(const unsigned char* p, const unsigned char* end)
 {
+    std::int64_t sequences = 0;
     while (p < end) {
         if (*p < 0x80) {
             ++p;
             continue;
         }
-        if (nextUtf8(p, end) == kBadChar) return false;
+        if (nextUtf8(p, end) == kBadChar) return -1;
+        ++sequences;
     }
-    return true;
+    return sequences;
 }
 
-} // namespace
-
-bool isValidUtf8(std::string_view bytes)
+std::int64_t validSequences(std::string_view bytes)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* end = p + bytes.size();
+    std::int64_t sequences = 0;
 #if defined(__SSE2__)
     // Sixteen bytes at a time: every continuation byte must stand where the
     // lead bytes before it (in this block or the last) want one, and nowhere
@@ -145,11 +149,12 @@ bool isValidUtf8(std::string_view bytes)
         const std::uint32_t two = inRange(v, 0xC2, 0xDF);
         const std::uint32_t three = inRange(v, 0xE0, 0xEF);
         const std::uint32_t four = inRange(v, 0xF0, 0xF4);
-        if (high & ~(continuation | two | three | four)) return false;
+        if (high & ~(continuation | two | three | four)) return -1;
         const std::uint32_t expected =
             wanted | (two << 1) | (three << 1) | (three << 2) | (four << 1) | (four << 2) | (four << 3);
-        if ((expected & 0xFFFF) != continuation) return false;
+        if ((expected & 0xFFFF) != continuation) return -1;
         wanted = expected >> 16;
+        sequences += std::popcount(two | three | four);
         // The rare leads whose second byte has a narrower range.
         std::uint32_t special = (three | four) &
                                 (inRange(v, 0xE0, 0xE0) | inRange(v, 0xED, 0xED) |
@@ -157,20 +162,70 @@ bool isValidUtf8(std::string_view bytes)
         while (special) {
             const int at = std::countr_zero(special);
             special &= special - 1;
-            if (p + at + 1 < end && !secondByteFits(p[at], p[at + 1])) return false;
+            if (p + at + 1 < end && !secondByteFits(p[at], p[at + 1])) return -1;
         }
     }
     // The last few bytes, and the continuations the last block still owed.
     if (wanted) {
         for (int k = 0; k < 3; ++k) {
             if (!(wanted & (1u << k))) continue;
-            if (p + k >= end || (p[k] & 0xC0) != 0x80) return false;
+            if (p + k >= end || (p[k] & 0xC0) != 0x80) return -1;
         }
         p += 32 - std::countl_zero(wanted); // past the continuations owed, no further
-
     }
 #endif
-    return isValidUtf8Plain(p, end);
+    const std::int64_t rest = validSequencesPlain(p, end);
+    return rest < 0 ? -1 : sequences + rest;
+}
+
+} // namespace
+
+bool isValidUtf8(std::string_view bytes) { return validSequences(bytes) >= 0; }
+
+namespace {
+// How often a census of text that is not all UTF-8 asks whether it still could be.
+constexpr std::ptrdiff_t kCheckEvery = 64 * 1024;
+} // namespace
+
+bool Utf8Census::count(std::string_view piece, std::uint64_t after)
+{
+    const auto* begin = reinterpret_cast<const unsigned char*>(piece.data());
+    const auto* end = begin + piece.size();
+    if (const std::int64_t valid = validSequences(piece); valid >= 0) {
+        sequences += std::uint64_t(valid);
+        counted += piece.size();
+        return true;
+    }
+    const unsigned char* nextCheck = begin + kCheckEvery;
+    for (const unsigned char* p = begin; p < end;) {
+        if (end - p >= 8) {
+            std::uint64_t v;
+            std::memcpy(&v, p, 8);
+            if (!(v & 0x8080808080808080ull)) {
+                p += 8;
+                continue;
+            }
+        }
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        const unsigned char* at = p;
+        if (nextUtf8(p, end) != kBadChar) {
+            ++sequences;
+        } else if (invalid++ == 0) {
+            firstInvalid = counted + std::uint64_t(at - begin);
+        }
+        if (p >= nextCheck) {
+            nextCheck = p + kCheckEvery;
+            if (!couldBeUtf8(std::uint64_t(end - p) + after)) {
+                counted += std::uint64_t(p - begin);
+                return false;
+            }
+        }
+    }
+    counted += piece.size();
+    return couldBeUtf8(after);
 }
 
 void appendUtf8(std::string& out, char32_t c)

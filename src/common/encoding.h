@@ -5,12 +5,16 @@
 // Conversion to QString happens only where a window shows the text.
 //
 // Which encoding a file is in: a UTF-8 byte-order mark (EF BB BF) means
-// UTF-8, FF FE or FE FF UTF-16 (little- or big-endian); otherwise a file that
-// is valid UTF-8 and holds at least one byte of 0x80 or more is UTF-8, and
-// anything else is Windows-1252 (plain ASCII reads the same either way).
+// UTF-8, FF FE or FE FF UTF-16 (little- or big-endian); otherwise a file
+// whose bytes of 0x80 and more form valid UTF-8 sequences, save at most one
+// invalid byte per 100 valid sequences, and at least one such sequence, is
+// UTF-8, and anything else is Windows-1252 (plain ASCII reads the same
+// either way). An invalid byte of a UTF-8 text stays as it is: no letter,
+// shown as U+FFFD, and the reader is told (TextFile).
 
 #include <QString>
 #include <QStringView>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -24,14 +28,34 @@ enum class FileEncoding { Windows1252, Utf8, Utf16LE, Utf16BE };
 struct EncodingGuess {
     FileEncoding encoding;
     size_t markLength; // of the byte-order mark, 0 without one
+    // For UTF-8 without a mark: the bytes that start no valid sequence, and
+    // where the first of them is, after the mark.
+    std::uint64_t invalidBytes = 0;
+    size_t firstInvalid = 0;
 };
 
 EncodingGuess guessEncoding(std::string_view bytes);
 // What the file's head alone says: its mark, or no mark. With no mark the
-// rest of the file decides, through isValidUtf8 and hasHighByte.
+// rest of the file decides, through a Utf8Census.
 std::optional<EncodingGuess> encodingFromMark(std::string_view head);
 bool isValidUtf8(std::string_view bytes);
 bool hasHighByte(std::string_view bytes);
+
+// The counts the rule above weighs, gathered a piece at a time.
+struct Utf8Census {
+    std::uint64_t sequences = 0;    // valid sequences of two bytes or more
+    std::uint64_t invalid = 0;      // bytes that start no valid sequence
+    std::uint64_t firstInvalid = 0; // where the first is, from the census' start
+    std::uint64_t counted = 0;      // bytes counted so far
+
+    // The next piece, of a whole whose rest is `after` bytes long; pieces
+    // must not cut a valid sequence. False, once the whole can no longer be
+    // UTF-8, perhaps before the piece's end.
+    bool count(std::string_view piece, std::uint64_t after = 0);
+    bool isUtf8() const { return sequences > 0 && invalid * 100 <= sequences; }
+    // Whether `remaining` more bytes could still make it UTF-8.
+    bool couldBeUtf8(std::uint64_t remaining) const { return invalid * 100 <= sequences + remaining / 2; }
+};
 
 inline constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "common/text_file.h"
 
+#include "common/notices.h"
 #include "common/page_memory.h"
 #include "common/text_kind.h"
 
@@ -29,7 +30,7 @@ EncodingGuess guessInPieces(std::string_view bytes, const std::function<void(siz
 {
     if (auto marked = encodingFromMark(bytes)) return *marked;
     constexpr size_t kPiece = size_t(16) << 20;
-    bool high = false;
+    Utf8Census census;
     size_t start = 0;
     while (start < bytes.size()) {
         size_t end = std::min(bytes.size(), start + kPiece);
@@ -39,16 +40,23 @@ EncodingGuess guessInPieces(std::string_view bytes, const std::function<void(siz
              ++k)
             --end;
         if (end == start) end = std::min(bytes.size(), start + kPiece);
-        const std::string_view piece = bytes.substr(start, end - start);
-        high = high || hasHighByte(piece);
-        if (high && !isValidUtf8(piece)) {
-            readUpTo(end);
-            return {FileEncoding::Windows1252, 0};
-        }
+        const bool could = census.count(bytes.substr(start, end - start), bytes.size() - end);
         readUpTo(end);
+        if (!could) return {FileEncoding::Windows1252, 0};
         start = end;
     }
-    return {high ? FileEncoding::Utf8 : FileEncoding::Windows1252, 0};
+    if (!census.isUtf8()) return {FileEncoding::Windows1252, 0};
+    return {FileEncoding::Utf8, 0, census.invalid, size_t(census.firstInvalid)};
+}
+
+// The line, from 1, that holds the byte at `offset`.
+std::uint64_t lineOf(std::string_view text, size_t offset)
+{
+    const std::string_view before = text.substr(0, offset);
+    const auto breaks = std::count(before.begin(), before.end(), '\n');
+    // Old Mac texts end their lines with a lone CR.
+    if (breaks == 0) return 1 + std::uint64_t(std::count(before.begin(), before.end(), '\r'));
+    return 1 + std::uint64_t(breaks);
 }
 
 } // namespace
@@ -60,6 +68,19 @@ void TextFile::settle(std::string_view bytes)
     mark_ = bytes.substr(0, guess.markLength);
     text_ = bytes.substr(guess.markLength);
     encoding_ = guess.encoding == FileEncoding::Windows1252 ? Encoding::Windows1252 : Encoding::Utf8;
+    invalidBytes_ = guess.invalidBytes;
+    firstInvalidLine_ = invalidBytes_ ? lineOf(text_, guess.firstInvalid) : 0;
+}
+
+QString TextFile::invalidBytesWarning() const
+{
+    if (invalidBytes_ == 0) return {};
+    return QStringLiteral("El fichero \"%1\" se lee como UTF-8, aunque %2 que no son UTF-8 válido "
+                          "(el primero, en la línea %3); se muestran como \"\uFFFD\" y no forman parte "
+                          "de ninguna palabra.")
+        .arg(name(),
+             invalidBytes_ == 1 ? QStringLiteral("tiene 1 byte") : QStringLiteral("tiene %1 bytes").arg(invalidBytes_),
+             QString::number(firstInvalidLine_));
 }
 
 TextFile TextFile::fromBytes(std::string bytes, const QString& name)
@@ -104,6 +125,7 @@ Result<TextFile> TextFile::open(const FileRef& input)
                     text.file_ = input;
                     text.stamp_ = stamp;
                     text.settle(bytes);
+                    if (text.invalidBytes_) notice(text.invalidBytesWarning());
                     return text;
                 }
             }
@@ -118,6 +140,7 @@ Result<TextFile> TextFile::open(const FileRef& input)
     TextFile text = fromBytes(std::string(read.value().view()), path);
     text.file_ = input;
     text.stamp_ = stamp;
+    if (text.invalidBytes_) notice(text.invalidBytesWarning());
     return text;
 }
 

@@ -11,6 +11,7 @@
 #include "common/fileio.h"
 #include "common/result.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -37,6 +38,13 @@ public:
     // nothing for a stream or a text made in memory.
     const std::optional<FileStamp>& stamp() const { return stamp_; }
 
+    // A UTF-8 text may hold a few bytes that are not UTF-8 (encoding.h):
+    // how many, the line of the first, and what the reader is told, which
+    // open() also hands to notice() (notices.h). 0 and "" for other texts.
+    std::uint64_t invalidBytes() const { return invalidBytes_; }
+    std::uint64_t firstInvalidLine() const { return firstInvalidLine_; }
+    QString invalidBytesWarning() const;
+
     // Gives back the memory of the mapped text before `offset`, which a pass
     // has read; the text stays readable there, from the file.
     void release(size_t offset) const;
@@ -49,6 +57,8 @@ private:
     Encoding encoding_ = Encoding::Windows1252;
     FileRef file_{QString()};
     std::optional<FileStamp> stamp_;
+    std::uint64_t invalidBytes_ = 0;
+    std::uint64_t firstInvalidLine_ = 0;
 
     void settle(std::string_view bytes);
 };

@@ -149,6 +149,10 @@ void Form::separator(QMenu* menu, const QString& name) { menu->addSeparator()->s
 
 void Form::closeEvent(QCloseEvent* event)
 {
+    if (!Form_QueryUnload()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     forms_.unload(objectName());
 }

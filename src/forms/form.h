@@ -39,6 +39,10 @@ public:
     virtual void Form_Load() {}
     // Runs when the window is unloaded, whether by a handler or its close box.
     virtual void Form_Unload() {}
+    // Whether the window may go now, asked before its close box unloads it
+    // and before the program ends: a window holding unsaved work asks the
+    // user, and may save it.
+    virtual bool Form_QueryUnload() { return true; }
 
 protected:
     FormRegistry& forms() { return forms_; }

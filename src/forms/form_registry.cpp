@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <vector>
 
 namespace solandre {
 
@@ -85,6 +86,16 @@ void FormRegistry::endProgram()
         form->deleteLater();
     }
     onEnd_();
+}
+
+bool FormRegistry::othersMayUnload(const Form* asking)
+{
+    std::vector<QPointer<Form>> others;
+    for (const auto& [name, form] : loaded_)
+        if (form && form != asking) others.push_back(form);
+    for (const QPointer<Form>& form : others)
+        if (form && !form->Form_QueryUnload()) return false;
+    return true;
 }
 
 QObject* FormRegistry::findControl(const QString& form, const QString& controlName)

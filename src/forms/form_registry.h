@@ -43,6 +43,9 @@ public:
     void unload(const QString& name);
     // Closes every window at once, without unload handlers, and quits.
     void endProgram();
+    // Whether every loaded window but `asking` may go (Form_QueryUnload),
+    // asked one after the other until one says no.
+    bool othersMayUnload(const Form* asking);
 
     template <class T> T* control(const QString& form, const QString& controlName);
     // The same for a control reached through an interface it implements.

@@ -2,11 +2,13 @@
 #include "forms/long_work.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QTimer>
+#include <QWindow>
 
 #include <atomic>
 #include <exception>
@@ -38,19 +40,55 @@ protected:
         case QEvent::ShortcutOverride:
         case QEvent::Shortcut:
         case QEvent::Wheel:
-        case QEvent::Close: {
-            auto* widget = qobject_cast<QWidget*>(watched);
-            if (dialog_ && widget && (widget == dialog_ || dialog_->isAncestorOf(widget))) return false;
+        case QEvent::Close:
+            if (ofDialog(watched)) return false;
             if (event->type() == QEvent::Close) event->ignore();
             return true;
-        }
         default:
             return false;
         }
     }
 
 private:
+    bool ofDialog(QObject* watched) const
+    {
+        if (!dialog_) return false;
+        // The platform delivers the user's input to the dialog's window
+        // first, which hands it on to the button or the focus; Escape
+        // reaches the dialog's shortcut, an object of its own.
+        if (watched == dialog_->windowHandle()) return true;
+        for (QObject* object = watched; object; object = object->parent())
+            if (object == dialog_) return true;
+        return false;
+    }
+
     QWidget*& dialog_;
+};
+
+// Escape cancels as "Cancelar" does, whether it comes as the dialog's
+// shortcut or, while another window is the active one, as a plain key; a
+// dialog without "Cancelar" neither goes nor closes until the work ends.
+class ProgressDialog final : public QProgressDialog {
+public:
+    ProgressDialog(const QString& what, bool cancellable, QWidget* parent)
+        : QProgressDialog(what, QString(), 0, 1000, parent), cancellable_(cancellable)
+    {
+    }
+
+    void reject() override
+    {
+        if (cancellable_) emit canceled();
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (cancellable_) QProgressDialog::closeEvent(event);
+        else event->ignore();
+    }
+
+private:
+    bool cancellable_;
 };
 
 QString timeLeft(double seconds)
@@ -97,7 +135,7 @@ void runLongWork(QWidget* parent, const QString& what, Cancel cancel,
                 return;
             }
             if (!dialog && clock.elapsed() >= kDialogAfterMs) {
-                dialog = new QProgressDialog(what, QString(), 0, 1000, parent);
+                dialog = new ProgressDialog(what, cancel == Cancel::Allowed, parent);
                 dialog->setObjectName(QStringLiteral("progreso"));
                 dialog->setWindowTitle(QStringLiteral("Solandre"));
                 dialog->setWindowModality(Qt::ApplicationModal);

@@ -8,7 +8,9 @@
 #include "common/result.h"
 #include "common/text_file.h"
 
+#include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +20,8 @@ struct NumberedRecords {
     TextFile text;
     std::vector<std::string_view> markers;   // "[k]"
     std::vector<std::string_view> sentences;
+    // Markers that are not in the text, when they were kept elsewhere.
+    std::shared_ptr<const std::string> keptMarkers;
 };
 
 NumberedRecords recordsOf(TextFile text);

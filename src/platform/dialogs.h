@@ -14,15 +14,22 @@ namespace solandre {
 
 class Printer;
 
-enum class Buttons { Ok, YesNo };
+enum class Buttons { Ok, YesNo, YesNoCancel };
 enum class Icon { None, Information };
-enum class Answer { Ok, Yes, No };
+enum class Answer { Ok, Yes, No, Cancel };
 
 struct Message {
     QString text;                         // lines joined by CR LF
     QString title = QStringLiteral("Solandre");
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
+};
+
+// A save dialog's answer when it offers several types of file: the name as
+// typed and the type chosen, by its place in the filter (0 for the first).
+struct SaveChoice {
+    QString name; // empty: cancelled
+    int type = 0;
 };
 
 class Dialogs {
@@ -34,8 +41,11 @@ public:
     virtual QString saveFileName(QWidget* parent, const QString& filter) = 0;
     // A folder chosen to be read; empty when cancelled.
     virtual QString folderName(QWidget* parent) = 0;
+    // The same, for a filter of several types: the one chosen comes back too.
+    virtual SaveChoice saveFileOfType(QWidget* parent, const QString& filter) = 0;
 
-    // Modal; Yes is the default button of a Yes/No box.
+    // Modal; Yes is the default button of a Yes/No box. Closing a box with
+    // Cancel, or pressing Escape there, answers Cancel.
     virtual Answer message(QWidget* parent, const Message& message) = 0;
 
     // The two languages of a translation memory, source and target, among

@@ -15,6 +15,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <algorithm>
 
 namespace solandre {
 namespace {
@@ -38,16 +39,23 @@ private:
 
 // "Ficheros texto (*.TXT)|*.TXT" -> "Ficheros texto (*.TXT)": Qt takes the
 // patterns from the parentheses, and its own dialog matches them regardless
-// of case, so *.TXT also shows obra.txt.
+// of case, so *.TXT also shows obra.txt. Qt separates patterns there by
+// blanks: a ";" written between them would make one pattern matching nothing.
 QString qtFilter(const QString& filter)
 {
     const QStringList parts = filter.split(QLatin1Char('|'));
     QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) filters << parts[i];
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open >= 0) description.replace(open, description.size() - open,
+                                           description.mid(open).replace(QLatin1Char(';'), QLatin1Char(' ')));
+        filters << description;
+    }
     return filters.join(QStringLiteral(";;"));
 }
 
-QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode)
+SaveChoice runFileDialog(QWidget* parent, const QString& filter, QFileDialog::AcceptMode mode)
 {
     NormalPointer pointer;
     QFileDialog dialog(parent);
@@ -58,14 +66,15 @@ QString runFileDialog(QWidget* parent, const QString& filter, QFileDialog::Accep
     // The name is taken as chosen; the caller asks before replacing a file.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    const int type = int(qtFilter(filter).split(QStringLiteral(";;")).indexOf(dialog.selectedNameFilter()));
+    return {dialog.selectedFiles().constFirst(), std::max(type, 0)};
 }
 
 } // namespace
 
 QString QtDialogs::openFileName(QWidget* parent, const QString& filter)
 {
-    return runFileDialog(parent, filter, QFileDialog::AcceptOpen);
+    return runFileDialog(parent, filter, QFileDialog::AcceptOpen).name;
 }
 
 QString QtDialogs::folderName(QWidget* parent)
@@ -80,6 +89,11 @@ QString QtDialogs::folderName(QWidget* parent)
 
 QString QtDialogs::saveFileName(QWidget* parent, const QString& filter)
 {
+    return runFileDialog(parent, filter, QFileDialog::AcceptSave).name;
+}
+
+SaveChoice QtDialogs::saveFileOfType(QWidget* parent, const QString& filter)
+{
     return runFileDialog(parent, filter, QFileDialog::AcceptSave);
 }
 
@@ -91,6 +105,13 @@ Answer QtDialogs::message(QWidget* parent, const Message& message)
     QMessageBox box(message.icon == Icon::Information ? QMessageBox::Information
                                                       : QMessageBox::NoIcon,
                     message.title, text, QMessageBox::NoButton, parent);
+    if (message.buttons == Buttons::YesNoCancel) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::Cancel);
+        const int chosen = box.exec();
+        return chosen == QMessageBox::Yes ? Answer::Yes : chosen == QMessageBox::No ? Answer::No : Answer::Cancel;
+    }
     if (message.buttons == Buttons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

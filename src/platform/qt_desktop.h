@@ -16,6 +16,7 @@ public:
     QString openFileName(QWidget* parent, const QString& filter) override;
     QString folderName(QWidget* parent) override;
     QString saveFileName(QWidget* parent, const QString& filter) override;
+    SaveChoice saveFileOfType(QWidget* parent, const QString& filter) override;
     Answer message(QWidget* parent, const Message& message) override;
     bool printerSetup(QWidget* parent, Printer& printer) override;
     std::optional<std::pair<QString, QString>> chooseLanguages(QWidget* parent, const QStringList& offered,

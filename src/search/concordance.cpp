@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/concordance.h"
 
+#include "common/word_form.h"
+
 namespace solandre {
 
 Concordance::Concordance()
@@ -49,12 +51,24 @@ QString notNumberedWarning(const QString& name, NumberingRoad road)
         .arg(name, how);
 }
 
+namespace {
+
+// A form typed with combining accents is the code page's accented letter.
+QString composed(const QString& typed)
+{
+    std::string nfc;
+    appendNfc(nfc, typed.toStdString());
+    return QString::fromStdString(nfc);
+}
+
+} // namespace
+
 void findHits(const WordIndex& index, const QString& typed, WordList& hits, std::vector<std::uint32_t>* forms)
 {
     QueryHits found;
     found.first = std::move(hits);
     // The pattern syntax never fails to read.
-    findQueryHits(index, Query::read(typed).value(), found);
+    findQueryHits(index, Query::read(composed(typed)).value(), found);
     hits = std::move(found.first);
     if (forms) *forms = std::move(found.forms);
 }

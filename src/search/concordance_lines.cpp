@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/concordance_lines.h"
 
+#include "common/alphabetical.h"
 #include "search/hit_texts.h"
 #include "search/line_keys.h"
 #include "search/text_chars.h"
@@ -46,11 +47,12 @@ std::string leftContext(const TextChars& chars, size_t start, size_t width)
         from = chars.previous(from, &letter);
         ++count;
     }
-    if (!bounded && from > 0 && from < start) {
-        bool letterBefore;
-        chars.previous(from, &letterBefore);
-        if (letterBefore)
-            while (from < start && chars.at(from).letter) from += chars.at(from).length;
+    if (!bounded && from > 0 && from < start && !chars.cutAt(from)) {
+        bool inWordBefore;
+        chars.previous(from, &inWordBefore);
+        if (inWordBefore)
+            for (const size_t cut = from; from < start && chars.wordCharAt(from) && (from == cut || !chars.cutAt(from));)
+                from += chars.at(from).length;
     }
     return folded(chars.slice(from, start));
 }
@@ -63,13 +65,13 @@ std::string rightContext(const TextChars& chars, size_t end, size_t width)
     bool inWord = false;
     while (to < chars.size() && count < width) {
         if (isBracket(chars.byte(to))) break;
-        const CharAt c = chars.at(to);
-        if (c.letter && !inWord) wordStart = to;
-        inWord = c.letter;
-        to += c.length;
+        const bool inWordHere = chars.wordCharAt(to);
+        if (inWordHere && (!inWord || chars.cutAt(to))) wordStart = to;
+        inWord = inWordHere;
+        to += chars.at(to).length;
         ++count;
     }
-    if (inWord && to < chars.size() && chars.at(to).letter) to = wordStart;
+    if (inWord && chars.wordCharAt(to) && !chars.cutAt(to)) to = wordStart;
     return folded(chars.slice(end, to));
 }
 
@@ -92,6 +94,39 @@ void pairSort(WordList& lines, const PodArray<std::uint32_t>& keys)
     for (size_t k = 0; k < lines.size(); ++k) pairs[k] = {keys[k], lines[k]};
     std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t k = 0; k < lines.size(); ++k) lines[k] = pairs[k].second;
+}
+
+// Keys that are vocabulary ranks + 1 (0: no word) replaced by the places of
+// their forms in alphabetical order among the forms met, + 1.
+bool toAlphabeticalPlaces(PodArray<std::uint32_t>& keys, const WordIndex& index, const Progress& progress)
+{
+    const size_t ranks = index.vocabularySize() + 1;
+    auto formOf = [&](std::uint32_t key) { return index.lowerForm(key - 1); };
+    if (ranks <= 2 * keys.size() + 65536) {
+        std::vector<std::uint32_t> place(ranks, 0);
+        for (const std::uint32_t key : keys) place[key] = 1;
+        std::vector<std::uint32_t> met;
+        for (std::uint32_t key = 1; key < ranks; ++key)
+            if (place[key]) met.push_back(key);
+        if (!sortAlphabetically(met, formOf, progress)) return false;
+        place[0] = 0;
+        for (std::uint32_t k = 0; k < met.size(); ++k) place[met[k]] = k + 1;
+        for (std::uint32_t& key : keys) key = place[key];
+        return true;
+    }
+    // Few lines in a text of many forms: no table the size of the vocabulary.
+    std::vector<std::uint32_t> met(keys.begin(), keys.end());
+    std::sort(met.begin(), met.end());
+    met.erase(std::unique(met.begin(), met.end()), met.end());
+    if (!met.empty() && met.front() == 0) met.erase(met.begin());
+    std::vector<std::uint32_t> alphabetical = met;
+    if (!sortAlphabetically(alphabetical, formOf, progress)) return false;
+    std::vector<std::uint32_t> place(met.size());
+    for (std::uint32_t k = 0; k < alphabetical.size(); ++k)
+        place[size_t(std::lower_bound(met.begin(), met.end(), alphabetical[k]) - met.begin())] = k + 1;
+    for (std::uint32_t& key : keys)
+        if (key != 0) key = place[size_t(std::lower_bound(met.begin(), met.end(), key) - met.begin())];
+    return true;
 }
 
 } // namespace
@@ -149,7 +184,7 @@ bool ConcordanceLines::sort(LineKey key, const Progress& progress)
     PodArray<std::uint32_t> keys;
     keys.resize(n);
     LineKeyReader reader(*index_, key);
-    auto report = [&](size_t k) { return k % 65536 != 0 || goOn(progress, 0.9 * double(k) / double(n)); };
+    auto report = [&](size_t k) { return k % 65536 != 0 || goOn(progress, 0.6 * double(k) / double(n)); };
     if (std::is_sorted(order_.begin(), order_.end())) {
         for (size_t k = 0; k < n; ++k) {
             if (!report(k)) return false;
@@ -166,7 +201,9 @@ bool ConcordanceLines::sort(LineKey key, const Progress& progress)
             keys[std::uint32_t(visits[k])] = reader.rank(WordId(visits[k] >> 32) + shift);
         }
     }
-    const std::uint32_t maxKey = std::uint32_t(index_->vocabularySize());
+    const Progress share = [&](double done) { return goOn(progress, 0.6 + 0.3 * done); };
+    if (!toAlphabeticalPlaces(keys, *index_, share)) return false;
+    const std::uint32_t maxKey = *std::max_element(keys.begin(), keys.end());
     // A bucket a form costs more than the lines themselves for a short list
     // in a text of many forms.
     if (maxKey <= 2 * n + 65536)

@@ -49,9 +49,10 @@ public:
     // The key's word of a line, lower-cased UTF-8; empty when there is none.
     std::string keyWord(size_t line, LineKey key) const;
 
-    // Stable: lines with the same word keep their order, so sorting by one
-    // key and then by another orders by the second, then the first. False,
-    // the order untouched, when `progress` stopped it.
+    // Alphabetically by the key's word (alphabetical.h), lines without it
+    // first. Stable: lines with the same word keep their order, so sorting by
+    // one key and then by another orders by the second, then the first.
+    // False, the order untouched, when `progress` stopped it.
     bool sort(LineKey key, const Progress& progress = {});
 
 private:

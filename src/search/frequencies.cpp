@@ -1,12 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/frequencies.h"
 
+#include "common/alphabetical.h"
 #include "search/hit_texts.h"
 
 #include <algorithm>
 #include <map>
 
 namespace solandre {
+
+namespace {
+
+void placeAlphabetically(std::vector<FormFrequency>& list, const WordIndex& index)
+{
+    std::vector<std::uint32_t> order(list.size());
+    for (std::uint32_t k = 0; k < order.size(); ++k) order[k] = k;
+    sortAlphabetically(order, [&](std::uint32_t k) { return frequencyText(index, list[k]); });
+    for (std::uint32_t place = 0; place < order.size(); ++place) list[order[place]].alphabetical = place;
+}
+
+} // namespace
 
 std::vector<FormFrequency> countForms(const ResultGrid& grid)
 {
@@ -22,6 +35,7 @@ std::vector<FormFrequency> countForms(const ResultGrid& grid)
         for (const std::uint32_t rank : ranked.ranks) ++counts[rank];
         for (size_t k = 0; k < counts.size(); ++k)
             list.push_back({FormFrequency::kPhrase, counts[k], std::move(ranked.texts[k])});
+        placeAlphabetically(list, index);
         return list;
     }
     if (!grid.hitForms().empty()) {
@@ -29,22 +43,21 @@ std::vector<FormFrequency> countForms(const ResultGrid& grid)
         // length of its list, whatever the number of hits.
         for (const std::uint32_t rank : grid.hitForms())
             list.push_back({rank, std::uint64_t(index.postingsEnd(rank) - index.postingsBegin(rank))});
-        return list;
+    } else {
+        std::map<std::uint32_t, std::uint64_t> counts;
+        for (size_t row = 1; row < grid.rows(); ++row)
+            if (grid.isHit(row)) ++counts[index.formRank(grid.hit(row))];
+        for (const auto& [rank, count] : counts) list.push_back({rank, count});
     }
-    std::map<std::uint32_t, std::uint64_t> counts;
-    for (size_t row = 1; row < grid.rows(); ++row)
-        if (grid.isHit(row)) ++counts[index.formRank(grid.hit(row))];
-    for (const auto& [rank, count] : counts) list.push_back({rank, count});
+    placeAlphabetically(list, index);
     return list;
 }
 
 void sortFrequencies(std::vector<FormFrequency>& list, FrequencyOrder order)
 {
-    // Ranks follow the code-point order of the forms.
     std::sort(list.begin(), list.end(), [order](const FormFrequency& a, const FormFrequency& b) {
         if (order == FrequencyOrder::ByCount && a.count != b.count) return a.count > b.count;
-        if (a.rank != b.rank) return a.rank < b.rank;
-        return a.phrase < b.phrase;
+        return a.alphabetical < b.alphabetical;
     });
 }
 

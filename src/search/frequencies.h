@@ -17,7 +17,8 @@ struct FormFrequency {
     static constexpr std::uint32_t kPhrase = ~std::uint32_t(0);
     std::uint32_t rank; // in the vocabulary: index.lowerForm(rank); kPhrase for a phrase
     std::uint64_t count;
-    std::string phrase = {}; // a phrase's text, lower-cased UTF-8
+    std::string phrase = {};        // a phrase's text, lower-cased UTF-8
+    std::uint32_t alphabetical = 0; // the form's place in the list's alphabetical order
     bool operator==(const FormFrequency&) const = default;
 };
 
@@ -25,11 +26,12 @@ struct FormFrequency {
 std::string_view frequencyText(const WordIndex& index, const FormFrequency& frequency);
 
 enum class FrequencyOrder {
-    Alphabetical, // by the lower-cased form, code point by code point
+    Alphabetical, // by the lower-cased form, as alphabetical.h orders them
     ByCount,      // most hits first; equal counts alphabetically
 };
 
-// The forms of the grid's hits, alphabetically.
+// The forms of the grid's hits, in the vocabulary's order (code point by
+// code point), each with its alphabetical place.
 std::vector<FormFrequency> countForms(const ResultGrid& grid);
 
 void sortFrequencies(std::vector<FormFrequency>& list, FrequencyOrder order);

@@ -6,6 +6,7 @@
 
 #include "common/cp1252.h"
 #include "common/letters.h"
+#include "common/word_breaks.h"
 #include "search/byte_order.h"
 #include "search/word_chars.h"
 
@@ -274,6 +275,24 @@ private:
     size_t start_ = 0, end_ = 0;
 };
 
+// The cuts of one part: the blocks that hold any, ascending, with their bits.
+struct PartCuts {
+    static constexpr size_t kWords = WordIndex::kCutBlock / 64;
+    std::vector<std::uint32_t> blocks;
+    std::vector<std::uint64_t> bits; // kWords per block
+
+    void add(size_t place)
+    {
+        const auto block = std::uint32_t(place / WordIndex::kCutBlock);
+        if (blocks.empty() || blocks.back() != block) {
+            blocks.push_back(block);
+            bits.resize(bits.size() + kWords, 0);
+        }
+        const size_t bit = place % WordIndex::kCutBlock;
+        bits[bits.size() - kWords + bit / 64] |= std::uint64_t(1) << (bit % 64);
+    }
+};
+
 // What the scan of one part of the text gives.
 struct PartScan {
     WordList ids;                 // form of each word, in the part's dictionary
@@ -281,6 +300,7 @@ struct PartScan {
     std::vector<WordIndex::Run> runs; // `first` counts from the part's first word
     std::string markerChars;
     Dictionary dictionary;
+    PartCuts cuts;
 };
 
 // Told how far a part has come, now and then; false to stop.
@@ -312,7 +332,7 @@ public:
                 }
             }
 #if defined(__SSE2__)
-            if (!inMarker_ && end_ - i >= 16) {
+            if (!inMarker_ && !(wordOpen_ && runUnspaced_) && end_ - i >= 16) {
                 const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p_ + i));
                 const std::uint32_t letters = chars_.letterMask(v);
                 if (letters != kMaskUnknown) {
@@ -329,7 +349,10 @@ public:
         if (wordOpen_ && end_ < text_.size()) {
             marker_.reset(end_);
             markerChanged_ = true;
-            record(wordStart_, end_);
+            closeRun(end_, true);
+        } else if (wordOpen_) {
+            // Only what follows a word ends it: the text's last word is none.
+            closeRun(end_, false);
         }
         return report_(end_ - begin_);
     }
@@ -356,6 +379,7 @@ private:
         if (starts) {
             wordStart_ = i + size_t(std::countr_zero(starts));
             wordOpen_ = true;
+            runUnspaced_ = false;
         }
     }
 #endif
@@ -365,11 +389,13 @@ private:
     size_t step(size_t i)
     {
         const CharAt c = chars_.at(p_ + i, p_ + text_.size());
-        if (c.letter) {
+        if (c.letter || (c.joiner && wordOpen_ && letterAt(i + c.length))) {
             if (!wordOpen_) {
                 wordStart_ = i;
                 wordOpen_ = true;
+                runUnspaced_ = false;
             }
+            runUnspaced_ = runUnspaced_ || c.unspaced;
             return i + c.length;
         }
         const unsigned char b = p_[i];
@@ -386,11 +412,30 @@ private:
             inMarker_ = true;
             markerChanged_ = true;
         }
-        if (wordOpen_) {
-            wordOpen_ = false;
-            record(wordStart_, i);
-        }
+        if (wordOpen_) closeRun(i, true);
         return i + c.length;
+    }
+
+    bool letterAt(size_t i) const { return i < text_.size() && chars_.at(p_ + i, p_ + text_.size()).letter; }
+
+    // The run of letters open since wordStart_ ends at `end`: its words, the
+    // last only when something ends it.
+    void closeRun(size_t end, bool ended)
+    {
+        wordOpen_ = false;
+        if (!runUnspaced_) {
+            if (ended) record(wordStart_, end);
+            return;
+        }
+        cuts_.clear();
+        breaker_.cutRun(text_.substr(wordStart_, end - wordStart_), cuts_);
+        size_t start = wordStart_;
+        for (const std::uint32_t cut : cuts_) {
+            record(start, wordStart_ + cut);
+            start = wordStart_ + cut;
+            out_.cuts.add(start);
+        }
+        if (ended) record(start, end);
     }
 
     void record(size_t start, size_t end)
@@ -436,11 +481,14 @@ private:
     bool inMarker_ = false;
     bool markerChanged_ = true;
     bool wordOpen_ = false;
+    bool runUnspaced_ = false; // the open run holds letters of the unspaced scripts
     bool sized_ = false;
     size_t wordStart_ = 0;
     std::string scratch_;
     char shortWord_[kShortWord + 8];
     RecentForms recent_;
+    WordBreaker breaker_;
+    std::vector<std::uint32_t> cuts_;
 };
 
 } // namespace
@@ -480,6 +528,8 @@ public:
         x.postings_ = {o.postings.data(), o.postings.size()};
         x.runs_ = o.runs;
         x.markerChars_ = o.markerChars;
+        x.cutSlots_ = o.cutSlots;
+        x.cutBits_ = o.cutBits;
         x.storage_ = owned_;
         return std::move(index_);
     }
@@ -608,7 +658,31 @@ private:
             x.markerChars += part.markerChars;
             part.ids = WordList();
         }
+        placeCuts(parts);
         index_.seen_.assign((words + 63) / 64, 0);
+    }
+
+    // The parts' cuts into one table; a block the split runs through has
+    // bits from both.
+    void placeCuts(std::vector<PartScan>& parts)
+    {
+        Owned& x = *owned_;
+        constexpr size_t kWords = PartCuts::kWords;
+        for (PartScan& part : parts) {
+            if (part.cuts.blocks.empty()) continue;
+            if (x.cutSlots.empty()) x.cutSlots.assign(text_.size() / WordIndex::kCutBlock + 1, 0);
+            for (size_t b = 0; b < part.cuts.blocks.size(); ++b) {
+                std::uint32_t& slot = x.cutSlots[part.cuts.blocks[b]];
+                if (slot == 0) {
+                    x.cutBits.insert(x.cutBits.end(), part.cuts.bits.begin() + std::ptrdiff_t(b * kWords),
+                                     part.cuts.bits.begin() + std::ptrdiff_t((b + 1) * kWords));
+                    slot = std::uint32_t(x.cutBits.size() / kWords);
+                } else {
+                    for (size_t w = 0; w < kWords; ++w) x.cutBits[(slot - 1) * kWords + w] |= part.cuts.bits[b * kWords + w];
+                }
+            }
+            part.cuts = PartCuts();
+        }
     }
 
     // What the index's views show, while it is built.
@@ -621,6 +695,8 @@ private:
         WordList postings;
         std::vector<WordIndex::Run> runs;
         std::string markerChars;
+        std::vector<std::uint32_t> cutSlots;
+        std::vector<std::uint64_t> cutBits;
     };
 
     std::string_view text_;

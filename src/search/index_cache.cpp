@@ -30,9 +30,9 @@ struct Header {
     std::uint64_t checksum; // of the sections, one after the other
     struct Section {
         std::uint64_t offset, bytes;
-    } sections[8];
+    } sections[10];
 };
-enum Section { kSamples, kSegments, kForms, kFormChars, kPostingStart, kPostings, kRuns, kMarkerChars };
+enum Section { kSamples, kSegments, kForms, kFormChars, kPostingStart, kPostings, kRuns, kMarkerChars, kCutSlots, kCutBits };
 
 void putKey(Header& header, const TextKey& key)
 {
@@ -160,6 +160,8 @@ std::optional<WordIndex> IndexCache::load(const TextFile& text) const
     index.postings_ = view(kPostings, (WordId*)nullptr);
     index.runs_ = view(kRuns, (WordIndex::Run*)nullptr);
     index.markerChars_ = chars(kMarkerChars);
+    index.cutSlots_ = view(kCutSlots, (std::uint32_t*)nullptr);
+    index.cutBits_ = view(kCutBits, (std::uint64_t*)nullptr);
     // What the queries rely on, read once: a damaged file is refused, never
     // followed out of bounds.
     const auto& x = index;
@@ -179,6 +181,9 @@ std::optional<WordIndex> IndexCache::load(const TextFile& text) const
         if (sample >= x.text_.size()) return std::nullopt;
     for (const WordIndex::Segment& segment : x.segments_)
         if (segment.firstWord > x.words_ || segment.firstSample > x.samples_.size()) return std::nullopt;
+    if (!x.cutSlots_.empty() && x.cutSlots_.size() != x.text_.size() / WordIndex::kCutBlock + 1) return std::nullopt;
+    for (const std::uint32_t slot : x.cutSlots_)
+        if (slot > x.cutBits_.size() / (WordIndex::kCutBlock / 64)) return std::nullopt;
     index.storage_ = file;
     index.seen_.assign((x.words_ + 63) / 64, 0);
     return index;
@@ -195,7 +200,8 @@ bool IndexCache::store(const TextFile& text, const WordIndex& index) const
     const std::string_view parts[] = {bytesOf(index.samples_),      bytesOf(index.segments_),
                                       bytesOf(index.forms_),        index.formChars_,
                                       bytesOf(index.postingStart_), bytesOf(index.postings_),
-                                      bytesOf(index.runs_),         index.markerChars_};
+                                      bytesOf(index.runs_),         index.markerChars_,
+                                      bytesOf(index.cutSlots_),     bytesOf(index.cutBits_)};
     Header header{};
     std::memcpy(header.magic, kMagic, sizeof kMagic);
     putKey(header, *key);

@@ -2,7 +2,7 @@
 #include "search/pattern.h"
 
 #include "common/encoding.h"
-#include "common/letters.h"
+#include "common/word_form.h"
 
 #include <QList>
 
@@ -10,22 +10,21 @@ namespace solandre {
 
 Pattern parsePattern(QStringView typed)
 {
+    // Cut at the first "*"; each side then folded as the vocabulary's forms
+    // are (word_form.h), so a decomposed "é" finds the precomposed one.
     Pattern pattern;
+    std::string prefix, suffix;
     bool wildcard = false;
-    bool suffixRequested = false;
-    const QList<uint> characters = typed.toUcs4();
-    for (qsizetype p = 0; p < characters.size(); ++p) {
-        const char32_t c = lowerCase(char32_t(characters[p]));
-        if (wildcard) appendUtf8(pattern.suffix, c);
-        if (c == U'*' && !wildcard) {
+    for (const uint c : typed.toUcs4()) {
+        if (c == U'*' && !wildcard)
             wildcard = true;
-            suffixRequested = p + 1 < characters.size();
-        } else if (!wildcard) {
-            appendUtf8(pattern.prefix, c);
-        }
+        else
+            appendUtf8(wildcard ? suffix : prefix, char32_t(c));
     }
+    appendFoldedForm(pattern.prefix, prefix);
+    appendFoldedForm(pattern.suffix, suffix);
     pattern.rule = !wildcard         ? Pattern::Rule::Exact
-                   : suffixRequested ? Pattern::Rule::PrefixAndSuffix
+                   : !suffix.empty() ? Pattern::Rule::PrefixAndSuffix
                                      : Pattern::Rule::Prefix;
     return pattern;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The typed form, parsed at each search: lower-cased, cut at its first "*",
-// in UTF-8, as the vocabulary holds its forms.
+// The typed form, parsed at each search: cut at its first "*", each side
+// lower-cased and composed (NFC) as the vocabulary holds its forms, in UTF-8.
 
 #include <QStringView>
 #include <string>

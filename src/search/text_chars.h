@@ -2,7 +2,7 @@
 #pragma once
 // The characters of an indexed text in its encoding, read forwards from a
 // character's start or backwards from the end of one, for the concordance
-// lines; forwards they are read exactly as the word index reads them.
+// lines; words end where the word index ends them, at its cuts too.
 
 #include "search/word_chars.h"
 #include "search/word_index.h"
@@ -15,7 +15,7 @@ namespace solandre {
 class TextChars {
 public:
     explicit TextChars(const WordIndex& index)
-        : text_(index.text()), utf8_(index.encoding() == Encoding::Utf8),
+        : index_(&index), text_(index.text()), utf8_(index.encoding() == Encoding::Utf8),
           begin_(reinterpret_cast<const unsigned char*>(text_.data())), end_(begin_ + text_.size())
     {
     }
@@ -30,27 +30,42 @@ public:
     {
         return utf8_ ? Utf8Chars().at(begin_ + i, end_) : Cp1252Chars().at(begin_ + i, end_);
     }
-    // The start of the character that ends at `i`, and whether it is a letter.
-    size_t previous(size_t i, bool* letter) const
+    // Whether the character at `i` belongs to a word: a letter, or a joiner
+    // between two letters.
+    bool wordCharAt(size_t i) const
     {
-        if (!utf8_) {
-            *letter = Cp1252Chars().at(begin_ + i - 1, end_).letter;
-            return i - 1;
+        if (i >= size()) return false;
+        const CharAt c = at(i);
+        if (c.letter || !c.joiner || i == 0) return c.letter;
+        bool before;
+        previousRaw(i, &before);
+        return before && i + c.length < size() && at(i + c.length).letter;
+    }
+    // Whether a word ends at `i` though a letter follows.
+    bool cutAt(size_t i) const { return index_->cutAt(i); }
+    // The start of the character that ends at `i`, and whether it belongs
+    // to a word.
+    size_t previous(size_t i, bool* inWord) const
+    {
+        const size_t start = previousRaw(i, inWord);
+        if (!*inWord && utf8_ && start > 0 && at(start).joiner) {
+            bool before;
+            previousRaw(start, &before);
+            *inWord = before && i < size() && at(i).letter;
         }
-        const unsigned char* p = begin_ + i;
-        const char32_t c = previousUtf8(p, begin_);
-        *letter = c != kBadChar && (c < 0x80 ? isAsciiLetter(static_cast<unsigned char>(c)) : isLetter(c));
-        return size_t(p - begin_);
+        return start;
     }
     // The end of the word that starts at `start`.
     size_t wordEnd(size_t start) const
     {
-        while (start < size()) {
-            const CharAt c = at(start);
-            if (!c.letter) break;
-            start += c.length;
+        size_t i = start;
+        while (i < size()) {
+            if (i > start && cutAt(i)) break;
+            const CharAt c = at(i);
+            if (!c.letter && !(c.joiner && i > start && i + c.length < size() && at(i + c.length).letter)) break;
+            i += c.length;
         }
-        return start;
+        return i;
     }
     // The first letter at or after `from`, or the end of the text.
     size_t nextLetter(size_t from) const
@@ -71,6 +86,20 @@ public:
     }
 
 private:
+    // The same for the letters alone, joiners being none.
+    size_t previousRaw(size_t i, bool* letter) const
+    {
+        if (!utf8_) {
+            *letter = Cp1252Chars().at(begin_ + i - 1, end_).letter;
+            return i - 1;
+        }
+        const unsigned char* p = begin_ + i;
+        const char32_t c = previousUtf8(p, begin_);
+        *letter = c != kBadChar && (c < 0x80 ? isAsciiLetter(static_cast<unsigned char>(c)) : isLetter(c));
+        return size_t(p - begin_);
+    }
+
+    const WordIndex* index_;
     std::string_view text_;
     bool utf8_;
     const unsigned char* begin_;

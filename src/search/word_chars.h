@@ -2,11 +2,13 @@
 #pragma once
 // How the word index reads characters in each encoding: whether a character
 // is a letter and how long it is, letters sixteen bytes at a time where that
-// is safe, and a word lower-cased into UTF-8, as the vocabulary holds forms.
+// is safe, and a word lower-cased into UTF-8 (word_form.h), as the vocabulary
+// holds forms.
 
 #include "common/cp1252.h"
 #include "common/encoding.h"
 #include "common/letters.h"
+#include "common/word_form.h"
 
 #include <cstdint>
 #include <string>
@@ -19,8 +21,10 @@
 namespace solandre {
 
 struct CharAt {
-    bool letter;
-    size_t length; // in bytes
+    bool letter;           // a joiner is none by itself: see `joiner`
+    size_t length;         // in bytes
+    bool joiner = false;   // a letter only between two letters
+    bool unspaced = false; // a letter whose run is cut as word_breaks.h says
 };
 
 // Returned by letterMask for sixteen bytes that must be read one by one.
@@ -50,6 +54,9 @@ struct Cp1252Chars {
     }
 #endif
 
+    // The letters of a word, combining marks left out.
+    size_t letterCount(std::string_view word) const { return word.size(); }
+
     void lower(std::string_view word, std::string& out) const
     {
         for (const char b : word) {
@@ -68,7 +75,13 @@ struct Utf8Chars {
         if (*p < 0x80) return {isAsciiLetter(*p), 1};
         const unsigned char* q = p;
         const char32_t c = nextUtf8(q, end);
-        return {c != kBadChar && isLetter(c), size_t(q - p)};
+        const size_t length = size_t(q - p);
+        switch (c == kBadChar ? WordClass::None : wordClass(c)) {
+        case WordClass::None: return {false, length};
+        case WordClass::Joiner: return {false, length, true};
+        case WordClass::Unspaced: return {true, length, false, true};
+        default: return {true, length};
+        }
     }
 
 #if defined(__SSE2__)
@@ -84,20 +97,24 @@ struct Utf8Chars {
     }
 #endif
 
-    void lower(std::string_view word, std::string& out) const
+    size_t letterCount(std::string_view word) const
     {
+        size_t letters = 0;
         const auto* p = reinterpret_cast<const unsigned char*>(word.data());
         const auto* end = p + word.size();
         while (p < end) {
             if (*p < 0x80) {
-                out += char((*p >= 'A' && *p <= 'Z') ? *p + 32 : *p);
+                ++letters;
                 ++p;
                 continue;
             }
             const char32_t c = nextUtf8(p, end);
-            appendUtf8(out, lowerCase(c));
+            letters += !isCombiningMark(c) && !isWordJoiner(c);
         }
+        return letters;
     }
+
+    void lower(std::string_view word, std::string& out) const { appendFoldedForm(out, word); }
 };
 
 } // namespace solandre

@@ -11,20 +11,25 @@
 namespace solandre {
 namespace {
 
-template <class Chars> size_t endOfWord(std::string_view text, size_t start)
+template <class Chars> size_t endOfWord(const WordIndex& index, size_t start)
 {
+    const std::string_view text = index.text();
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
     const auto* end = p + text.size();
     Chars chars;
     size_t i = start;
     while (i < text.size()) {
+        if (i > start && index.cutAt(i)) break;
         const CharAt c = chars.at(p + i, end);
-        if (!c.letter) break;
+        if (!c.letter && !(c.joiner && i > start && i + c.length < text.size() &&
+                           chars.at(p + i + c.length, end).letter))
+            break;
         i += c.length;
     }
     return i;
 }
 
+// A joiner never starts a word: it needs a letter before it.
 template <class Chars> size_t startOfNextWord(std::string_view text, size_t from)
 {
     const auto* p = reinterpret_cast<const unsigned char*>(text.data());
@@ -43,8 +48,8 @@ template <class Chars> size_t startOfNextWord(std::string_view text, size_t from
 
 size_t WordIndex::wordEnd(size_t start) const
 {
-    return encoding_ == Encoding::Utf8 ? endOfWord<Utf8Chars>(text_, start)
-                                       : endOfWord<Cp1252Chars>(text_, start);
+    return encoding_ == Encoding::Utf8 ? endOfWord<Utf8Chars>(*this, start)
+                                       : endOfWord<Cp1252Chars>(*this, start);
 }
 
 size_t WordIndex::nextWordStart(size_t from) const
@@ -347,8 +352,9 @@ size_t WordIndex::bytesUsed() const
 {
     auto bytes = [](const auto& v) { return v.size() * sizeof(*v.data()); };
     return bytes(samples_) + bytes(segments_) + bytes(forms_) + formChars_.size() +
-           bytes(postingStart_) + bytes(postings_) + bytes(runs_) + markerChars_.size() +
-           bytes(bySuffix_) + reversedChars_.size() + bytes(markerRanks_) + bytes(runsByMarker_) + bytes(runsByNumber_) + bytes(seen_);
+           bytes(postingStart_) + bytes(postings_) + bytes(runs_) + markerChars_.size() + bytes(cutSlots_) +
+           bytes(cutBits_) + bytes(bySuffix_) + reversedChars_.size() + bytes(markerRanks_) + bytes(runsByMarker_) +
+           bytes(runsByNumber_) + bytes(seen_);
 }
 
 } // namespace solandre

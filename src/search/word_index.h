@@ -46,7 +46,8 @@ public:
     WordIndex() = default;
 
     // The text may be anything: a word is a run of letters ended by a
-    // non-letter, and the marker is whatever the bracket scan has collected.
+    // non-letter or a cut (word_breaks.h), and the marker is whatever the
+    // bracket scan has collected.
     // Nothing when `progress` stops it.
     static std::optional<WordIndex> build(std::string_view text, Encoding encoding,
                                           const Progress& progress);
@@ -116,6 +117,11 @@ public:
     bool markersArePlain() const;
     static std::uint64_t plainMarkerKey(std::string_view marker);
 
+    // Whether a word ends at `place` though a letter follows: runs of
+    // letters of the unspaced scripts are cut into words (word_breaks.h).
+    bool cutAt(size_t place) const;
+    static constexpr size_t kCutBlock = 512;
+
     // How much memory the index holds, for the benchmark.
     size_t bytesUsed() const;
 
@@ -159,6 +165,11 @@ private:
     std::span<const WordId> postings_;       // the words grouped by form, in text order
     std::span<const Run> runs_;
     std::string_view markerChars_;
+    // The cuts: one bit per byte of the text, kept for the blocks of
+    // kCutBlock bytes that hold any. Per block, 0 or 1 + the place of its
+    // bits, in eights of cutBits_; empty for a text without cuts.
+    std::span<const std::uint32_t> cutSlots_;
+    std::span<const std::uint64_t> cutBits_;
 
     // Made when first needed.
     mutable std::vector<std::uint32_t> bySuffix_; // ranks by reversed form
@@ -169,5 +180,14 @@ private:
     mutable int markersPlain_ = -1; // not known yet
     mutable std::vector<std::uint64_t> seen_; // one bit per word, zero between searches
 };
+
+inline bool WordIndex::cutAt(size_t place) const
+{
+    if (cutSlots_.empty()) return false;
+    const std::uint32_t slot = cutSlots_[place / kCutBlock];
+    if (slot == 0) return false;
+    const size_t bit = place % kCutBlock;
+    return (cutBits_[(slot - 1) * (kCutBlock / 64) + bit / 64] >> (bit % 64)) & 1;
+}
 
 } // namespace solandre

@@ -3,12 +3,14 @@
 
 #include "common/brackets.h"
 #include "common/text_file.h"
+#include "common/word_breaks.h"
 #include "search/concordance.h"
 #include "search/word_chars.h"
 #include "viewer/record_table.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <unordered_map>
 
@@ -80,7 +82,8 @@ bool forEachRecord(std::string_view text, const Progress& progress, double from,
     return true;
 }
 
-// The distinct lower-cased words of more than one letter of a piece of text.
+// The distinct lower-cased words of more than one letter (combining marks
+// aside) of a piece of text, cut into words as the word index cuts them.
 template <class Chars> class WordReader {
 public:
     explicit WordReader(std::unordered_map<std::string, std::uint32_t>& dictionary) : dictionary_(dictionary) {}
@@ -91,25 +94,34 @@ public:
         ids_.clear();
         const auto* p = reinterpret_cast<const unsigned char*>(body.data());
         const auto* end = p + body.size();
-        Chars chars;
         size_t i = 0;
         while (i < body.size()) {
-            CharAt c = chars.at(p + i, end);
+            CharAt c = chars_.at(p + i, end);
             if (!c.letter) {
                 i += c.length;
                 continue;
             }
+            // A run of letters, joiners between two of them included.
             const size_t start = i;
-            size_t letters = 0;
-            while (i < body.size() && (c = chars.at(p + i, end)).letter) {
+            bool unspaced = false;
+            for (;;) {
+                unspaced = unspaced || c.unspaced;
                 i += c.length;
-                ++letters;
+                if (i >= body.size()) break;
+                c = chars_.at(p + i, end);
+                if (c.joiner && i + c.length < body.size() && chars_.at(p + i + c.length, end).letter) continue;
+                if (!c.letter) break;
             }
-            if (letters < 2) continue;
-            lowered_.clear();
-            chars.lower(body.substr(start, i - start), lowered_);
-            const auto [it, added] = dictionary_.try_emplace(lowered_, std::uint32_t(dictionary_.size()));
-            ids_.push_back(it->second);
+            size_t from = start;
+            if (unspaced) {
+                cuts_.clear();
+                breaker_.cutRun(body.substr(start, i - start), cuts_);
+                for (const std::uint32_t cut : cuts_) {
+                    take(body.substr(from, start + cut - from));
+                    from = start + cut;
+                }
+            }
+            take(body.substr(from, i - from));
         }
         std::sort(ids_.begin(), ids_.end());
         ids_.erase(std::unique(ids_.begin(), ids_.end()), ids_.end());
@@ -117,7 +129,19 @@ public:
     }
 
 private:
+    void take(std::string_view word)
+    {
+        if (chars_.letterCount(word) < 2) return;
+        lowered_.clear();
+        chars_.lower(word, lowered_);
+        const auto [it, added] = dictionary_.try_emplace(lowered_, std::uint32_t(dictionary_.size()));
+        ids_.push_back(it->second);
+    }
+
     std::unordered_map<std::string, std::uint32_t>& dictionary_;
+    Chars chars_;
+    WordBreaker breaker_;
+    std::vector<std::uint32_t> cuts_;
     std::vector<std::uint32_t> ids_;
     std::string lowered_;
 };
@@ -181,7 +205,8 @@ std::optional<CandidateList> countTarget(const NumberSet& sourceNumbers, const N
         const std::uint64_t ab = joint[id], b = withWord[id];
         // Only words met with the form more often than chance would have it.
         if (ab == 0 || double(ab) * double(list.pairs) <= double(list.withForm) * double(b)) continue;
-        list.best.push_back({*words[id], logLikelihood(ab, list.withForm, b, list.pairs), ab, b});
+        list.best.push_back({*words[id], candidateScore(ab, list.withForm, b, list.pairs),
+                             logLikelihood(ab, list.withForm, b, list.pairs), ab, b});
     }
     auto better = [](const Candidate& x, const Candidate& y) {
         if (x.score != y.score) return x.score > y.score;
@@ -204,6 +229,20 @@ double logLikelihood(std::uint64_t joint, std::uint64_t withForm, std::uint64_t 
     const double g2 = 2.0 * (xLogX(k11) + xLogX(k12) + xLogX(k21) + xLogX(k22) - xLogX(a) - xLogX(n - a) -
                              xLogX(b) - xLogX(n - b) + xLogX(n));
     return std::max(g2, 0.0); // rounding can leave a hair below zero
+}
+
+double candidateScore(std::uint64_t joint, std::uint64_t withForm, std::uint64_t withWord, std::uint64_t pairs)
+{
+    if (withWord == 0 || withWord >= pairs) return 0.0;
+    return logLikelihood(joint, withForm, withWord, pairs) * std::log(double(pairs) / double(withWord));
+}
+
+std::vector<std::string> candidateCells(const Candidate& candidate)
+{
+    char score[32], g2[32];
+    std::snprintf(score, sizeof score, "%.2f", candidate.score);
+    std::snprintf(g2, sizeof g2, "%.2f", candidate.g2);
+    return {candidate.word, score, g2, std::to_string(candidate.joint), std::to_string(candidate.inTarget)};
 }
 
 std::optional<CandidateList> findCandidates(const WordIndex& source, const WordList& hits,

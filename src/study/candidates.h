@@ -6,8 +6,13 @@
 // a target word's association with the form is Dunning's log-likelihood
 // ratio (G²) of the two-by-two table of the sentence pairs: with the form or
 // not, with the word or not. Only words that occur with the form more often
-// than chance count. Target words are lower-cased as the search lower-cases
-// forms; words of one letter (elisions, initials) are left out.
+// than chance count. G² alone ranks a word found in most sentences (an
+// article, a preposition) high whenever the form is frequent; the rank
+// weighs G² by the word's specificity, the log of how rare it is among the
+// target sentences (ln(pairs / pairs with the word)), so a word met
+// everywhere scores nothing and never outranks the translation. Target
+// words are lower-cased as the search lower-cases forms; words of one letter
+// (elisions, initials) are left out.
 
 #include "common/encoding.h"
 #include "common/fileio.h"
@@ -26,7 +31,8 @@ namespace solandre {
 
 struct Candidate {
     std::string word;      // lower-cased, UTF-8
-    double score;          // G²
+    double score;          // the rank: G² weighed by specificity
+    double g2;             // the association alone
     std::uint64_t joint;   // pairs with both the form and the word
     std::uint64_t inTarget; // pairs with the word
 };
@@ -37,9 +43,21 @@ struct CandidateList {
     std::vector<Candidate> best; // best first; equal scores by joint count, then by word
 };
 
+// The columns of a candidate as the window lists them, the command line
+// prints them and the export writes them: its word, its rank, its G², the
+// pairs with both and the pairs with the word.
+inline constexpr const char* kCandidateHeader[] = {"Candidato", "Puntuación", "G²", "Con la forma",
+                                                   "En la traducción"};
+inline constexpr int kCandidateColumns = 5;
+// The cells of a candidate, in UTF-8; the scores with two decimals.
+std::vector<std::string> candidateCells(const Candidate& candidate);
+
 // G² of a two-by-two table: `joint` pairs with both, `withForm` with the
 // form, `withWord` with the word, of `pairs` in all.
 double logLikelihood(std::uint64_t joint, std::uint64_t withForm, std::uint64_t withWord, std::uint64_t pairs);
+
+// The rank of a word of that table: its G² times ln(pairs / withWord).
+double candidateScore(std::uint64_t joint, std::uint64_t withForm, std::uint64_t withWord, std::uint64_t pairs);
 
 // The best `top` candidates for the source words `hits` (any order) in
 // the numbered `target`. Nothing when `progress` stopped it.
@@ -52,7 +70,7 @@ std::optional<CandidateList> findCandidates(const WordIndex& source, const WordL
 // numbered target read from its file.
 Result<CandidateList> candidatesOf(const WordIndex& source, const QString& typed, const FileRef& target,
                                    size_t top, const Progress& progress = {});
-// The same for hits already found.
+// The same for the hits a search already found (any order).
 Result<CandidateList> candidatesOf(const WordIndex& source, const WordList& hits, const FileRef& target,
                                    size_t top, const Progress& progress = {});
 

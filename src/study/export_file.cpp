@@ -12,8 +12,6 @@ namespace {
 constexpr const char* kHeader[] = {"Forma", "Referencia", "Contexto izquierdo", "Contexto derecho",
                                    "Frase", "Traducción"};
 
-char separatorOf(ExportFormat format) { return format == ExportFormat::Csv ? ',' : '\t'; }
-
 // Runs of blanks and line breaks as one blank, and no longer than a marker
 // can be; in UTF-8. Only what is kept is read.
 std::string shownMarker(std::string_view marker, Encoding encoding)
@@ -38,53 +36,18 @@ std::string shownMarker(std::string_view marker, Encoding encoding)
 
 } // namespace
 
-ExportFormat exportFormatOf(const QString& path)
-{
-    return path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? ExportFormat::Csv : ExportFormat::Tsv;
-}
-
-void appendField(std::string& out, std::string_view utf8, ExportFormat format)
-{
-    const char special[] = {separatorOf(format), '"', '\r', '\n', '\0'};
-    if (utf8.find_first_of(special) == std::string_view::npos) {
-        out.append(utf8);
-        return;
-    }
-    out += '"';
-    for (const char c : utf8) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 bool writeExport(const ConcordanceLines& lines, const SentenceTable& source, const SentenceTable& target,
-                 ExportFormat format, const std::function<void(std::string_view)>& sink,
-                 const Progress& progress)
+                 SheetWriter& sheet, const Progress& progress)
 {
-    const char separator = separatorOf(format);
-    std::string out(kUtf8Mark);
-    auto endLine = [&] {
-        out.back() = '\r'; // over the last field's separator
-        out += '\n';
-        if (out.size() >= (1u << 20)) {
-            sink(out);
-            out.clear();
-        }
-    };
-    for (const char* title : kHeader) {
-        appendField(out, title, format);
-        out += separator;
-    }
-    endLine();
+    for (const char* title : kHeader) sheet.text(title);
+    sheet.endRow();
 
     const Encoding encoding = lines.index() ? lines.index()->encoding() : Encoding::Windows1252;
     std::string field;
     auto put = [&](std::string_view bytes, Encoding from) {
         field.clear();
         appendAsUtf8(field, bytes, from);
-        appendField(out, field, format);
-        out += separator;
+        sheet.text(field);
     };
     for (size_t k = 0; k < lines.size(); ++k) {
         if (k % 4096 == 0 && !goOn(progress, double(k) / double(lines.size()))) return false;
@@ -95,9 +58,8 @@ bool writeExport(const ConcordanceLines& lines, const SentenceTable& source, con
         put(line.right, encoding);
         put(source.sentence(line.marker, encoding), source.encoding());
         put(target.sentence(line.marker, encoding), target.encoding());
-        endLine();
+        sheet.endRow();
     }
-    sink(out);
     return goOn(progress, 1.0);
 }
 
@@ -141,12 +103,11 @@ Status exportLines(const FileRef& output, const ConcordanceLines& lines, const F
         targetTable->gather(targetMarkers);
     }
 
-    auto writer = SafeFileWriter::open(output);
-    if (!writer) return writer.error();
-    const bool whole = writeExport(lines, *sourceTable, *targetTable, format,
-                                   [&](std::string_view piece) { writer.value().write(piece); }, part(0.1, 0.9));
-    if (!whole) return Error::cancelledByUser();
-    return writer.value().commit();
+    auto sheet = openSheet(output, format);
+    if (!sheet) return sheet.error();
+    if (!writeExport(lines, *sourceTable, *targetTable, *sheet.value(), part(0.1, 0.9)))
+        return Error::cancelledByUser();
+    return sheet.value()->commit();
 }
 
 } // namespace solandre

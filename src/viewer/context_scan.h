@@ -29,10 +29,11 @@ struct ContextScan {
 
 ContextScan scanForMarker(std::string_view text, std::string_view marker);
 
-// The whole words of `text` equal to `criterion` (characters compared after
-// lower-casing), as [start, length) pairs of UTF-16 positions, as a pane
-// counts them. A word must be followed by a non-letter to count; one at the
-// very end of the text is not tested.
+// The whole words of `text` equal to `criterion` (compared as forms are,
+// word_form.h; words cut as word_breaks.h cuts them), as [start, length)
+// pairs of UTF-16 positions, as a pane counts them: the characters as they
+// stand. A word must be followed by a non-letter or a cut to count; one at
+// the very end of the text is not tested.
 std::vector<std::pair<qsizetype, qsizetype>> wordsToMark(QStringView text, QStringView criterion);
 
 } // namespace solandre

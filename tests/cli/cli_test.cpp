@@ -2,6 +2,7 @@
 #include "cli/cli.h"
 #include "cli/manual.h"
 #include "support/temp_files.h"
+#include "support/xlsx_reader.h"
 
 #include <QFile>
 #include <QProcess>
@@ -107,7 +108,7 @@ TEST(CliUsage, ErrorsAreOneLineNamingTheProblemAndTheHelpToRead)
         {"a negative count", {"candidates", "s.txt", "t.txt", "casa", "--top=-1"}, "--top espera un número",
          "solandre-cli candidates --help"},
         {"a format there is not", {"export", "s.txt", "casa", "-o", "x", "--format", "xls"},
-         "--format espera tsv o csv, no \"xls\"", "solandre-cli export --help"},
+         "--format espera tsv, csv o xlsx, no \"xls\"", "solandre-cli export --help"},
         {"candidates without the form", {"candidates", "s.txt", "t.txt"}, "faltan argumentos",
          "solandre-cli candidates --help"},
     };
@@ -190,13 +191,17 @@ TEST_F(CliSearch, UnreadableFileFailsAndATextNotNumberedIsSearchedWithAWarning)
 
 TEST_F(CliSearch, FrequenciesListEachFormByCountOrAlphabetically)
 {
+    // Only the list on the standard output, for sort and awk; the totals on the other.
     const CliRun byCount = runCli({"search", file, "*", "--frequencies"});
     EXPECT_EQ(byCount.status, 0) << byCount.err;
-    EXPECT_EQ(byCount.out, "casa\t2\nrío\t2\nabajo\t1\ncasas\t1\nel\t1\nla\t1\ny\t1\n"
-                           "Total de ocurrencia(s) para : * = 9\n");
+    EXPECT_EQ(byCount.out, "casa\t2\nrío\t2\nabajo\t1\ncasas\t1\nel\t1\nla\t1\ny\t1\n");
+    EXPECT_EQ(byCount.err, "Total de ocurrencia(s) para : * = 9\n");
     const CliRun alphabetical = runCli({"search", file, "cas*", "r*", "--frequencies", "--sort-forms"});
-    EXPECT_EQ(alphabetical.out, "casa\t2\ncasas\t1\nTotal de ocurrencia(s) para : cas* = 3\n"
-                                "río\t2\nTotal de ocurrencia(s) para : r* = 2\n");
+    EXPECT_EQ(alphabetical.out, "casa\t2\ncasas\t1\nrío\t2\n");
+    EXPECT_EQ(alphabetical.err, "Total de ocurrencia(s) para : cas* = 3\nTotal de ocurrencia(s) para : r* = 2\n");
+    const CliRun summed = runProgram(kProgram + " search " + QString::fromStdString(file) +
+                                     " '*' --frequencies 2>/dev/null | awk '{ n += $2 } END { print n }'");
+    EXPECT_EQ(summed.out, "9\n") << "awk reads the list as it is";
     EXPECT_EQ(runCli({"search", file, "cas*", "--frequencies", "--count"}).out,
               "Total de ocurrencia(s) para : cas* = 3\n");
 }
@@ -219,7 +224,7 @@ TEST_F(CliSearch, QueriesOfSeveralWordsWildcardsAndExpressions)
         {"a malformed expression stops the command, naming it", {"--regex", "--count", "cas.*", "ca(sa"}, 1,
          "Total de ocurrencia(s) para : cas.* = 3\n", "\u00ABca(sa\u00BB no es v\u00E1lida: falta un par\u00E9ntesis"},
         {"frequencies of a phrase", {"--frequencies", "* casa*"}, 0,
-         "abajo, casas\t1\nla casa\t1\nTotal de ocurrencia(s) para : * casa* = 2\n", ""},
+         "abajo, casas\t1\nla casa\t1\n", "Total de ocurrencia(s) para : * casa* = 2"},
         {"a condition needs the target", {"casa", "--with", "maison"}, 2, "", "--with necesita --target"},
         {"never both conditions", {"casa", "--with", "a", "--without", "b", "--target", "x"}, 2, "",
          "--with y --without no van juntas"},
@@ -342,20 +347,22 @@ TEST_F(CliStudy, SaveExportAndCandidatesTakeTheSameQueries)
 
     const CliRun candidates = runCli({"candidates", source, target, "uno casa", "--without", "vieille", "--top", "1"});
     EXPECT_EQ(candidates.status, 0) << candidates.err;
-    EXPECT_TRUE(candidates.out.starts_with("maison\t")) << candidates.out;
+    EXPECT_TRUE(candidates.out.substr(candidates.out.find('\n') + 1).starts_with("maison\t")) << candidates.out;
     const CliRun bad = runCli({"candidates", source, target, "(", "--regex"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("no es v"), std::string::npos) << bad.err;
 }
 
-TEST_F(CliStudy, CandidatesAreWordTabScoreTabJointCountBestFirst)
+TEST_F(CliStudy, CandidatesAreAHeaderThenTheWindowsColumnsBestFirst)
 {
     const CliRun run = runCli({"candidates", source, target, "CASA"});
     EXPECT_EQ(run.status, 0) << run.err;
-    // G² = 2 (12 ln 12 - 4 ln 4 - 8 ln 8) for "maison", in the four pairs of the form only.
-    EXPECT_EQ(run.out, "maison\t15.28\t4\nvieille\t2.39\t1\n");
-    EXPECT_EQ(runCli({"candidates", source, target, "casa", "--top", "1"}).out, "maison\t15.28\t4\n");
-    EXPECT_EQ(runCli({"candidates", source, target, "nada"}).out, "");
+    // G² = 2 (12 ln 12 - 4 ln 4 - 8 ln 8) for "maison", in the four pairs of
+    // the form only; its rank G² ln(12 / 4).
+    const std::string header = "Candidato\tPuntuación\tG²\tCon la forma\tEn la traducción\n";
+    EXPECT_EQ(run.out, header + "maison\t16.78\t15.28\t4\t4\nvieille\t5.93\t2.39\t1\t1\n");
+    EXPECT_EQ(runCli({"candidates", source, target, "casa", "--top", "1"}).out, header + "maison\t16.78\t15.28\t4\t4\n");
+    EXPECT_EQ(runCli({"candidates", source, target, "nada"}).out, "") << "the reason goes to stderr, alone";
 
     const CliRun missing = runCli({"candidates", source, dir.path("no.txt").toStdString(), "casa"});
     EXPECT_EQ(missing.status, 1);
@@ -382,6 +389,30 @@ TEST_F(CliStudy, ExportWritesTheFormatItsNameOrItsOptionSays)
         EXPECT_TRUE(written.starts_with("\xEF\xBB\xBF")) << written;
         EXPECT_EQ(lines(written), 5);
         EXPECT_NE(written.find(c.firstLine), std::string::npos) << written;
+    }
+}
+
+TEST_F(CliStudy, ExportWritesAWorkbookByItsNameOrItsOption)
+{
+    struct Case { const char* name; std::vector<std::string> extra; const char* file; };
+    const Case cases[] = {
+        {"by its name", {}, "lineas.XLSX"},
+        {"by the option", {"--format", "xlsx"}, "lineas.dat"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> args = {"export", source, "casa", "-o", dir.path(c.file).toStdString(),
+                                         "--target", target};
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::string why;
+        const auto book = testing::readXlsx(dir.path(c.file), &why);
+        ASSERT_TRUE(book) << why;
+        ASSERT_EQ(book->sheets.size(), 1u);
+        const auto rows = testing::rowTexts(book->sheets[0]);
+        ASSERT_EQ(rows.size(), 5u);
+        EXPECT_EQ(rows[1], "casa|[3]|uno|.|uno casa.|un maison vieille.");
     }
 }
 

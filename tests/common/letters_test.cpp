@@ -66,8 +66,8 @@ TEST(LetterClass, NotableCharacters)
         {"Ж", U'Ж', true, false, U'ж'},
         {"a letter without case is upper-case", U'我', true, false, U'我'},
         {"Arabic", U'ب', true, false, U'ب'},
-        {"a Devanagari vowel sign is no letter", U'\u093F', false, false, U'\u093F'},
-        {"a combining accent is no letter", U'\u0301', false, false, U'\u0301'},
+        {"a Devanagari vowel sign is a letter", U'\u093F', true, false, U'\u093F'},
+        {"a combining accent is a letter", U'\u0301', true, false, U'\u0301'},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

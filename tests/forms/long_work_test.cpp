@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QLabel>
 #include <QProgressDialog>
+#include <QPointer>
 #include <QPushButton>
+#include <QWindow>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -62,6 +64,116 @@ TEST(LongWork, LongWorkShowsHowFarItIsAndCanBeCancelled)
     EXPECT_TRUE(stopped);
     EXPECT_LT(steps.load(), 400);
     EXPECT_EQ(window.findChild<QProgressDialog*>(), nullptr);
+}
+
+// The way the platform delivers a user's input: to the dialog's window,
+// which hands it to the widget under the pointer or with the focus.
+void clickCancelThroughTheWindow(QProgressDialog* dialog)
+{
+    auto* cancel = dialog->findChild<QPushButton*>();
+    ASSERT_NE(cancel, nullptr);
+    QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, cancel->mapTo(dialog, cancel->rect().center()));
+}
+
+void pressEscapeThroughTheWindow(QProgressDialog* dialog)
+{
+    QTest::keyClick(dialog->windowHandle(), Qt::Key_Escape);
+}
+
+void closeTheDialogsWindow(QProgressDialog* dialog) { dialog->windowHandle()->close(); }
+
+// Runs `steps` steps of 10 ms of work, gives `input` to the dialog once it shows, and
+// says how many steps ran and whether the dialog stayed up after the input.
+struct WorkRun {
+    int steps = 0;
+    bool dialogStayed = false;
+};
+WorkRun workWithInput(Cancel cancel, void (*input)(QProgressDialog*), bool dialogActive, int steps = 500)
+{
+    QWidget window;
+    window.show();
+    QTimer look;
+    bool sent = false;
+    WorkRun run;
+    QPointer<QProgressDialog> shown;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        auto* dialog = window.findChild<QProgressDialog*>("progreso");
+        if (!dialog || !dialog->isVisible() || !dialog->windowHandle()) return;
+        if (sent) {
+            run.dialogStayed = dialog->isVisible();
+            return;
+        }
+        sent = true;
+        QWidget* active = dialogActive ? static_cast<QWidget*>(dialog) : &window;
+        active->activateWindow();
+        (void)QTest::qWaitForWindowActive(active, 1000); // offscreen: as it may
+        input(dialog);
+        run.dialogStayed = dialog->isVisible();
+    });
+    look.start(20);
+    std::atomic<int> done{0};
+    runLongWork(&window, "Trabajando", cancel, [&](const Progress& progress) {
+        for (int k = 0; k < steps && progress(double(k) / steps); ++k) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            ++done;
+        }
+    });
+    look.stop();
+    EXPECT_TRUE(sent);
+    run.steps = done;
+    return run;
+}
+
+TEST(LongWork, TheUsersClickEscapeOrCloseBoxOnTheDialogsWindowCancels)
+{
+    struct Case {
+        const char* name;
+        void (*input)(QProgressDialog*);
+        bool dialogActive;
+    };
+    const Case cases[] = {
+        {"a click on Cancelar", clickCancelThroughTheWindow, true},
+        {"a click on Cancelar while another window is active", clickCancelThroughTheWindow, false},
+        {"Escape, the dialog active", pressEscapeThroughTheWindow, true},
+        {"Escape while another window is active", pressEscapeThroughTheWindow, false},
+        {"the close box", closeTheDialogsWindow, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_LT(workWithInput(Cancel::Allowed, c.input, c.dialogActive).steps, 450);
+    }
+}
+
+TEST(LongWork, WorkThatCannotStopKeepsItsDialogUp)
+{
+    for (auto* input : {pressEscapeThroughTheWindow, closeTheDialogsWindow}) {
+        const WorkRun run = workWithInput(Cancel::NotAllowed, input, true, 100);
+        EXPECT_EQ(run.steps, 100);
+        EXPECT_TRUE(run.dialogStayed);
+    }
+}
+
+TEST(LongWork, InputThroughOtherWindowsIsStillHeldBack)
+{
+    QWidget window;
+    auto* button = new QPushButton("x", &window);
+    button->resize(80, 30);
+    window.resize(200, 100);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    const QPoint at = button->mapTo(&window, button->rect().center());
+    QTimer::singleShot(700, [&] {
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, at);
+        QTest::keyClick(window.windowHandle(), Qt::Key_Space);
+    });
+    runLongWork(&window, "Trabajando", Cancel::Allowed, [&](const Progress&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+    });
+    EXPECT_EQ(clicks, 0);
+    QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(clicks, 1) << "input reaches the window again afterwards";
 }
 
 TEST(LongWork, InputToTheWindowsIsHeldBackMeanwhile)

@@ -61,6 +61,13 @@ const std::vector<Writer>& writers()
              return exportLines(path, ConcordanceLines::ofGrid(concordance.grid()), QString(), QString(),
                                 ExportFormat::Csv);
          }},
+        {"export as a workbook", [](const TempDir& dir) { dir.write("entrada.txt", ""); },
+         [](const TempDir&, const QString& path) {
+             static Concordance concordance(numbered);
+             concordance.search("*");
+             return exportLines(path, ConcordanceLines::ofGrid(concordance.grid()), QString(), QString(),
+                                ExportFormat::Xlsx);
+         }},
     };
     return all;
 }
@@ -126,12 +133,13 @@ TEST(WriteFaults, FileSizeLimit)
         TempDir dir;
         w.prepare(dir);
         const QString old = dir.write("viejo.txt", "contenido anterior");
-        // Writes past 64 kB fail with EFBIG instead of killing the process.
+        // Writes past 4 kB fail with EFBIG instead of killing the process
+        // (a workbook of the text packs into a few kilobytes).
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
         const auto previous = std::signal(SIGXFSZ, SIG_IGN);
         rlimit limited = saved;
-        limited.rlim_cur = 64 * 1024;
+        limited.rlim_cur = 4 * 1024;
         setrlimit(RLIMIT_FSIZE, &limited);
         const Status status = w.write(dir, old);
         setrlimit(RLIMIT_FSIZE, &saved);

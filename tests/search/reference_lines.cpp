@@ -31,18 +31,18 @@ struct Word {
     size_t stretch; // brackets before it
 };
 
-std::vector<Word> words(const Chars& text, Encoding encoding)
+std::vector<Word> wordsOf(const Chars& text, Encoding encoding)
 {
     std::vector<Word> out;
+    const std::vector<Span> spans = words(text);
+    size_t next = 0, marked = 0;
     Chars marker;
     bool inMarker = false;
     size_t brackets = 0;
     for (size_t p = 0; p < text.size();) {
-        if (letter(text[p])) {
-            size_t end = p;
-            while (end < text.size() && letter(text[end])) ++end;
-            out.push_back({p, end, {}, brackets});
-            p = end;
+        if (next < spans.size() && spans[next].start == p) {
+            out.push_back({p, spans[next].end, {}, brackets});
+            p = spans[next++].end;
             continue;
         }
         const char32_t c = text[p];
@@ -57,18 +57,27 @@ std::vector<Word> words(const Chars& text, Encoding encoding)
             inMarker = true;
         }
         if (bracket(c)) ++brackets;
-        // The marker a word gets is the one current when it ends.
-        if (!out.empty() && out.back().end == p) out.back().marker = encode(marker, encoding);
+        // The marker a word gets is the one current when its run ends.
+        for (; marked < out.size(); ++marked) out[marked].marker = encode(marker, encoding);
         ++p;
     }
-    // Only a non-letter ends a word: letters that run to the end of the text are none.
-    if (!out.empty() && out.back().end == text.size()) out.pop_back();
+    for (; marked < out.size(); ++marked) out[marked].marker = encode(marker, encoding);
+    // Only what follows a word ends it: the text's last word is none.
+    if (!spans.empty() && spans.back().end == text.size()) out.pop_back();
     return out;
+}
+
+// Whether a word goes on across place `p` (a letter on each side, no cut).
+bool inWordAcross(const std::vector<Span>& spans, size_t p)
+{
+    for (const Span& s : spans)
+        if (s.start < p && p < s.end) return true;
+    return false;
 }
 
 std::string lowered(const Chars& text, const Word& w)
 {
-    return encode(lower(text.substr(w.start, w.end - w.start)), Encoding::Utf8);
+    return encode(fold(text.substr(w.start, w.end - w.start)), Encoding::Utf8);
 }
 
 } // namespace
@@ -77,7 +86,8 @@ std::vector<Line> concordanceLines(std::string_view bytes, std::string_view type
                                    size_t width)
 {
     const Chars text = decode(bytes, encoding);
-    const std::vector<Word> all = words(text, encoding);
+    const std::vector<Word> all = wordsOf(text, encoding);
+    const std::vector<Span> spans = words(text);
     std::vector<Line> lines;
     for (size_t k = 0; k < all.size(); ++k) {
         const Word& w = all[k];
@@ -89,10 +99,14 @@ std::vector<Line> concordanceLines(std::string_view bytes, std::string_view type
         while (from > 0 && !bracket(text[from - 1])) --from;
         Chars before = text.substr(from, w.start - from);
         if (before.size() > width) {
-            const bool cut = letter(before[before.size() - width - 1]) && letter(before[before.size() - width]);
+            const size_t cutAt = w.start - width;
             before = before.substr(before.size() - width);
-            if (cut)
-                while (!before.empty() && letter(before.front())) before.erase(0, 1);
+            if (inWordAcross(spans, cutAt)) {
+                size_t end = cutAt;
+                for (const Span& s : spans)
+                    if (s.start < cutAt && cutAt < s.end) end = s.end;
+                before.erase(0, std::min(before.size(), end - cutAt));
+            }
         }
         line.left = folded(before, encoding);
 
@@ -100,10 +114,14 @@ std::vector<Line> concordanceLines(std::string_view bytes, std::string_view type
         while (to < text.size() && !bracket(text[to])) ++to;
         Chars after = text.substr(w.end, to - w.end);
         if (after.size() > width) {
-            const bool cut = letter(after[width - 1]) && letter(after[width]);
+            const size_t cutAt = w.end + width;
             after = after.substr(0, width);
-            if (cut)
-                while (!after.empty() && letter(after.back())) after.pop_back();
+            if (inWordAcross(spans, cutAt)) {
+                size_t start = cutAt;
+                for (const Span& s : spans)
+                    if (s.start < cutAt && cutAt < s.end) start = s.start;
+                after.resize(after.size() - std::min(after.size(), cutAt - start));
+            }
         }
         line.right = folded(after, encoding);
 
@@ -124,7 +142,7 @@ std::map<std::string, std::uint64_t> frequencies(std::string_view text, std::str
 {
     std::map<std::string, std::uint64_t> counts;
     for (const Entry& hit : search(wordIndex(text, encoding), typedUtf8, encoding))
-        ++counts[encode(lower(decode(hit.form, encoding)), Encoding::Utf8)];
+        ++counts[encode(fold(decode(hit.form, encoding)), Encoding::Utf8)];
     return counts;
 }
 

@@ -10,15 +10,14 @@ namespace solandre::reference {
 std::vector<Entry> wordIndex(std::string_view bytes, Encoding encoding)
 {
     const Chars text = decode(bytes, encoding);
+    const std::vector<Span> all = words(text);
     std::vector<Entry> index;
-    Chars word, marker;
+    Chars marker;
     int inMarker = 0;
+    size_t next = 0; // the first word not listed yet
     for (size_t position = 0; position < text.size(); ++position) {
         const char32_t c = text[position];
-        if (letter(c)) {
-            word += c;
-            continue;
-        }
+        if (letter(c) || (next < all.size() && all[next].start <= position && position < all[next].end)) continue;
         if (c == ']') {
             marker += U"]";
             inMarker = 0;
@@ -28,9 +27,15 @@ std::vector<Entry> wordIndex(std::string_view bytes, Encoding encoding)
             marker = U"[";
             inMarker = 1;
         }
-        if (!word.empty()) index.push_back({encode(word, encoding), encode(marker, encoding)});
-        word.clear();
+        // The words of the run this character ends, with the marker it leaves.
+        for (; next < all.size() && all[next].end <= position; ++next)
+            index.push_back({encode(text.substr(all[next].start, all[next].end - all[next].start), encoding),
+                             encode(marker, encoding)});
     }
+    // Only what follows a word ends it: the text's last word is none.
+    for (; next < all.size() && all[next].runGoesOn; ++next)
+        index.push_back({encode(text.substr(all[next].start, all[next].end - all[next].start), encoding),
+                         encode(marker, encoding)});
     return index;
 }
 
@@ -40,25 +45,27 @@ std::vector<Entry> search(const std::vector<Entry>& index, std::string_view type
     if (encoding == Encoding::Windows1252)
         for (const char32_t c : typed)
             if (!inCp1252(c)) return {};
-    const Chars text = lower(typed);
     Chars prefix, suffix;
     bool wildcard = false, suffixRequested = false;
-    for (size_t p = 1; p <= text.size(); ++p) {
-        const char32_t c = text[p - 1];
+    for (size_t p = 1; p <= typed.size(); ++p) {
+        const char32_t c = typed[p - 1];
         if (wildcard) suffix += c;
-        if (c == '*') {
+        if (c == '*' && !wildcard) {
             wildcard = true;
-            if (p < text.size()) suffixRequested = true;
+            if (p < typed.size()) suffixRequested = true;
+        } else if (!wildcard) {
+            prefix += c;
         }
-        if (!wildcard) prefix += c;
     }
+    prefix = fold(prefix);
+    suffix = fold(suffix);
 
     std::vector<Entry> hits;
     for (const Entry& entry : index) {
-        const Chars form = lower(decode(entry.form, encoding));
+        const Chars form = fold(decode(entry.form, encoding));
         bool match;
         if (!wildcard)
-            match = text == form;
+            match = prefix == form;
         else if (!suffixRequested)
             match = form.size() >= prefix.size() && form.substr(0, prefix.size()) == prefix;
         else
@@ -73,7 +80,7 @@ std::vector<Entry> search(const std::vector<Entry>& index, std::string_view type
 void sortByForm(std::vector<Entry>& entries, Encoding encoding)
 {
     std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
-        const Chars x = lower(decode(a.form, encoding)), y = lower(decode(b.form, encoding));
+        const Chars x = fold(decode(a.form, encoding)), y = fold(decode(b.form, encoding));
         if (x != y) return x < y;
         return lower(decode(a.marker, encoding)) < lower(decode(b.marker, encoding));
     });

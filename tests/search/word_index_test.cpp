@@ -148,8 +148,8 @@ TEST(WordIndex, WordsOfEveryScript)
         {"final sigma matches Σ and σ", "σοφός", "Σοφός[2] σοφΌς[2] ΣΟΦΌΣ[2]"},
         {"Greek suffix", "*ήνα", "Αθήνα[2]"},
         {"Russian", "мир", "МИР[3] мир[3]"},
-        {"Chinese words run to a non-letter", "我来了", "我来了[4]"},
-        {"Devanagari vowel signs are not letters", "क", "क[5]"},
+        {"Chinese words are cut by the dictionary", "你好", "你好[4]"},
+        {"Devanagari vowel signs belong to their word", "किताब", "किताब[5]"},
         {"Arabic", "*كتاب", "كتاب[6] الكتاب[6]"},
         {"title case folds", "ǆem*", "Ǆemal[7] ǆem[7]"},
     };

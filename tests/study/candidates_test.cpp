@@ -7,6 +7,7 @@
 #include "support/temp_files.h"
 
 #include <QDir>
+#include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -81,7 +82,8 @@ TEST(Candidates, AWordThatAlwaysGoesWithTheFormComesFirstWithItsCounts)
     EXPECT_EQ(list.best[0].word, "maison");
     EXPECT_EQ(list.best[0].joint, 20u);
     EXPECT_EQ(list.best[0].inTarget, 20u);
-    EXPECT_NEAR(list.best[0].score, gSquared(20, 20, 20, 60), 1e-9);
+    EXPECT_NEAR(list.best[0].g2, gSquared(20, 20, 20, 60), 1e-9);
+    EXPECT_NEAR(list.best[0].score, gSquared(20, 20, 20, 60) * std::log(60.0 / 20.0), 1e-9);
     EXPECT_EQ(words(list), "maison rare") << "le, un, deux and impair are no more frequent with the form; "
                                              "single letters do not count";
 }
@@ -101,6 +103,25 @@ TEST(Candidates, OfAPhraseCountTheSentencesOfItsHits)
     ASSERT_FALSE(list.best.empty());
     EXPECT_EQ(list.best[0].word, "fois");
     EXPECT_EQ(words(list).find("moment"), std::string::npos);
+}
+
+// "de" is in every sentence of the form and in half the others, "maison" in
+// only some of the form's: G² alone puts the article first, the rank never.
+TEST(Candidates, AWordFrequentEverywhereNeverOutranksTheTranslation)
+{
+    std::string source, target;
+    for (int s = 1; s <= 100; ++s) {
+        source += "[" + std::to_string(s) + "] uno" + (s <= 40 ? " casa" : "") + ".\r\n";
+        target += "[" + std::to_string(s) + "] un" + (s <= 60 ? " de" : "") + (s <= 15 ? " maison" : "") +
+                  (s > 15 && s <= 27 ? " demeure" : "") + (s > 27 && s <= 40 ? " foyer" : "") + ".\r\n";
+    }
+    const CandidateList list = candidates(source, target, "casa");
+    ASSERT_EQ(words(list), "maison foyer demeure de");
+    EXPECT_GT(list.best[3].g2, list.best[0].g2) << "G² alone would rank the article first";
+    EXPECT_NEAR(list.best[3].score, gSquared(40, 40, 60, 100) * std::log(100.0 / 60.0), 1e-9);
+    EXPECT_EQ(candidateCells(list.best[0]),
+              (std::vector<std::string>{"maison", "59.98", "31.62", "15", "15"}))
+        << "the columns the window, the command line and the export share";
 }
 
 TEST(Candidates, SentencesPairByNumberAndOnlyPairsCount)
@@ -222,10 +243,11 @@ CandidateList plainCandidates(const std::string& source, const std::string& targ
             ++counts[w].second;
         }
     }
-    for (const auto& [w, c] : counts)
-        if (c.first > 0 && c.first * list.pairs > list.withForm * c.second)
-            list.best.push_back({w, gSquared(double(c.first), double(list.withForm), double(c.second), double(list.pairs)),
-                                 c.first, c.second});
+    for (const auto& [w, c] : counts) {
+        if (c.first == 0 || c.first * list.pairs <= list.withForm * c.second) continue;
+        const double g2 = gSquared(double(c.first), double(list.withForm), double(c.second), double(list.pairs));
+        list.best.push_back({w, g2 * std::log(double(list.pairs) / double(c.second)), g2, c.first, c.second});
+    }
     std::stable_sort(list.best.begin(), list.best.end(), [](const Candidate& x, const Candidate& y) {
         if (std::abs(x.score - y.score) > 1e-9) return x.score > y.score;
         return x.joint > y.joint;
@@ -259,6 +281,7 @@ TEST(Candidates, AgreeWithThePlainCountsOnRandomPairs)
         ASSERT_EQ(actual.best.size(), expected.best.size()) << source << "\n" << target;
         for (size_t k = 0; k < actual.best.size(); ++k) {
             ASSERT_NEAR(actual.best[k].score, expected.best[k].score, 1e-9);
+            ASSERT_NEAR(actual.best[k].g2, expected.best[k].g2, 1e-9);
             ASSERT_EQ(actual.best[k].joint, expected.best[k].joint);
             if (k + 1 < actual.best.size() && std::abs(actual.best[k].score - actual.best[k + 1].score) > 1e-9 &&
                 (k == 0 || std::abs(actual.best[k].score - actual.best[k - 1].score) > 1e-9)) {
@@ -268,26 +291,44 @@ TEST(Candidates, AgreeWithThePlainCountsOnRandomPairs)
     }
 }
 
-// A German story and its French translation, aligned sentence for sentence
-// by hand: the frequent nouns' dictionary translations come out on top.
-TEST(Candidates, OnAHandAlignedPairTheDictionaryTranslationIsAmongTheFirstThree)
+// The README's example pairs, aligned sentence for sentence by hand: the
+// dictionary translation comes first, and the article that goes with it
+// ("la maison") no longer second.
+TEST(Candidates, OnTheExamplePairsTheTranslationComesFirst)
 {
     testing::TempDir dir;
     const QString examples = QStringLiteral(SOLANDRE_EXAMPLES);
-    const QString german = dir.path("haus_ref.txt"), french = dir.path("maison_ref.txt");
-    ASSERT_TRUE(numberFile(examples + "/haus_am_see.txt", german).ok());
-    ASSERT_TRUE(numberFile(examples + "/maison_du_lac.txt", french).ok());
-    Concordance concordance;
-    ASSERT_TRUE(concordance.load(german).ok());
-    const struct { const char* noun; const char* translation; } cases[] = {
-        {"Haus", "maison"}, {"Hund", "chien"}, {"Garten", "jardin"}, {"Stadt", "ville"}, {"Wasser", "eau"},
-        {"Brot", "pain"}};
+    const struct { const char* source; const char* target; const char* form; const char* first; } cases[] = {
+        {"haus_am_see.txt", "maison_du_lac.txt", "Haus", "maison"},
+        {"haus_am_see.txt", "maison_du_lac.txt", "Hund", "chien"},
+        {"haus_am_see.txt", "maison_du_lac.txt", "Garten", "jardin"},
+        {"haus_am_see.txt", "maison_du_lac.txt", "See", "lac"},
+        {"haus_am_see.txt", "maison_du_lac.txt", "Wasser", "eau"},
+        {"haus_am_see.txt", "maison_du_lac.txt", "Boot", "bateau"},
+        {"haus_am_see.txt", "maison_du_lac.txt", "Stadt", "ville"},
+        {"haus_am_see.txt", "maison_du_lac.txt", "Brot", "pain"},
+        {"casa_del_rio.txt", "maison_de_la_riviere.txt", "casa", "maison"},
+        {"casa_del_rio.txt", "maison_de_la_riviere.txt", "río", "rivière"},
+        {"casa_del_rio.txt", "maison_de_la_riviere.txt", "agua", "eau"},
+    };
     for (const auto& c : cases) {
-        const auto list = candidatesOf(concordance.index(), c.noun, french, 3);
+        SCOPED_TRACE(c.form);
+        const QString source = dir.path(QStringLiteral("%1_ref").arg(c.source));
+        const QString target = dir.path(QStringLiteral("%1_ref").arg(c.target));
+        for (const auto& [plain, numbered] : {std::pair{c.source, source}, std::pair{c.target, target}}) {
+            if (!QFile::exists(numbered)) {
+                ASSERT_TRUE(numberFile(examples + "/" + plain, numbered).ok());
+            }
+        }
+        Concordance concordance;
+        ASSERT_TRUE(concordance.load(source).ok());
+        const auto list = candidatesOf(concordance.index(), QString::fromUtf8(c.form), target, 3);
         ASSERT_TRUE(list.ok());
-        EXPECT_EQ(list.value().pairs, 50u);
-        EXPECT_NE(words(list.value()).find(c.translation), std::string::npos)
-            << c.noun << ": " << words(list.value());
+        ASSERT_FALSE(list.value().best.empty());
+        EXPECT_EQ(list.value().best[0].word, c.first) << words(list.value());
+        if (list.value().best.size() > 1) {
+            EXPECT_NE(list.value().best[1].word, "la") << words(list.value());
+        }
     }
 }
 

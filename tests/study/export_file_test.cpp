@@ -4,6 +4,7 @@
 #include "search/reference_search.h"
 #include "study/export_file.h"
 #include "support/temp_files.h"
+#include "support/xlsx_reader.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -24,7 +25,9 @@ std::string exported(const ConcordanceLines& lines, std::string_view source, Enc
     SentenceTable s = *SentenceTable::build(source, sourceEncoding);
     SentenceTable t = *SentenceTable::build(target, targetEncoding);
     std::string out;
-    EXPECT_TRUE(writeExport(lines, s, t, format, [&](std::string_view piece) { out.append(piece); }));
+    const auto sheet = delimitedSheet(format, [&](std::string_view piece) { out.append(piece); });
+    EXPECT_TRUE(writeExport(lines, s, t, *sheet));
+    EXPECT_TRUE(sheet->commit().ok());
     return out;
 }
 
@@ -60,31 +63,6 @@ std::vector<std::vector<std::string>> parse(std::string_view file, char separato
     return rows;
 }
 
-TEST(ExportFile, FieldsAreQuotedOnlyWhenTheyMustBe)
-{
-    struct Case { const char* name; const char* field; const char* csv; const char* tsv; };
-    const Case cases[] = {
-        {"plain", "la casa", "la casa", "la casa"},
-        {"empty", "", "", ""},
-        {"a comma", "sí, no", "\"sí, no\"", "sí, no"},
-        {"a tab", "a\tb", "a\tb", "\"a\tb\""},
-        {"quotes are doubled", "dijo \"no\"", "\"dijo \"\"no\"\"\"", "\"dijo \"\"no\"\"\""},
-        {"a line break", "una\r\ndos", "\"una\r\ndos\"", "\"una\r\ndos\""},
-        {"a bare line feed", "una\ndos", "\"una\ndos\"", "\"una\ndos\""},
-        {"a semicolon is plain", "a; b", "a; b", "a; b"},
-    };
-    for (const Case& c : cases) {
-        std::string csv, tsv;
-        appendField(csv, c.field, ExportFormat::Csv);
-        appendField(tsv, c.field, ExportFormat::Tsv);
-        EXPECT_EQ(csv, c.csv) << c.name;
-        EXPECT_EQ(tsv, c.tsv) << c.name;
-    }
-    EXPECT_EQ(exportFormatOf("lineas.CSV"), ExportFormat::Csv);
-    EXPECT_EQ(exportFormatOf("lineas.tsv"), ExportFormat::Tsv);
-    EXPECT_EQ(exportFormatOf("lineas"), ExportFormat::Tsv);
-}
-
 TEST(ExportFile, OneLinePerHitWithBothSentencesInUtf8)
 {
     const std::string source = cp1252("[1] Una casa, dijo \"él\".\r\n[2] La casa\tvieja,\r\nen dos líneas.\r\n");
@@ -117,7 +95,8 @@ TEST(ExportFile, AgreesWithTheReadingOfBothTextsOnRandomPairs)
 {
     std::mt19937 random(17);
     auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
-    const std::vector<std::string> words = {"casa", "Casa", "él", "a", " ", ", ", "\"", "\t", "\r\n", ".", "œ", "ß"};
+    const std::vector<std::string> words = {"casa", "Casa", "él", "a", " ", ", ", "\"", "\t", "\r\n", ".", "œ", "ß",
+                                            "-", "=", "@"};
     for (int round = 0; round < 200; ++round) {
         // Numbered, or numbered by hand with a marker twice and one missing.
         std::string source, target;
@@ -156,9 +135,49 @@ TEST(ExportFile, AgreesWithTheReadingOfBothTextsOnRandomPairs)
                 toUtf8(e.form, encoding), toUtf8(e.marker, encoding), toUtf8(e.left, encoding),
                 toUtf8(e.right, encoding), e.marker.empty() ? "" : sentence(source, e.marker, encoding),
                 e.marker.empty() ? "" : sentence(target, toUtf8(e.marker, encoding), targetEncoding)};
-            ASSERT_EQ(rows[k + 1], fields) << "source: " << source << "\ntarget: " << target << "\nline " << k;
+            std::vector<std::string> written = fields;
+            // In CSV a text a spreadsheet would run as a formula shows as text.
+            if (format == ExportFormat::Csv)
+                for (std::string& field : written)
+                    if (!field.empty() && std::string_view("=+-@\t\r").find(field[0]) != std::string_view::npos)
+                        field.insert(0, "'");
+            ASSERT_EQ(rows[k + 1], written) << "source: " << source << "\ntarget: " << target << "\nline " << k;
         }
     }
+}
+
+// The lines as a spreadsheet opens them: every text a string, the header
+// bold and frozen, the sentences whole.
+TEST(ExportFile, AWorkbookHoldsTheLinesAsStrings)
+{
+    TempDir dir;
+    const std::string source = cp1252("[1] - Una casa = 3 +1.\r\n[2] @casa\r\nen dos líneas.\r\n");
+    const QString sourcePath = dir.write("obra.txt", source);
+    const QString targetPath = dir.write("trad.txt", "[1] - Une maison.\r\n[2] =maison.\r\n");
+    Concordance concordance;
+    ASSERT_TRUE(concordance.load(sourcePath).ok());
+    concordance.search("casa");
+    ASSERT_TRUE(exportLines(dir.path("lineas.xlsx"), ConcordanceLines::ofGrid(concordance.grid()), sourcePath,
+                            targetPath, ExportFormat::Xlsx)
+                    .ok());
+    std::string why;
+    const auto book = testing::readXlsx(dir.path("lineas.xlsx"), &why);
+    ASSERT_TRUE(book) << why;
+    ASSERT_EQ(book->sheets.size(), 1u);
+    const testing::XlsxSheet& sheet = book->sheets[0];
+    EXPECT_EQ(testing::rowTexts(sheet),
+              (std::vector<std::string>{"Forma|Referencia|Contexto izquierdo|Contexto derecho|Frase|Traducción",
+                                        "casa|[1]|- Una|= 3 +1.|- Una casa = 3 +1.|- Une maison.",
+                                        "casa|[2]|@|en dos líneas.|@casa\r\nen dos líneas.|=maison."}))
+        << "a line break inside a sentence is kept";
+    for (const auto& row : sheet.rows)
+        for (const auto& cell : row) {
+            EXPECT_TRUE(cell.type == "s" || cell.type == "inlineStr") << cell.text;
+            EXPECT_FALSE(cell.formula) << cell.text;
+        }
+    EXPECT_TRUE(sheet.headerFrozen);
+    EXPECT_TRUE(sheet.rows[0][0].bold);
+    EXPECT_FALSE(sheet.rows[1][0].bold);
 }
 
 TEST(ExportFile, RefusesATextAsItsOutputAndReportsWhatItCannotRead)
@@ -197,12 +216,14 @@ TEST(ExportFile, AStoppedExportLeavesTheOldFileAsItWas)
     concordance.search("casa");
     const ConcordanceLines lines = ConcordanceLines::ofGrid(concordance.grid());
     const QString old = dir.write("lineas.tsv", "antes");
-    const Status status = exportLines(old, lines, QString(), QString(), ExportFormat::Tsv,
-                                      [](double done) { return done < 0.5; });
-    ASSERT_FALSE(status.ok());
-    EXPECT_TRUE(status.error().cancelled);
-    EXPECT_EQ(readBytes(old), "antes");
-    EXPECT_EQ(dir.entries(), QStringList{"lineas.tsv"});
+    for (const ExportFormat format : {ExportFormat::Tsv, ExportFormat::Csv, ExportFormat::Xlsx}) {
+        const Status status = exportLines(old, lines, QString(), QString(), format,
+                                          [](double done) { return done < 0.5; });
+        ASSERT_FALSE(status.ok());
+        EXPECT_TRUE(status.error().cancelled);
+        EXPECT_EQ(readBytes(old), "antes");
+        EXPECT_EQ(dir.entries(), QStringList{"lineas.tsv"});
+    }
     // Without a target the last column is empty.
     ASSERT_TRUE(exportLines(old, lines, QString(), QString(), ExportFormat::Tsv).ok());
     EXPECT_NE(readBytes(old).find("casa\t[20000]\tuna\t.\tuna casa.\t\r\n"), std::string::npos);

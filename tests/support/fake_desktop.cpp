@@ -12,6 +12,20 @@ QString ScriptedDialogs::next(const QString& filter)
     return name;
 }
 
+SaveChoice ScriptedDialogs::saveFileOfType(QWidget*, const QString& filter)
+{
+    SaveChoice choice{next(filter), 0};
+    if (!fileTypes.empty()) {
+        choice.type = fileTypes.front();
+        fileTypes.pop_front();
+        return choice;
+    }
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (int i = 1; i < parts.size(); i += 2)
+        if (choice.name.endsWith(parts[i].mid(1), Qt::CaseInsensitive)) choice.type = i / 2;
+    return choice;
+}
+
 Answer ScriptedDialogs::message(QWidget*, const Message& message)
 {
     shown.push_back(message);

@@ -20,6 +20,9 @@ namespace solandre::testing {
 class ScriptedDialogs final : public Dialogs {
 public:
     std::deque<QString> fileNames;  // next answers of the open and save dialogs
+    // Next types chosen in a save dialog of several types, by place in its
+    // filter; with none left, the type whose pattern the name ends with, or the first.
+    std::deque<int> fileTypes;
     std::deque<Answer> answers;     // next answers of Yes/No boxes (default: Yes)
     std::vector<Message> shown;     // every message box, in order
     std::vector<QString> filters;   // filter of every file dialog, in order
@@ -32,6 +35,7 @@ public:
     QString openFileName(QWidget*, const QString& filter) override { return next(filter); }
     QString saveFileName(QWidget*, const QString& filter) override { return next(filter); }
     QString folderName(QWidget*) override { return next(QStringLiteral("folder")); }
+    SaveChoice saveFileOfType(QWidget*, const QString& filter) override;
     Answer message(QWidget*, const Message& message) override;
     bool printerSetup(QWidget*, Printer&) override { return ++printerSetups, printerAccepted; }
     std::optional<std::pair<QString, QString>> chooseLanguages(QWidget*, const QStringList& offered,

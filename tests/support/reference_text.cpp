@@ -2,6 +2,10 @@
 #include "support/reference_text.h"
 
 #include <QChar>
+#include <QString>
+#include <unicode/ubrk.h>
+#include <unicode/ucol.h>
+#include <unicode/unorm2.h>
 
 namespace solandre::reference {
 namespace {
@@ -49,7 +53,7 @@ bool letter(char32_t c)
         return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= 192 && c <= 214) ||
                (c >= 216 && c <= 246) || c >= 248;
     if (inCp1252(c)) return ligatureLetter(c);
-    return QChar::isLetter(c);
+    return QChar::isLetter(c) || QChar::isMark(c);
 }
 
 bool lowerLetter(char32_t c)
@@ -79,6 +83,123 @@ Chars lower(const Chars& text)
     Chars out;
     for (const char32_t c : text) out += lower(c);
     return out;
+}
+
+namespace {
+
+bool joiner(char32_t c) { return c == 0x200C || c == 0x200D; }
+
+bool unspacedScript(char32_t c)
+{
+    const QChar::Script script = QChar::script(c);
+    return script == QChar::Script_Han || script == QChar::Script_Hiragana || script == QChar::Script_Katakana ||
+           script == QChar::Script_Thai || script == QChar::Script_Lao || script == QChar::Script_Khmer ||
+           script == QChar::Script_Myanmar;
+}
+
+// Whether a letter of the run sides with the one before it.
+bool sidesWithTheOneBefore(char32_t c)
+{
+    const QChar::Script script = QChar::script(c);
+    return joiner(c) || QChar::isMark(c) || script == QChar::Script_Common || script == QChar::Script_Inherited;
+}
+
+// ICU's cuts strictly inside `stretch`, as places in it.
+std::vector<size_t> icuCuts(const Chars& stretch)
+{
+    std::u16string units;
+    std::vector<size_t> charAt; // of each unit
+    for (size_t k = 0; k < stretch.size(); ++k) {
+        const char32_t c = stretch[k];
+        if (c >= 0x10000) {
+            units += char16_t(0xD800 + ((c - 0x10000) >> 10));
+            units += char16_t(0xDC00 + ((c - 0x10000) & 0x3FF));
+            charAt.push_back(k);
+            charAt.push_back(k);
+        } else {
+            units += char16_t(c);
+            charAt.push_back(k);
+        }
+    }
+    std::vector<size_t> cuts;
+    UErrorCode status = U_ZERO_ERROR;
+    UBreakIterator* breaks = ubrk_open(UBRK_WORD, "", reinterpret_cast<const UChar*>(units.data()),
+                                       int32_t(units.size()), &status);
+    if (U_FAILURE(status)) return cuts;
+    for (int32_t at = ubrk_first(breaks); at != UBRK_DONE; at = ubrk_next(breaks))
+        if (at > 0 && size_t(at) < units.size() && !joiner(stretch[charAt[size_t(at)]]))
+            cuts.push_back(charAt[size_t(at)]);
+    ubrk_close(breaks);
+    return cuts;
+}
+
+} // namespace
+
+std::vector<Span> words(const Chars& text)
+{
+    const size_t n = text.size();
+    std::vector<bool> inRun(n);
+    for (size_t i = 0; i < n; ++i)
+        inRun[i] = letter(text[i]) ||
+                   (joiner(text[i]) && i > 0 && i + 1 < n && letter(text[i - 1]) && letter(text[i + 1]));
+    std::vector<Span> out;
+    for (size_t i = 0; i < n;) {
+        if (!inRun[i]) {
+            ++i;
+            continue;
+        }
+        size_t end = i;
+        while (end < n && inRun[end]) ++end;
+        // Each letter unspaced or not; then the places where that changes.
+        std::vector<bool> unspaced(end - i);
+        for (size_t k = i; k < end; ++k)
+            unspaced[k - i] = unspacedScript(text[k]) ||
+                              (sidesWithTheOneBefore(text[k]) && k > i && unspaced[k - i - 1]);
+        std::vector<size_t> cuts;
+        size_t stretch = i;
+        for (size_t k = i + 1; k <= end; ++k) {
+            if (k < end && unspaced[k - i] == unspaced[k - 1 - i]) continue;
+            if (unspaced[k - 1 - i])
+                for (const size_t cut : icuCuts(text.substr(stretch, k - stretch))) cuts.push_back(stretch + cut);
+            if (k < end) cuts.push_back(k);
+            stretch = k;
+        }
+        size_t from = i;
+        for (const size_t cut : cuts) {
+            out.push_back({from, cut, true});
+            from = cut;
+        }
+        out.push_back({from, end, false});
+        i = end;
+    }
+    return out;
+}
+
+Chars fold(const Chars& word)
+{
+    auto nfc = [](const Chars& chars) {
+        const std::u16string units = QString::fromUcs4(chars.data(), qsizetype(chars.size())).toStdU16String();
+        UErrorCode status = U_ZERO_ERROR;
+        const UNormalizer2* composition = unorm2_getNFCInstance(&status);
+        std::u16string out(units.size() * 3 + 16, u'\0');
+        const int32_t length = unorm2_normalize(composition, reinterpret_cast<const UChar*>(units.data()),
+                                                int32_t(units.size()), reinterpret_cast<UChar*>(out.data()),
+                                                int32_t(out.size()), &status);
+        out.resize(size_t(length));
+        return QString::fromStdU16String(out).toStdU32String();
+    };
+    return nfc(lower(nfc(word)));
+}
+
+bool alphabeticallyBefore(std::string_view a, std::string_view b)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* collator = ucol_open("", &status);
+    const UCollationResult order =
+        ucol_strcollUTF8(collator, a.data(), int32_t(a.size()), b.data(), int32_t(b.size()), &status);
+    ucol_close(collator);
+    if (order != UCOL_EQUAL) return order == UCOL_LESS;
+    return decode(a, Encoding::Utf8) < decode(b, Encoding::Utf8);
 }
 
 int endMark(char32_t c)

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace solandre::reference {
 
@@ -17,6 +18,25 @@ bool letter(char32_t c);
 bool lowerLetter(char32_t c);
 char32_t lower(char32_t c);
 Chars lower(const Chars& text);
+
+// The words of a text, as [start, end) places in it: runs of letters, a
+// joiner (ZWJ, ZWNJ) between two letters taken in; a run holding letters of
+// Han, Hiragana, Katakana, Thai, Lao, Khmer or Myanmar is cut where such
+// letters meet others (a mark, a joiner or a letter of the Common or
+// Inherited script sides with the letter before it), and inside them where
+// ICU's word iterator cuts. Stretches of more than 4096 characters, which the
+// fast code reads in pieces, are not followed here.
+struct Span {
+    size_t start, end;
+    bool runGoesOn; // another word of the same run follows it
+    bool operator==(const Span&) const = default;
+};
+std::vector<Span> words(const Chars& text);
+// A word as forms are compared: composed (NFC), lower-cased, composed again.
+Chars fold(const Chars& word);
+// Alphabetical order of UTF-8 forms: ICU's root collation, equal ones by
+// code point.
+bool alphabeticallyBefore(std::string_view a, std::string_view b);
 // 1 for "." and its kin, 2 for "?", "!" and theirs, 0 otherwise.
 int endMark(char32_t c);
 

@@ -48,20 +48,16 @@ void scanInto(ViewerState& state, std::string_view text, std::string_view marker
 std::vector<std::pair<qsizetype, qsizetype>> marks(const QString& text, const QString& criterion)
 {
     std::vector<std::pair<qsizetype, qsizetype>> out;
-    const Chars wanted = lower(Chars(criterion.toStdU32String()));
+    const Chars wanted = fold(Chars(criterion.toStdU32String()));
+    if (wanted.empty()) return out;
     const Chars chars = text.toStdU32String();
-    Chars word;
-    qsizetype unit = 0, wordStart = 0; // UTF-16 positions
-    for (const char32_t c : chars) {
-        if (letter(c)) {
-            if (word.empty()) wordStart = unit;
-            word += lower(c);
-        } else {
-            // Zero-length selections mark nothing; the fast rule leaves them out.
-            if (word == wanted && !wanted.empty()) out.emplace_back(wordStart, unit - wordStart);
-            word.clear();
-        }
-        unit += c >= 0x10000 ? 2 : 1;
+    std::vector<qsizetype> unit(chars.size() + 1, 0); // UTF-16 place of each character
+    for (size_t k = 0; k < chars.size(); ++k) unit[k + 1] = unit[k] + (chars[k] >= 0x10000 ? 2 : 1);
+    for (const Span& w : words(chars)) {
+        // A word at the very end of the text is not tested.
+        if (w.end == chars.size()) continue;
+        if (fold(chars.substr(w.start, w.end - w.start)) == wanted)
+            out.emplace_back(unit[w.start], unit[w.end] - unit[w.start]);
     }
     return out;
 }

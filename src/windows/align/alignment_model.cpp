@@ -5,18 +5,6 @@
 
 namespace solandre {
 
-AlignmentModel::AlignmentModel(const PairAlignment& pair, const std::vector<Bead>& beads, QObject* parent)
-    : QAbstractTableModel(parent), pair_(pair), beads_(beads)
-{
-}
-
-int AlignmentModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : int(beads_.size());
-}
-
-int AlignmentModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
-
 QString AlignmentModel::sideText(const Bead& bead, Side side) const
 {
     const NumberedRecords& records = side == Side::Source ? pair_.source : pair_.target;
@@ -31,20 +19,27 @@ QString AlignmentModel::sideText(const Bead& bead, Side side) const
     return text;
 }
 
-QVariant AlignmentModel::data(const QModelIndex& index, int role) const
+QVariant AlignmentModel::cell(size_t row, int column, int role) const
 {
-    if (!index.isValid() || size_t(index.row()) >= beads_.size()) return {};
-    const Bead& bead = beads_[size_t(index.row())];
-    const Side side = index.column() == 0 ? Side::Source : Side::Target;
-    switch (role) {
-    case Qt::DisplayRole: {
-        // One line per row: line breaks inside a sentence become blanks.
-        QString text = sideText(bead, side);
-        text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        return text;
+    if (row >= beads_.size()) return {};
+    const Bead& bead = beads_[row];
+    if (column == 0) {
+        // The pair's number: its record in the aligned copies.
+        if (role == Qt::DisplayRole) return QString::number(row + 1);
+        if (role == Qt::TextAlignmentRole) return int(Qt::AlignRight | Qt::AlignVCenter);
     }
+    const Side side = column == 1 ? Side::Source : Side::Target;
+    switch (role) {
+    case Qt::DisplayRole:
+        if (column == 0) return {};
+        {
+            // One line per row: line breaks inside a sentence become blanks.
+            QString text = sideText(bead, side);
+            text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+            return text;
+        }
     case Qt::ToolTipRole:
-        return sideText(bead, side);
+        return column == 0 ? QVariant() : QVariant(sideText(bead, side));
     case Qt::BackgroundRole:
         // The beads that deserve a look: not one to one, or unsure.
         if (isDoubtful(bead)) return QColor(255, 214, 160);
@@ -54,19 +49,13 @@ QVariant AlignmentModel::data(const QModelIndex& index, int role) const
     }
 }
 
-QVariant AlignmentModel::headerData(int section, Qt::Orientation orientation, int role) const
+QString AlignmentModel::header(int column) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return section == 0 ? QStringLiteral("Texto en lengua de origen")
-                            : QStringLiteral("Texto en lengua meta");
-    if (orientation == Qt::Vertical && role == Qt::DisplayRole) return section + 1;
-    return {};
-}
-
-void AlignmentModel::reload()
-{
-    beginResetModel();
-    endResetModel();
+    switch (column) {
+    case 0: return QStringLiteral("Par");
+    case 1: return QStringLiteral("Texto en lengua de origen");
+    default: return QStringLiteral("Texto en lengua meta");
+    }
 }
 
 } // namespace solandre

@@ -1,30 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The beads of an alignment as a table: a row per bead, the source sentences
-// in one column and their translation in the other. Cells are made when the
-// view asks for them, so a hundred thousand beads open and scroll at once.
+// The beads of an alignment as the rows of a windowed table: the pair's
+// number, the source sentences and their translation. Cells are made only
+// for the rows on screen, so a hundred thousand beads open, scroll and take
+// a correction at once, with or without a screen reader reading the table.
 
 #include "align/bead_edits.h"
 #include "align/numbered_pair.h"
-
-#include <QAbstractTableModel>
+#include "windows/widgets/windowed_table.h"
 
 namespace solandre {
 
-class AlignmentModel : public QAbstractTableModel {
-    Q_OBJECT
+class AlignmentModel final : public TableRows {
 public:
-    AlignmentModel(const PairAlignment& pair, const std::vector<Bead>& beads, QObject* parent);
+    AlignmentModel(const PairAlignment& pair, const std::vector<Bead>& beads) : pair_(pair), beads_(beads) {}
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    size_t rowCount() const override { return beads_.size(); }
+    int columnCount() const override { return 3; }
+    QVariant cell(size_t row, int column, int role) const override;
+    QString header(int column) const override;
 
     // A bead's side as the user reads it: its markers, then its sentences.
     QString sideText(const Bead& bead, Side side) const;
-    // After the beads changed.
-    void reload();
 
 private:
     const PairAlignment& pair_;

@@ -2,6 +2,8 @@
 #include "windows/align/alignment_window.h"
 
 #include "windows/align/alignment_model.h"
+#include "align/alignment_notes.h"
+#include "windows/widgets/windowed_table.h"
 #include "common/encoding.h"
 #include "forms/form_names.h"
 #include "forms/long_work.h"
@@ -13,7 +15,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,7 +31,8 @@ const AlignmentRoad kPreparedTextsAlignment{kPreparedTexts, false};
 const AlignmentRoad kFreshTextsAlignment{kFreshTexts, true};
 
 AlignmentWindow::AlignmentWindow(FormRegistry& forms, const AlignmentRoad& road)
-    : Form(forms, QStringLiteral("Alineación")), road_(road)
+    : Form(forms, QStringLiteral("Quillarne - Concordancias VXT")), road_(road),
+      model_(std::make_unique<AlignmentModel>(pair_, beads_))
 {
     setClientSize(12000, 8400);
     auto* layout = new QVBoxLayout(client());
@@ -45,21 +47,14 @@ AlignmentWindow::AlignmentWindow(FormRegistry& forms, const AlignmentRoad& road)
     setTextColour(summary_, colours::kDarkRed);
     layout->addWidget(summary_);
 
-    model_ = new AlignmentModel(pair_, beads_, this);
-    table_ = new QTableView(client());
+    // Only the rows on screen are made, and only they reach a screen reader.
+    table_ = new WindowedTable(*model_, client());
     table_->setObjectName(QStringLiteral("perles"));
-    table_->setModel(model_);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setWordWrap(false);
     table_->setFont(timesFont(9.75));
-    // Rows of one height: no row is measured, however many there are.
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table_->verticalHeader()->setDefaultSectionSize(QFontMetrics(table_->font()).height() + 6);
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table_->setColumnShares({6, 47, 47});
+    table_->table()->setAccessibleName(QStringLiteral("Pares de frases"));
     layout->addWidget(table_, 3);
-    connect(table_->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this] { showCurrent(); });
+    connect(table_, &WindowedTable::currentRowChanged, this, [this] { showCurrent(); });
 
     auto pane = [&](const QString& name) {
         auto* edit = new QTextEdit(client());
@@ -81,6 +76,10 @@ AlignmentWindow::AlignmentWindow(FormRegistry& forms, const AlignmentRoad& road)
                    int rows = 1) {
         auto* b = new QPushButton(QString::fromUtf8(caption), client());
         b->setObjectName(QString::fromLatin1(name));
+        // The two rows of boundary buttons read alike: a screen reader says
+        // which text each moves.
+        if (column < 3)
+            b->setAccessibleName((row == 0 ? QStringLiteral("Origen: ") : QStringLiteral("Meta: ")) + b->text());
         connect(b, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
         buttons->addWidget(b, row, column, rows, 1);
         return b;
@@ -125,7 +124,7 @@ void AlignmentWindow::Form_Load()
     const QString target = forms().text(road_.texts.form, road_.texts.target);
     Result<PairAlignment> aligned = PairAlignment{};
     runLongWork(this, QStringLiteral("Alineando las frases"), Cancel::Allowed,
-                [&](const Progress& progress) { aligned = alignNumberedPair(source, target, progress); });
+                [&](const Progress& progress) { aligned = pairForReview(source, target, progress); });
     if (!aligned) {
         if (!aligned.error().cancelled)
             desktop().dialogs.message(this, {aligned.error().message, QStringLiteral("Solandre"),
@@ -135,24 +134,21 @@ void AlignmentWindow::Form_Load()
     }
     pair_ = std::move(aligned.value());
     beads_ = pair_.beads;
-    model_->reload();
+    table_->refresh();
     updateSummary();
     if (!beads_.empty()) selectBead(0);
 }
 
 size_t AlignmentWindow::currentBead() const
 {
-    const QModelIndex current = table_->currentIndex();
-    return current.isValid() ? size_t(current.row()) : 0;
+    const size_t current = table_->currentRow();
+    return current == WindowedTable::kNone ? 0 : current;
 }
 
 void AlignmentWindow::selectBead(size_t bead)
 {
     if (beads_.empty()) return;
-    bead = std::min(bead, beads_.size() - 1);
-    const QModelIndex index = model_->index(int(bead), 0);
-    table_->setCurrentIndex(index);
-    table_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    table_->setCurrentRow(std::min(bead, beads_.size() - 1));
     showCurrent();
 }
 
@@ -198,7 +194,9 @@ void AlignmentWindow::edit(const std::function<bool(std::vector<Bead>&, size_t)>
     if (beads_.empty()) return;
     const size_t k = currentBead();
     if (!correction(beads_, k)) return;
-    model_->reload();
+    unsaved_ = true;
+    // Only the rows on screen are made again.
+    table_->rowsEdited();
     updateSummary();
     selectBead(k);
 }
@@ -222,7 +220,9 @@ void AlignmentWindow::cible_apres_Click()
 void AlignmentWindow::unir_Click() { edit(mergeWithNext); }
 void AlignmentWindow::separer_Click() { edit(split); }
 
-void AlignmentWindow::ecrire_Click()
+void AlignmentWindow::ecrire_Click() { writeCopies(); }
+
+bool AlignmentWindow::writeCopies()
 {
     QString sourceOut, targetOut;
     if (road_.freshlyNumbered) {
@@ -233,25 +233,29 @@ void AlignmentWindow::ecrire_Click()
         desktop().dialogs.message(this, {QStringLiteral("Elija el nombre de la copia alineada del texto de "
                                                         "origen y después el de la del texto meta.")});
         sourceOut = desktop().dialogs.saveFileName(this, filter);
-        if (sourceOut.isEmpty()) return;
+        if (sourceOut.isEmpty()) return false;
         targetOut = desktop().dialogs.saveFileName(this, filter);
-        if (targetOut.isEmpty()) return;
+        if (targetOut.isEmpty()) return false;
     }
     Status written = success();
     {
         WaitCursor wait;
         runLongWork(this, QStringLiteral("Escribiendo las copias alineadas"), Cancel::Allowed,
                     [&](const Progress& progress) {
-                        written = writeAlignedPair(pair_, beads_, sourceOut, targetOut,
-                                                   road_.freshlyNumbered, progress);
+                        written = writeAlignedCopies(pair_, beads_, sourceOut, targetOut,
+                                                     road_.freshlyNumbered, progress);
                     });
     }
     if (!written) {
         if (!written.error().cancelled)
             desktop().dialogs.message(this, {written.error().message, QStringLiteral("Solandre"),
                                              Buttons::Ok, Icon::Information});
-        return;
+        return false;
     }
+    unsaved_ = false;
+    // A memory of the aligned copies takes the languages of this pair.
+    if (const auto chosen = languages())
+        AlignmentNotes::forUser().keepMemoryLanguages(sourceOut, targetOut, {chosen->source, chosen->target});
     QString done = QStringLiteral("Copias alineadas escritas: %1 pares de frases en\r\n%2\r\n%3")
                        .arg(beads_.size())
                        .arg(QDir::toNativeSeparators(sourceOut), QDir::toNativeSeparators(targetOut));
@@ -261,7 +265,9 @@ void AlignmentWindow::ecrire_Click()
         forms().control<QLineEdit>(names::frmtexte, QStringLiteral("Text_francais"))->setText(targetOut);
         done += QStringLiteral("\r\n\r\n\"Concordancias\" buscará en ellas.");
     }
+    emit alignedCopiesWritten(sourceOut, targetOut, beads_.size());
     desktop().dialogs.message(this, {done});
+    return true;
 }
 
 void AlignmentWindow::exporter_Click()
@@ -273,13 +279,15 @@ void AlignmentWindow::exporter_Click()
         desktop().dialogs.message(this, {out + QStringLiteral("  ya existe.\r\n¿Desea reemplazarlo?"),
                                          QStringLiteral("Fichier existente"), Buttons::YesNo}) == Answer::No)
         return;
-    // Numbered texts do not say their language: the user does, once per session.
+    // Numbered texts do not say their language: the user does, once per pair.
+    const MemoryLanguages offered = languages().value_or(MemoryLanguages{QStringLiteral("es"), QStringLiteral("fr")});
     const auto chosen = desktop().dialogs.chooseLanguages(
         this, {QStringLiteral("es"), QStringLiteral("fr"), QStringLiteral("en"), QStringLiteral("de"),
                QStringLiteral("it"), QStringLiteral("pt"), QStringLiteral("ca")},
-        languages_.source, languages_.target);
+        offered.source, offered.target);
     if (!chosen) return;
-    languages_ = {chosen->first, chosen->second};
+    languages_ = MemoryLanguages{chosen->first, chosen->second};
+    AlignmentNotes::forUser().keepMemoryLanguages(pair_.source.text.name(), pair_.target.text.name(), *chosen);
 
     const auto side = [](std::string& to, std::string& scratch, const NumberedRecords& records,
                          std::uint32_t first, std::uint32_t count) {
@@ -300,7 +308,7 @@ void AlignmentWindow::exporter_Click()
                                 side(source, scratch, pair_.source, bead.sourceFirst, bead.sourceCount);
                                 side(target, scratch, pair_.target, bead.targetFirst, bead.targetCount);
                             },
-                            out, languages_, {pair_.source.text.file(), pair_.target.text.file()}, progress);
+                            out, *languages_, {pair_.source.text.file(), pair_.target.text.file()}, progress);
                     });
     }
     if (!written) {
@@ -314,7 +322,30 @@ void AlignmentWindow::exporter_Click()
                                          .arg(QDir::toNativeSeparators(out))});
 }
 
-void AlignmentWindow::quitter_Click() { forms().unload(objectName()); }
+std::optional<MemoryLanguages> AlignmentWindow::languages() const
+{
+    if (languages_) return languages_;
+    const auto kept = AlignmentNotes::forUser().memoryLanguages(pair_.source.text.name(), pair_.target.text.name());
+    if (!kept) return std::nullopt;
+    return MemoryLanguages{kept->first, kept->second};
+}
+
+bool AlignmentWindow::Form_QueryUnload()
+{
+    if (!unsaved_) return true;
+    switch (desktop().dialogs.message(this, {QStringLiteral("¿Guardar las correcciones?"),
+                                             QStringLiteral("Quillarne - Concordancias VXT"),
+                                             Buttons::YesNoCancel})) {
+    case Answer::Yes: return writeCopies();
+    case Answer::No: return true;
+    default: return false;
+    }
+}
+
+void AlignmentWindow::quitter_Click()
+{
+    if (Form_QueryUnload()) forms().unload(objectName());
+}
 void AlignmentWindow::about_Click() { forms().show(names::frmAbout); }
 
 } // namespace solandre

@@ -5,7 +5,8 @@
 // beside the numbering (frmalignement02, from the numbering-done window).
 // The beads side by side, the doubtful ones coloured; corrections move a
 // boundary by one sentence, merge or split beads; then the aligned copies
-// are written.
+// are written. Aligned copies reviewed again show the pairing they hold,
+// each record's sentences apart, as their notes keep them.
 
 #include "align/bead_edits.h"
 #include "align/numbered_pair.h"
@@ -13,12 +14,15 @@
 #include "forms/form.h"
 #include "forms/text_pair.h"
 
-class QTableView;
+#include <memory>
+#include <optional>
+
 class QTextEdit;
 
 namespace solandre {
 
 class AlignmentModel;
+class WindowedTable;
 
 struct AlignmentRoad {
     TextPair texts;
@@ -48,22 +52,34 @@ public:
     void exporter_Click();      // "Exportar como memoria de traducción..."
     void quitter_Click();
     void about_Click();
+    // Corrections not yet written: "¿Guardar las correcciones?".
+    bool Form_QueryUnload() override;
 
     const std::vector<Bead>& beads() const { return beads_; }
     size_t currentBead() const;
     void selectBead(size_t bead);
+    bool unsavedCorrections() const { return unsaved_; }
+
+signals:
+    // The aligned copies were written, record k of each holding pair k.
+    void alignedCopiesWritten(const QString& source, const QString& target, qulonglong pairs);
 
 private:
     void edit(const std::function<bool(std::vector<Bead>&, size_t)>& correction);
+    // False when nothing was written (cancelled, refused, failed).
+    bool writeCopies();
     void showCurrent();
     void updateSummary();
+    // The languages of a memory of this pair: chosen here, or last time.
+    std::optional<MemoryLanguages> languages() const;
 
     const AlignmentRoad& road_;
     PairAlignment pair_;
     std::vector<Bead> beads_;
-    MemoryLanguages languages_{QStringLiteral("es"), QStringLiteral("fr")};
-    AlignmentModel* model_;
-    QTableView* table_;
+    bool unsaved_ = false;
+    std::optional<MemoryLanguages> languages_; // chosen in this window
+    std::unique_ptr<AlignmentModel> model_;
+    WindowedTable* table_;
     QLabel* summary_;
     QTextEdit* sourcePane_;
     QTextEdit* targetPane_;

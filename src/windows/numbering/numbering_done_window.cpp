@@ -4,7 +4,9 @@
 #include "forms/form_names.h"
 #include "forms/long_work.h"
 #include "forms/wait_cursor.h"
+#include "align/alignment_notes.h"
 #include "align/numbered_pair.h"
+#include "windows/align/alignment_window.h"
 #include "numbering/number_files.h"
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
@@ -69,10 +71,12 @@ NumberingDoneWindow::NumberingDoneWindow(FormRegistry& forms)
 
 namespace {
 
-QString sentences(SentenceNumber count)
+QString sentences(size_t count)
 {
     return count == 1 ? QStringLiteral("1 frase") : QStringLiteral("%1 frases").arg(count);
 }
+
+QString native(const QString& path) { return QDir::toNativeSeparators(path); }
 
 } // namespace
 
@@ -86,6 +90,15 @@ bool NumberingDoneWindow::numberTexts()
 
     std::vector<NumberingJob> jobs{{source, sourceOut}};
     if (!target.isEmpty() && !targetOut.isEmpty()) jobs.push_back({target, targetOut});
+    // Copies aligned earlier may hold the user's corrections.
+    if (jobs.size() == 2 && AlignmentNotes::forUser().known(sourceOut, targetOut) &&
+        desktop().dialogs.message(
+            this, {QStringLiteral("%1\r\n%2\r\nson copias alineadas. Numerar de nuevo los textos las reemplaza y "
+                                  "pierde su alineación, con las correcciones hechas en ella.\r\n"
+                                  "¿Desea reemplazarlas?")
+                       .arg(native(sourceOut), native(targetOut)),
+                   QStringLiteral("Fichier existente"), Buttons::YesNo}) == Answer::No)
+        return false;
     Result<std::vector<NumberedCopy>> copies = std::vector<NumberedCopy>();
     runLongWork(this, QStringLiteral("Numerando las frases"), Cancel::Allowed,
                 [&](const Progress& progress) { copies = numberFiles(jobs, progress); });
@@ -95,13 +108,27 @@ bool NumberingDoneWindow::numberTexts()
                                          Buttons::Ok, Icon::Information});
         return false;
     }
+    if (jobs.size() == 2) AlignmentNotes::forUser().forget(sourceOut, targetOut);
+    sourceOut_ = sourceOut;
+    targetOut_ = jobs.size() == 2 ? targetOut : QString();
     const char* sides[] = {"Texto de origen numerado: %1 (%2)", "Texto meta numerado: %1 (%2)"};
-    QStringList lines;
-    for (size_t k = 0; k < copies.value().size(); ++k)
-        lines << QString::fromUtf8(sides[k]).arg(QDir::toNativeSeparators(copies.value()[k].output),
-                                                 sentences(copies.value()[k].records));
+    QStringList lines, empty;
+    for (size_t k = 0; k < copies.value().size(); ++k) {
+        const NumberedCopy& copy = copies.value()[k];
+        lines << QString::fromUtf8(sides[k]).arg(native(copy.output), sentences(copy.records));
+        // A text with no sentence at all is named, not just counted.
+        if (copy.records == 0)
+            empty << (k == 0 ? QStringLiteral("El texto de origen %1 está vacío o solo contiene blancos: "
+                                              "no hay frases que buscar.")
+                             : QStringLiteral("El texto meta %1 está vacío o solo contiene blancos: "
+                                              "no hay traducción que mostrar junto a las frases."))
+                             .arg(native(jobs[k].input.name()));
+    }
+    sourceSentences_ = copies.value()[0].records;
+    targetSentences_ = jobs.size() == 2 ? copies.value()[1].records : 0;
     written_->setText(lines.join(QLatin1Char('\n')));
-    if (copies.value().size() == 2) checkPairing(copies.value()[0].output, copies.value()[1].output);
+    if (!empty.isEmpty()) showNote(empty.join(QLatin1Char('\n')), false);
+    else if (jobs.size() == 2) checkPairing(sourceOut, targetOut);
     return true;
 }
 
@@ -119,37 +146,35 @@ void NumberingDoneWindow::checkPairing(const QString& sourceOut, const QString& 
                               ? QString::fromLatin1(pair_->source.markers[first.sourceFirst])
                               : QString::fromLatin1(pair_->target.markers[first.targetFirst]) +
                                     QStringLiteral(" del texto meta");
-    alignment_->setText(
-        QStringLiteral("Las frases no se corresponden una a una: %1 frases en el texto de origen, %2 en "
-                       "el texto meta; %3 emparejamientos no son de una frase a una, el primero en %4. "
-                       "\"Alinear\" reescribe las dos copias numeradas emparejadas.")
-            .arg(pair_->source.sentences.size())
-            .arg(pair_->target.sentences.size())
-            .arg(pair_->beadsNotOneToOne())
-            .arg(where));
-    showAlignmentOffer(true);
+    showNote(QStringLiteral("Las frases no se corresponden una a una: %1 frases en el texto de origen, %2 en "
+                            "el texto meta; %3 emparejamientos no son de una frase a una, el primero en %4. "
+                            "\"Alinear\" reescribe las dos copias numeradas emparejadas.")
+                 .arg(pair_->source.sentences.size())
+                 .arg(pair_->target.sentences.size())
+                 .arg(pair_->beadsNotOneToOne())
+                 .arg(where),
+             true);
 }
 
-void NumberingDoneWindow::showAlignmentOffer(bool shown)
+void NumberingDoneWindow::showNote(const QString& text, bool offerAlignment)
 {
-    setClientSize(8790, shown ? 5400 : 4200);
-    frame2_->move(frame2_->x(), twips(shown ? 4500 : 3120));
-    alignment_->setVisible(shown);
-    alignButton_->setVisible(shown);
-    reviewButton_->setVisible(shown);
+    setClientSize(8790, 5400);
+    frame2_->move(frame2_->x(), twips(4500));
+    alignment_->setText(text);
+    alignment_->show();
+    alignButton_->setVisible(offerAlignment);
+    reviewButton_->setVisible(offerAlignment);
 }
 
 void NumberingDoneWindow::aligner_Click()
 {
     if (!pair_) return;
-    const QString sourceOut = forms().text(names::frmnumerotation, QStringLiteral("Text_source_bis"));
-    const QString targetOut = forms().text(names::frmnumerotation, QStringLiteral("Text_cible_bis"));
     Status written = success();
     {
         WaitCursor wait;
         runLongWork(this, QStringLiteral("Alineando las copias numeradas"), Cancel::Allowed,
                     [&](const Progress& progress) {
-                        written = writeAlignedPair(*pair_, pair_->beads, sourceOut, targetOut, true, progress);
+                        written = writeAlignedCopies(*pair_, pair_->beads, sourceOut_, targetOut_, true, progress);
                     });
     }
     if (!written) {
@@ -159,14 +184,33 @@ void NumberingDoneWindow::aligner_Click()
                                              Buttons::Ok, Icon::Information});
         return;
     }
-    alignment_->setText(QStringLiteral("Las copias numeradas están alineadas: %1 pares de frases. "
-                                       "\"Concordancias\" muestra cada ocurrencia junto a su traducción.")
-                            .arg(pair_->beads.size()));
-    alignButton_->hide();
-    pair_.reset();
+    copiesAligned(sourceOut_, targetOut_, pair_->beads.size());
 }
 
-void NumberingDoneWindow::revoir_Click() { forms().show(names::frmalignement02); }
+void NumberingDoneWindow::copiesAligned(const QString& source, const QString& target, qulonglong pairs)
+{
+    if (source != sourceOut_ || target != targetOut_) return;
+    pair_.reset(); // "Alinear" would undo the pairing the copies now hold
+    const QString records = pairs == 1 ? QStringLiteral("1 registro") : QStringLiteral("%1 registros").arg(pairs);
+    written_->setText(QStringLiteral("Texto de origen numerado y alineado: %1 (%2, %3)\n"
+                                     "Texto meta numerado y alineado: %4 (%2, %5)")
+                          .arg(native(source), records, sentences(sourceSentences_), native(target),
+                               sentences(targetSentences_)));
+    showNote(QStringLiteral("Las copias numeradas están alineadas: %1 pares de frases, el registro n de una con "
+                            "el registro n de la otra. \"Concordancias\" muestra cada ocurrencia junto a su "
+                            "traducción.")
+                 .arg(pairs),
+             true);
+    alignButton_->hide();
+}
+
+void NumberingDoneWindow::revoir_Click()
+{
+    auto* review = qobject_cast<AlignmentWindow*>(forms().show(names::frmalignement02));
+    if (review)
+        connect(review, &AlignmentWindow::alignedCopiesWritten, this, &NumberingDoneWindow::copiesAligned,
+                Qt::UniqueConnection);
+}
 
 void NumberingDoneWindow::Form_Load()
 {

@@ -27,12 +27,17 @@ public:
     void revoir_Click();  // "Revisar la alineación..."
 
 private:
-    // False, after the message, when a pass failed.
+    // False, after the message, when a pass failed or the user kept the
+    // aligned copies the numbering would replace.
     bool numberTexts();
     // After numbering both texts: whether they pair one to one, and if not,
     // the offer to align them.
     void checkPairing(const QString& sourceOut, const QString& targetOut);
-    void showAlignmentOffer(bool shown);
+    // The note under the files written, with or without the alignment offer.
+    void showNote(const QString& text, bool offerAlignment);
+    // Once the copies are aligned, by "Alinear" or by the review: no
+    // "Alinear" over them, the records they now hold said.
+    void copiesAligned(const QString& source, const QString& target, qulonglong pairs);
 
     bool numbered_ = false;
     QLabel* written_; // the files written and their sentence counts
@@ -40,7 +45,9 @@ private:
     QLabel* alignment_;
     QPushButton* alignButton_;
     QPushButton* reviewButton_;
-    std::optional<PairAlignment> pair_; // until "Alinear" has written it
+    QString sourceOut_, targetOut_;
+    size_t sourceSentences_ = 0, targetSentences_ = 0;
+    std::optional<PairAlignment> pair_; // until the copies are aligned
 };
 
 } // namespace solandre

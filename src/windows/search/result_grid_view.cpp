@@ -2,7 +2,9 @@
 #include "windows/search/result_grid_view.h"
 
 #include "common/encoding.h"
+#include "forms/form.h"
 #include "forms/form_registry.h"
+#include "windows/search/searched_query.h"
 
 #include <QTableView>
 
@@ -81,6 +83,11 @@ void ResultGridView::resizeEvent(QResizeEvent*) { table_->setGeometry(rect()); }
 ResultGridView* searchGrid(FormRegistry& forms, const char* searchWindow)
 {
     return forms.control<ResultGridView>(searchWindow, QStringLiteral("grille01"));
+}
+
+const SearchedQuery* searchedQuery(FormRegistry& forms, const char* searchWindow)
+{
+    return dynamic_cast<const SearchedQuery*>(forms.find(searchWindow));
 }
 
 } // namespace solandre

@@ -188,13 +188,17 @@ void SearchWindow::Command1_Click()
 {
     WaitCursor wait;
     total_->hide();
+    searching_ = true; // the windows that follow the search wait for its end
     preparer_grille();
     const QString typed = searchBox_->text();
     SearchRequest request;
     request.typed = typed;
     request.syntax = advanced_->syntax();
     if (const auto test = advanced_->test()) {
-        if (!openCounterpart()) return;
+        if (!openCounterpart()) {
+            searching_ = false;
+            return;
+        }
         request.condition = TranslationCondition{*test, advanced_->condition(), &counterpart_};
     }
     Result<size_t> found = size_t(0);
@@ -203,6 +207,8 @@ void SearchWindow::Command1_Click()
     const bool lookUp = request.syntax == QuerySyntax::Patterns && !request.condition;
     whileGridChanges(QStringLiteral("Buscando %1").arg(typed),
                      [&](const Progress& progress) { found = concordance_.search(request, progress); }, !lookUp);
+    if (found) searched_ = typed;
+    searching_ = false;
     gridView_->refresh();
 
     total_->show();
@@ -396,7 +402,7 @@ void SearchWindow::imprimer_Click()
 void SearchWindow::exporter_Click()
 {
     const auto [searched, counterpart] = texts();
-    exportWithDialogs(this, desktop(), ConcordanceLines::ofGrid(grid()), searched, counterpart);
+    exportLinesWithDialogs(this, desktop(), ConcordanceLines::ofGrid(grid()), searched, counterpart);
 }
 
 void SearchWindow::kwic_Click() { forms().show(road_.lines); }
@@ -408,9 +414,9 @@ void SearchWindow::candidats_Click()
     auto* candidates = dynamic_cast<CandidatesDisplay*>(forms().load(road_.candidates));
     if (!candidates) return;
     // An expression or a condition is this window's alone: the candidates
-    // of the hits it found.
+    // of the hits it found. The form searched, not what the box holds now.
     if (advanced_->syntax() == QuerySyntax::Patterns && !advanced_->test())
-        candidates->showCandidatesOf(searchBox_->text());
+        candidates->showCandidatesOf(searched_.value_or(QString()));
     else
         candidates->showCandidatesOfHits(concordance_.lastQuery().typed());
 }

@@ -12,6 +12,7 @@
 #include "search/concordance.h"
 #include "search/results_file.h"
 #include "windows/search/result_grid_control.h"
+#include "windows/search/searched_query.h"
 
 class QDateTimeEdit;
 
@@ -44,7 +45,7 @@ struct SearchRoad {
 extern const SearchRoad kPreparedTextsSearch; // Frmcontexte
 extern const SearchRoad kFreshTextsSearch;    // Frmcontexte02
 
-class SearchWindow : public Form {
+class SearchWindow : public Form, public SearchedQuery {
     Q_OBJECT
 public:
     SearchWindow(FormRegistry& forms, const SearchRoad& road);
@@ -69,6 +70,8 @@ public:
     const ResultGrid& grid() const { return concordance_.grid(); }
     // The text searched and its counterpart, as the boxes name them now.
     SearchedTexts texts();
+    std::optional<QString> searchedQuery() const override { return searched_; }
+    bool searching() const override { return searching_; }
 
 private:
     void preparer_grille();
@@ -96,6 +99,8 @@ private:
     ResultGridView* gridView_;
     QDateTimeEdit* searchDate_;
     AdvancedSearch* advanced_;
+    std::optional<QString> searched_;
+    bool searching_ = false;
 };
 
 } // namespace solandre

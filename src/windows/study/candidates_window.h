@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The translation candidates of a form or a phrase, in the two roads:
-// frmcandidats beside Frmcontexte and frmcandidats02 beside Frmcontexte02.
-// The search window and the viewer fill its box with the searched form or the
-// form of the hit shown and press its button (for a regular expression or a
-// condition, the search window's hits are counted as they are); the best ten words of the translated
-// sentences are listed with their scores and counts, and the viewer marks
-// them in its translated sentence.
+// The translation candidates of a form, in the two roads: frmcandidats
+// beside Frmcontexte and frmcandidats02 beside Frmcontexte02. It follows
+// its search window's searches, listing the candidates of each query
+// searched; the viewer asks for the form of the hit it shows, and any form
+// may be typed in its box. The best ten words of the translated sentences
+// are listed with their scores and counts, and the viewer marks them in its
+// translated sentence.
 
 #include "forms/form.h"
 #include "windows/search/candidates_display.h"
 #include "windows/study/study_road.h"
 #include "study/candidates.h"
+
+#include <cstdint>
 
 class QTableWidget;
 
@@ -28,21 +30,27 @@ public:
     void showCandidatesOfHits(const QString& shown) override;
     QStringList bestWords(int count) const override;
 
+    void Form_Load() override;
     void Form_Unload() override;
     void Command1_Click(); // "Calcular"
+    void exporter_Click();
     void fermer_Click();
     void about_Click();
 
 private:
+    // The candidates of the search window's hits when its search has changed.
+    void followSearch();
+    QString counterpart();
+    // Runs `find` as long work and lists what it found; `form` names it.
+    void list(const QString& form, const std::function<Result<CandidateList>(const Progress&)>& find);
     void fillList();
 
     const StudyRoad& road_;
     CandidateList list_;
-    // The box shows the search window's query: its grid's hits are counted,
-    // until the box is edited.
-    bool ofHits_ = false;
+    std::uint64_t hitsVersion_ = ~std::uint64_t(0);
     QLineEdit* form_;
     QLabel* counts_;
+    QLabel* nothing_;
     QTableWidget* table_;
 };
 

@@ -9,10 +9,13 @@
 #include "windows/search/hit_display.h"
 #include "windows/search/export_dialog.h"
 #include "windows/search/result_grid_view.h"
+#include "windows/search/searched_query.h"
+#include "windows/study/study_window.h"
 #include "windows/widgets/windowed_table.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -73,17 +76,17 @@ namespace {
 
 struct SortButton {
     const char* name;
-    const char* caption;
+    const char* caption; // its "&" marks the Alt shortcut
     const char* tip;
     LineKey key;
 };
 
 const SortButton kSortButtons[] = {
-    {"trier_forme", "Forma", "la forma", LineKey::Form},
-    {"trier_gauche1", "1.ª izquierda", "la primera palabra a la izquierda", LineKey::Left1},
-    {"trier_gauche2", "2.ª izquierda", "la segunda palabra a la izquierda", LineKey::Left2},
-    {"trier_droite1", "1.ª derecha", "la primera palabra a la derecha", LineKey::Right1},
-    {"trier_droite2", "2.ª derecha", "la segunda palabra a la derecha", LineKey::Right2},
+    {"trier_forme", "F&orma", "la forma", LineKey::Form},
+    {"trier_gauche1", "1.ª &izquierda", "la primera palabra a la izquierda", LineKey::Left1},
+    {"trier_gauche2", "2.ª i&zquierda", "la segunda palabra a la izquierda", LineKey::Left2},
+    {"trier_droite1", "1.ª &derecha", "la primera palabra a la derecha", LineKey::Right1},
+    {"trier_droite2", "2.ª d&erecha", "la segunda palabra a la derecha", LineKey::Right2},
 };
 
 } // namespace
@@ -91,46 +94,57 @@ const SortButton kSortButtons[] = {
 ConcordanceLinesWindow::ConcordanceLinesWindow(FormRegistry& forms, const StudyRoad& road)
     : Form(forms, QStringLiteral("Quillarne - Concordancias VXT")), road_(road), rows_(std::make_unique<Rows>(lines_))
 {
-    setClientSize(13200, 8520);
+    auto* layout = new QVBoxLayout(client());
+    auto* captions = new QHBoxLayout;
+    layout->addLayout(captions);
     QLabel* caption = label(client(), QStringLiteral("label3"), QStringLiteral("Líneas de concordancia de : "),
-                            240, 120, 3000, 315);
-    total_ = label(client(), QStringLiteral("label4"), QString(), 3240, 120, 6000, 315);
+                            0, 0, 0, 0);
+    total_ = label(client(), QStringLiteral("label4"), QString(), 0, 0, 0, 0);
     for (QLabel* l : {caption, total_}) l->setFont(timesFont(12, true, true));
     setTextColour(caption, colours::kDarkBlue);
     setTextColour(total_, colours::kDarkRed);
+    captions->addWidget(caption);
+    captions->addWidget(total_, 1);
 
-    QGroupBox* frame1 = frame(client(), QStringLiteral("Frame1"), QStringLiteral("Líneas :"), 120, 480, 12960,
-                              5400);
+    QGroupBox* frame1 = frame(client(), QStringLiteral("Frame1"), QStringLiteral("Líneas :"), 0, 0, 0, 0);
+    layout->addWidget(frame1, 3);
+    QBoxLayout* lists = frameLayout(frame1, QBoxLayout::LeftToRight);
     view_ = new WindowedTable(*rows_, frame1);
     view_->setObjectName(QStringLiteral("lignes"));
     view_->setFont(timesFont(9.75));
-    view_->setColumnShares({42, 13, 35, 10});
+    view_->setColumnShares({1, 0, 1, 0}); // the contexts share what the form and the marker leave
     view_->setElideMode(0, Qt::ElideLeft);
-    place(view_, 240, 360, 10320, 4860);
+    view_->setMinimumSize(twips(6000), twips(2400));
+    lists->addWidget(view_, 1);
     connect(view_, &WindowedTable::rowClicked, this, [this](size_t line) { lignes_Click(line); });
+    connect(view_, &WindowedTable::rowActivated, this, [this](size_t line) { lignes_Click(line); });
     connect(view_, &WindowedTable::currentRowChanged, this, [this](size_t line) { showTranslation(line); });
 
-    QGroupBox* frame3 = frame(frame1, QStringLiteral("Frame3"), QStringLiteral("Clasificación :"), 10680, 240,
-                              2160, 4320);
+    QGroupBox* frame3 = frame(frame1, QStringLiteral("Frame3"), QStringLiteral("Clasificación :"), 0, 0, 0, 0);
     frame3->setFont(timesFont(12, true, true));
-    int top = 420;
+    lists->addWidget(frame3);
+    QBoxLayout* buttons = frameLayout(frame3, QBoxLayout::TopToBottom);
     for (const SortButton& b : kSortButtons) {
-        QPushButton* button = this->button(frame3, QString::fromLatin1(b.name), QString::fromUtf8(b.caption), 150,
-                                           top, 1860, 495, [this, key = b.key] { trier_Click(key); });
+        QPushButton* button = this->button(frame3, QString::fromLatin1(b.name), QString::fromUtf8(b.caption), 0, 0,
+                                           0, 0, [this, key = b.key] { trier_Click(key); });
         button->setFont(QFont(QStringLiteral("MS Sans Serif"), 10, QFont::Bold));
         button->setToolTip(QStringLiteral("Ordena por %1").arg(QString::fromUtf8(b.tip)));
-        top += 750;
+        button->setMinimumSize(twips(1860), twips(495));
+        buttons->addWidget(button);
     }
+    buttons->addStretch(1);
 
-    QGroupBox* frame2 = frame(client(), QStringLiteral("Frame2"), QStringLiteral("Texto en lengua meta :"), 120,
-                              6000, 12960, 2400);
+    QGroupBox* frame2 = frame(client(), QStringLiteral("Frame2"), QStringLiteral("Texto en lengua meta :"), 0, 0,
+                              0, 0);
     frame2->setFont(timesFont(9.75, true, true));
     setCaptionColour(frame2, colours::kDarkBlue);
+    layout->addWidget(frame2, 1);
     translation_ = new QTextEdit(frame2);
     translation_->setObjectName(QStringLiteral("traduction"));
     translation_->setFont(timesFont(9.75));
     translation_->setReadOnly(true);
-    place(translation_, 120, 300, 12720, 1980);
+    translation_->setMinimumHeight(twips(900));
+    frameLayout(frame2, QBoxLayout::TopToBottom)->addWidget(translation_);
 
     QMenu* fichier = menu(QStringLiteral("fichier"), QStringLiteral("&Fichero"));
     item(fichier, QStringLiteral("exporter"), QStringLiteral("&Exportar..."), [this] { exporter_Click(); });
@@ -138,6 +152,10 @@ ConcordanceLinesWindow::ConcordanceLinesWindow(FormRegistry& forms, const StudyR
     item(fichier, QStringLiteral("fermer"), QStringLiteral("&Cerrar"), [this] { fermer_Click(); });
     QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));
     item(aide, QStringLiteral("about"), QStringLiteral("&A propósito de ..."), [this] { about_Click(); });
+
+    growWithWindow(this, client(), 13200, 8520);
+    closeOnEscape(this, [this] { fermer_Click(); });
+    setTabOrder(view_, frame3->findChild<QPushButton*>(QString::fromLatin1(kSortButtons[0].name)));
 }
 
 ConcordanceLinesWindow::~ConcordanceLinesWindow()
@@ -188,14 +206,27 @@ void ConcordanceLinesWindow::Form_Load()
 void ConcordanceLinesWindow::followSearch()
 {
     ResultGridView* view = gridView();
-    if (!view || view->grid().hitsVersion() == hitsVersion_) return;
+    const SearchedQuery* search = searchedQuery(forms(), road_.searchWindow);
+    if (!view || (search && search->searching()) || view->grid().hitsVersion() == hitsVersion_) return;
     hitsVersion_ = view->grid().hitsVersion();
     lines_ = ConcordanceLines::ofGrid(view->grid());
     rows_->forget();
-    total_->setText(forms().text(road_.searchWindow, QStringLiteral("Text1")) + QStringLiteral(" = ") +
-                    QString::number(lines_.size()));
+    // Named by the search made, whatever the box holds since.
+    const std::optional<QString> query = search ? search->searchedQuery() : std::nullopt;
+    total_->setText(searchCaption(query, QString::number(lines_.size())));
+    view_->setEmptyText(query ? noHitText(*query) : QString());
     view_->refresh();
     translation_->clear();
+}
+
+size_t ConcordanceLinesWindow::currentStep() const
+{
+    return view_->currentRow() < lines_.size() ? view_->currentRow() : kNone;
+}
+
+void ConcordanceLinesWindow::setCurrentStep(size_t step)
+{
+    if (step < lines_.size()) view_->setCurrentRow(step);
 }
 
 void ConcordanceLinesWindow::trier_Click(LineKey key)
@@ -237,7 +268,10 @@ void ConcordanceLinesWindow::lignes_Click(size_t line)
     grid.setRow(row);
     grid.setCol(0);
     view->showCurrent();
-    if (auto* viewer = dynamic_cast<HitDisplay*>(forms().find(road_.viewer))) viewer->showCurrentHit();
+    view_->setCurrentRow(line);
+    // Loaded first, so that it steps in the lines' order from the start.
+    if (!forms().load(road_.viewer) || !forms().isLoaded(road_.viewer)) return; // its opening was cancelled
+    if (auto* viewer = dynamic_cast<HitDisplay*>(forms().find(road_.viewer))) viewer->showCurrentHit(objectName());
     forms().show(road_.viewer);
 }
 
@@ -246,7 +280,7 @@ void ConcordanceLinesWindow::exporter_Click()
     ResultGridView* grid = gridView();
     if (!grid) return;
     const auto [searched, counterpart] = grid->texts();
-    exportWithDialogs(this, desktop(), lines_, searched, counterpart);
+    exportLinesWithDialogs(this, desktop(), lines_, searched, counterpart);
 }
 
 void ConcordanceLinesWindow::fermer_Click() { forms().unload(objectName()); }

@@ -4,12 +4,14 @@
 // roads: frmlignes beside Frmcontexte and frmlignes02 beside Frmcontexte02.
 // Each hit is a line, its left context right-aligned against the form; the
 // lines sort by the form or the words around it; under the list stands the
-// translated sentence of the current line, and a click on a line opens the
-// viewer on that hit. The window follows its search window's searches.
+// translated sentence of the current line, and a click or Enter on a line
+// opens the viewer on that hit, which then steps through the hits in the
+// lines' order. The window follows its search window's searches.
 
 #include "common/text_file.h"
 #include "forms/form.h"
 #include "search/concordance_lines.h"
+#include "windows/search/hit_order.h"
 #include "windows/study/study_road.h"
 #include "study/sentence_table.h"
 
@@ -22,7 +24,7 @@ namespace solandre {
 class ResultGridView;
 class WindowedTable;
 
-class ConcordanceLinesWindow : public Form {
+class ConcordanceLinesWindow : public Form, public HitOrder {
     Q_OBJECT
 public:
     ConcordanceLinesWindow(FormRegistry& forms, const StudyRoad& road);
@@ -36,6 +38,11 @@ public:
     void about_Click();
 
     const ConcordanceLines& lines() const { return lines_; }
+
+    size_t hitCount() const override { return lines_.size(); }
+    WordId hitAt(size_t step) const override { return lines_.hit(step); }
+    size_t currentStep() const override;
+    void setCurrentStep(size_t step) override;
 
 private:
     class Rows;

@@ -4,9 +4,15 @@
 #include "common/encoding.h"
 #include "forms/wait_cursor.h"
 #include "windows/search/result_grid_view.h"
+#include "study/list_export.h"
+#include "windows/search/export_dialog.h"
+#include "windows/search/hit_display.h"
+#include "windows/search/searched_query.h"
+#include "windows/study/study_window.h"
 #include "windows/widgets/windowed_table.h"
 
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -19,10 +25,7 @@ public:
 
     size_t rowCount() const override { return list_.size(); }
     int columnCount() const override { return 2; }
-    QString header(int column) const override
-    {
-        return column == 0 ? QStringLiteral("Forma") : QStringLiteral("Ocurrencias");
-    }
+    QString header(int column) const override { return QString::fromUtf8(kFrequencyHeader[column]); }
     QVariant cell(size_t row, int column, int role) const override
     {
         if (role == Qt::DisplayRole) {
@@ -43,37 +46,53 @@ FrequencyWindow::FrequencyWindow(FormRegistry& forms, const StudyRoad& road)
     : Form(forms, QStringLiteral("Quillarne - Concordancias VXT")), road_(road),
       rows_(std::make_unique<Rows>(list_, index_))
 {
-    setClientSize(6960, 7440);
-    QLabel* caption = label(client(), QStringLiteral("label3"), QStringLiteral("Frecuencias de : "), 240, 120,
-                            1800, 315);
-    total_ = label(client(), QStringLiteral("label4"), QString(), 2040, 120, 4800, 315);
+    auto* layout = new QVBoxLayout(client());
+    auto* captions = new QHBoxLayout;
+    layout->addLayout(captions);
+    QLabel* caption = label(client(), QStringLiteral("label3"), QStringLiteral("Frecuencias de : "), 0, 0, 0, 0);
+    total_ = label(client(), QStringLiteral("label4"), QString(), 0, 0, 0, 0);
     for (QLabel* l : {caption, total_}) l->setFont(timesFont(12, true, true));
     setTextColour(caption, colours::kDarkBlue);
     setTextColour(total_, colours::kDarkRed);
+    captions->addWidget(caption);
+    captions->addWidget(total_, 1);
 
-    QGroupBox* frame1 = frame(client(), QStringLiteral("Frame1"), QStringLiteral("Formas distintas :"), 120, 480,
-                              6720, 6840);
+    QGroupBox* frame1 = frame(client(), QStringLiteral("Frame1"), QStringLiteral("Formas distintas :"), 0, 0, 0, 0);
+    layout->addWidget(frame1, 1);
+    QBoxLayout* lists = frameLayout(frame1, QBoxLayout::LeftToRight);
     view_ = new WindowedTable(*rows_, frame1);
     view_->setObjectName(QStringLiteral("formes"));
     view_->setFont(timesFont(9.75));
-    view_->setColumnShares({68, 32});
-    place(view_, 240, 360, 4200, 6240);
+    view_->setColumnShares({1, 0}); // the count as wide as it needs, the forms the rest
+    view_->setMinimumSize(twips(2400), twips(2400));
+    lists->addWidget(view_, 1);
+    connect(view_, &WindowedTable::rowActivated, this, [this](size_t row) { formes_Enter(row); });
 
-    QGroupBox* frame3 = frame(frame1, QStringLiteral("Frame3"), QStringLiteral("Clasificación :"), 4560, 240,
-                              2040, 1575);
+    QGroupBox* frame3 = frame(frame1, QStringLiteral("Frame3"), QStringLiteral("Clasificación :"), 0, 0, 0, 0);
     frame3->setFont(timesFont(12, true, true));
+    lists->addWidget(frame3);
+    QBoxLayout* buttons = frameLayout(frame3, QBoxLayout::TopToBottom);
     const QFont sansBold(QStringLiteral("MS Sans Serif"), 10, QFont::Bold);
-    button(frame3, QStringLiteral("trier_nombre"), QStringLiteral("Por número"), 150, 360, 1740, 495,
-           [this] { trier_nombre_Click(); })
-        ->setFont(sansBold);
-    button(frame3, QStringLiteral("trier_alpha"), QStringLiteral("Alfabético"), 150, 960, 1740, 495,
-           [this] { trier_alpha_Click(); })
-        ->setFont(sansBold);
+    QPushButton* byCount = button(frame3, QStringLiteral("trier_nombre"), QStringLiteral("Por &número"), 0, 0, 0, 0,
+                                  [this] { trier_nombre_Click(); });
+    QPushButton* alphabetical = button(frame3, QStringLiteral("trier_alpha"), QStringLiteral("Alfa&bético"), 0, 0,
+                                       0, 0, [this] { trier_alpha_Click(); });
+    for (QPushButton* b : {byCount, alphabetical}) {
+        b->setFont(sansBold);
+        b->setMinimumSize(twips(1740), twips(495));
+        buttons->addWidget(b);
+    }
+    buttons->addStretch(1);
 
     QMenu* fichier = menu(QStringLiteral("fichier"), QStringLiteral("&Fichero"));
+    item(fichier, QStringLiteral("exporter"), QStringLiteral("&Exportar..."), [this] { exporter_Click(); });
+    separator(fichier, QStringLiteral("vide"));
     item(fichier, QStringLiteral("fermer"), QStringLiteral("&Cerrar"), [this] { fermer_Click(); });
     QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));
     item(aide, QStringLiteral("about"), QStringLiteral("&A propósito de ..."), [this] { about_Click(); });
+
+    growWithWindow(this, client(), 6960, 7440);
+    closeOnEscape(this, [this] { fermer_Click(); });
 }
 
 FrequencyWindow::~FrequencyWindow()
@@ -97,17 +116,47 @@ void FrequencyWindow::Form_Load()
 void FrequencyWindow::followSearch()
 {
     ResultGridView* view = gridView();
-    if (!view || view->grid().hitsVersion() == hitsVersion_) return;
+    const SearchedQuery* search = searchedQuery(forms(), road_.searchWindow);
+    if (!view || (search && search->searching()) || view->grid().hitsVersion() == hitsVersion_) return;
     const ResultGrid& grid = view->grid();
     hitsVersion_ = grid.hitsVersion();
     index_ = &grid.index();
     list_ = countForms(grid);
     sortFrequencies(list_, order_);
-    total_->setText(QStringLiteral("%1 = %2 forma(s), %3 ocurrencia(s)")
-                        .arg(forms().text(road_.searchWindow, QStringLiteral("Text1")))
-                        .arg(list_.size())
-                        .arg(grid.hitCount()));
+    // Named by the search made, whatever the box holds since.
+    const std::optional<QString> query = search ? search->searchedQuery() : std::nullopt;
+    total_->setText(searchCaption(
+        query, QStringLiteral("%1 forma(s), %2 ocurrencia(s)").arg(list_.size()).arg(grid.hitCount())));
+    view_->setEmptyText(query ? noHitText(*query) : QString());
     view_->refresh();
+}
+
+void FrequencyWindow::formes_Enter(size_t row)
+{
+    ResultGridView* view = gridView();
+    if (!view || row >= list_.size()) return;
+    // The viewer on the form's first hit in the grid's order.
+    ResultGrid& grid = view->grid();
+    const std::uint32_t rank = list_[row].rank;
+    size_t hit = 1;
+    while (hit < grid.rows() && !(grid.isHit(hit) && grid.index().formRank(grid.hit(hit)) == rank)) ++hit;
+    if (hit == grid.rows()) return;
+    grid.setRow(hit);
+    grid.setCol(0);
+    view->showCurrent();
+    if (!forms().load(road_.viewer) || !forms().isLoaded(road_.viewer)) return; // its opening was cancelled
+    if (auto* viewer = dynamic_cast<HitDisplay*>(forms().find(road_.viewer))) viewer->showCurrentHit();
+    forms().show(road_.viewer);
+}
+
+void FrequencyWindow::exporter_Click()
+{
+    if (!index_) return;
+    exportWithDialogs(this, desktop(),
+                      {forms().text(road_.texts.form, road_.texts.source), forms().text(road_.texts.form, road_.texts.target)},
+                      [this](const QString& file, ExportFormat format, const Progress& progress) {
+                          return exportFrequencies(file, *index_, list_, format, progress);
+                      });
 }
 
 void FrequencyWindow::trier_nombre_Click()

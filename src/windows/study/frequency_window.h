@@ -3,7 +3,8 @@
 // The frequency list of a search window's current search, in its two roads:
 // frmfrequences beside Frmcontexte and frmfrequences02 beside Frmcontexte02.
 // Each distinct matching form, lower-cased, with its number of hits, by
-// count or alphabetically; the window follows its search window's searches.
+// count or alphabetically; Enter on a form opens the viewer on its first
+// hit. The window follows its search window's searches.
 
 #include "forms/form.h"
 #include "search/frequencies.h"
@@ -26,6 +27,8 @@ public:
     void Form_Load() override;
     void trier_nombre_Click();
     void trier_alpha_Click();
+    void formes_Enter(size_t row);
+    void exporter_Click();
     void fermer_Click();
     void about_Click();
 

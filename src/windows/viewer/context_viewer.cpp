@@ -8,6 +8,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "windows/search/candidates_display.h"
+#include "windows/search/hit_order.h"
 #include "windows/search/result_grid_view.h"
 #include "search/query_text.h"
 #include "viewer/context_scan.h"
@@ -243,9 +244,14 @@ void ContextViewer::afficher_contexte(std::string marker)
     }
     targetShown_ = targetPane_->toPlainText();
 
-    const size_t rows = grid() ? grid()->grid().rows() : 1;
-    nextHit_->setEnabled(currentRow_ + 1 != rows);
-    previousHit_->setEnabled(currentRow_ != 1);
+    if (HitOrder* steps = order()) {
+        nextHit_->setEnabled(orderStep_ + 1 < steps->hitCount());
+        previousHit_->setEnabled(orderStep_ > 0);
+    } else {
+        const size_t rows = grid() ? grid()->grid().rows() : 1;
+        nextHit_->setEnabled(currentRow_ + 1 != rows);
+        previousHit_->setEnabled(currentRow_ != 1);
+    }
 
     surligner_forme();
     marquer_traduction();
@@ -322,9 +328,53 @@ void ContextViewer::markCandidates()
     markBestCandidates();
 }
 
-void ContextViewer::showCurrentHit()
+void ContextViewer::showCurrentHit(const QString& orderWindow)
 {
-    if (ResultGridControl* view = grid()) showRow(view->grid().rowSel());
+    ResultGridControl* view = grid();
+    if (!view) return;
+    order_ = orderWindow;
+    auto* steps = order_.isEmpty() ? nullptr : dynamic_cast<HitOrder*>(forms().find(order_));
+    orderStep_ = steps ? steps->currentStep() : 0;
+    showRow(view->grid().rowSel());
+}
+
+HitOrder* ContextViewer::order()
+{
+    if (order_.isEmpty()) return nullptr;
+    auto* steps = dynamic_cast<HitOrder*>(forms().find(order_));
+    ResultGridControl* view = grid();
+    // Gone, or sorted again or following a new search since: the grid's order.
+    if (!steps || !view || orderStep_ >= steps->hitCount() || !view->grid().isHit(currentRow_) ||
+        steps->hitAt(orderStep_) != view->grid().hit(currentRow_)) {
+        order_.clear();
+        return nullptr;
+    }
+    return steps;
+}
+
+void ContextViewer::step(long long delta)
+{
+    WaitCursor wait;
+    ResultGridControl* view = grid();
+    if (!view) return;
+    HitOrder* steps = order();
+    if (!steps) {
+        // Back from past the end of a list a new search shortened: its last row.
+        const long long row = (long long)currentRow_ + delta;
+        if (delta > 0 ? row < (long long)view->grid().rows() : row >= 1) showRow(size_t(row));
+        return;
+    }
+    const long long next = (long long)orderStep_ + delta;
+    if (next < 0 || next >= (long long)steps->hitCount()) return;
+    const WordId hit = steps->hitAt(size_t(next));
+    const ResultGrid& g = view->grid();
+    for (size_t row = 1; row < g.rows(); ++row) {
+        if (!g.isHit(row) || g.hit(row) != hit) continue;
+        orderStep_ = size_t(next);
+        steps->setCurrentStep(orderStep_); // the list's current line follows
+        showRow(row);
+        return;
+    }
 }
 
 void ContextViewer::candidats_Click()
@@ -333,18 +383,9 @@ void ContextViewer::candidats_Click()
         candidates->showCandidatesOf(criterion_->text());
 }
 
-void ContextViewer::Command1_Click()
-{
-    WaitCursor wait;
-    ResultGridControl* view = grid();
-    if (view && currentRow_ + 1 <= view->grid().rows() - 1) showRow(++currentRow_);
-}
+void ContextViewer::Command1_Click() { step(1); }
 
-void ContextViewer::Command2_Click()
-{
-    WaitCursor wait;
-    if (currentRow_ >= 2) showRow(--currentRow_);
-}
+void ContextViewer::Command2_Click() { step(-1); }
 
 void ContextViewer::Command3_Click()
 {

@@ -18,6 +18,7 @@ class QTextEdit;
 
 namespace solandre {
 
+class HitOrder;
 class ResultGridControl;
 
 // What differs between the two viewers.
@@ -56,7 +57,7 @@ public:
     void label3_MouseDown(Qt::MouseButton button, const QPoint& position);
     void candidats_Click();
 
-    void showCurrentHit() override;
+    void showCurrentHit(const QString& order = {}) override;
     void markCandidates() override;
 
     size_t currentRow() const { return currentRow_; }
@@ -82,11 +83,18 @@ private:
     void surligner_forme();
     void marquer_traduction();
     void markBestCandidates();
+    // The order the steps follow when it is not the grid's and still holds
+    // the hit shown where it was; null otherwise (the grid's order then).
+    HitOrder* order();
+    // A step in that order, or in the grid's without one.
+    void step(long long delta);
 
     const ViewerRoad& road_;
     Side source_;
     Side target_;
     size_t currentRow_ = 0;
+    QString order_;         // the window whose order the steps follow; none: the grid's
+    size_t orderStep_ = 0;  // where the hit shown stands in it
     std::string rowMarker_;
     std::string previousMarker_;
     std::string nextMarker_;

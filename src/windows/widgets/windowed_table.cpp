@@ -4,12 +4,15 @@
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QWheelEvent>
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -28,6 +31,8 @@ public:
 
     size_t top = 0;
     int capacity = 0;
+    // Whether a cell's text is cut at its column's width.
+    std::function<bool(int column, const QString& text, const QVariant& font)> isCut;
     // What was on screen when frozen: cells by row, column and role.
     std::optional<std::map<std::tuple<int, int, int>, QVariant>> frozen;
     int frozenRows = 0;
@@ -71,6 +76,13 @@ public:
         const bool current = row == current_ && (!cellMode_ || index.column() == currentColumn_);
         if (current && role == Qt::BackgroundRole) return QColor(0, 0, 128);
         if (current && role == Qt::ForegroundRole) return QColor(Qt::white);
+        if (role == Qt::ToolTipRole) {
+            const QVariant own = rows_.cell(row, index.column(), role);
+            if (own.isValid() || !isCut) return own;
+            const QString text = rows_.cell(row, index.column(), Qt::DisplayRole).toString();
+            return isCut(index.column(), text, rows_.cell(row, index.column(), Qt::FontRole)) ? QVariant(text)
+                                                                                             : QVariant();
+        }
         return rows_.cell(row, index.column(), role);
     }
 
@@ -91,6 +103,12 @@ private:
 
 namespace {
 
+// Qt's item views leave this much room on either side of a cell's text.
+int textMargin(const QWidget* view)
+{
+    return view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+}
+
 // Each column shortens its text at its own end.
 class ElidingDelegate : public QStyledItemDelegate {
 public:
@@ -103,6 +121,8 @@ protected:
         QStyledItemDelegate::initStyleOption(option, index);
         const auto it = modes.find(index.column());
         if (it != modes.end()) option->textElideMode = it->second;
+        // The current row is the table's one mark: no focus frame on a cell besides.
+        option->state &= ~QStyle::State_HasFocus;
     }
 };
 
@@ -110,8 +130,19 @@ protected:
 
 WindowedTable::WindowedTable(const TableRows& rows, QWidget* parent)
     : QWidget(parent), rows_(rows), model_(new TableWindowModel(rows, current_, currentColumn_, cellMode_, this)), table_(new QTableView(this)),
-      scrollBar_(new QScrollBar(Qt::Vertical, this))
+      scrollBar_(new QScrollBar(Qt::Vertical, this)), empty_(new QLabel(table_->viewport()))
 {
+    empty_->setObjectName(QStringLiteral("vide"));
+    empty_->setAlignment(Qt::AlignCenter);
+    empty_->setWordWrap(true);
+    empty_->hide();
+    model_->isCut = [this](int column, const QString& text, const QVariant& font) {
+        return cut(column, text, font);
+    };
+    // Tab reaches the table, never its scroll bar, and leaves it for the next control.
+    setFocusProxy(table_);
+    table_->setTabKeyNavigation(false);
+    scrollBar_->setFocusPolicy(Qt::NoFocus);
     table_->setObjectName(QStringLiteral("table"));
     scrollBar_->setObjectName(QStringLiteral("scrollBar"));
     table_->setModel(model_);
@@ -167,6 +198,60 @@ void WindowedTable::refresh()
     current_ = kNone;
     layoutRows();
     scrollTo(0);
+    measureContent();
+    applyShares();
+    showEmptyText();
+}
+
+void WindowedTable::setEmptyText(const QString& text)
+{
+    empty_->setText(text);
+    showEmptyText();
+}
+
+QString WindowedTable::emptyText() const { return empty_->isVisible() ? empty_->text() : QString(); }
+
+void WindowedTable::showEmptyText()
+{
+    empty_->setGeometry(table_->viewport()->rect());
+    empty_->setVisible(rows_.rowCount() == 0 && !empty_->text().isEmpty());
+}
+
+bool WindowedTable::cut(int column, const QString& text, const QVariant& font) const
+{
+    const QFontMetrics metrics(font.isValid() ? font.value<QFont>() : table_->font());
+    return metrics.horizontalAdvance(text) > table_->columnWidth(column) - 2 * textMargin(table_);
+}
+
+void WindowedTable::measureContent()
+{
+    contentWidths_.assign(size_t(rows_.columnCount()), 0);
+    if (shares_.empty()) return;
+    const QFontMetrics headerMetrics(table_->horizontalHeader()->font());
+    const size_t rows = rows_.rowCount();
+    // The rows first shown and those on screen: a list of millions is not read through.
+    std::vector<size_t> sample;
+    for (size_t r = 0; r < std::min<size_t>(rows, 200); ++r) sample.push_back(r);
+    for (size_t r = model_->top; r < std::min(rows, model_->top + size_t(std::max(model_->capacity, 0))); ++r)
+        sample.push_back(r);
+    for (int c = 0; c < rows_.columnCount() && size_t(c) < shares_.size(); ++c) {
+        if (shares_[size_t(c)] != 0) continue;
+        int widest = headerMetrics.horizontalAdvance(rows_.header(c)) + 4 * textMargin(table_);
+        for (const size_t r : sample) {
+            const QVariant font = rows_.cell(r, c, Qt::FontRole);
+            const QFontMetrics metrics(font.isValid() ? font.value<QFont>() : table_->font());
+            widest = std::max(widest, metrics.horizontalAdvance(rows_.cell(r, c, Qt::DisplayRole).toString()) +
+                                          2 * textMargin(table_) + 2);
+        }
+        contentWidths_[size_t(c)] = widest;
+    }
+}
+
+void WindowedTable::rowsEdited()
+{
+    const size_t rows = rows_.rowCount();
+    if (current_ != kNone && current_ >= rows) current_ = rows ? rows - 1 : kNone;
+    layoutRows();
 }
 
 void WindowedTable::setCurrentRow(size_t row)
@@ -197,9 +282,10 @@ void WindowedTable::setCurrentCell(size_t row, int column, bool reveal)
         model_->reset(model_->top, model_->capacity);
 }
 
-void WindowedTable::setColumnShares(std::vector<int> percents)
+void WindowedTable::setColumnShares(std::vector<int> shares)
 {
-    shares_ = std::move(percents);
+    shares_ = std::move(shares);
+    measureContent();
     applyShares();
 }
 
@@ -210,12 +296,28 @@ void WindowedTable::setElideMode(int column, Qt::TextElideMode mode)
 
 void WindowedTable::applyShares()
 {
+    if (shares_.empty()) return;
     const int width = table_->width() - 2 * table_->frameWidth();
-    int used = 0;
+    // Content first, but never more than half the width for one column.
+    int fitted = 0, shares = 0;
     for (size_t c = 0; c < shares_.size(); ++c) {
-        const int w = c + 1 == shares_.size() ? std::max(0, width - used) : width * shares_[c] / 100;
-        table_->setColumnWidth(int(c), w);
-        used += w;
+        if (shares_[c] == 0)
+            fitted += std::min(c < contentWidths_.size() ? contentWidths_[c] : 0, width / 2);
+        shares += shares_[c];
+    }
+    const int rest = std::max(0, width - fitted);
+    int given = 0, seen = 0;
+    for (size_t c = 0; c < shares_.size(); ++c) {
+        int w;
+        if (shares_[c] == 0) {
+            w = std::min(c < contentWidths_.size() ? contentWidths_[c] : 0, width / 2);
+        } else {
+            seen += shares_[c];
+            // The last share takes what rounding left.
+            w = seen == shares ? rest - given : rest * shares_[c] / std::max(shares, 1);
+            given += w;
+        }
+        table_->setColumnWidth(int(c), std::max(w, 0));
     }
 }
 
@@ -225,6 +327,8 @@ void WindowedTable::changeEvent(QEvent* event)
         table_->setFont(font());
         table_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 6);
         layoutRows();
+        measureContent();
+        applyShares();
     }
     QWidget::changeEvent(event);
 }
@@ -236,6 +340,7 @@ void WindowedTable::resizeEvent(QResizeEvent*)
     scrollBar_->setGeometry(width() - bar, 0, bar, height());
     layoutRows();
     applyShares();
+    showEmptyText();
 }
 
 void WindowedTable::layoutRows()
@@ -286,6 +391,10 @@ bool WindowedTable::eventFilter(QObject* watched, QEvent* event)
         case Qt::Key_PageDown: moveCurrent(page); return true;
         case Qt::Key_Home: moveCurrent(-all); return true;
         case Qt::Key_End: moveCurrent(all); return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (current_ != kNone && !model_->frozen) emit rowActivated(current_);
+            return true;
         default: break;
         }
     }

@@ -4,12 +4,16 @@
 // position of a scroll bar of its own, so millions of rows open and scroll at
 // once: the search grid and the lists of the study windows. One row (or, in
 // cell mode, one cell of it) may be the current one; a click makes it current
-// and says so, the keys move it without a click.
+// and says so, the keys move it without a click, Enter says it is chosen.
+// The current row is the only mark of where the keys are: the table draws
+// no focus frame of its own on a cell. A cell too narrow for its text shows
+// it whole in its tooltip.
 
 #include <QVariant>
 #include <QWidget>
 #include <vector>
 
+class QLabel;
 class QScrollBar;
 class QTableView;
 
@@ -40,6 +44,9 @@ public:
 
     // Call after the rows have changed: no current row, the list at its top.
     void refresh();
+    // Call after rows were corrected in place, some added or taken away: the
+    // current row and the list stay where they were, as far as they still can.
+    void rowsEdited();
     size_t currentRow() const { return current_; }
     // Makes a row current and scrolls it into view.
     void setCurrentRow(size_t row);
@@ -51,8 +58,13 @@ public:
     // into view. Says nothing: the caller knows.
     void setCurrentCell(size_t row, int column, bool reveal);
 
-    // Shares of the width, one per column; the last takes what is left.
-    void setColumnShares(std::vector<int> percents);
+    // The columns' widths: a share of 0 makes a column as wide as its
+    // content (its header and the rows first shown, measured at each
+    // refresh); the others share what is left in proportion to theirs.
+    void setColumnShares(std::vector<int> shares);
+    // What the table says while it has no rows (nothing by default).
+    void setEmptyText(const QString& text);
+    QString emptyText() const;
     // How a column shortens text too long for it (the right end by default).
     void setElideMode(int column, Qt::TextElideMode mode);
 
@@ -70,6 +82,8 @@ signals:
     void cellClicked(size_t row, int column);
     // The keys or a click moved the current row.
     void currentRowChanged(size_t row);
+    // Enter on the current row.
+    void rowActivated(size_t row);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -81,6 +95,10 @@ private:
     void scrollTo(size_t top);
     void moveCurrent(long long rows);
     void applyShares();
+    void measureContent();
+    void showEmptyText();
+    // Whether a cell's text is cut at the column's width.
+    bool cut(int column, const QString& text, const QVariant& font) const;
 
     const TableRows& rows_;
     TableWindowModel* model_;
@@ -90,6 +108,8 @@ private:
     int currentColumn_ = 0;
     bool cellMode_ = false;
     std::vector<int> shares_;
+    std::vector<int> contentWidths_; // of the columns that fit their content
+    QLabel* empty_;
 };
 
 } // namespace solandre

@@ -5,9 +5,11 @@
 #include "windows/search/result_grid_view.h"
 #include "windows/search/search_window.h"
 #include "support/window_fixture.h"
+#include "support/xlsx_reader.h"
 #include "windows/viewer/context_viewer.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,6 +17,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace solandre {
@@ -103,7 +106,10 @@ TEST_F(StudyWindowsTest, TheSearchWindowAsksForTheCandidatesOfTheSearchedForm)
     EXPECT_TRUE(w->isVisible());
     EXPECT_EQ(w->findChild<QLineEdit*>("Text1")->text(), "casa");
     EXPECT_EQ(w->findChild<QLabel*>("label3")->text(), "Pares de frases : 12    con la forma : 4");
-    EXPECT_EQ(listed(w), (std::vector<std::string>{"maison 15.28 4 4", "vieille 2.39 1 1"}));
+    EXPECT_EQ(listed(w), (std::vector<std::string>{"maison 16.78 15.28 4 4", "vieille 5.93 2.39 1 1"}));
+    const auto* list = w->findChild<QTableWidget*>("liste");
+    EXPECT_EQ(list->horizontalHeaderItem(1)->text(), QString::fromUtf8("Puntuación"));
+    EXPECT_EQ(list->horizontalHeaderItem(2)->text(), QString::fromUtf8("G²"));
 
     // Another form typed in the window's own box.
     w->findChild<QLineEdit*>("Text1")->setText("uno");
@@ -159,7 +165,8 @@ TEST_F(StudyWindowsTest, TheSearchWindowExportsItsListAndSaysSo)
     fake.dialogs.fileNames.push_back(file);
     menu(search, "exporter");
     EXPECT_EQ(fake.dialogs.filters.back(),
-              "Texto separado por tabuladores (*.tsv)|*.tsv|Valores separados por comas (*.csv)|*.csv");
+              QString::fromUtf8("Libro de hoja de cálculo (*.xlsx)|*.xlsx|Valores separados por comas (*.csv)|*.csv|"
+                                "Texto separado por tabuladores (*.tsv)|*.tsv"));
     ASSERT_EQ(fake.dialogs.shown.size(), 1u);
     EXPECT_EQ(fake.dialogs.shown[0].text, QString::fromUtf8("la exportación ha finalizado."));
     const std::string written = readBytes(file);
@@ -207,6 +214,61 @@ TEST_F(StudyWindowsTest, TheLinesWindowExportsItsLinesInItsOrder)
     const size_t header = written.find("\r\n") + 2;
     EXPECT_TRUE(written.substr(header).starts_with("casa\t[3]\tuno\t.\tuno casa.\tun maison vieille.\r\n")) << written;
     EXPECT_TRUE(written.ends_with("uno\t[12]\t\tcasa.\tuno casa.\tun maison.\r\n")) << written;
+}
+
+// Each window that lists what a search found exports it, in the type chosen
+// in the dialog; a bare name gets the type's ending.
+TEST_F(StudyWindowsTest, EachListExportsInTheTypeChosen)
+{
+    open(targetPath);
+    struct Window { const char* name; const char* action; const char* header; };
+    const Window windows[] = {
+        {names::Frmcontexte, nullptr, "Forma|Referencia|Contexto izquierdo|Contexto derecho|Frase|Traducción"},
+        {names::frmlignes, "kwic", "Forma|Referencia|Contexto izquierdo|Contexto derecho|Frase|Traducción"},
+        {names::frmfrequences, "frequences", "Forma|Ocurrencias"},
+        {names::frmcandidats, "candidats", "Candidato|Puntuación|G²|Con la forma|En la traducción"},
+    };
+    struct Type { int chosen; const char* ending; };
+    const Type types[] = {{0, ".xlsx"}, {1, ".csv"}, {2, ".tsv"}};
+    for (const Window& w : windows) {
+        if (w.action) menu(search, w.action);
+        Form* window = forms.find(w.name);
+        ASSERT_NE(window, nullptr) << w.name;
+        for (const Type& t : types) {
+            SCOPED_TRACE(std::string(w.name) + t.ending);
+            const QString bare = dir.path(QStringLiteral("%1_%2").arg(w.name).arg(t.chosen));
+            fake.dialogs.fileNames.push_back(bare);
+            fake.dialogs.fileTypes.push_back(t.chosen);
+            fake.dialogs.shown.clear();
+            menu(window, "exporter");
+            ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+            EXPECT_EQ(fake.dialogs.shown[0].text, QString::fromUtf8("la exportación ha finalizado."));
+            EXPECT_FALSE(QFile::exists(bare)) << "no file under the bare name";
+            const QString file = bare + t.ending;
+            std::vector<std::string> rows;
+            if (t.chosen == 0) {
+                std::string why;
+                const auto book = testing::readXlsx(file, &why);
+                ASSERT_TRUE(book) << why;
+                rows = testing::rowTexts(book->sheets.at(0));
+                EXPECT_TRUE(book->sheets[0].headerFrozen);
+            } else {
+                std::string written = readBytes(file);
+                ASSERT_TRUE(written.starts_with("\xEF\xBB\xBF")) << written;
+                std::replace(written.begin(), written.end(), t.chosen == 1 ? ',' : '\t', '|');
+                for (size_t end; (end = written.find("\r\n")) != std::string::npos; written.erase(0, end + 2))
+                    rows.push_back(written.substr(0, end));
+                rows.front().erase(0, 3);
+            }
+            ASSERT_GT(rows.size(), 1u);
+            EXPECT_EQ(rows[0], w.header);
+        }
+    }
+    // A name that ends as a format does is that format, whatever the type chosen.
+    fake.dialogs.fileNames.push_back(dir.path("lineas.tsv"));
+    fake.dialogs.fileTypes.push_back(1);
+    menu(search, "exporter");
+    EXPECT_TRUE(readBytes(dir.path("lineas.tsv")).starts_with("\xEF\xBB\xBF" "Forma\tReferencia\t"));
 }
 
 } // namespace

@@ -108,7 +108,7 @@ TEST_F(LinesWindowsTest, SortButtonsOrderTheLinesAndATieKeepsTheOrderBefore)
         {"trier_gauche1", "br,e"}, // la, la (as they stood), otra, una
         {"trier_forme", "br,e"},   // every form ties
         {"trier_gauche2", "b,er"}, // none three times, as they stood, then y
-        {"trier_droite2", "reb,"}, // none, dos, y, él: é after y
+        {"trier_droite2", "re,b"}, // none, dos, él, y: alphabetically, é by e
     };
     for (const Step& s : steps) {
         w->findChild<QPushButton*>(s.button)->click();
