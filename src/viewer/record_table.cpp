@@ -4,51 +4,124 @@
 #include "common/brackets.h"
 #include "common/marker.h"
 
-#include <charconv>
+#include <bit>
+#include <cstring>
 
 namespace solandre {
+namespace {
+
+// The decimal digits of the marker expected next, counted up in place, and
+// the first eight of them as one word, as they lie in the text.
+class ExpectedNumber {
+public:
+    ExpectedNumber() { next(); }
+    size_t length() const { return length_; }
+    // Whether `p`, with at least length() bytes up to `end`, starts with the digits.
+    bool at(const char* p, const char* end) const
+    {
+        if (length_ <= 8 && end - p >= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            return (word & mask_) == word_;
+        }
+        return std::string_view(p, length_) == std::string_view(digits_ + kMost - length_, length_);
+    }
+    void next()
+    {
+        if (length_ > 0 && length_ <= 8 && digits_[kMost - 1] != '9') {
+            ++digits_[kMost - 1];
+            word_ += std::uint64_t{1} << (8 * (length_ - 1));
+            return;
+        }
+        size_t k = kMost;
+        while (k-- > kMost - length_ && digits_[k] == '9')
+            digits_[k] = '0';
+        if (k + 1 == kMost - length_)
+            digits_[kMost - ++length_] = '1';
+        else
+            ++digits_[k];
+        word_ = 0;
+        for (size_t d = 0; d < length_ && d < 8; ++d)
+            word_ |= std::uint64_t(static_cast<unsigned char>(digits_[kMost - length_ + d])) << (8 * d);
+        mask_ = length_ >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * length_)) - 1;
+    }
+
+private:
+    static constexpr size_t kMost = 24; // more than a 64-bit number's digits
+    char digits_[kMost] = {};
+    size_t length_ = 0;
+    std::uint64_t word_ = 0, mask_ = 0;
+};
+
+} // namespace
+
 std::optional<RecordTable> RecordTable::build(std::string_view text, const Progress& progress)
 {
     RecordTable table;
     table.text_ = text;
     table.regular_ = text.size() <= 0xFFFFFFFFu;
-    size_t pos = 0;
+    const size_t n = text.size();
+    // A regular text's brackets go "[", "]", "[", "]"..., each pair holding
+    // the next number and nothing else: at each "[" the scan checks that the
+    // number and its "]" follow, and goes on after them.
+    ExpectedNumber expected;
+    size_t from = 0; // every bracket before is checked
+    auto marker = [&](size_t open) {
+        const size_t close = open + 1 + expected.length();
+        if (text[open] != '[' || close >= n || text[close] != ']' ||
+            !expected.at(text.data() + open + 1, text.data() + n))
+            return false;
+        if (table.records_++ % kStep == 0) table.starts_.push_back(std::uint32_t(open));
+        expected.next();
+        from = close + 1;
+        return true;
+    };
     size_t nextReport = size_t(16) << 20;
-    while (table.regular_) {
-        const size_t open = findBracket(text, pos);
-        if (open == text.size()) break;
-        if (open >= nextReport) {
-            nextReport = open + (size_t(16) << 20);
-            if (!goOn(progress, double(open) / double(text.size()))) return std::nullopt;
+    size_t chunk = 0;
+    for (; table.regular_ && chunk + 64 <= n; chunk += 64) {
+        if (from >= chunk + 64) continue;
+        if (chunk >= nextReport) {
+            nextReport = chunk + (size_t(16) << 20);
+            if (!goOn(progress, double(chunk) / double(n))) return std::nullopt;
         }
-        const size_t close = text[open] == '[' ? findBracket(text, open + 1) : text.size();
-        const auto number = close < text.size() && text[close] == ']'
-                                ? markerNumber(text.substr(open, close - open + 1))
-                                : std::nullopt;
-        if (!number || *number != table.starts_.size() + 1) {
-            table.regular_ = false;
-            table.starts_.clear();
-            break;
+        std::uint64_t mask = bracketsIn64(text.data() + chunk);
+        while (table.regular_) {
+            if (from > chunk) mask &= ~std::uint64_t{0} << (from - chunk);
+            if (!mask) break;
+            table.regular_ = marker(chunk + size_t(std::countr_zero(mask)));
+            if (from >= chunk + 64) break;
         }
-        table.starts_.push_back(std::uint32_t(open));
-        pos = close + 1;
+    }
+    for (size_t at = std::max(chunk, from); table.regular_ && at < n; at = std::max(at + 1, from))
+        if (text[at] == '[' || text[at] == ']') table.regular_ = marker(at);
+    if (!table.regular_) {
+        table.starts_.clear();
+        table.records_ = 0;
     }
     if (!goOn(progress, 1.0)) return std::nullopt;
     return table;
 }
 
+size_t RecordTable::start(size_t record) const
+{
+    size_t at = starts_[record / kStep];
+    for (size_t k = record % kStep; k > 0; --k)
+        at = text_.find('[', at + 1);
+    return at;
+}
+
 ContextScan RecordTable::find(std::string_view marker) const
 {
     const auto number = markerNumber(marker);
-    if (!regular_ || !number || *number > starts_.size()) return scanForMarker(text_, marker);
+    if (!regular_ || !number || *number > records_) return scanForMarker(text_, marker);
     const size_t k = size_t(*number) - 1;
-    const size_t start = starts_[k];
-    const size_t end = k + 1 < starts_.size() ? starts_[k + 1] : text_.size();
+    const size_t start = this->start(k);
+    const size_t end = k + 1 < records_ ? text_.find('[', start + 1) : text_.size();
     ContextScan scan;
     scan.found = true;
     scan.record = std::string(text_.substr(start, end - start));
     scan.previous = sentenceMarker(k == 0 ? 1 : k);
-    scan.next = sentenceMarker(k + 1 == starts_.size() ? k + 1 : k + 2);
+    scan.next = sentenceMarker(k + 1 == records_ ? k + 1 : k + 2);
     return scan;
 }
 

@@ -27,12 +27,18 @@ public:
 
     ContextScan find(std::string_view marker) const;
     bool regular() const { return regular_; }
-    size_t records() const { return regular_ ? starts_.size() : 0; }
+    size_t records() const { return regular_ ? records_ : 0; }
 
 private:
+    // Where each record starts is kept for one record in kStep, the others
+    // found from there: in a regular text every "[" opens the next record.
+    static constexpr size_t kStep = 16;
+    size_t start(size_t record) const;
+
     std::string_view text_;
     bool regular_ = true;
-    PodArray<std::uint32_t> starts_; // of record k + 1, when regular
+    size_t records_ = 0;
+    PodArray<std::uint32_t> starts_; // of records 1, 1 + kStep, ..., when regular
 };
 
 } // namespace solandre
