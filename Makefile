@@ -9,7 +9,7 @@ CMAKE_ARGS ?=
 FUZZ_SECONDS ?= 60
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
-FUZZERS    := numbering search query viewer segments
+FUZZERS    := numbering search query viewer segments tmx table lines export
 
 .PHONY: all deps configure build run test test-asan fuzz bench package clean
 

@@ -7,6 +7,7 @@
 #include "fuzz_input.h"
 #include "search/concordance.h"
 #include "search/reference_query.h"
+#include "support/reference_text.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -35,9 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const auto [typed, text] = fuzz::argumentAndText(data, size);
     Concordance concordance(text);
-    const Encoding encoding = concordance.encoding();
+    // The text as the plain encoding rule reads it.
+    const reference::ReadText read = reference::asRead(text);
+    check(concordance.encoding() == read.encoding, "encoding");
+    const Encoding encoding = read.encoding;
     const std::string typedUtf8 = toUtf8(typed, Encoding::Windows1252);
-    const std::string_view body = concordance.text();
+    const std::string_view body = read.text;
 
     check(concordance.search(QString::fromStdString(typedUtf8)) == concordance.grid().hitCount(), "count");
     auto expected = reference::queryHits(body, encoding, typedUtf8).value();

@@ -5,6 +5,7 @@
 #include "fuzz_input.h"
 #include "search/concordance.h"
 #include "search/reference_search.h"
+#include "support/reference_text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -34,11 +35,13 @@ std::vector<reference::Entry> rows(const ResultGrid& grid)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const auto [typed, text] = fuzz::argumentAndText(data, size);
-    // The text in the encoding it would be read in; the typed form as UTF-8.
+    // The text read by the encoding rule (a UTF-16 text as UTF-8), once by
+    // the product and once by the plain rule; the typed form as UTF-8.
     Concordance concordance(text);
-    const Encoding encoding = concordance.encoding();
-    // The text as it was read: a UTF-16 text is read into UTF-8.
-    const auto words = reference::wordIndex(concordance.text(), encoding);
+    const reference::ReadText read = reference::asRead(text);
+    check(concordance.encoding() == read.encoding, "encoding");
+    const Encoding encoding = read.encoding;
+    const auto words = reference::wordIndex(read.text, encoding);
     const std::string typedUtf8 = toUtf8(typed, Encoding::Windows1252);
     // Several words are the query fuzzer's: here only the single form's rule.
     if (!Query::read(QString::fromStdString(typedUtf8)).value().singleForm()) return 0;

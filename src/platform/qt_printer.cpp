@@ -10,12 +10,16 @@ namespace solandre {
 QStringList breakToWidth(const QString& line, double room,
                          const std::function<double(QStringView)>& width)
 {
-    QStringList pieces;
     const qsizetype n = line.size();
+    auto visible = [&](qsizetype from, qsizetype to) {
+        while (to > from && line[to - 1] == QLatin1Char(' ')) --to;
+        return QStringView(line).sliced(from, to - from);
+    };
+    QStringList pieces;
     qsizetype start = 0;
     while (start < n) {
-        // The longest run from `start` that fits, a character (or a
-        // surrogate pair) at a time; at least one character.
+        // A first guess, a character (or a surrogate pair) at a time; at
+        // least one character.
         qsizetype fit = start;
         double used = 0;
         while (fit < n) {
@@ -25,24 +29,41 @@ QStringList breakToWidth(const QString& line, double room,
             used += next;
             fit += step;
         }
-        if (fit == n) break;
         // End at the last blank of the run, and take the blanks after it.
         qsizetype end = fit;
-        for (qsizetype k = fit; k > start; --k) {
-            if (line[k - 1] == QLatin1Char(' ')) {
-                end = k;
-                break;
+        if (fit < n) {
+            for (qsizetype k = fit; k > start; --k) {
+                if (line[k - 1] == QLatin1Char(' ')) {
+                    end = k;
+                    break;
+                }
             }
+        }
+        // A run is laid out whole (kerning, shaping, tabs), which may make it
+        // wider than its characters one by one: give back words, or
+        // characters of a lone word, until what shows fits.
+        while (end - start > 1 && width(visible(start, end)) > room) {
+            qsizetype shorter = end;
+            while (shorter > start && line[shorter - 1] == QLatin1Char(' ')) --shorter;
+            while (shorter > start && line[shorter - 1] != QLatin1Char(' ')) --shorter;
+            if (shorter == start) {
+                shorter = end - 1;
+                if (shorter > start && line[shorter].isLowSurrogate()) --shorter;
+            }
+            end = shorter;
         }
         while (end < n && line[end] == QLatin1Char(' ')) ++end;
         pieces << line.mid(start, end - start);
         start = end;
     }
-    if (start < n || pieces.isEmpty()) pieces << line.mid(start);
+    if (pieces.isEmpty()) pieces << line;
     return pieces;
 }
 
-QtPrinter::QtPrinter() : printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {}
+QtPrinter::QtPrinter(std::unique_ptr<QPrinter> printer)
+    : printer_(printer ? std::move(printer) : std::make_unique<QPrinter>(QPrinter::HighResolution))
+{
+}
 
 QtPrinter::~QtPrinter()
 {
@@ -84,13 +105,14 @@ bool QtPrinter::begin()
 
 void QtPrinter::printLine(const QString& line, bool endLine)
 {
-    const QFontMetricsF metrics(painter_->font(), printer_.get());
+    const QFontMetricsF metrics(painter_->font(), painter_->device());
     const double dpi = printer_->resolution();
     const QRectF paper = printer_->pageLayout().paintRectPixels(printer_->resolution());
     // A line wider than the paper goes on below, never off the edge.
     const double room = std::max(paper.width() - x_ * dpi / 1440.0, metrics.averageCharWidth());
-    const QStringList pieces = breakToWidth(
-        line, room, [&](QStringView s) { return metrics.horizontalAdvance(s.toString()); });
+    // Runs measured whole, as drawText() lays them out (tabs, kerning).
+    const QStringList pieces =
+        breakToWidth(line, room, [&](QStringView s) { return metrics.horizontalAdvance(s.toString()); });
     for (qsizetype k = 0; k < pieces.size(); ++k) {
         if (pageBreakPending_) {
             printer_->newPage();
@@ -102,7 +124,10 @@ void QtPrinter::printLine(const QString& line, bool endLine)
             printer_->newPage();
             y_ = 0;
         }
-        painter_->drawText(QPointF(x_ * dpi / 1440.0, y_ + metrics.ascent()), pieces[k]);
+        QString shown = pieces[k];
+        if (endLine || k + 1 < pieces.size())
+            while (shown.endsWith(QLatin1Char(' '))) shown.chop(1); // blanks at a line's end show nothing
+        painter_->drawText(QPointF(x_ * dpi / 1440.0, y_ + metrics.ascent()), shown);
         pageHasInk_ = true;
         if (endLine || k + 1 < pieces.size()) {
             y_ += metrics.lineSpacing();

@@ -18,14 +18,17 @@ namespace solandre {
 
 // Breaks `line` into pieces no wider than `room` as measured by `width`: at
 // blanks where it can (a piece keeps the blank that ends it), inside a word
-// only when the word alone is wider than the room. A line that fits is one
-// piece; so is an empty line.
+// only when the word alone is wider than the room. What a piece shows (its
+// text without the blanks that end it) is measured whole, as it will be laid
+// out, not as the sum of its characters. A line that fits is one piece; so is
+// an empty line.
 QStringList breakToWidth(const QString& line, double room,
                          const std::function<double(QStringView)>& width);
 
 class QtPrinter final : public Printer {
 public:
-    QtPrinter();
+    // On `printer`, or on a QPrinter of its own at high resolution.
+    explicit QtPrinter(std::unique_ptr<QPrinter> printer = nullptr);
     ~QtPrinter() override;
 
     QPrinter& device() { return *printer_; }

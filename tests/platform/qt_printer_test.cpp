@@ -28,6 +28,29 @@ TEST(BreakToWidth, BreaksAtBlanksAndInsideAWordOnlyWhenItIsWiderThanTheRoom)
     for (const Case& c : cases) EXPECT_EQ(breakToWidth(c.line, c.room, units), c.pieces) << c.name;
 }
 
+// A run laid out whole can be wider than its characters one by one (kerning
+// that widens, shaping, tabs): every piece must fit as it is laid out.
+TEST(BreakToWidth, WhatAPieceShowsFitsWhenMeasuredWhole)
+{
+    // Each character one unit, and half a unit between two characters of a run.
+    const auto laidOut = [](QStringView run) { return run.isEmpty() ? 0.0 : run.size() * 1.5 - 0.5; };
+    const QString lines[] = {"uno dos tres cuatro cinco seis siete ocho nueve diez",
+                             "a bb ccc dddd eeeee ffffff ggggggg",
+                             QString(40, 'x') + " y " + QString(7, 'z'),
+                             "palabra  con   blancos    dobles"};
+    for (const QString& line : lines) {
+        for (const double room : {4.0, 8.0, 13.0, 30.0}) {
+            SCOPED_TRACE(QStringLiteral("%1 in %2").arg(line).arg(room).toStdString());
+            const QStringList pieces = breakToWidth(line, room, laidOut);
+            EXPECT_EQ(pieces.join(QString()), line);
+            for (QString piece : pieces) {
+                while (piece.endsWith(' ')) piece.chop(1);
+                EXPECT_LE(laidOut(piece), room) << piece.toStdString();
+            }
+        }
+    }
+}
+
 int pdfPages(const QString& path)
 {
     const std::string pdf = testing::readBytes(path);

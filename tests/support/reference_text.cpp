@@ -6,6 +6,7 @@
 #include <unicode/ubrk.h>
 #include <unicode/ucol.h>
 #include <unicode/unorm2.h>
+#include <vector>
 
 namespace solandre::reference {
 namespace {
@@ -264,6 +265,38 @@ std::string encode(const Chars& text, Encoding encoding)
         }
     }
     return out;
+}
+
+ReadText asRead(std::string_view file)
+{
+    if (file.starts_with("\xEF\xBB\xBF")) return {std::string(file.substr(3)), Encoding::Utf8};
+    const bool little = file.starts_with("\xFF\xFE"), big = file.starts_with("\xFE\xFF");
+    if (little || big) {
+        Chars text;
+        std::vector<char32_t> units;
+        for (size_t i = 2; i + 1 < file.size(); i += 2) {
+            const auto a = static_cast<unsigned char>(file[i]), b = static_cast<unsigned char>(file[i + 1]);
+            units.push_back(little ? char32_t(a | b << 8) : char32_t(a << 8 | b));
+        }
+        for (size_t k = 0; k < units.size(); ++k) {
+            const char32_t u = units[k];
+            const bool high = u >= 0xD800 && u <= 0xDBFF, low = u >= 0xDC00 && u <= 0xDFFF;
+            if (high && k + 1 < units.size() && units[k + 1] >= 0xDC00 && units[k + 1] <= 0xDFFF) {
+                text += 0x10000 + ((u - 0xD800) << 10) + (units[k + 1] - 0xDC00);
+                ++k;
+            } else {
+                text += high || low ? char32_t(0xFFFD) : u;
+            }
+        }
+        if (file.size() % 2) text += char32_t(0xFFFD);
+        return {encode(text, Encoding::Utf8), Encoding::Utf8};
+    }
+    bool high = false, valid = true;
+    for (const char32_t c : decode(file, Encoding::Utf8)) {
+        high = high || c >= 0x80;
+        valid = valid && !(c >= 0xDC80 && c <= 0xDCFF); // a byte that starts no character
+    }
+    return {std::string(file), high && valid ? Encoding::Utf8 : Encoding::Windows1252};
 }
 
 } // namespace solandre::reference

@@ -47,4 +47,15 @@ std::string encode(const Chars& text, Encoding encoding);
 // Whether Windows-1252 writes the character.
 bool inCp1252(char32_t c);
 
+// A file's bytes as a text is read from them, by the encoding rule written
+// out again: after a UTF-8 mark, UTF-8; after a UTF-16 mark, the UTF-16
+// turned into UTF-8 (a half of a pair alone, or a byte left over, becomes
+// U+FFFD); else UTF-8 if every byte is and one is 0x80 or more, else
+// Windows-1252.
+struct ReadText {
+    std::string text;
+    Encoding encoding;
+};
+ReadText asRead(std::string_view file);
+
 } // namespace solandre::reference

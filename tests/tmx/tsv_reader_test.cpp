@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "reference_table.h"
 #include "tmx/tsv_reader.h"
 #include "tmx_test_support.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace solandre {
 namespace {
@@ -144,6 +146,26 @@ TEST(TsvRows, ARowThatNeverEndsIsRefusedByItsNumber)
         ASSERT_FALSE(result.ok());
         EXPECT_EQ(result.error().message, "No se puede leer el fichero \"t.tsv\": la fila 2 pasa de 16 MB");
         EXPECT_EQ(rows, Pairs{pair("a", "b")});
+    }
+}
+
+TEST(TsvRows, AgreeWithThePlainReadingOnRandomTables)
+{
+    const std::vector<std::string> pieces = {"a", "Z", " ", "\t", "\t", "\n", "\r", "\r\n", "\"", "\"\"", "[", "]",
+                                             "\xC3\xA9", "\xE2\x80\xA8", "\xC2\x85", "\xFF", "\xE2\x82", "\xED\xA0\x80",
+                                             "\x80", "\xEF\xBB\xBF", "\xF0\x9F\x98\x80"};
+    std::mt19937 random(24);
+    for (int round = 0; round < 3000; ++round) {
+        std::string table;
+        for (int n = int(random() % 24); n > 0; --n) table += pieces[random() % pieces.size()];
+        for (const TableEncoding encoding : {TableEncoding::Utf8, TableEncoding::Windows1252}) {
+            const auto expected = reference::tableRows(table, encoding);
+            for (const qint64 step : {0, 1, 3}) {
+                const auto reading = readTsvBytes(QByteArray::fromStdString(table), encoding, step);
+                ASSERT_EQ(reading.rows, expected) << "table: " << ::testing::PrintToString(table) << ", read " << step
+                                                  << " bytes at a time";
+            }
+        }
     }
 }
 

@@ -450,6 +450,35 @@ TEST_F(AlignmentWindowsTest, AnEmptyOrBlankTranslationIsNamed)
     }
 }
 
+// The two aligned copies are replaced together or not at all, and two names
+// for one file are refused as such.
+TEST_F(AlignmentWindowsTest, TheReviewWindowWritesBothCopiesOrNeither)
+{
+    forms.show(names::frmtexte);
+    forms.control<QLineEdit>(names::frmtexte, "Text_latin")
+        ->setText(dir.write("es_ref.txt", numbered(test::Language::Spanish)));
+    forms.control<QLineEdit>(names::frmtexte, "Text_francais")
+        ->setText(dir.write("fr_ref.txt", numbered(test::Language::French)));
+    forms.find(names::frmtexte)->findChild<QAction*>("alignement")->trigger();
+    QWidget* w = forms.find(names::frmalignement);
+    ASSERT_NE(w, nullptr);
+    const QString old = dir.write("es_al.txt", "old source");
+    struct Case { const char* name; QStringList names; QString said; };
+    const Case cases[] = {
+        {"the target's copy cannot be written", {old, "/dev/full"}, "/dev/full"},
+        {"one file under two names", {old, dir.root() + "/./es_al.txt"}, "las dos salidas son el mismo fichero"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake.dialogs.shown.clear();
+        fake.dialogs.fileNames.assign(c.names.begin(), c.names.end());
+        w->findChild<QAction*>("ecrire")->trigger();
+        ASSERT_FALSE(fake.dialogs.shown.empty());
+        EXPECT_TRUE(fake.dialogs.shown.back().text.contains(c.said)) << fake.dialogs.shown.back().text.toStdString();
+        EXPECT_EQ(readBytes(old), "old source");
+    }
+}
+
 TEST_F(AlignmentWindowsTest, TheReviewWindowExportsItsPairsAsATranslationMemory)
 {
     std::string fr = numbered(test::Language::French);
