@@ -3,6 +3,7 @@
 
 #include "common/cp1252.h"
 #include "common/marker.h"
+#include "common/notices.h"
 #include "common/same_file.h"
 #include "common/text_file.h"
 #include "tmx/counting_device.h"
@@ -49,8 +50,10 @@ public:
 
     Result<TextFile> text() const
     {
-        if (file_.isStandardStream()) return TextFile::fromBytes(held_.toStdString(), file_.name());
-        return TextFile::open(file_);
+        if (!file_.isStandardStream()) return TextFile::open(file_);
+        TextFile text = TextFile::fromBytes(held_.toStdString(), file_.name());
+        if (text.invalidBytes()) notice(text.invalidBytesWarning());
+        return text;
     }
 
     const FileRef& file() const { return file_; }
