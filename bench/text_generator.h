@@ -19,4 +19,9 @@ std::string generateRichText(size_t bytes, size_t forms, unsigned seed = 1);
 // every one distinct: the worst case of a vocabulary.
 std::string generateManyFormsText(size_t bytes, unsigned seed = 1);
 
+// About `bytes` of Chinese prose in UTF-8, without blanks: clauses of common
+// words drawn with Zipf-like frequencies, "，" between them, "。" (now and
+// then "？" or "！") after each sentence, line breaks between paragraphs.
+std::string generateChineseText(size_t bytes, unsigned seed = 1);
+
 } // namespace solandre::bench

@@ -6,6 +6,7 @@
 #include "cli/memory_commands.h"
 #include "cli/search_commands.h"
 #include "cli/study_commands.h"
+#include "common/notices.h"
 
 #include <ostream>
 
@@ -78,7 +79,11 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         auto parsed = parse(*command.syntax, rest);
         if (const auto* problem = std::get_if<std::string>(&parsed))
             return usageError(err, name + ": " + *problem, help);
-        return command.handler(CommandContext(std::get<Arguments>(parsed), out, err, errIsTerminal));
+        const CommandContext context(std::get<Arguments>(parsed), out, err, errIsTerminal);
+        // What the cores tell the reader (a text read as UTF-8 despite a few
+        // bad bytes) goes to the error stream, once per file.
+        const NoticeScope notices([&](const QString& message) { context.warn(message); });
+        return command.handler(context);
     }
     const std::string problem = name.starts_with("-") ? "opción desconocida \"" + name + "\""
                                                      : "orden desconocida \"" + name + "\"";

@@ -34,17 +34,40 @@ public:
     void cutRun(std::string_view run, std::vector<std::uint32_t>& cuts);
     void cutRun(std::u16string_view run, std::vector<std::uint32_t>& cuts);
 
+    // The same for many runs at once, which ICU does faster than one at a
+    // time: runs added, then all cut. The cuts of the k-th run added are
+    // cuts[ends[k - 1]] to cuts[ends[k]] (from 0 for the first); both
+    // vectors are replaced.
+    void addRun(std::string_view run);
+    void cutAdded(std::vector<std::uint32_t>& cuts, std::vector<std::uint32_t>& ends);
+    // How much waits for ICU, in UTF-16 code units.
+    size_t waiting() const { return units_.size(); }
+
 private:
     class Dictionaries;
 
-    void cutDecoded(std::vector<std::uint32_t>& cuts);
-    void cutUnspaced(size_t from, size_t to, std::vector<std::uint32_t>& cuts);
+    void addDecoded();
+    void addStretch(size_t from, size_t to);
+    void cutLongStretch(size_t from, size_t to);
+    Dictionaries& dictionaries();
 
     std::unique_ptr<Dictionaries> icu_; // made when first needed
-    std::vector<char32_t> chars_;       // the run's characters
-    std::vector<std::uint32_t> starts_; // where each starts in the run, and its end
+    // The run being added: its characters, where each starts, and its end.
+    std::vector<char32_t> chars_;
+    std::vector<std::uint32_t> starts_;
+    // What waits: the unspaced stretches of the runs added, a blank after
+    // each; for each code unit, the place in its run of the character it
+    // starts, or kNoCut; each stretch's first unit and run.
     std::u16string units_;
-    std::vector<std::uint32_t> charOfUnit_;
+    std::vector<std::uint32_t> unitPlace_;
+    struct Stretch {
+        std::uint32_t firstUnit, run;
+    };
+    std::vector<Stretch> stretches_;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> found_; // run, place
+    std::uint32_t runs_ = 0;
+    std::u16string piece_; // a long stretch's piece
+    std::vector<std::uint32_t> pieceChar_;
 };
 
 } // namespace solandre

@@ -2,7 +2,9 @@
 #include "forms/form_registry.h"
 
 #include "forms/form.h"
+#include "forms/notice_board.h"
 #include "forms/wait_cursor.h"
+#include "platform/desktop.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -11,7 +13,8 @@
 namespace solandre {
 
 FormRegistry::FormRegistry(Desktop& desktop, std::function<void()> onEnd)
-    : desktop_(desktop), onEnd_(onEnd ? std::move(onEnd) : [] { QCoreApplication::quit(); })
+    : desktop_(desktop), onEnd_(onEnd ? std::move(onEnd) : [] { QCoreApplication::quit(); }),
+      notices_(std::make_unique<NoticeBoard>(desktop.dialogs))
 {
 }
 

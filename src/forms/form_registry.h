@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <memory>
 #include <set>
 
 class QLineEdit;
@@ -17,6 +18,7 @@ namespace solandre {
 
 struct Desktop;
 class Form;
+class NoticeBoard;
 
 class FormRegistry {
 public:
@@ -63,6 +65,7 @@ private:
     std::map<QString, Factory> factories_;
     std::map<QString, QPointer<Form>> loaded_;
     std::set<QString> unloading_;
+    std::unique_ptr<NoticeBoard> notices_; // what the cores tell the reader, as messages
 };
 
 template <class T> T* FormRegistry::control(const QString& form, const QString& controlName)

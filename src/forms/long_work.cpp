@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "forms/long_work.h"
 
+#include "forms/notice_board.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -172,6 +174,7 @@ void runLongWork(QWidget* parent, const QString& what, Cancel cancel,
         delete dialog.data();
     }
     worker.join();
+    NoticeBoard::showWaiting();
     if (failure) std::rethrow_exception(failure);
 }
 

@@ -86,7 +86,7 @@ Result<size_t> Concordance::search(const SearchRequest& request, const Progress&
     hits.first = grid_->takeRows();
     grid_->setRow(0);
     grid_->setCol(0);
-    Result<Query> query = Query::read(request.typed, request.syntax);
+    Result<Query> query = Query::read(composed(request.typed), request.syntax);
     if (!query) return query.error();
     query_ = std::move(query.value());
     std::shared_ptr<const Query> condition;

@@ -32,6 +32,11 @@ constexpr size_t kReportEvery = size_t(4) << 20;
 // Words up to this long are lower-cased and hashed without a string of their own.
 constexpr size_t kShortWord = 64;
 
+// Runs to cut go to ICU together, about this many UTF-16 code units at a
+// time; words wait for them, this many at most.
+constexpr size_t kBreakTogether = 16 * 1024;
+constexpr size_t kWaitingWords = 8 * 1024;
+
 // `s` must be followed by at least 8 readable bytes.
 std::uint32_t hashPadded(std::string_view s)
 {
@@ -354,6 +359,7 @@ public:
             // Only what follows a word ends it: the text's last word is none.
             closeRun(end_, false);
         }
+        recordWaiting();
         return report_(end_ - begin_);
     }
 
@@ -419,7 +425,8 @@ private:
     bool letterAt(size_t i) const { return i < text_.size() && chars_.at(p_ + i, p_ + text_.size()).letter; }
 
     // The run of letters open since wordStart_ ends at `end`: its words, the
-    // last only when something ends it.
+    // last only when something ends it. A run to cut waits for the breaker,
+    // and the words after it with it, until enough text waits.
     void closeRun(size_t end, bool ended)
     {
         wordOpen_ = false;
@@ -427,25 +434,72 @@ private:
             if (ended) record(wordStart_, end);
             return;
         }
-        cuts_.clear();
-        breaker_.cutRun(text_.substr(wordStart_, end - wordStart_), cuts_);
-        size_t start = wordStart_;
-        for (const std::uint32_t cut : cuts_) {
-            record(start, wordStart_ + cut);
-            start = wordStart_ + cut;
-            out_.cuts.add(start);
-        }
-        if (ended) record(start, end);
+        wait(wordStart_, end, true, ended);
+        breaker_.addRun(text_.substr(wordStart_, end - wordStart_));
+        if (breaker_.waiting() >= kBreakTogether) recordWaiting();
     }
 
     void record(size_t start, size_t end)
     {
-        const WordId word = WordId(out_.ids.size());
+        if (!waiting_.empty()) {
+            wait(start, end, false, true);
+            if (waiting_.size() >= kWaitingWords) recordWaiting();
+            return;
+        }
         if (markerChanged_) {
-            out_.runs.push_back({word, std::uint32_t(marker_.start()), std::uint32_t(marker_.length()),
-                                 marker_.owned() ? 1u : 0u});
+            markerRun(marker_.start(), marker_.length(), marker_.owned());
             markerChanged_ = false;
         }
+        recordForm(start, end);
+    }
+
+    void wait(size_t start, size_t end, bool run, bool ended)
+    {
+        waiting_.push_back({std::uint32_t(start), std::uint32_t(end), std::uint32_t(marker_.start()),
+                            std::uint32_t(marker_.length()), marker_.owned(), markerChanged_, run, ended});
+        markerChanged_ = false;
+    }
+
+    // The words that waited, in text order, each with the marker it had; a
+    // marker change that found no word stays for the next.
+    void recordWaiting()
+    {
+        if (waiting_.empty()) return;
+        breaker_.cutAdded(cuts_, cutEnds_);
+        bool changed = false;
+        size_t run = 0;
+        for (const Waiting& w : waiting_) {
+            changed = changed || w.markerChanged;
+            auto take = [&](size_t start, size_t end) {
+                if (changed) markerRun(w.markerStart, w.markerLength, w.markerOwned);
+                changed = false;
+                recordForm(start, end);
+            };
+            if (!w.run) {
+                take(w.start, w.end);
+                continue;
+            }
+            size_t start = w.start;
+            for (size_t k = run == 0 ? 0 : cutEnds_[run - 1]; k < cutEnds_[run]; ++k) {
+                take(start, w.start + cuts_[k]);
+                start = w.start + cuts_[k];
+                out_.cuts.add(start);
+            }
+            if (w.ended) take(start, w.end);
+            ++run;
+        }
+        waiting_.clear();
+        markerChanged_ = markerChanged_ || changed;
+    }
+
+    void markerRun(size_t start, size_t length, bool owned)
+    {
+        out_.runs.push_back({WordId(out_.ids.size()), std::uint32_t(start), std::uint32_t(length), owned ? 1u : 0u});
+    }
+
+    void recordForm(size_t start, size_t end)
+    {
+        const WordId word = WordId(out_.ids.size());
         if (word % 64 == 0) out_.samples.push_back(std::uint32_t(start));
         const size_t length = end - start;
         const std::uint32_t hash = hashRaw(p_ + start, length, p_ + text_.size());
@@ -488,7 +542,15 @@ private:
     char shortWord_[kShortWord + 8];
     RecentForms recent_;
     WordBreaker breaker_;
-    std::vector<std::uint32_t> cuts_;
+    struct Waiting {
+        std::uint32_t start, end;
+        std::uint32_t markerStart, markerLength; // the marker as it was
+        bool markerOwned, markerChanged;
+        bool run;   // a run to cut, not one word
+        bool ended; // a run's last word is ended
+    };
+    std::vector<Waiting> waiting_;
+    std::vector<std::uint32_t> cuts_, cutEnds_;
 };
 
 } // namespace

@@ -45,6 +45,9 @@ const SentenceCase kSentences[] = {
      "b",
      {"a", "b"},
      2},
+    {"ChineseCutIntoWordsByTheDictionary", "我爱中国人民。", {"我", "爱", "中国", "人民"}, 7},
+    {"DevanagariSignsStayInTheirWord", "भारत देश", {"भरत", "दश"}, 7},
+    {"AJoinerBetweenLettersStaysInTheWord", "می\u200Cخواهم", {"می\u200Cخواهم"}, 8},
     {"Empty", "", {}, 0},
     {"InvalidByteSeparatesWords",
      "a\xff"

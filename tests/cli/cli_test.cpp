@@ -489,6 +489,45 @@ TEST(CliAlign, ListsTheBeadsAndWritesTheAlignedPair)
     EXPECT_EQ(runCli({"align", source, target, "--write", "uno"}).status, 2);
 }
 
+TEST(CliScripts, FrequenciesSortedByFormFollowTheAlphabet)
+{
+    TempDir dir;
+    const std::string file =
+        dir.write("hu.txt", "[1] alma ecru oszlop zebra \xC3\xA1\x62ra \xC3\xA9\x63\x61rt \xC3\xA9s \xC3\xB6\x62\xC3\xB6l.\r\n")
+            .toStdString();
+    const CliRun run = runCli({"search", file, "*", "--frequencies", "--sort-forms"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "ábra\t1\nalma\t1\nécart\t1\necru\t1\nés\t1\nöböl\t1\noszlop\t1\nzebra\t1\n");
+}
+
+TEST(CliScripts, AMostlyUtf8TableIsReadAsUtf8AndTheReaderToldOnce)
+{
+    // A table of 10,000 rows in UTF-8, one of them with a Windows-1252 "é".
+    TempDir dir;
+    std::string rows;
+    for (int k = 1; k <= 10000; ++k) rows += "Canci\xC3\xB3n " + std::to_string(k) + (k == 4321 ? " caf\xE9" : "") + "\tChanson\n";
+    const std::string table = dir.write("tabla.tsv", rows).toStdString();
+    const std::string es = dir.path("t_source_ref.txt").toStdString(), fr = dir.path("t_cible_ref.txt").toStdString();
+    const CliRun pair = runCli({"pair", table, es, fr});
+    EXPECT_EQ(pair.status, 0) << pair.err;
+    EXPECT_EQ(lines(pair.err), 1) << pair.err;
+    EXPECT_NE(pair.err.find("tabla.tsv"), std::string::npos) << pair.err;
+    EXPECT_NE(pair.err.find("1 byte"), std::string::npos) << pair.err;
+    EXPECT_NE(pair.err.find("l\xC3\xADnea 4321"), std::string::npos) << pair.err;
+
+    // The numbered source reads as UTF-8: its words are found.
+    const CliRun search = runCli({"search", es, "canción", "--count"});
+    EXPECT_EQ(search.status, 0) << search.err;
+    EXPECT_EQ(search.out, "Total de ocurrencia(s) para : canción = 10000\n");
+
+    // A text keeps its bad byte as it is in its numbered copy.
+    const std::string text = dir.write("obra.txt", rows).toStdString();
+    const CliRun numbered = runCli({"number", text, dir.path("obra_ref.txt").toStdString()});
+    EXPECT_EQ(numbered.status, 0) << numbered.err;
+    EXPECT_NE(numbered.err.find("obra.txt"), std::string::npos) << numbered.err;
+    EXPECT_NE(readBytes(dir.path("obra_ref.txt")).find("caf\xE9"), std::string::npos);
+}
+
 TEST(CliMemory, AMemoryBecomesAPairAndThePairAMemory)
 {
     TempDir dir;

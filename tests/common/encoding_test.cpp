@@ -40,6 +40,84 @@ TEST(GuessEncoding, MarksThenValidityThenWindows1252)
     }
 }
 
+// "Canción" on `sequences` lines, with `bad` Windows-1252 bytes in the middle.
+std::string mostlyUtf8(int sequences, int bad)
+{
+    std::string text;
+    for (int k = 0; k < sequences; ++k) text += "Canci\xC3\xB3n\n";
+    text.insert(text.find('\n', text.size() / 2) + 1, std::string(size_t(bad), '\xE9'));
+    return text;
+}
+
+TEST(GuessEncoding, MostlyUtf8IsUtf8UpToOneBadBytePerHundredSequences)
+{
+    struct Case { const char* name; std::string bytes; FileEncoding encoding; std::uint64_t invalid; };
+    const Case cases[] = {
+        {"one bad byte in 100 sequences", mostlyUtf8(100, 1), FileEncoding::Utf8, 1},
+        {"two in 200", mostlyUtf8(200, 2), FileEncoding::Utf8, 2},
+        {"two in 100", mostlyUtf8(100, 2), FileEncoding::Windows1252, 0},
+        {"one in 99", mostlyUtf8(99, 1), FileEncoding::Windows1252, 0},
+        {"bad bytes and no valid sequence", "caf\xE9 y t\xE9", FileEncoding::Windows1252, 0},
+        {"a lone bad byte", "\xE9", FileEncoding::Windows1252, 0},
+        {"a cut sequence at the end counts as bad", mostlyUtf8(100, 0) + "\xC3", FileEncoding::Utf8, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const EncodingGuess guess = guessEncoding(c.bytes);
+        EXPECT_EQ(guess.encoding, c.encoding);
+        EXPECT_EQ(guess.invalidBytes, c.invalid);
+    }
+}
+
+TEST(Utf8Census, CountsAPieceAtATimeAndStopsWhenUtf8IsOutOfReach)
+{
+    const std::string text = mostlyUtf8(1000, 5);
+    Utf8Census whole, pieces;
+    whole.count(text);
+    for (size_t at = 0; at < text.size(); at += 777) {
+        size_t end = std::min(text.size(), at + 777);
+        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+        pieces.count(std::string_view(text).substr(at, end - at), text.size() - end);
+        at = end - 777;
+    }
+    EXPECT_EQ(whole.sequences, 1000u);
+    EXPECT_EQ(whole.invalid, 5u);
+    EXPECT_EQ(text[whole.firstInvalid], '\xE9');
+    EXPECT_EQ(pieces.sequences, whole.sequences);
+    EXPECT_EQ(pieces.invalid, whole.invalid);
+    EXPECT_EQ(pieces.firstInvalid, whole.firstInvalid);
+    EXPECT_TRUE(whole.isUtf8());
+
+    // Windows-1252 text: given up long before its end.
+    std::string cp1252;
+    for (int k = 0; k < 20000; ++k) cp1252 += "Canci\xF3n y coraz\xF3n. ";
+    Utf8Census early;
+    EXPECT_FALSE(early.count(cp1252));
+    EXPECT_LT(early.counted, cp1252.size() / 2);
+    EXPECT_FALSE(early.isUtf8());
+}
+
+TEST(TextFile, AMostlyUtf8TextIsUtf8AndTellsWhereItsFirstBadByteIs)
+{
+    std::string rows;
+    for (int k = 1; k <= 300; ++k) rows += "Canci\xC3\xB3n " + std::to_string(k) + (k == 120 ? " caf\xE9" : "") + "\r\n";
+    const TextFile text = TextFile::fromBytes(rows, "tabla.tsv");
+    EXPECT_EQ(text.encoding(), Encoding::Utf8);
+    EXPECT_EQ(text.text(), rows) << "the bad byte is kept as it is";
+    EXPECT_EQ(text.invalidBytes(), 1u);
+    EXPECT_EQ(text.firstInvalidLine(), 120u);
+    const QString warning = text.invalidBytesWarning();
+    EXPECT_TRUE(warning.contains("\"tabla.tsv\"")) << warning.toStdString();
+    EXPECT_TRUE(warning.contains("1 byte")) << warning.toStdString();
+    EXPECT_TRUE(warning.contains("línea 120")) << warning.toStdString();
+
+    // Lines ended by a lone CR, as old Macs wrote them.
+    std::string mac;
+    for (int k = 1; k <= 200; ++k) mac += "Canci\xC3\xB3n" + std::string(k == 50 ? "\xE9" : "") + "\r";
+    EXPECT_EQ(TextFile::fromBytes(mac).firstInvalidLine(), 50u);
+    EXPECT_EQ(TextFile::fromBytes(mostlyUtf8(200, 0)).invalidBytesWarning(), QString());
+}
+
 TEST(IsValidUtf8, AgreesWithAPlainDecodingOnRandomBytes)
 {
     // Pieces that cross the sixteen-byte blocks at every place: characters of

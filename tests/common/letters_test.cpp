@@ -78,6 +78,44 @@ TEST(LetterClass, NotableCharacters)
     }
 }
 
+TEST(WordClass, HowEachCharacterTakesPartInARunOfLetters)
+{
+    struct Case { const char* name; char32_t c; WordClass kind; bool mark; };
+    const Case cases[] = {
+        {"a Latin letter", U'a', WordClass::Letter, false},
+        {"a code-page letter", U'Œ', WordClass::Letter, false},
+        {"a code-page sign", U'ª', WordClass::None, false},
+        {"a digit", U'7', WordClass::None, false},
+        {"Cyrillic", U'ж', WordClass::Letter, false},
+        {"Devanagari", U'क', WordClass::Letter, false},
+        {"a Devanagari vowel sign", U'\u093F', WordClass::Follower, true},
+        {"a combining accent", U'\u0301', WordClass::Follower, true},
+        {"an Arabic vowel mark", U'\u064E', WordClass::Follower, true},
+        {"a Hebrew point", U'\u05B0', WordClass::Follower, true},
+        {"Han", U'中', WordClass::Unspaced, false},
+        {"Han beyond the first plane", U'\U00020000', WordClass::Unspaced, false},
+        {"Hiragana", U'は', WordClass::Unspaced, false},
+        {"Katakana", U'コ', WordClass::Unspaced, false},
+        {"the long vowel mark, of no script of its own", U'ー', WordClass::Follower, false},
+        {"a Thai letter", U'ก', WordClass::Unspaced, false},
+        {"a Thai vowel sign", U'\u0E34', WordClass::Unspaced, true},
+        {"Lao", U'ລ', WordClass::Unspaced, false},
+        {"Khmer", U'ក', WordClass::Unspaced, false},
+        {"Myanmar", U'မ', WordClass::Unspaced, false},
+        {"Hangul is written with blanks", U'한', WordClass::Letter, false},
+        {"ZERO WIDTH JOINER", U'\u200D', WordClass::Joiner, false},
+        {"ZERO WIDTH NON-JOINER", U'\u200C', WordClass::Joiner, false},
+        {"ideographic full stop", U'。', WordClass::None, false},
+        {"past Unicode", char32_t(0x110000), WordClass::None, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(wordClass(c.c), c.kind);
+        EXPECT_EQ(isCombiningMark(c.c), c.mark);
+        EXPECT_EQ(isLetter(c.c), c.kind != WordClass::None && c.kind != WordClass::Joiner);
+    }
+}
+
 TEST(EndMarks, StopsAndQuestions)
 {
     for (const char32_t c : {U'.', U'。', U'．', U'।', U'॥'}) EXPECT_EQ(endMark(c), EndMark::Stop) << unsigned(c);

@@ -95,6 +95,10 @@ TEST(NumberText, OtherScriptsAndTheirMarks)
         {"Arabic question mark", "هل أنت هنا؟ نعم.", "[1] هل أنت هنا؟¶[2] نعم.¶"},
         {"fullwidth question mark before a capital closes", "Why？ Because.", "[1] Why？¶[2] Because.¶"},
         {"brackets inside other scripts", "Слово [примечание] тут.", "[1] Слово <примечание> тут.¶"},
+        {"Thai", "ฉันรักภาษาไทย. ดีมาก.", "[1] ฉันรักภาษาไทย.¶[2] ดีมาก.¶"},
+        // Marks are letters: one that opens a sentence is kept with it.
+        {"a combining mark opening a sentence", "Uno. \u0301dos.", "[1] Uno.¶[2] \u0301dos.¶"},
+        {"a vowel sign opening a sentence", "क। \u093Fक।", "[1] क।¶[2] \u093Fक।¶"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -3,6 +3,7 @@
 #include "search/concordance.h"
 #include "search/reference_search.h"
 #include "study/candidates.h"
+#include "common/word_form.h"
 #include "support/reference_text.h"
 #include "support/temp_files.h"
 
@@ -49,6 +50,37 @@ double gSquared(double ab, double a, double b, double n)
     for (int k = 0; k < 4; ++k)
         if (observed[k] > 0) sum += observed[k] * std::log(observed[k] / expected[k]);
     return 2 * sum;
+}
+
+// Targets in other scripts: words cut as the word index cuts them, in NFC,
+// a combining mark no letter of its own.
+TEST(Candidates, WordsOfUnspacedAndMarkedScriptsAreProposed)
+{
+    struct Case { const char* name; const char* withForm; const char* without; const char* best; };
+    const Case cases[] = {
+        {"Chinese, cut by the dictionary", "我爱中国人民。", "我爱我的家。", "中国"},
+        {"Thai", "ฉันรักภาษาไทย", "ฉันรักแม่", "ภาษา"},
+        {"Vietnamese, decomposed or not", "Tie\u0302\u0301ng Vie\u0323\u0302t hay.", "Tôi đi học.", "tiếng"},
+        {"Hindi with vowel signs", "भारत बड़ा है।", "वह घर है।", "बड़ा"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string source, target;
+        for (int s = 1; s <= 40; ++s) {
+            const bool form = s % 4 == 0;
+            source += "[" + std::to_string(s) + "] uno" + (form ? " casa" : "") + " dos.\r\n";
+            // Half the sentences with the form are written composed.
+            std::string sentence = form ? c.withForm : c.without;
+            if (form && s % 8 == 0) sentence = foldedForm(sentence);
+            target += "[" + std::to_string(s) + "] " + sentence + "\r\n";
+        }
+        const CandidateList list = candidates(source, target, "casa");
+        const auto found = std::find_if(list.best.begin(), list.best.end(),
+                                        [&](const Candidate& k) { return k.word == foldedForm(c.best); });
+        ASSERT_NE(found, list.best.end()) << words(list);
+        EXPECT_EQ(found->joint, 10u) << "both spellings are one word";
+        EXPECT_EQ(found->score, list.best.front().score) << words(list);
+    }
 }
 
 TEST(LogLikelihood, IsTwiceObservedTimesTheLogOfObservedOverExpected)

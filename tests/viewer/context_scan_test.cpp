@@ -119,6 +119,31 @@ TEST(WordsToMark, CharactersOfEveryScriptInPanePositions)
     }
 }
 
+TEST(WordsToMark, RealSentencesOfManyScriptsMarkTheWordAsItStands)
+{
+    struct Case { const char* name; const char* pane; const char* criterion; Marks marks; };
+    const Case cases[] = {
+        {"Hindi", "[1] भारत एक बड़ा देश है।", "भारत", {{4, 4}}},
+        {"Hindi with a nukta", "[1] भारत एक बड़ा देश है।", "बड़ा", {{12, 4}}},
+        {"Arabic with vowel marks", "[1] ذَهَبَ الوَلَدُ إِلَى المَدْرَسَةِ.", "الوَلَدُ", {{11, 8}}},
+        {"Hebrew with points", "[1] בָּרָא אֱלֹהִים.", "אֱלֹהִים", {{11, 8}}},
+        // Decomposed in the pane, composed as typed: the marking covers the
+        // five characters as they stand.
+        {"Vietnamese decomposed", "[1] Tie\u0302\u0301ng Vi\u1EC7t.", "tiếng", {{4, 7}}},
+        {"Chinese", "[1] 我爱中国人民。", "中国", {{6, 2}}},
+        {"Chinese, the end of a run", "[1] 我爱中国。", "中国", {{6, 2}}},
+        {"Japanese", "[1] 私は日本語を勉強しています。", "日本語", {{6, 3}}},
+        {"Thai", "[1] ฉันรักภาษาไทย.", "ภาษา", {{10, 4}}},
+        {"a word cut off by the end of the pane is not tested", "[1] 我爱中国", "中国", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString pane = QString::fromUtf8(c.pane), criterion = QString::fromUtf8(c.criterion);
+        EXPECT_EQ(wordsToMark(pane, criterion), c.marks);
+        EXPECT_EQ(reference::marks(pane, criterion), c.marks);
+    }
+}
+
 TEST(WordsToMark, BeyondSixteenBitOffsets)
 {
     const QString text = QString(40000, ' ') + "casa.";

@@ -103,6 +103,33 @@ TEST_F(SearchWindowsTest, PreparedRoadWarnsOfATextThatIsNotNumberedAndSearchesIt
     EXPECT_EQ(total(w), "casa = 2");
 }
 
+// 150 sentences of UTF-8, the 120th with a Windows-1252 "é".
+std::string mostlyUtf8(bool numbered)
+{
+    std::string text;
+    for (int k = 1; k <= 150; ++k)
+        text += (numbered ? "[" + std::to_string(k) + "] " : "") + "La canci\xC3\xB3n" + (k == 120 ? " caf\xE9" : "") + ".\r\n";
+    return text;
+}
+
+TEST_F(SearchWindowsTest, AMostlyUtf8TextIsSearchedAsUtf8AndTheReaderToldOnce)
+{
+    const QString text = dir.write("obra_ref.txt", mostlyUtf8(true));
+    SearchWindow* w = openPrepared(text);
+    ASSERT_NE(w, nullptr);
+    ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+    const QString said = fake.dialogs.shown[0].text;
+    EXPECT_TRUE(said.contains(text) && said.contains("1 byte") && said.contains(QString::fromUtf8("línea 120")))
+        << said.toStdString();
+    search(w, QString::fromUtf8("canción"));
+    EXPECT_EQ(total(w), QString::fromUtf8("canción = 150"));
+    search(w, QString::fromUtf8("café"));
+    EXPECT_EQ(total(w), QString::fromUtf8("café = 0")) << "the bad byte is no letter";
+    search(w, "caf");
+    EXPECT_EQ(total(w), "caf = 1");
+    EXPECT_EQ(fake.dialogs.shown.size(), 1u) << "searches say nothing more";
+}
+
 TEST_F(SearchWindowsTest, AFileThatIsNotATextIsRefusedAtLoad)
 {
     SearchWindow* w = openPrepared(dir.write("obra.pdf", "%PDF-1.4\n%\xE2\xE3"));
@@ -195,6 +222,22 @@ TEST_F(FreshRoadTest, SearchesTheNewlyNumberedTextAndHidesTheDoneWindow)
     EXPECT_FALSE(forms.find(names::Frmreference)->isVisible());
     search(w, "CASA");
     EXPECT_EQ(rows(w), "casa[1]");
+}
+
+TEST_F(FreshRoadTest, EachMostlyUtf8FileIsNamedOnceThoughReadTwice)
+{
+    const QString plain = dir.write("texto.txt", mostlyUtf8(false));
+    SearchWindow* w = WindowTest::openFresh(plain);
+    ASSERT_NE(w, nullptr);
+    // The text when numbered, its numbered copy (which keeps the byte) when searched.
+    QStringList named;
+    for (const Message& m : fake.dialogs.shown)
+        if (m.text.contains("UTF-8")) named << m.text.section('"', 1, 1);
+    ASSERT_EQ(named.size(), 2) << named.join(" | ").toStdString();
+    EXPECT_EQ(named[0], plain);
+    EXPECT_TRUE(named[1].endsWith("texto_source_ref.txt")) << named[1].toStdString();
+    search(w, QString::fromUtf8("canción"));
+    EXPECT_EQ(total(w), QString::fromUtf8("canción = 150"));
 }
 
 TEST_F(FreshRoadTest, ClosingUnloadsTheDoneAndNumberingWindows)

@@ -181,6 +181,10 @@ TEST_F(LinesWindowsTest, FrequenciesByCountOrAlphabetically)
     EXPECT_EQ(top(), (std::vector<std::string>{"casa|4", "la|2", "blanca|1", "dijo|1"}));
     f->findChild<QPushButton*>("trier_alpha")->click();
     EXPECT_EQ(top(), (std::vector<std::string>{"blanca|1", "casa|4", "dijo|1", "dos|1"}));
+    // "Alfabético" as a dictionary has it: "él" with the e, "líneas" with the l.
+    std::string forms;
+    for (const std::string& row : shown(table(f, "formes"))) forms += row.substr(0, row.find('|')) + " ";
+    EXPECT_EQ(forms, "blanca casa dijo dos él en la líneas nada otra roja sin una y ");
     f->findChild<QPushButton*>("trier_nombre")->click();
     EXPECT_EQ(top().front(), "casa|4");
 }
