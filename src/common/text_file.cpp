@@ -75,12 +75,14 @@ void TextFile::settle(std::string_view bytes)
 QString TextFile::invalidBytesWarning() const
 {
     if (invalidBytes_ == 0) return {};
-    return QStringLiteral("El fichero \"%1\" se lee como UTF-8, aunque %2 que no son UTF-8 válido "
-                          "(el primero, en la línea %3); se muestran como \"\uFFFD\" y no forman parte "
-                          "de ninguna palabra.")
-        .arg(name(),
-             invalidBytes_ == 1 ? QStringLiteral("tiene 1 byte") : QStringLiteral("tiene %1 bytes").arg(invalidBytes_),
-             QString::number(firstInvalidLine_));
+    const QString which = invalidBytes_ == 1
+                              ? QStringLiteral("1 byte que no es UTF-8 válido (en la línea %1)").arg(firstInvalidLine_)
+                              : QStringLiteral("%1 bytes que no son UTF-8 válido (el primero, en la línea %2)")
+                                    .arg(invalidBytes_)
+                                    .arg(firstInvalidLine_);
+    return QStringLiteral("El fichero \"%1\" se lee como UTF-8, aunque tiene %2; se muestran como \"\uFFFD\" y "
+                          "no forman parte de ninguna palabra.")
+        .arg(name(), which);
 }
 
 TextFile TextFile::fromBytes(std::string bytes, const QString& name)
