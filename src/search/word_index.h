@@ -122,6 +122,12 @@ public:
     bool cutAt(size_t place) const;
     static constexpr size_t kCutBlock = 512;
 
+    // Gives back the tables made when first needed and the search's scratch
+    // space; they are made again when next needed. A collection's search
+    // calls it after each of its texts, so that its memory follows the hits
+    // shown, not the size of the collection. Not while another call runs.
+    void releaseTables() const;
+
     // How much memory the index holds, for the benchmark.
     size_t bytesUsed() const;
 
@@ -178,7 +184,7 @@ private:
     mutable std::vector<std::uint32_t> runsByMarker_;
     mutable std::vector<std::pair<std::uint64_t, std::uint32_t>> runsByNumber_;
     mutable int markersPlain_ = -1; // not known yet
-    mutable std::vector<std::uint64_t> seen_; // one bit per word, zero between searches
+    mutable std::vector<std::uint64_t> seen_; // one bit per word, zero between searches; made when first needed
 };
 
 inline bool WordIndex::cutAt(size_t place) const
