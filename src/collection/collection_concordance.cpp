@@ -97,7 +97,7 @@ size_t CollectionConcordance::search(const QString& query)
     hits_.clear();
     for (size_t m = 0; m < members_.size(); ++m) {
         const size_t found = members_[m]->search(query);
-        members_[m]->index().releaseTables();
+        members_[m]->releaseMemory();
         for (size_t row = 1; row <= found; ++row) hits_.push_back({std::uint32_t(m), std::uint32_t(row)});
     }
     return hits_.size();
@@ -124,8 +124,8 @@ Result<size_t> CollectionConcordance::search(const SearchRequest& request, const
         SearchRequest own = request;
         if (own.condition) own.condition->target = targetOf(m);
         Result<size_t> found = members_[m]->search(own);
-        members_[m]->index().releaseTables();
-        if (own.condition) own.condition->target->index().releaseTables();
+        members_[m]->releaseMemory();
+        if (own.condition) own.condition->target->releaseMemory();
         if (!found) {
             hits_.clear();
             return found.error();
@@ -155,7 +155,7 @@ void CollectionConcordance::sortByForm()
             member->grid().setCol(1);
             member->grid().setColSel(0);
             member->sortByForm();
-            member->index().releaseTables();
+            member->releaseMemory();
         }
     std::vector<std::u32string> keys(hits_.size());
     for (size_t k = 0; k < hits_.size(); ++k) keys[k] = lowerKey(form(k), encodingOf(k));

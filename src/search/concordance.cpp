@@ -42,6 +42,12 @@ Status Concordance::load(const FileRef& file, const Progress& progress, IndexCac
     return success();
 }
 
+void Concordance::releaseMemory() const
+{
+    index_->releaseMemory();
+    text_.release(text_.text().size());
+}
+
 bool Concordance::looksNumbered() const { return text().starts_with("[1] "); }
 
 QString notNumberedWarning(const QString& name, NumberingRoad road)

@@ -70,6 +70,8 @@ public:
     bool looksNumbered() const;
 
     const WordIndex& index() const { return *index_; }
+    // The index's releaseMemory(), and the pages read of a mapped text.
+    void releaseMemory() const;
     ResultGrid& grid() { return *grid_; }
     const ResultGrid& grid() const { return *grid_; }
 

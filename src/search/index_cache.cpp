@@ -186,6 +186,7 @@ std::optional<WordIndex> IndexCache::load(const TextFile& text) const
     for (const std::uint32_t slot : x.cutSlots_)
         if (slot > x.cutBits_.size() / (WordIndex::kCutBlock / 64)) return std::nullopt;
     index.storage_ = file;
+    index.mapped_ = true;
     // Checked: the pages of the index and the samples of the text go back,
     // and come again from the files as searches read them, so that what
     // stays resident follows the searches, not the texts opened.

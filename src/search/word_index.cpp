@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/word_index.h"
 
+#include "common/page_memory.h"
 #include "search/byte_order.h"
 #include "search/word_chars.h"
 
@@ -349,8 +350,21 @@ void WordIndex::gather(const std::vector<std::uint32_t>& ranks, WordList& hits) 
     }
 }
 
-void WordIndex::releaseTables() const
+void WordIndex::releaseMemory() const
 {
+    if (mapped_) {
+        auto giveBack = [](const auto& view) { detail::releasePages(view.data(), view.size() * sizeof(*view.data())); };
+        giveBack(samples_);
+        giveBack(segments_);
+        giveBack(forms_);
+        giveBack(formChars_);
+        giveBack(postingStart_);
+        giveBack(postings_);
+        giveBack(runs_);
+        giveBack(markerChars_);
+        giveBack(cutSlots_);
+        giveBack(cutBits_);
+    }
     // Swapped with empty ones: clearing would keep the memory.
     std::vector<std::uint32_t>().swap(bySuffix_);
     std::string().swap(reversedChars_);

@@ -122,11 +122,12 @@ public:
     bool cutAt(size_t place) const;
     static constexpr size_t kCutBlock = 512;
 
-    // Gives back the tables made when first needed and the search's scratch
-    // space; they are made again when next needed. A collection's search
+    // Gives back the tables made when first needed, the search's scratch
+    // space and, for an index mapped from the cache, the pages searches
+    // have read; all come again when next needed. A collection's search
     // calls it after each of its texts, so that its memory follows the hits
     // shown, not the size of the collection. Not while another call runs.
-    void releaseTables() const;
+    void releaseMemory() const;
 
     // How much memory the index holds, for the benchmark.
     size_t bytesUsed() const;
@@ -163,6 +164,7 @@ private:
     // The index's arrays are views: of memory of its own when built, of a
     // mapped cache file when read from one. `storage_` keeps either alive.
     std::shared_ptr<const void> storage_;
+    bool mapped_ = false; // storage_ is a read-only mapping of a file
     std::span<const std::uint32_t> samples_; // text place of every 64th word of each segment
     std::span<const Segment> segments_;
     std::span<const Span> forms_;            // lower-cased forms by rank, in formChars_

@@ -93,10 +93,10 @@ TEST(WordIndex, TablesGivenBackAreMadeAgainWhenNextNeeded)
     const std::string markersBefore = markers();
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.name);
-        index.releaseTables();
+        index.releaseMemory();
         EXPECT_EQ(listing(search(index, c.typed)), cp1252(c.expected));
         EXPECT_EQ(listing(search(index, c.typed)), cp1252(c.expected));
-        index.releaseTables();
+        index.releaseMemory();
         EXPECT_EQ(markers(), markersBefore);
     }
 }
