@@ -1,14 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A collection of generated numbered pairs (1,000 pairs, 2 GB in all by
 // default): the first opening (every text indexed, the indexes kept), the
-// second (every index mapped from the store), a single-form query over all,
-// and peak memory; against one read of every file, measured in the same run.
+// second (every index mapped from the store), a cancel half-way through a
+// first opening and the opening after it, queries over all, and memory:
+// the peak, and what the process holds beyond the pages of mapped files per
+// pair. Against one read of every file, measured in the same run. Each
+// opening runs in a process of its own, so that no figure carries memory
+// over from another.
 // bench_collection [PAIRS [MEGABYTES_PER_TEXT]]
 
 #include "collection/collection_concordance.h"
 #include "common/fileio.h"
 #include "measure.h"
 #include "numbering/numbering_engine.h"
+#include "search/word_index.h"
 #include "text_generator.h"
 
 #include <QDirIterator>
@@ -16,8 +21,11 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <memory>
 #include <optional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace solandre;
 
@@ -44,6 +52,66 @@ double readAll(const QString& folder, qint64& bytes)
     });
 }
 
+// `work` in a child process, its figures printed there.
+template <class F> void inItsOwnProcess(F&& work)
+{
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child < 0) fail("fork");
+    if (child == 0) {
+        work();
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) fail("a measure failed");
+}
+
+struct Run {
+    QString folder, cache;
+    int pairs;
+    double read;    // seconds
+    double mb;      // of the collection
+};
+
+void open(const Run& run, const char* what, bool queries)
+{
+    // What the parent freed must not be counted, nor hide what this opening takes.
+    malloc_trim(0);
+    const double anonymousBefore = bench::currentAnonymousMemoryMb();
+    CollectionStore store(run.folder, run.cache);
+    CollectionConcordance concordance;
+    double listed = 0;
+    const bench::Figure f = bench::measure([&] {
+        std::optional<Result<CollectionListing>> listing;
+        listed = bench::timeIt([&] { listing.emplace(listCollection(run.folder, store)); });
+        if (!*listing) fail("listing");
+        if (!concordance.load(listing->value(), store).ok()) fail("load");
+    });
+    const double held = bench::currentAnonymousMemoryMb() - anonymousBefore;
+    std::printf("  %-22s %7.2f s  %6.2f x the read (listing %.2f s); peak %5.0f MB = %5.3f x the collection; "
+                "held beyond mapped files %6.1f MB, %5.1f KB a pair\n",
+                what, f.seconds, f.seconds / run.read, listed, f.peakMb, f.peakMb / run.mb, held,
+                held * 1024 / run.pairs);
+    if (!queries) return;
+    auto query = [&](const char* typed, bool withCondition) {
+        SearchRequest request;
+        request.typed = QString::fromUtf8(typed);
+        if (withCondition) request.condition = TranslationCondition{TranslationTest::Contains, QStringLiteral("noche"), nullptr};
+        size_t hits = 0;
+        const bench::Figure q = bench::measure([&] { hits = concordance.search(request).value(); });
+        const double after = bench::currentAnonymousMemoryMb() - anonymousBefore;
+        std::printf("    query %-24s %6.3f s  %5.3f x the read, %8zu hits; peak %5.0f MB; held %6.1f MB\n",
+                    (QStringLiteral("\"") + request.typed + (withCondition ? "\" / \"noche\"" : "\"")).toUtf8().constData(),
+                    q.seconds, q.seconds / run.read, hits, q.peakMb, after);
+    };
+    query("casa", false);
+    query("cas*", false);
+    query("*mente", false);
+    query("casa", true);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -51,43 +119,56 @@ int main(int argc, char** argv)
     const int pairs = argc > 1 ? std::atoi(argv[1]) : 1000;
     const size_t megabytes = argc > 2 ? size_t(std::atoi(argv[2])) : 1;
     QTemporaryDir work;
-    const QString folder = work.filePath("collection"), cache = work.filePath("cache");
-    QDir().mkpath(folder);
-    // A few distinct texts, written under many names: generating 2 GB of prose would take longer than the work.
-    std::vector<std::string> sources, targets;
-    for (unsigned seed = 1; seed <= 8; ++seed) {
-        sources.push_back(numberText(bench::generateText(megabytes << 20, seed)));
-        targets.push_back(numberText(bench::generateText(megabytes << 20, seed + 100)));
-    }
-    for (int k = 0; k < pairs; ++k) {
-        const QString name = folder + QStringLiteral("/libro%1/cap%2").arg(k / 50).arg(k);
-        QDir().mkpath(QFileInfo(name).path());
-        if (!writeFileSafely(FileRef(name + "_source_ref.txt"), sources[size_t(k) % 8]).ok() ||
-            !writeFileSafely(FileRef(name + "_cible_ref.txt"), targets[size_t(k) % 8]).ok())
-            fail("write");
+    Run run{work.filePath("collection"), work.filePath("cache"), pairs, 0, 0};
+    QDir().mkpath(run.folder);
+    {
+        // A few distinct texts, written under many names: generating 2 GB of prose would take longer than the work.
+        std::vector<std::string> sources, targets;
+        for (unsigned seed = 1; seed <= 8; ++seed) {
+            sources.push_back(numberText(bench::generateText(megabytes << 20, seed)));
+            targets.push_back(numberText(bench::generateText(megabytes << 20, seed + 100)));
+        }
+        for (int k = 0; k < pairs; ++k) {
+            const QString name = run.folder + QStringLiteral("/libro%1/cap%2").arg(k / 50).arg(k);
+            QDir().mkpath(QFileInfo(name).path());
+            if (!writeFileSafely(FileRef(name + "_source_ref.txt"), sources[size_t(k) % 8]).ok() ||
+                !writeFileSafely(FileRef(name + "_cible_ref.txt"), targets[size_t(k) % 8]).ok())
+                fail("write");
+        }
     }
     qint64 bytes = 0;
-    const double read = readAll(folder, bytes);
-    std::printf("%d pairs, %.0f MB in all; one read of every file %.2f s\n", pairs, double(bytes) / 1e6, read);
+    run.read = readAll(run.folder, bytes);
+    run.mb = double(bytes) / (1 << 20);
+    std::printf("%d pairs, %.0f MB in all; one read of every file %.2f s\n", pairs, run.mb, run.read);
 
-    auto open = [&](const char* what) {
-        CollectionStore store(folder, cache);
+    // Indexing alone, every source in memory, nothing kept: what the first opening cannot do without.
+    inItsOwnProcess([&] {
+        double indexing = 0;
+        QDirIterator files(run.folder, {QStringLiteral("*_source_ref.txt")}, QDir::Files, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            auto text = TextFile::open(FileRef(files.next()));
+            if (!text) fail("open");
+            indexing += bench::timeIt([&] { (void)WordIndex::build(text.value().text(), text.value().encoding()); });
+        }
+        std::printf("  %-22s %7.2f s  %6.2f x the read\n", "indexing alone", indexing, indexing / run.read);
+    });
+
+    inItsOwnProcess([&] { open(run, "first opening", true); });
+    inItsOwnProcess([&] { open(run, "second opening", true); });
+
+    // A first opening cancelled half-way must leave a store the next opening trusts.
+    QDir(run.cache).removeRecursively();
+    inItsOwnProcess([&] {
+        CollectionStore store(run.folder, run.cache);
+        auto listing = listCollection(run.folder, store);
+        if (!listing) fail("listing");
         CollectionConcordance concordance;
-        double listed = 0;
-        const bench::Figure f = bench::measure([&] {
-            std::optional<Result<CollectionListing>> listing;
-            listed = bench::timeIt([&] { listing.emplace(listCollection(folder, store)); });
-            if (!*listing) fail("listing");
-            if (!concordance.load(listing->value(), store).ok()) fail("load");
+        const double cancelled = bench::timeIt([&] {
+            const Status loaded = concordance.load(listing.value(), store, [](double done) { return done < 0.5; });
+            if (loaded || !loaded.error().cancelled) fail("cancel");
         });
-        std::printf("  %-26s %8.2f s  (%5.2f x the read; listing %.2f s)  peak %6.0f MB, %.0f MB of it not "
-                    "mapped from files\n",
-                    what, f.seconds, f.seconds / read, listed, f.peakMb, bench::currentAnonymousMemoryMb());
-        size_t hits = 0;
-        const bench::Figure q = bench::measure([&] { hits = concordance.search(QStringLiteral("casa")); });
-        std::printf("  %-26s %8.3f s  %zu hits  peak %6.0f MB\n", "  query \"casa\"", q.seconds, hits, q.peakMb);
-    };
-    open("first opening");
-    open("second opening");
+        std::printf("  %-22s %7.2f s\n", "cancelled half-way", cancelled);
+    });
+    inItsOwnProcess([&] { open(run, "opening after it", false); });
     return 0;
 }

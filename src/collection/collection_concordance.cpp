@@ -5,8 +5,13 @@
 #include "common/letters.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <functional>
 #include <map>
 #include <numeric>
+#include <optional>
+#include <thread>
 
 namespace solandre {
 namespace {
@@ -32,16 +37,58 @@ Status CollectionConcordance::load(const CollectionListing& listing, CollectionS
     members_.clear();
     targets_.clear();
     hits_.clear();
-    const double count = double(std::max<size_t>(listing.pairs.size(), 1));
-    for (size_t k = 0; k < listing.pairs.size(); ++k) {
-        auto concordance = std::make_unique<Concordance>();
-        const Progress part = [&](double done) { return goOn(progress, (double(k) + done) / count); };
-        if (Status loaded = concordance->load(FileRef(listing.pairs[k].pair.source), part, &store.indexes()); !loaded) {
-            members_.clear();
-            return loaded.error();
+    const size_t count = listing.pairs.size();
+    std::vector<std::unique_ptr<Concordance>> loaded(count);
+    std::vector<std::optional<Error>> failed(count);
+    std::atomic<size_t> next{0}, finished{0};
+    std::atomic<bool> stop{false};
+    bool cancelled = false;
+    // A text under a few megabytes is indexed on one thread: a second
+    // worker takes the next pair meanwhile. Only this thread reports, as
+    // the caller's progress is only ever called from its own thread.
+    double shown = 0;
+    auto report = [&](double current) {
+        shown = std::max(shown, (double(finished.load()) + current) / double(std::max<size_t>(count, 1)));
+        if (!goOn(progress, shown)) cancelled = true;
+        if (cancelled) stop = true;
+        return !stop.load();
+    };
+    auto work = [&](const std::function<bool(double)>& part) {
+        for (size_t k; !stop.load() && (k = next++) < count;) {
+            auto concordance = std::make_unique<Concordance>();
+            if (Status done = concordance->load(FileRef(listing.pairs[k].pair.source), part, &store.indexes(),
+                                                Concordance::Keeping::MappedFromCache);
+                !done) {
+                failed[k] = done.error();
+                stop = true;
+                return;
+            }
+            loaded[k] = std::move(concordance);
+            ++finished;
+            // An index mapped from the store reports no progress of its own.
+            if (!part(0)) return;
         }
-        members_.push_back(std::move(concordance));
+    };
+    std::atomic<bool> helperDone{true};
+    std::thread helper;
+    if (count > 1 && std::thread::hardware_concurrency() > 1) {
+        helperDone = false;
+        helper = std::thread([&] {
+            work([&](double) { return !stop.load(); });
+            helperDone = true;
+        });
     }
+    if (report(0)) work(report);
+    while (!helperDone.load()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        report(0);
+    }
+    if (helper.joinable()) helper.join();
+    if (cancelled) return Error::cancelledByUser();
+    for (const std::optional<Error>& error : failed)
+        if (error && !error->cancelled) return *error;
+    if (stop.load()) return Error::cancelledByUser();
+    members_ = std::move(loaded);
     return success();
 }
 
@@ -50,6 +97,7 @@ size_t CollectionConcordance::search(const QString& query)
     hits_.clear();
     for (size_t m = 0; m < members_.size(); ++m) {
         const size_t found = members_[m]->search(query);
+        members_[m]->releaseMemory();
         for (size_t row = 1; row <= found; ++row) hits_.push_back({std::uint32_t(m), std::uint32_t(row)});
     }
     return hits_.size();
@@ -61,7 +109,8 @@ const Concordance* CollectionConcordance::targetOf(size_t member)
     if (!targets_[member]) {
         auto target = std::make_unique<Concordance>();
         // A translation that cannot be read holds nothing: "no contiene" keeps every hit.
-        (void)target->load(FileRef(listing_.pairs[member].pair.target), {}, store_ ? &store_->indexes() : nullptr);
+        (void)target->load(FileRef(listing_.pairs[member].pair.target), {}, store_ ? &store_->indexes() : nullptr,
+                           Concordance::Keeping::MappedFromCache);
         targets_[member] = std::move(target);
     }
     return targets_[member].get();
@@ -75,6 +124,8 @@ Result<size_t> CollectionConcordance::search(const SearchRequest& request, const
         SearchRequest own = request;
         if (own.condition) own.condition->target = targetOf(m);
         Result<size_t> found = members_[m]->search(own);
+        members_[m]->releaseMemory();
+        if (own.condition) own.condition->target->releaseMemory();
         if (!found) {
             hits_.clear();
             return found.error();
@@ -104,6 +155,7 @@ void CollectionConcordance::sortByForm()
             member->grid().setCol(1);
             member->grid().setColSel(0);
             member->sortByForm();
+            member->releaseMemory();
         }
     std::vector<std::u32string> keys(hits_.size());
     for (size_t k = 0; k < hits_.size(); ++k) keys[k] = lowerKey(form(k), encodingOf(k));

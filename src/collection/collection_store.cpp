@@ -2,6 +2,7 @@
 #include "collection/collection_store.h"
 
 #include "align/numbered_pair.h"
+#include "common/file_stamp.h"
 #include "numbering/number_files.h"
 #include "numbering/numbered_records.h"
 #include "tmx/memory_import.h"
@@ -14,8 +15,6 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
-#include <sys/stat.h>
-
 namespace solandre {
 namespace {
 
@@ -25,20 +24,23 @@ QString hashOf(const QString& text)
         QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex().left(20));
 }
 
-// What no ordinary copy or touch restores all of: the file's identity, size
-// and both times to the nanosecond.
+// The file's stamp (file_stamp.h, as the index cache takes it) in the
+// note's words: device, file number, size, both times as seconds.nanoseconds.
 QString stampOf(const QString& path)
 {
-    struct stat s {};
-    if (::stat(QFile::encodeName(path).constData(), &s) != 0) return QStringLiteral("missing");
+    const std::optional<FileStamp> stamp = fileStampOf(path);
+    if (!stamp) return QStringLiteral("missing");
+    constexpr std::int64_t kSecond = 1'000'000'000;
+    auto seconds = [](std::int64_t ns) { return ns / kSecond - (ns % kSecond < 0 ? 1 : 0); };
+    auto nanoseconds = [](std::int64_t ns) { return (ns % kSecond + kSecond) % kSecond; };
     return QStringLiteral("%1 %2 %3 %4.%5 %6.%7")
-        .arg(qulonglong(s.st_dev))
-        .arg(qulonglong(s.st_ino))
-        .arg(qlonglong(s.st_size))
-        .arg(qlonglong(s.st_mtim.tv_sec))
-        .arg(qlonglong(s.st_mtim.tv_nsec))
-        .arg(qlonglong(s.st_ctim.tv_sec))
-        .arg(qlonglong(s.st_ctim.tv_nsec));
+        .arg(qulonglong(stamp->device))
+        .arg(qulonglong(stamp->inode))
+        .arg(qulonglong(stamp->size))
+        .arg(qlonglong(seconds(stamp->modifiedNs)))
+        .arg(qlonglong(nanoseconds(stamp->modifiedNs)))
+        .arg(qlonglong(seconds(stamp->changedNs)))
+        .arg(qlonglong(nanoseconds(stamp->changedNs)));
 }
 
 // The note kept beside a member's pair: the stamps of every file it depends

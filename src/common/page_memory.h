@@ -12,5 +12,10 @@ void freePages(void* block, size_t size);
 // Gives back the whole pages of [begin, begin + length) of a mapped file: the
 // memory goes, the content stays readable from the file.
 void releasePages(const void* begin, size_t length);
+// Maps the first `size` bytes of the open file `handle` read-only, so that
+// the mapping outlives the handle: a thousand texts open hold no file open.
+// nullptr where the system cannot; unmapFile undoes it.
+const char* mapFile(int handle, size_t size);
+void unmapFile(const char* data, size_t size);
 
 } // namespace solandre::detail

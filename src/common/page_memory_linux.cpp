@@ -49,4 +49,16 @@ void releasePages(const void* begin, size_t length)
     if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
 }
 
+const char* mapFile(int handle, size_t size)
+{
+    if (size == 0) return nullptr;
+    void* at = mmap(nullptr, size, PROT_READ, MAP_SHARED, handle, 0);
+    return at == MAP_FAILED ? nullptr : static_cast<const char*>(at);
+}
+
+void unmapFile(const char* data, size_t size)
+{
+    if (data) munmap(const_cast<char*>(data), size);
+}
+
 } // namespace solandre::detail

@@ -14,10 +14,19 @@ namespace solandre {
 
 // The bytes behind a text: a mapping of the file, or memory of our own.
 struct TextFile::Storage {
-    std::unique_ptr<QFile> file; // owns the mapping
+    std::unique_ptr<QFile> file; // owns the mapping where the system maps no file of its own
     const char* mapped = nullptr;
     size_t mappedSize = 0;
+    bool unmap = false; // mapped by detail::mapFile, the file closed
     std::string owned;
+
+    Storage() = default;
+    Storage(const Storage&) = delete;
+    Storage& operator=(const Storage&) = delete;
+    ~Storage()
+    {
+        if (unmap) detail::unmapFile(mapped, mappedSize);
+    }
 };
 
 TextFile::TextFile() : storage_(std::make_shared<Storage>()) {}
@@ -113,15 +122,21 @@ Result<TextFile> TextFile::open(const FileRef& input)
         if (info.isFile() && info.size() > 0 && file->open(QIODevice::ReadOnly)) {
             const std::optional<FileStamp> stamp = fileStampOf(file->handle());
             const qint64 size = file->size();
-            if (const uchar* mapped = file->map(0, size)) {
-                const std::string_view bytes(reinterpret_cast<const char*>(mapped), size_t(size));
+            auto storage = std::make_shared<Storage>();
+            // A mapping of our own outlives the file's handle; Qt's goes with it.
+            storage->mapped = detail::mapFile(file->handle(), size_t(size));
+            storage->unmap = storage->mapped != nullptr;
+            if (!storage->mapped) storage->mapped = reinterpret_cast<const char*>(file->map(0, size));
+            if (storage->mapped) {
+                storage->mappedSize = size_t(size);
+                const std::string_view bytes(storage->mapped, size_t(size));
                 if (Status isText = checkLooksLikeText(path, bytes); !isText) return isText.error();
                 const auto marked = encodingFromMark(bytes);
                 if (!marked || marked->encoding == FileEncoding::Utf8) {
-                    auto storage = std::make_shared<Storage>();
-                    storage->mapped = bytes.data();
-                    storage->mappedSize = bytes.size();
-                    storage->file = std::move(file);
+                    if (storage->unmap)
+                        file.reset();
+                    else
+                        storage->file = std::move(file);
                     TextFile text;
                     text.storage_ = storage;
                     text.file_ = input;

@@ -17,7 +17,7 @@ Concordance::Concordance(std::string_view numbered)
 {
 }
 
-Status Concordance::load(const FileRef& file, const Progress& progress, IndexCache* cache)
+Status Concordance::load(const FileRef& file, const Progress& progress, IndexCache* cache, Keeping keeping)
 {
     *index_ = WordIndex();
     grid_->prepare();
@@ -32,11 +32,20 @@ Status Concordance::load(const FileRef& file, const Progress& progress, IndexCac
     if (!built) {
         built = WordIndex::build(read.value().text(), read.value().encoding(), progress);
         if (!built) return Error::cancelledByUser();
-        if (cache) cache->storeLater(read.value(), *built);
+        if (cache && keeping == Keeping::InBackground) cache->storeLater(read.value(), *built);
+        if (cache && keeping == Keeping::MappedFromCache && cache->store(read.value(), *built))
+            // What cannot be read back is simply kept in memory.
+            if (std::optional<WordIndex> mapped = cache->load(read.value())) built = std::move(mapped);
     }
     text_ = std::move(read.value());
     *index_ = std::move(*built);
     return success();
+}
+
+void Concordance::releaseMemory() const
+{
+    index_->releaseMemory();
+    text_.release(text_.text().size());
 }
 
 bool Concordance::looksNumbered() const { return text().starts_with("[1] "); }

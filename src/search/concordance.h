@@ -46,11 +46,18 @@ public:
     // The index of a text already in memory, its encoding guessed.
     explicit Concordance(std::string_view numbered);
 
+    // How a new index is kept in the cache: written on a thread of its own,
+    // so that a window opens at once; or written before load() returns and
+    // then used from the file, so that none of it stays in the process's
+    // own memory (a collection holds a thousand of them).
+    enum class Keeping { InBackground, MappedFromCache };
+
     // Reads and indexes a numbered text, replacing the index in place, so
     // whoever holds the grid keeps it. On failure or cancel the index is
     // empty. With a cache, an index kept from an earlier opening is taken
     // from it, and a new one kept in it.
-    Status load(const FileRef& file, const Progress& progress = {}, IndexCache* cache = nullptr);
+    Status load(const FileRef& file, const Progress& progress = {}, IndexCache* cache = nullptr,
+                Keeping keeping = Keeping::InBackground);
 
     // The numbered text as it was indexed, and where it was read from.
     const TextFile& textFile() const { return text_; }
@@ -63,6 +70,8 @@ public:
     bool looksNumbered() const;
 
     const WordIndex& index() const { return *index_; }
+    // The index's releaseMemory(), and the pages read of a mapped text.
+    void releaseMemory() const;
     ResultGrid& grid() { return *grid_; }
     const ResultGrid& grid() const { return *grid_; }
 

@@ -721,7 +721,6 @@ private:
             part.ids = WordList();
         }
         placeCuts(parts);
-        index_.seen_.assign((words + 63) / 64, 0);
     }
 
     // The parts' cuts into one table; a block the split runs through has

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/index_cache.h"
 
+#include "common/page_memory.h"
 #include "search/cache_folder.h"
 #include "search/text_key.h"
 
@@ -185,7 +186,12 @@ std::optional<WordIndex> IndexCache::load(const TextFile& text) const
     for (const std::uint32_t slot : x.cutSlots_)
         if (slot > x.cutBits_.size() / (WordIndex::kCutBlock / 64)) return std::nullopt;
     index.storage_ = file;
-    index.seen_.assign((x.words_ + 63) / 64, 0);
+    index.mapped_ = true;
+    // Checked: the pages of the index and the samples of the text go back,
+    // and come again from the files as searches read them, so that what
+    // stays resident follows the searches, not the texts opened.
+    detail::releasePages(file->data, file->size);
+    text.release(text.text().size());
     return index;
 }
 

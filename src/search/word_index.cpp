@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/word_index.h"
 
+#include "common/page_memory.h"
 #include "search/byte_order.h"
 #include "search/word_chars.h"
 
@@ -334,6 +335,7 @@ void WordIndex::gather(const std::vector<std::uint32_t>& ranks, WordList& hits) 
     }
     // Several forms: mark their words in a bitmap of the text, then read it
     // back in order, which merges the lists and clears the bitmap.
+    if (seen_.size() != (words_ + 63) / 64) seen_.assign((words_ + 63) / 64, 0);
     for (const std::uint32_t rank : ranks)
         for (const WordId* w = postingsBegin(rank); w != postingsEnd(rank); ++w)
             seen_[*w >> 6] |= std::uint64_t(1) << (*w & 63);
@@ -346,6 +348,30 @@ void WordIndex::gather(const std::vector<std::uint32_t>& ranks, WordList& hits) 
             bits &= bits - 1;
         }
     }
+}
+
+void WordIndex::releaseMemory() const
+{
+    if (mapped_) {
+        auto giveBack = [](const auto& view) { detail::releasePages(view.data(), view.size() * sizeof(*view.data())); };
+        giveBack(samples_);
+        giveBack(segments_);
+        giveBack(forms_);
+        giveBack(formChars_);
+        giveBack(postingStart_);
+        giveBack(postings_);
+        giveBack(runs_);
+        giveBack(markerChars_);
+        giveBack(cutSlots_);
+        giveBack(cutBits_);
+    }
+    // Swapped with empty ones: clearing would keep the memory.
+    std::vector<std::uint32_t>().swap(bySuffix_);
+    std::string().swap(reversedChars_);
+    std::vector<std::uint32_t>().swap(markerRanks_);
+    std::vector<std::uint32_t>().swap(runsByMarker_);
+    std::vector<std::pair<std::uint64_t, std::uint32_t>>().swap(runsByNumber_);
+    std::vector<std::uint64_t>().swap(seen_);
 }
 
 size_t WordIndex::bytesUsed() const

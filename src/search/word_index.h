@@ -122,6 +122,13 @@ public:
     bool cutAt(size_t place) const;
     static constexpr size_t kCutBlock = 512;
 
+    // Gives back the tables made when first needed, the search's scratch
+    // space and, for an index mapped from the cache, the pages searches
+    // have read; all come again when next needed. A collection's search
+    // calls it after each of its texts, so that its memory follows the hits
+    // shown, not the size of the collection. Not while another call runs.
+    void releaseMemory() const;
+
     // How much memory the index holds, for the benchmark.
     size_t bytesUsed() const;
 
@@ -157,6 +164,7 @@ private:
     // The index's arrays are views: of memory of its own when built, of a
     // mapped cache file when read from one. `storage_` keeps either alive.
     std::shared_ptr<const void> storage_;
+    bool mapped_ = false; // storage_ is a read-only mapping of a file
     std::span<const std::uint32_t> samples_; // text place of every 64th word of each segment
     std::span<const Segment> segments_;
     std::span<const Span> forms_;            // lower-cased forms by rank, in formChars_
@@ -178,7 +186,7 @@ private:
     mutable std::vector<std::uint32_t> runsByMarker_;
     mutable std::vector<std::pair<std::uint64_t, std::uint32_t>> runsByNumber_;
     mutable int markersPlain_ = -1; // not known yet
-    mutable std::vector<std::uint64_t> seen_; // one bit per word, zero between searches
+    mutable std::vector<std::uint64_t> seen_; // one bit per word, zero between searches; made when first needed
 };
 
 inline bool WordIndex::cutAt(size_t place) const

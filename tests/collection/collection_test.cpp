@@ -218,3 +218,111 @@ TEST(Collection, AFolderThatIsNotThereIsNamed)
     ASSERT_FALSE(listing.ok());
     EXPECT_TRUE(listing.error().message.contains("/no/such/folder"));
 }
+
+TEST(Collection, ACancelledFirstOpeningLeavesAStoreTheNextOpeningTrusts)
+{
+    struct Cut {
+        const char* name;
+        double at; // the share of the work done when "Cancelar" is pressed
+    };
+    const Cut cuts[] = {{"at once", 0.0}, {"half-way", 0.5}, {"before the last pair", 0.8}};
+    for (const Cut& cut : cuts) {
+        SCOPED_TRACE(cut.name);
+        Corpus corpus;
+        {
+            CollectionStore store(corpus.dir.root(), corpus.cache.root());
+            auto listing = listCollection(corpus.dir.root(), store);
+            ASSERT_TRUE(listing.ok());
+            CollectionConcordance concordance;
+            const Status loaded = concordance.load(listing.value(), store, [&](double done) { return done < cut.at; });
+            ASSERT_FALSE(loaded.ok());
+            EXPECT_TRUE(loaded.error().cancelled);
+        }
+        CollectionStore store(corpus.dir.root(), corpus.cache.root());
+        auto listing = listCollection(corpus.dir.root(), store);
+        ASSERT_TRUE(listing.ok());
+        CollectionConcordance concordance;
+        ASSERT_TRUE(concordance.load(listing.value(), store).ok());
+        for (const char* typed : {"casa", "*a"}) {
+            concordance.search(QString::fromUtf8(typed));
+            EXPECT_EQ(hitLines(concordance), referenceLines(listing.value(), typed)) << typed;
+        }
+    }
+}
+
+TEST(Collection, TheFirstOpeningHasKeptEveryIndexWhenItReturns)
+{
+    // Kept before load() returns and used from the store, so that a
+    // thousand indexes do not stay in the program's own memory.
+    Corpus corpus;
+    CollectionStore store(corpus.dir.root(), corpus.cache.root());
+    auto listing = listCollection(corpus.dir.root(), store);
+    ASSERT_TRUE(listing.ok());
+    CollectionConcordance concordance;
+    ASSERT_TRUE(concordance.load(listing.value(), store).ok());
+    for (size_t m = 0; m < concordance.members(); ++m) {
+        const QString kept = store.indexes().fileFor(concordance.concordance(m).textFile());
+        EXPECT_TRUE(QFileInfo(kept).isFile()) << concordance.nameOf(m).toStdString();
+    }
+}
+
+TEST(Collection, ConditionsOnEachPairsOwnTranslationAgreeWithEachPairSearchedAlone)
+{
+    struct Case {
+        const char* name;
+        const char* typed;
+        TranslationTest test;
+        const char* condition;
+    };
+    const Case cases[] = {
+        {"a form whose translation holds a form", "casa", TranslationTest::Contains, "maison"},
+        {"a form whose translation lacks a form", "casa", TranslationTest::Lacks, "grande"},
+        {"a prefix with a suffix on the translation", "cas*", TranslationTest::Contains, "*son"},
+        {"a suffix with a prefix on the translation", "*a", TranslationTest::Lacks, "mai*"},
+    };
+    Corpus corpus;
+    CollectionStore store(corpus.dir.root(), corpus.cache.root());
+    auto listing = listCollection(corpus.dir.root(), store);
+    ASSERT_TRUE(listing.ok());
+    CollectionConcordance concordance;
+    ASSERT_TRUE(concordance.load(listing.value(), store).ok());
+    // Twice over: the tables each text gives back after its search are made again.
+    for (int round = 0; round < 2; ++round)
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            SearchRequest request;
+            request.typed = QString::fromUtf8(c.typed);
+            request.condition = TranslationCondition{c.test, QString::fromUtf8(c.condition), nullptr};
+            ASSERT_TRUE(concordance.search(request).ok());
+            std::vector<std::string> expected;
+            for (const CollectionPair& p : listing.value().pairs) {
+                Concordance source, target;
+                ASSERT_TRUE(source.load(FileRef(p.pair.source)).ok());
+                ASSERT_TRUE(target.load(FileRef(p.pair.target)).ok());
+                SearchRequest alone = request;
+                alone.condition->target = &target;
+                ASSERT_TRUE(source.search(alone).ok());
+                for (size_t row = 1; row <= source.grid().hitCount(); ++row)
+                    expected.push_back(p.member.name.toStdString() + "\t" +
+                                       toUtf8(source.grid().text(row, 0), source.encoding()) + "\t" +
+                                       toUtf8(source.grid().text(row, 1), source.encoding()));
+            }
+            EXPECT_FALSE(expected.empty() && c.test == TranslationTest::Contains);
+            EXPECT_EQ(hitLines(concordance), expected);
+        }
+}
+
+TEST(Collection, ATextThatCannotBeReadStopsTheOpeningAndIsNamed)
+{
+    Corpus corpus;
+    CollectionStore store(corpus.dir.root(), corpus.cache.root());
+    auto listing = listCollection(corpus.dir.root(), store);
+    ASSERT_TRUE(listing.ok());
+    ASSERT_TRUE(QFile::remove(corpus.dir.path("obra_source_ref.txt")));
+    CollectionConcordance concordance;
+    const Status loaded = concordance.load(listing.value(), store);
+    ASSERT_FALSE(loaded.ok());
+    EXPECT_FALSE(loaded.error().cancelled);
+    EXPECT_TRUE(loaded.error().message.contains("obra_source_ref.txt")) << loaded.error().message.toStdString();
+    EXPECT_EQ(concordance.members(), 0u);
+}

@@ -77,6 +77,30 @@ TEST(WordIndex, SearchCases)
     }
 }
 
+TEST(WordIndex, TablesGivenBackAreMadeAgainWhenNextNeeded)
+{
+    // Suffix order, marker orders and the scratch bitmap are given back
+    // between a collection's texts; every search and look-up after that
+    // must answer as before.
+    const WordIndex index = WordIndex::build(kText);
+    auto markers = [&] {
+        std::string out;
+        for (const std::uint32_t run : index.runsWithMarker("[3]")) out += std::to_string(run) + " ";
+        for (std::uint32_t run = 0; run < index.markerRuns(); ++run) out += std::to_string(index.markerTextRank(run)) + " ";
+        for (const auto& [key, run] : index.runsByNumberKey()) out += std::to_string(run) + " ";
+        return out;
+    };
+    const std::string markersBefore = markers();
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.name);
+        index.releaseMemory();
+        EXPECT_EQ(listing(search(index, c.typed)), cp1252(c.expected));
+        EXPECT_EQ(listing(search(index, c.typed)), cp1252(c.expected));
+        index.releaseMemory();
+        EXPECT_EQ(markers(), markersBefore);
+    }
+}
+
 TEST(WordIndex, StarAloneListsEveryWordInTextOrder)
 {
     const WordIndex index = WordIndex::build(kText);
