@@ -3,6 +3,7 @@
 
 #include "windows/align/alignment_window.h"
 #include "windows/collection/collection_search_window.h"
+#include "windows/collection/collection_viewer.h"
 #include "windows/collection/collection_window.h"
 #include "forms/form_names.h"
 #include "app/about_window.h"
@@ -52,6 +53,7 @@ void defineWindows(FormRegistry& forms)
     forms.define(names::frmcandidats02, [](FormRegistry& f) { return new CandidatesWindow(f, kFreshTextsStudy); });
     forms.define(names::frmcollection, [](FormRegistry& f) { return new CollectionWindow(f); });
     forms.define(names::frmcollection_recherche, [](FormRegistry& f) { return new CollectionSearchWindow(f); });
+    forms.define(names::frmaff_collection, [](FormRegistry& f) { return new ContextViewer(f, kCollectionViewer); });
 }
 
 void loadSpanishTranslations(QApplication& app)

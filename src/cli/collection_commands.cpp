@@ -2,7 +2,12 @@
 #include "cli/collection_commands.h"
 
 #include "collection/collection_concordance.h"
+#include "collection/collection_output.h"
 #include "common/encoding.h"
+#include "study/sheet.h"
+
+#include <QDateTime>
+#include <optional>
 
 namespace solandre::cli {
 namespace {
@@ -30,6 +35,48 @@ bool openCollection(const CommandContext& c, CollectionStore& store, CollectionC
     return true;
 }
 
+// The query of a command's options; nothing, the usage told, when they
+// do not go together.
+std::optional<SearchRequest> requestOf(const CommandContext& c, const char* command)
+{
+    SearchRequest request;
+    request.syntax = c.args.has("--regex") ? QuerySyntax::RegularExpressions : QuerySyntax::Patterns;
+    if (c.args.has("--with") && c.args.has("--without")) {
+        c.err << "solandre-cli: " << command << ": --with y --without no van juntas; véase \"solandre-cli " << command
+              << " --help\"\n";
+        return std::nullopt;
+    }
+    for (const char* option : {"--with", "--without"})
+        if (c.args.has(option))
+            request.condition = TranslationCondition{
+                std::string(option) == "--with" ? TranslationTest::Contains : TranslationTest::Lacks,
+                c.text(c.args.value(option)), nullptr};
+    return request;
+}
+
+// What export and save share: the options checked, the collection opened,
+// the output refused when it names a file of the collection, the query
+// searched. kOk when `concordance` holds the hits to write.
+int searchForOutput(const CommandContext& c, const char* command, CollectionStore& store,
+                    CollectionConcordance& concordance)
+{
+    if (c.args.has("--target")) {
+        c.err << "solandre-cli: " << command << ": en una colección cada par tiene su traducción; quite --target; "
+              << "véase \"solandre-cli " << command << " --help\"\n";
+        return kUsage;
+    }
+    std::optional<SearchRequest> request = requestOf(c, command);
+    if (!request) return kUsage;
+    if (!openCollection(c, store, concordance)) return kFailed;
+    if (Status refused = refuseCollectionText(c.file(c.args.value("-o")), concordance); !refused)
+        return c.fail(refused.error());
+    request->typed = c.text(c.args.operands[1]);
+    const Result<size_t> found = concordance.search(*request);
+    if (!found) return c.fail(found.error());
+    if (found.value() > 0 && c.args.has("--sort-forms")) concordance.sortByForm();
+    return kOk;
+}
+
 } // namespace
 
 bool namesCollection(const CommandContext& c)
@@ -52,17 +99,9 @@ int searchCollectionCommand(const CommandContext& c)
         buffer.clear();
         return written;
     };
-    SearchRequest request;
-    request.syntax = c.args.has("--regex") ? QuerySyntax::RegularExpressions : QuerySyntax::Patterns;
-    if (c.args.has("--with") && c.args.has("--without")) {
-        c.err << "solandre-cli: search: --with y --without no van juntas; véase \"solandre-cli search --help\"\n";
-        return kUsage;
-    }
-    for (const char* option : {"--with", "--without"})
-        if (c.args.has(option))
-            request.condition = TranslationCondition{
-                std::string(option) == "--with" ? TranslationTest::Contains : TranslationTest::Lacks,
-                c.text(c.args.value(option)), nullptr};
+    std::optional<SearchRequest> asked = requestOf(c, "search");
+    if (!asked) return kUsage;
+    SearchRequest& request = *asked;
     for (size_t q = 1; q < c.args.operands.size(); ++q) {
         const QString query = c.text(c.args.operands[q]);
         request.typed = query;
@@ -95,6 +134,33 @@ int searchCollectionCommand(const CommandContext& c)
     }
     c.write(buffer);
     return c.finishOutput();
+}
+
+int exportCollectionCommand(const CommandContext& c, ExportFormat format)
+{
+    CollectionStore store(c.text(c.args.operands[0]));
+    CollectionConcordance concordance;
+    if (const int searched = searchForOutput(c, "export", store, concordance); searched != kOk) return searched;
+    const FileRef output = c.file(c.args.value("-o"));
+    const Status exported = exportCollection(output, concordance, format,
+                                             c.progress(QStringLiteral("Exportando %1").arg(output.name())));
+    c.endProgress();
+    return exported ? kOk : c.fail(exported.error());
+}
+
+int saveCollectionCommand(const CommandContext& c)
+{
+    CollectionStore store(c.text(c.args.operands[0]));
+    CollectionConcordance concordance;
+    if (const int searched = searchForOutput(c, "save", store, concordance); searched != kOk) return searched;
+    const QString date = c.args.has("--date") ? c.text(c.args.value("--date"))
+                                              : formatSearchDate(QDateTime::currentDateTime());
+    const QString title = c.args.has("--title") ? c.text(c.args.value("--title")) : c.text(c.args.operands[0]);
+    const FileRef output = c.file(c.args.value("-o"));
+    const Status saved = saveCollectionResults(output, concordance, makeHeading(kCollectionPrefixes, title, date),
+                                               c.progress(QStringLiteral("Guardando %1").arg(output.name())));
+    c.endProgress();
+    return saved ? kOk : c.fail(saved.error());
 }
 
 } // namespace solandre::cli

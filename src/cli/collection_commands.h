@@ -4,6 +4,7 @@
 // folder is a collection, searched as one corpus.
 
 #include "cli/command_context.h"
+#include "study/sheet.h"
 
 namespace solandre::cli {
 
@@ -11,5 +12,8 @@ namespace solandre::cli {
 bool namesCollection(const CommandContext& c);
 
 int searchCollectionCommand(const CommandContext& c);
+// export and save over every pair: a column, or a line, names each hit's text.
+int exportCollectionCommand(const CommandContext& c, ExportFormat format);
+int saveCollectionCommand(const CommandContext& c);
 
 } // namespace solandre::cli

@@ -87,7 +87,14 @@ std::string cliManualPage(const std::vector<CommandSpec>& commands, const std::s
     }
     page += exitCodes();
     page += ".SH ENTORNO\n.TP\n.B XDG_CACHE_HOME\nLa carpeta de los índices de las búsquedas, "
-            "\\fI$XDG_CACHE_HOME/solandre/indices\\fR (por omisión \\fI~/.cache/solandre/indices\\fR).\n";
+            "\\fI$XDG_CACHE_HOME/solandre/indices\\fR (por omisión \\fI~/.cache/solandre/indices\\fR), y la "
+            "de las colecciones, \\fI$XDG_CACHE_HOME/solandre/collections\\fR, donde sus memorias y sus pares de "
+            "textos por lengua se numeran y se alinean: nada se escribe en la carpeta de una colección.\n";
+    page += ".SH EJEMPLOS\n.nf\n"
+            "solandre\\-cli search coleccion casa\n"
+            "solandre\\-cli export coleccion casa \\-o casa.xlsx\n"
+            "solandre\\-cli save coleccion casa \\-o casa.txt\n"
+            ".fi\n";
     page += ".SH \"VÉASE TAMBIÉN\"\n.BR solandre (1)\n";
     return page;
 }

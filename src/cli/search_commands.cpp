@@ -25,6 +25,8 @@ const CommandSpec kNumberCommand{
 const OptionSpec kRegexOption{"--regex", nullptr, "cada palabra de la búsqueda es una expresión regular"};
 const OptionSpec kWithOption{"--with", "BÚSQUEDA",
                              "solo las ocurrencias cuya frase traducida contiene BÚSQUEDA"};
+const OptionSpec kSourceLangOption{"--source-lang", "LENGUA",
+                                   "en una colección, la lengua de origen de los pares de textos por lengua"};
 const OptionSpec kWithoutOption{"--without", "BÚSQUEDA",
                                 "solo las ocurrencias cuya frase traducida no contiene BÚSQUEDA"};
 
@@ -68,7 +70,7 @@ const CommandSpec kSearchCommand{
                 "sin --target. Lo que no forma parte de la colección se dice en la salida de\n"
                 "errores.\n\n") + kQuerySyntaxHelp,
     {{"--sort-forms", nullptr, "ordena por forma y luego por referencia (el botón \"Formas\")"},
-     {"--source-lang", "LENGUA", "en una colección, la lengua de origen de los pares de textos por lengua"},
+     kSourceLangOption,
      {"--count", nullptr, "muestra solo los totales"},
      {"--frequencies", nullptr, "cada forma distinta con su número de ocurrencias"},
      kRegexOption,
@@ -82,12 +84,17 @@ const CommandSpec kSaveCommand{
     "Escribe el fichero de resultados de BÚSQUEDA como lo guarda la ventana de\n"
     "búsqueda: título, fecha, la lista de ocurrencias y, para cada una, su frase y\n"
     "la frase del mismo número del texto meta. El fichero no puede ser uno de los\n"
-    "textos. BÚSQUEDA se escribe como en search (véase \"solandre-cli search --help\").",
+    "textos. BÚSQUEDA se escribe como en search (véase \"solandre-cli search --help\").\n"
+    "Si NUMERADO es una carpeta, es una colección: la lista da el nombre del par de\n"
+    "cada ocurrencia antes de su forma, y cada frase va precedida del nombre de su\n"
+    "par y seguida de la frase traducida de ese mismo par; el título es, por\n"
+    "omisión, la carpeta. El fichero no puede ser uno de los ficheros de la colección.",
     {{"-o", "RESULTADOS", "el fichero que se escribe (\"-\": la salida estándar)", true},
      {"--target", "NUMERADO_META", "el texto meta numerado"},
      {"--title", "TEXTO", "el título de la búsqueda"},
      {"--date", "TEXTO", "la fecha escrita (por omisión, ahora)"},
      {"--sort-forms", nullptr, "ordena por forma y luego por referencia"},
+     kSourceLangOption,
      kRegexOption,
      kWithOption,
      kWithoutOption},
@@ -211,6 +218,7 @@ int searchCommand(const CommandContext& c)
 
 int saveCommand(const CommandContext& c)
 {
+    if (namesCollection(c)) return saveCollectionCommand(c);
     const FileRef output = c.file(c.args.value("-o"));
     const FileRef target = c.args.has("--target") ? c.file(c.args.value("--target")) : FileRef(QString());
     // Refused before anything is read.

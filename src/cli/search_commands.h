@@ -25,6 +25,8 @@ bool loadNumbered(const CommandContext& c, solandre::Concordance& concordance, c
 // The options every searching command takes: the syntax of its queries and
 // a condition on the translation.
 extern const OptionSpec kRegexOption, kWithOption, kWithoutOption;
+// The source language of a collection's plain pairs.
+extern const OptionSpec kSourceLangOption;
 // The query language, for the commands' help.
 extern const char* const kQuerySyntaxHelp;
 

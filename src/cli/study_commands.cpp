@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/study_commands.h"
 
+#include "cli/collection_commands.h"
 #include "cli/search_commands.h"
 #include "common/same_file.h"
 #include "search/concordance.h"
@@ -39,12 +40,18 @@ const CommandSpec kExportCommand{
     "retorno de carro lleva delante un apóstrofo, para que la hoja de cálculo lo\n"
     "muestre como texto y no lo ejecute como fórmula (TSV lo deja tal cual). En\n"
     ".xlsx cada texto es una celda de texto, nunca una fórmula. El fichero no puede\n"
-    "ser uno de los textos.",
+    "ser uno de los textos.\n"
+    "Si NUMERADO es una carpeta, es una colección (véase \"solandre-cli search\n"
+    "--help\"): las ocurrencias de todos sus pares, cada línea con una primera\n"
+    "columna, Texto, que nombra su par, y la frase traducida de ese mismo par;\n"
+    "--with y --without miran esa traducción, sin --target. El fichero no puede ser\n"
+    "uno de los ficheros de la colección.",
     {{"-o", "FICHERO", "el fichero que se escribe (\"-\": la salida estándar)", true},
      {"--target", "NUMERADO_META", "el texto meta numerado"},
      {"--format", "tsv|csv|xlsx",
       "el formato (por omisión, xlsx o csv si FICHERO acaba en .xlsx o .csv; si no, tsv)"},
      {"--sort-forms", nullptr, "ordena por forma y luego por referencia"},
+     kSourceLangOption,
      kRegexOption,
      kWithOption,
      kWithoutOption},
@@ -130,6 +137,7 @@ int exportCommand(const CommandContext& c)
         if (!named) return usage(c, "export", "--format espera tsv, csv o xlsx, no \"" + value + "\"");
         format = *named;
     }
+    if (namesCollection(c)) return exportCollectionCommand(c, format);
     const FileRef source = c.file(c.args.operands[0]);
     const FileRef target = c.args.has("--target") ? c.file(c.args.value("--target")) : FileRef(QString());
     // Refused before anything is read.

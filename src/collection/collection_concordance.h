@@ -27,6 +27,7 @@ public:
     // unreadable text stops it, and an unreadable text is named.
     Status load(const CollectionListing& listing, CollectionStore& store, const Progress& progress = {});
 
+    const QString& folder() const { return listing_.folder; }
     size_t members() const { return members_.size(); }
     const CollectionPair& pair(size_t member) const { return listing_.pairs[member]; }
     const QString& nameOf(size_t member) const { return listing_.pairs[member].member.name; }

@@ -25,5 +25,7 @@ inline constexpr char frmcandidats02[] = "frmcandidats02";
 // A folder opened as a collection, and its search.
 inline constexpr char frmcollection[] = "frmcollection";
 inline constexpr char frmcollection_recherche[] = "frmcollection_recherche";
+// The viewer of a collection's hit, on the hit's own pair.
+inline constexpr char frmaff_collection[] = "frmaff_collection";
 
 } // namespace solandre::names

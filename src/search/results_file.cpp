@@ -128,92 +128,131 @@ size_t characters(std::string_view bytes, Encoding encoding)
     return count;
 }
 
-// Bytes of one encoding written in another: Windows-1252 into UTF-8, or as they are.
-void appendIn(std::string& out, std::string_view bytes, Encoding from, Encoding to)
-{
-    if (from == to)
-        out.append(bytes);
-    else
-        appendAsUtf8(out, bytes, from);
-}
-
 } // namespace
+
+Encoding resultsEncoding(const ResultsHeading& heading, const std::vector<Encoding>& texts, const QStringList& more)
+{
+    bool allCp1252 = encodeText(heading.titleLine, Encoding::Windows1252) &&
+                     encodeText(heading.dateLine, Encoding::Windows1252);
+    for (const Encoding e : texts) allCp1252 = allCp1252 && e == Encoding::Windows1252;
+    for (const QString& line : more) allCp1252 = allCp1252 && encodeText(line, Encoding::Windows1252);
+    return allCp1252 ? Encoding::Windows1252 : Encoding::Utf8;
+}
 
 Encoding resultsEncoding(const ResultsHeading& heading, const EncodedText& source,
                          const EncodedText& target)
 {
-    const bool allCp1252 = source.encoding == Encoding::Windows1252 &&
-                           (target.bytes.empty() || target.encoding == Encoding::Windows1252) &&
-                           encodeText(heading.titleLine, Encoding::Windows1252) &&
-                           encodeText(heading.dateLine, Encoding::Windows1252);
-    return allCp1252 ? Encoding::Windows1252 : Encoding::Utf8;
+    std::vector<Encoding> texts{source.encoding};
+    if (!target.bytes.empty()) texts.push_back(target.encoding);
+    return resultsEncoding(heading, texts);
+}
+
+ResultsText::ResultsText(Encoding to, const std::function<void(std::string_view)>& sink) : to_(to), sink_(sink)
+{
+    if (to_ == Encoding::Utf8) out_.append(kUtf8Mark);
+}
+
+void ResultsText::heading(const ResultsHeading& heading)
+{
+    for (const QString& line : {heading.titleLine, heading.dateLine}) {
+        out_.append(encodeText(line, to_).value_or(std::string()));
+        endLine();
+    }
+    separator();
+    endLine();
+}
+
+void ResultsText::append(std::string_view bytes, Encoding from)
+{
+    // Bytes of one encoding written in another: Windows-1252 into UTF-8, or as they are.
+    if (from == to_)
+        out_.append(bytes);
+    else
+        appendAsUtf8(out_, bytes, from);
+}
+
+void ResultsText::column(std::string_view bytes, Encoding from)
+{
+    append(bytes, from);
+    const size_t length = characters(bytes, from);
+    if (length < 35) out_.append(36 - length, ' ');
+}
+
+void ResultsText::separator()
+{
+    out_.append(kSeparator);
+    endLine();
+}
+
+void ResultsText::endLine()
+{
+    out_ += "\r\n";
+    if (out_.size() >= (1u << 20)) {
+        sink_(out_);
+        out_.clear();
+    }
+}
+
+void ResultsText::finish()
+{
+    if (!out_.empty()) sink_(out_);
+    out_.clear();
 }
 
 bool writeResults(const ResultsHeading& heading, const ResultGrid& grid, const EncodedText& source,
                   const EncodedText& target, const std::function<void(std::string_view)>& sink,
                   const Progress& progress)
 {
-    const Encoding to = resultsEncoding(heading, source, target);
-    std::string out;
-    if (to == Encoding::Utf8) out.append(kUtf8Mark);
-    auto endLine = [&] {
-        out += "\r\n";
-        if (out.size() >= (1u << 20)) {
-            sink(out);
-            out.clear();
-        }
-    };
-    for (const QString& line : {heading.titleLine, heading.dateLine}) {
-        out.append(*encodeText(line, to) /* fits: checked above */);
-        endLine();
-    }
-    out.append(kSeparator);
-    endLine();
-    endLine();
+    ResultsText out(resultsEncoding(heading, source, target), sink);
+    out.heading(heading);
 
     const size_t rows = grid.rows();
     const Encoding from = grid.encoding();
     const double steps = double(2 * rows);
     for (size_t r = 0; r < rows; ++r) {
         if (r % 4096 == 0 && !goOn(progress, double(r) / steps)) return false;
-        const std::string form = grid.text(r, 0);
-        appendIn(out, form, r == 0 ? Encoding::Windows1252 : from, to);
-        const size_t length = characters(form, r == 0 ? Encoding::Windows1252 : from);
-        if (length < 35) out.append(36 - length, ' ');
-        appendIn(out, grid.text(r, 1), r == 0 ? Encoding::Windows1252 : from, to);
-        endLine();
+        out.column(grid.text(r, 0), r == 0 ? Encoding::Windows1252 : from);
+        out.append(grid.text(r, 1), r == 0 ? Encoding::Windows1252 : from);
+        out.endLine();
     }
 
     std::vector<std::string> markers;
     for (size_t r = 1; r < rows; ++r) markers.emplace_back(grid.text(r, 1));
-    std::sort(markers.begin(), markers.end());
-    markers.erase(std::unique(markers.begin(), markers.end()), markers.end());
-    const auto sourceSegments = findSegments(source.bytes, markers);
-    // The target's markers in its own encoding (they differ only when odd).
-    std::vector<std::string> targetMarkers;
-    for (const std::string& m : markers)
-        targetMarkers.push_back(target.encoding == from ? m : toUtf8(m, from));
-    const auto targetSegments =
-        target.bytes.empty() ? decltype(sourceSegments)() : findSegments(target.bytes, targetMarkers);
-    auto segment = [](const auto& segments, const std::string& marker) {
-        const auto it = segments.find(marker);
-        return it == segments.end() ? std::string_view() : std::string_view(it->second);
-    };
+    const SentenceSegments segments(markers, from, source, target);
     for (size_t r = 1; r < rows; ++r) {
         if (r % 4096 == 0 && !goOn(progress, double(rows + r) / steps)) return false;
-        const std::string marker(grid.text(r, 1));
-        out.append(kSeparator);
-        endLine();
-        appendIn(out, segment(sourceSegments, marker), source.encoding, to);
-        endLine();
-        if (!target.bytes.empty()) {
-            appendIn(out, segment(targetSegments, target.encoding == from ? marker : toUtf8(marker, from)),
-                     target.encoding, to);
-            endLine();
-        }
+        out.separator();
+        segments.write(out, grid.text(r, 1));
     }
-    if (!out.empty()) sink(out);
+    out.finish();
     return goOn(progress, 1.0);
+}
+
+SentenceSegments::SentenceSegments(std::vector<std::string> markers, Encoding markerEncoding,
+                                   const EncodedText& source, const EncodedText& target)
+    : from_(markerEncoding), source_(source), target_(target)
+{
+    std::sort(markers.begin(), markers.end());
+    markers.erase(std::unique(markers.begin(), markers.end()), markers.end());
+    sourceSegments_ = findSegments(source.bytes, markers);
+    // The target's markers in its own encoding (they differ only when odd).
+    if (target.bytes.empty()) return;
+    for (std::string& m : markers)
+        if (target.encoding != from_) m = toUtf8(m, from_);
+    targetSegments_ = findSegments(target.bytes, markers);
+}
+
+void SentenceSegments::write(ResultsText& out, const std::string& marker) const
+{
+    auto segment = [](const auto& segments, const std::string& wanted) {
+        const auto it = segments.find(wanted);
+        return it == segments.end() ? std::string_view() : std::string_view(it->second);
+    };
+    out.append(segment(sourceSegments_, marker), source_.encoding);
+    out.endLine();
+    if (target_.bytes.empty()) return;
+    out.append(segment(targetSegments_, target_.encoding == from_ ? marker : toUtf8(marker, from_)), target_.encoding);
+    out.endLine();
 }
 
 Status saveResults(const FileRef& output, const ResultsHeading& heading, const ResultGrid& grid,

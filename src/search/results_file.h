@@ -14,6 +14,8 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -52,6 +54,46 @@ std::unordered_map<std::string, std::string> findSegments(std::string_view text,
 // The encoding of the file of these texts and this heading.
 Encoding resultsEncoding(const ResultsHeading& heading, const EncodedText& source,
                          const EncodedText& target);
+// The same for a file of several texts' hits, and other lines it holds.
+Encoding resultsEncoding(const ResultsHeading& heading, const std::vector<Encoding>& texts,
+                         const QStringList& more = {});
+
+// A results file as it is written, in its encoding (a UTF-8 one begins with
+// its byte-order mark), handed to `sink` a megabyte at a time.
+class ResultsText {
+public:
+    ResultsText(Encoding to, const std::function<void(std::string_view)>& sink);
+    // The title and date lines, the separator and an empty line.
+    void heading(const ResultsHeading& heading);
+    void append(std::string_view bytes, Encoding from);
+    // A cell of the listing's left column: padded so that what follows
+    // starts at character 37, unless it is 35 characters or more.
+    void column(std::string_view bytes, Encoding from);
+    void separator(); // a line of 74 "-"
+    void endLine();   // CR LF
+    void finish();    // what is left to the sink
+
+private:
+    Encoding to_;
+    const std::function<void(std::string_view)>& sink_;
+    std::string out_;
+};
+
+// The source and target segments of a pair's markers, found in one pass
+// over each text; `markers` in `markerEncoding`, the source's.
+class SentenceSegments {
+public:
+    SentenceSegments(std::vector<std::string> markers, Encoding markerEncoding, const EncodedText& source,
+                     const EncodedText& target);
+    // The source line, then the target line when there is a target (empty
+    // when it has no such marker).
+    void write(ResultsText& out, const std::string& marker) const;
+
+private:
+    Encoding from_;
+    EncodedText source_, target_;
+    std::unordered_map<std::string, std::string> sourceSegments_, targetSegments_;
+};
 
 // The file's bytes, handed to `sink` in pieces. `target` empty: no target
 // lines. The grid's rows are in the source's encoding. False when `progress`

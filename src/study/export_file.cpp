@@ -36,52 +36,59 @@ std::string shownMarker(std::string_view marker, Encoding encoding)
 
 } // namespace
 
-bool writeExport(const ConcordanceLines& lines, const SentenceTable& source, const SentenceTable& target,
-                 SheetWriter& sheet, const Progress& progress)
+void writeExportHeader(SheetWriter& sheet)
 {
     for (const char* title : kHeader) sheet.text(title);
-    sheet.endRow();
+}
 
-    const Encoding encoding = lines.index() ? lines.index()->encoding() : Encoding::Windows1252;
+void writeExportCells(SheetWriter& sheet, const ConcordanceLine& line, Encoding encoding, const SentenceTable& source,
+                      const SentenceTable& target)
+{
     std::string field;
     auto put = [&](std::string_view bytes, Encoding from) {
         field.clear();
         appendAsUtf8(field, bytes, from);
         sheet.text(field);
     };
+    put(line.form, encoding);
+    put(shownMarker(line.marker, encoding), Encoding::Utf8);
+    put(line.left, encoding);
+    put(line.right, encoding);
+    put(source.sentence(line.marker, encoding), source.encoding());
+    put(target.sentence(line.marker, encoding), target.encoding());
+}
+
+bool writeExport(const ConcordanceLines& lines, const SentenceTable& source, const SentenceTable& target,
+                 SheetWriter& sheet, const Progress& progress)
+{
+    writeExportHeader(sheet);
+    sheet.endRow();
+
+    const Encoding encoding = lines.index() ? lines.index()->encoding() : Encoding::Windows1252;
     for (size_t k = 0; k < lines.size(); ++k) {
         if (k % 4096 == 0 && !goOn(progress, double(k) / double(lines.size()))) return false;
-        const ConcordanceLine line = lines.line(k);
-        put(line.form, encoding);
-        put(shownMarker(line.marker, encoding), Encoding::Utf8);
-        put(line.left, encoding);
-        put(line.right, encoding);
-        put(source.sentence(line.marker, encoding), source.encoding());
-        put(target.sentence(line.marker, encoding), target.encoding());
+        writeExportCells(sheet, lines.line(k), encoding, source, target);
         sheet.endRow();
     }
     return goOn(progress, 1.0);
 }
 
-Status exportLines(const FileRef& output, const ConcordanceLines& lines, const FileRef& sourceFile,
-                   const FileRef& target, ExportFormat format, const Progress& progress)
+Result<ExportTexts> ExportTexts::open(const ConcordanceLines& lines, const FileRef& target, const Progress& progress)
 {
-    if (Status refused = refuseInputAsOutput(output, {sourceFile, target}); !refused) return refused;
-    TextFile targetText;
+    ExportTexts texts;
     if (!target.name().isEmpty()) {
         Result<TextFile> read = TextFile::open(target);
         if (!read) return read.error();
-        targetText = std::move(read.value());
+        texts.targetText = std::move(read.value());
     }
-    // The places of the records first (a tenth of the work), then the lines.
     auto part = [&](double from, double share) {
         return [&progress, from, share](double done) { return goOn(progress, from + share * done); };
     };
     const std::string_view sourceText = lines.index() ? lines.index()->text() : std::string_view();
     const Encoding sourceEncoding = lines.index() ? lines.index()->encoding() : Encoding::Windows1252;
-    auto sourceTable = SentenceTable::build(sourceText, sourceEncoding, part(0.0, 0.05));
+    auto sourceTable = SentenceTable::build(sourceText, sourceEncoding, part(0.0, 0.5));
     if (!sourceTable) return Error::cancelledByUser();
-    auto targetTable = SentenceTable::build(targetText.text(), targetText.encoding(), part(0.05, 0.05));
+    auto targetTable = SentenceTable::build(texts.targetText.text(), texts.targetText.encoding(), part(0.5, 0.5));
     if (!targetTable) return Error::cancelledByUser();
     if (!sourceTable->regular() || !targetTable->regular()) {
         // Texts numbered by hand are scanned once for every marker the lines
@@ -102,10 +109,23 @@ Status exportLines(const FileRef& output, const ConcordanceLines& lines, const F
         sourceTable->gather(markers);
         targetTable->gather(targetMarkers);
     }
+    texts.source = std::move(*sourceTable);
+    texts.target = std::move(*targetTable);
+    return texts;
+}
 
+Status exportLines(const FileRef& output, const ConcordanceLines& lines, const FileRef& sourceFile,
+                   const FileRef& target, ExportFormat format, const Progress& progress)
+{
+    if (Status refused = refuseInputAsOutput(output, {sourceFile, target}); !refused) return refused;
+    // The places of the records first (a tenth of the work), then the lines.
+    Result<ExportTexts> texts =
+        ExportTexts::open(lines, target, [&progress](double done) { return goOn(progress, 0.1 * done); });
+    if (!texts) return texts.error();
     auto sheet = openSheet(output, format);
     if (!sheet) return sheet.error();
-    if (!writeExport(lines, *sourceTable, *targetTable, *sheet.value(), part(0.1, 0.9)))
+    if (!writeExport(lines, texts.value().source, texts.value().target, *sheet.value(),
+                     [&progress](double done) { return goOn(progress, 0.1 + 0.9 * done); }))
         return Error::cancelledByUser();
     return sheet.value()->commit();
 }

@@ -2,14 +2,19 @@
 // solandre-cli given a folder where it takes a numbered text.
 
 #include "cli/cli.h"
+#include "support/delimited_reader.h"
 #include "support/temp_files.h"
+#include "support/xlsx_reader.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 #include <sstream>
 
 namespace solandre {
 namespace {
 
+using testing::parseDelimited;
+using testing::readBytes;
 using testing::TempDir;
 
 struct CliResult {
@@ -78,6 +83,94 @@ TEST_F(CliCollection, PhrasesAndConditionsReadEachPairsOwnTranslation)
     const CliResult bad = run({"search", folder, "ca(sa", "--regex"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.out, "");
+}
+
+using Rows = std::vector<std::vector<std::string>>;
+
+TEST_F(CliCollection, ExportWritesEveryPairsLinesWithTheTextFirstInEachFormat)
+{
+    dir.write("calc_source_ref.txt", "[1] =casa+1\r\n");
+    dir.write("calc_cible_ref.txt", "[1] @maison\r\n");
+    TempDir out;
+    const std::string header = "Texto|Forma|Referencia|Contexto izquierdo|Contexto derecho|Frase|Traducción";
+    const Rows expected = {
+        {"Texto", "Forma", "Referencia", "Contexto izquierdo", "Contexto derecho", "Frase", "Traducción"},
+        {"calc", "casa", "[1]", "=", "+1", "=casa+1", "@maison"},
+        {"mem", "casa", "[1]", "", "", "casa", "maison"},
+        {"obra", "Casa", "[1]", "", "grande.", "Casa grande.", "Grande maison."},
+        {"obra", "casa", "[2]", "Una", ".", "Una casa.", "Une maison."},
+        {"sub/cap1", "casa", "[1]", "La", ".", "La casa.", "La maison."},
+        {"sub/cap1", "CASA", "[2]", "Otra", ".", "Otra CASA.", "Une autre maison."}};
+    struct Case { const char* name; std::vector<std::string> options; const char* file; char separator; bool csv; };
+    const Case cases[] = {
+        {"tsv by the name", {}, "lineas.tsv", '\t', false},
+        {"csv by the name", {}, "lineas.csv", ',', true},
+        {"csv by --format", {"--format", "csv"}, "lineas.txt", ',', true},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"export", folder, "casa", "-o", out.path(c.file).toStdString()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliResult r = run(args);
+        ASSERT_EQ(r.status, 0) << c.name << ": " << r.err;
+        const std::string bytes = readBytes(out.path(c.file));
+        ASSERT_TRUE(bytes.starts_with("\xEF\xBB\xBF")) << c.name;
+        Rows written = expected;
+        if (c.csv) { // what a spreadsheet would run shows as text
+            written[1][3] = "'=";
+            written[1][4] = "'+1";
+            written[1][5] = "'=casa+1";
+            written[1][6] = "'@maison";
+        }
+        EXPECT_EQ(parseDelimited(std::string_view(bytes).substr(3), c.separator), written) << c.name;
+    }
+
+    const CliResult book = run({"export", folder, "cas*", "--sort-forms", "-o", out.path("l.xlsx").toStdString()});
+    ASSERT_EQ(book.status, 0) << book.err;
+    std::string why;
+    const auto read = testing::readXlsx(out.path("l.xlsx"), &why);
+    ASSERT_TRUE(read) << why;
+    const std::vector<std::string> rows = testing::rowTexts(read->sheets.at(0));
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[0], header);
+    std::vector<std::string> forms;
+    for (size_t k = 1; k < rows.size(); ++k) forms.push_back(rows[k].substr(rows[k].find('|') + 1, 4));
+    EXPECT_EQ(forms, (std::vector<std::string>{"casa", "casa", "Casa", "casa", "casa", "CASA"}))
+        << "\"Formas\" across texts";
+}
+
+TEST_F(CliCollection, ExportRefusesATargetAndAnyFileOfTheCollection)
+{
+    struct Case { const char* name; std::vector<std::string> args; int status; const char* said; };
+    const std::string member = dir.path("obra_cible_ref.txt").toStdString();
+    const Case cases[] = {
+        {"--target", {"export", folder, "casa", "-o", dir.path("x.tsv").toStdString(), "--target", member}, 2,
+         "--target"},
+        {"a text of the collection", {"export", folder, "casa", "-o", member}, 1, "obra_cible_ref.txt"},
+        {"the memory itself", {"export", folder, "casa", "-o", dir.path("mem.tsv").toStdString()}, 1, "mem.tsv"},
+        {"a bad format", {"export", folder, "casa", "-o", dir.path("x").toStdString(), "--format", "ods"}, 2, "ods"},
+    };
+    for (const Case& c : cases) {
+        const CliResult r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << c.name;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << c.name << ": " << r.err;
+    }
+    EXPECT_EQ(readBytes(dir.path("obra_cible_ref.txt")), "[1] Grande maison.\r\n[2] Une maison.\r\n");
+    EXPECT_EQ(readBytes(dir.path("mem.tsv")), "casa\tmaison\r\n");
+    EXPECT_FALSE(QFile::exists(dir.path("x.tsv")));
+}
+
+TEST_F(CliCollection, SaveNamesEachHitsTextInTheListAndAboveItsSentences)
+{
+    TempDir out;
+    const CliResult r = run({"save", folder, "una casa", "-o", out.path("r.txt").toStdString(), "--title", "Obras",
+                             "--date", "hoy"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string sep(74, '-');
+    EXPECT_EQ(readBytes(out.path("r.txt")), "Colecci\xF3n : Obras\r\nB\xFAsqueda efectuada el : hoy\r\n" + sep +
+                                                "\r\n\r\nTexto" + std::string(31, ' ') + "Forma(s)" +
+                                                std::string(28, ' ') + "Referencia(s)\r\nobra" + std::string(32, ' ') +
+                                                "Una casa" + std::string(28, ' ') + "[2]\r\n" + sep +
+                                                "\r\nobra\r\n[2] Una casa.\r\n\r\n[2] Une maison.\r\n\r\n");
 }
 
 TEST_F(CliCollection, AFolderThatCannotBeReadFails)

@@ -3,6 +3,7 @@
 #include "search/reference_lines.h"
 #include "search/reference_search.h"
 #include "study/export_file.h"
+#include "support/delimited_reader.h"
 #include "support/temp_files.h"
 #include "support/xlsx_reader.h"
 
@@ -14,6 +15,7 @@ namespace solandre {
 namespace {
 
 using testing::cp1252;
+using testing::parseDelimited;
 using testing::readBytes;
 using testing::TempDir;
 
@@ -29,38 +31,6 @@ std::string exported(const ConcordanceLines& lines, std::string_view source, Enc
     EXPECT_TRUE(writeExport(lines, s, t, *sheet));
     EXPECT_TRUE(sheet->commit().ok());
     return out;
-}
-
-// Fields as RFC 4180 reads them back: the file's rows, each a list of fields.
-std::vector<std::vector<std::string>> parse(std::string_view file, char separator)
-{
-    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
-    bool quoted = false;
-    for (size_t i = 0; i < file.size(); ++i) {
-        const char c = file[i];
-        std::string& field = rows.back().back();
-        if (quoted) {
-            if (c == '"' && i + 1 < file.size() && file[i + 1] == '"') {
-                field += '"';
-                ++i;
-            } else if (c == '"') {
-                quoted = false;
-            } else {
-                field += c;
-            }
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == separator) {
-            rows.back().emplace_back();
-        } else if (c == '\r' && i + 1 < file.size() && file[i + 1] == '\n') {
-            rows.emplace_back(1);
-            ++i;
-        } else {
-            field += c;
-        }
-    }
-    if (rows.back() == std::vector<std::string>(1)) rows.pop_back();
-    return rows;
 }
 
 TEST(ExportFile, OneLinePerHitWithBothSentencesInUtf8)
@@ -121,7 +91,7 @@ TEST(ExportFile, AgreesWithTheReadingOfBothTextsOnRandomPairs)
         TempDir dir;
         const QString sourcePath = dir.write("source.txt", source), targetPath = dir.write("target.txt", target);
         ASSERT_TRUE(exportLines(dir.path("out"), lines, sourcePath, targetPath, format).ok());
-        const auto rows = parse(std::string_view(readBytes(dir.path("out"))).substr(3),
+        const auto rows = parseDelimited(std::string_view(readBytes(dir.path("out"))).substr(3),
                                 format == ExportFormat::Csv ? ',' : '\t');
         const auto expected = reference::concordanceLines(source, "*", encoding, ConcordanceLines::kContext);
         ASSERT_EQ(rows.size(), expected.size() + 1) << source;

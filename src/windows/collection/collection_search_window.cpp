@@ -7,6 +7,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "viewer/context_scan.h"
+#include "windows/collection/collection_viewer.h"
 #include "windows/widgets/windowed_table.h"
 
 #include <QHBoxLayout>
@@ -97,6 +98,7 @@ CollectionSearchWindow::CollectionSearchWindow(FormRegistry& forms)
     layout->addLayout(ask);
     layout->addWidget(total_);
     layout->addWidget(split, 1);
+    addOutputCommands(layout);
 }
 
 CollectionSearchWindow::~CollectionSearchWindow()

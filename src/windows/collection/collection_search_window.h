@@ -12,11 +12,14 @@
 #include <map>
 #include <memory>
 
+class QBoxLayout;
 class QLabel;
 class QTextEdit;
 
 namespace solandre {
 
+class CollectionHitGrid;
+class ResultGridControl;
 class WindowedTable;
 
 class CollectionSearchWindow : public Form {
@@ -35,7 +38,21 @@ public:
     void comptes_Click();  // "Por texto"
     void fermer_Click();
 
+    // What is written and shown from the hits (collection_search_output.cpp).
+    void enregistrer_Click(); // "Guardar"
+    void imprimer_Click();    // "Imprimir"
+    void exporter_Click();    // "Exportar..."
+    void contexte_Click();    // "Ver el contexto": the viewer on the current hit's own pair
+    // The grid of the pair of the hit last shown in the viewer, as the viewer
+    // reaches it; null before any.
+    ResultGridControl* hitGrid();
+
 private:
+    void addOutputCommands(QBoxLayout* layout);
+    // The list follows the viewer's steps through a pair's hits.
+    void followViewer(size_t member, size_t row);
+    std::unique_ptr<CollectionHitGrid> hitGrid_;
+
     class Rows;
     struct PairTexts {
         TextFile target;

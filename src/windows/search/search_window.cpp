@@ -10,6 +10,7 @@
 #include "windows/search/candidates_display.h"
 #include "windows/search/export_dialog.h"
 #include "windows/search/list_printout.h"
+#include "windows/search/results_dialog.h"
 #include "windows/search/result_grid_view.h"
 #include "windows/search/search_picture.h"
 
@@ -349,38 +350,16 @@ void SearchWindow::moveToLastMarker()
 
 void SearchWindow::enregistrer_Click()
 {
-    const QString file =
-        desktop().dialogs.saveFileName(this, QStringLiteral("Ficheros texto (*.TXT)|*.TXT"));
-    if (file.isEmpty()) return;
-
     const auto [source, target] = texts();
-    // Refused before the replace question: saving over a text loses it.
-    if (Status refused = refuseInputAsOutput(file, {source, target}); !refused) {
-        desktop().dialogs.message(this, {refused.error().message});
-        return;
-    }
-    // On Yes the old file stays until the new one replaces it whole.
-    if (QFileInfo::exists(file) &&
-        desktop().dialogs.message(this, {file + QString::fromUtf8(road_.exists) +
-                                             QStringLiteral("\r\n") + QString::fromUtf8(road_.replace),
-                                         QString::fromUtf8(road_.existsTitle), Buttons::YesNo}) ==
-            Answer::No)
-        return;
-
-    Status saved = success();
-    {
-        WaitCursor wait;
-        const ResultsHeading heading =
-            makeHeading(*road_.prefixes, forms().text(names::frmtexte, QStringLiteral("References")),
-                        formatSearchDate(searchDate_->dateTime()));
-        runLongWork(this, QStringLiteral("Guardando %1").arg(QFileInfo(file).fileName()), Cancel::Allowed,
-                    [&](const Progress& progress) {
-                        saved = saveResultsFile(file, concordance_, target, heading, progress);
-                    });
-        moveToLastMarker();
-    }
-    if (!saved && saved.error().cancelled) return; // the old file is as it was
-    desktop().dialogs.message(this, {saved ? QString::fromUtf8(road_.saved) : saved.error().message});
+    const ResultsHeading heading =
+        makeHeading(*road_.prefixes, forms().text(names::frmtexte, QStringLiteral("References")),
+                    formatSearchDate(searchDate_->dateTime()));
+    saveResultsWithDialogs(
+        this, desktop(), {source, target}, {road_.exists, road_.replace, road_.existsTitle, road_.saved},
+        [&](const QString& file, const Progress& progress) {
+            return saveResultsFile(file, concordance_, target, heading, progress);
+        },
+        [this] { moveToLastMarker(); });
 }
 
 void SearchWindow::imprimer_Click()

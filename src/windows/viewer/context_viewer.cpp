@@ -132,7 +132,8 @@ ContextViewer::ContextViewer(FormRegistry& forms, const ViewerRoad& road)
 
     QMenu* affichage = menu(QStringLiteral("affichage"), QStringLiteral("&Ver"));
     item(affichage, QStringLiteral("candidats"), QStringLiteral("&Candidatos de traducción"),
-         [this] { candidats_Click(); });
+         [this] { candidats_Click(); })
+        ->setEnabled(road.candidates != nullptr);
 
     QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));
     item(aide, QStringLiteral("about"), QStringLiteral("&A propósito de ..."),
@@ -141,6 +142,7 @@ ContextViewer::ContextViewer(FormRegistry& forms, const ViewerRoad& road)
 
 ResultGridControl* ContextViewer::grid()
 {
+    if (road_.gridOf) return road_.gridOf(forms(), road_.searchWindow);
     return searchGrid(forms(), road_.searchWindow);
 }
 
@@ -160,9 +162,10 @@ bool ContextViewer::openTexts()
 {
     // The texts of the search: swapped when it searches the translation.
     ResultGridControl* view = grid();
-    const SearchedTexts texts = view ? view->texts()
-                                     : SearchedTexts{forms().text(road_.texts.form, road_.texts.source),
-                                                     forms().text(road_.texts.form, road_.texts.target)};
+    const SearchedTexts texts = view            ? view->texts()
+                                : road_.gridOf ? SearchedTexts()
+                                               : SearchedTexts{forms().text(road_.texts.form, road_.texts.source),
+                                                               forms().text(road_.texts.form, road_.texts.target)};
     const QString& sourcePath = texts.searched;
     const QString& targetPath = texts.counterpart;
     QStringList failures;
@@ -193,6 +196,7 @@ bool ContextViewer::openTexts()
         open(sourcePath, source_, 0.0, 0.5);
         open(targetPath, target_, 0.5, 0.5);
     });
+    opened_ = cancelled ? SearchedTexts() : texts; // cancelled: read again at the next hit
     if (cancelled) return false;
     if (!failures.isEmpty())
         desktop().dialogs.message(this, {failures.join(QStringLiteral("\r\n")),
@@ -332,6 +336,13 @@ void ContextViewer::showCurrentHit(const QString& orderWindow)
 {
     ResultGridControl* view = grid();
     if (!view) return;
+    // A hit of another pair: its texts are read first.
+    const SearchedTexts texts = view->texts();
+    if (texts.searched != opened_.searched || texts.counterpart != opened_.counterpart) {
+        if (!openTexts()) return;
+        view = grid();
+        if (!view) return;
+    }
     order_ = orderWindow;
     auto* steps = order_.isEmpty() ? nullptr : dynamic_cast<HitOrder*>(forms().find(order_));
     orderStep_ = steps ? steps->currentStep() : 0;

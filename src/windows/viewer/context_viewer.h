@@ -9,6 +9,7 @@
 #include "forms/form.h"
 #include "forms/text_pair.h"
 #include "windows/search/hit_display.h"
+#include "windows/search/result_grid_control.h"
 #include "viewer/record_table.h"
 
 #include <string>
@@ -18,6 +19,7 @@ class QTextEdit;
 
 namespace solandre {
 
+class FormRegistry;
 class HitOrder;
 class ResultGridControl;
 
@@ -29,6 +31,10 @@ struct ViewerRoad {
     const char* sourceHeading; // of the printed context
     int clientWidth, clientHeight;
     const char* candidates; // the translation candidates window of its search
+    // Where the viewer reaches the grid of `searchWindow`, when not as a
+    // search window's grille01: the hits of one pair of a collection. The
+    // texts are then the grid's alone, opened again when they change.
+    ResultGridControl* (*gridOf)(FormRegistry& forms, const char* searchWindow) = nullptr;
 };
 
 extern const ViewerRoad kPreparedTextsViewer; // frmaff_contexte
@@ -90,6 +96,7 @@ private:
     void step(long long delta);
 
     const ViewerRoad& road_;
+    SearchedTexts opened_; // the paths of the two texts read
     Side source_;
     Side target_;
     size_t currentRow_ = 0;
