@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/collection_commands.h"
 
+#include "collection/collection_candidates.h"
 #include "collection/collection_concordance.h"
 #include "common/encoding.h"
 
@@ -30,6 +31,26 @@ bool openCollection(const CommandContext& c, CollectionStore& store, CollectionC
     return true;
 }
 
+// The search the options ask for, without its query; nothing when they
+// contradict one another (said).
+std::optional<SearchRequest> requestOf(const CommandContext& c, const char* command)
+{
+    SearchRequest request;
+    request.syntax = c.args.has("--regex") ? QuerySyntax::RegularExpressions : QuerySyntax::Patterns;
+    if (c.args.has("--with") && c.args.has("--without")) {
+        c.err << "solandre-cli: " << command << ": --with y --without no van juntas; véase \"solandre-cli "
+              << command << " --help\"\n";
+        return std::nullopt;
+    }
+    // Each pair's own translation, indexed when the search needs it.
+    for (const char* option : {"--with", "--without"})
+        if (c.args.has(option))
+            request.condition = TranslationCondition{
+                std::string(option) == "--with" ? TranslationTest::Contains : TranslationTest::Lacks,
+                c.text(c.args.value(option)), nullptr};
+    return request;
+}
+
 } // namespace
 
 bool namesCollection(const CommandContext& c)
@@ -52,17 +73,9 @@ int searchCollectionCommand(const CommandContext& c)
         buffer.clear();
         return written;
     };
-    SearchRequest request;
-    request.syntax = c.args.has("--regex") ? QuerySyntax::RegularExpressions : QuerySyntax::Patterns;
-    if (c.args.has("--with") && c.args.has("--without")) {
-        c.err << "solandre-cli: search: --with y --without no van juntas; véase \"solandre-cli search --help\"\n";
-        return kUsage;
-    }
-    for (const char* option : {"--with", "--without"})
-        if (c.args.has(option))
-            request.condition = TranslationCondition{
-                std::string(option) == "--with" ? TranslationTest::Contains : TranslationTest::Lacks,
-                c.text(c.args.value(option)), nullptr};
+    std::optional<SearchRequest> asked = requestOf(c, "search");
+    if (!asked) return kUsage;
+    SearchRequest request = *asked;
     for (size_t q = 1; q < c.args.operands.size(); ++q) {
         const QString query = c.text(c.args.operands[q]);
         request.typed = query;
@@ -95,6 +108,29 @@ int searchCollectionCommand(const CommandContext& c)
     }
     c.write(buffer);
     return c.finishOutput();
+}
+
+std::optional<CandidateList> candidatesOfCollection(const CommandContext& c, const QString& query, size_t top)
+{
+    std::optional<SearchRequest> request = requestOf(c, "candidates");
+    if (!request) return std::nullopt;
+    request->typed = query;
+    CollectionStore store(c.text(c.args.operands[0]));
+    CollectionConcordance concordance;
+    if (!openCollection(c, store, concordance)) return std::nullopt;
+    const Result<size_t> found = concordance.search(*request);
+    if (!found) {
+        c.fail(found.error());
+        return std::nullopt;
+    }
+    Result<CandidateList> list = collectionCandidates(
+        concordance, top, c.progress(QStringLiteral("Contando en %1").arg(c.text(c.args.operands[0]))));
+    c.endProgress();
+    if (!list) {
+        c.fail(list.error());
+        return std::nullopt;
+    }
+    return std::move(list.value());
 }
 
 } // namespace solandre::cli

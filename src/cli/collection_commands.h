@@ -4,6 +4,9 @@
 // folder is a collection, searched as one corpus.
 
 #include "cli/command_context.h"
+#include "study/candidates.h"
+
+#include <optional>
 
 namespace solandre::cli {
 
@@ -11,5 +14,9 @@ namespace solandre::cli {
 bool namesCollection(const CommandContext& c);
 
 int searchCollectionCommand(const CommandContext& c);
+
+// The translation candidates of `query` over the collection, each pair read
+// against its own translation; nothing when it failed, said on stderr.
+std::optional<CandidateList> candidatesOfCollection(const CommandContext& c, const QString& query, size_t top);
 
 } // namespace solandre::cli
