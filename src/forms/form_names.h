@@ -25,5 +25,9 @@ inline constexpr char frmcandidats02[] = "frmcandidats02";
 // A folder opened as a collection, and its search.
 inline constexpr char frmcollection[] = "frmcollection";
 inline constexpr char frmcollection_recherche[] = "frmcollection_recherche";
+// Its concordance lines, frequencies and translation candidates.
+inline constexpr char frmcollection_lignes[] = "frmcollection_lignes";
+inline constexpr char frmcollection_frequences[] = "frmcollection_frequences";
+inline constexpr char frmcollection_candidats[] = "frmcollection_candidats";
 
 } // namespace solandre::names

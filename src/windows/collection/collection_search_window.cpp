@@ -95,6 +95,7 @@ CollectionSearchWindow::CollectionSearchWindow(FormRegistry& forms)
     split->addWidget(target_);
     split->setStretchFactor(0, 3);
     layout->addLayout(ask);
+    layout->addLayout(viewButtons());
     layout->addWidget(total_);
     layout->addWidget(split, 1);
 }
@@ -107,6 +108,7 @@ CollectionSearchWindow::~CollectionSearchWindow()
 
 bool CollectionSearchWindow::openCollection(const CollectionListing& listing)
 {
+    closeViews(); // they read the indexes about to be replaced
     texts_.clear();
     store_ = std::make_unique<CollectionStore>(listing.folder);
     Status loaded = Error::cancelledByUser();
@@ -134,6 +136,7 @@ void CollectionSearchWindow::Command1_Click()
     target_->clear();
     total_->setText(QStringLiteral("%1 = %2").arg(searched_).arg(found));
     if (found > 0) list_->setCurrentRow(0);
+    emit hitsChanged();
 }
 
 void CollectionSearchWindow::formes_Click()
@@ -143,6 +146,7 @@ void CollectionSearchWindow::formes_Click()
     concordance_.sortByForm();
     list_->refresh();
     list_->setCurrentRow(0);
+    emit hitsChanged();
 }
 
 void CollectionSearchWindow::comptes_Click()

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 
+class QBoxLayout;
 class QLabel;
 class QTextEdit;
 
@@ -35,7 +36,23 @@ public:
     void comptes_Click();  // "Por texto"
     void fermer_Click();
 
+    // The views of the search over all its hits (collection_search_views.cpp).
+    void lignes_Click();     // "Líneas de concordancia"
+    void frequences_Click(); // "Frecuencias"
+    void candidats_Click();  // "Candidatos de traducción"
+    // The query of the last search, as typed.
+    const QString& searched() const { return searched_; }
+    // Makes hit k the current row, its sentences shown under the list.
+    void showHitAt(size_t k);
+
+signals:
+    // After each search and each sort: the views read the hits again.
+    void hitsChanged();
+
 private:
+    QBoxLayout* viewButtons();
+    void closeViews();
+
     class Rows;
     struct PairTexts {
         TextFile target;
