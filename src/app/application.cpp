@@ -2,6 +2,9 @@
 #include "app/application.h"
 
 #include "windows/align/alignment_window.h"
+#include "windows/collection/collection_candidates_window.h"
+#include "windows/collection/collection_frequency_window.h"
+#include "windows/collection/collection_lines_window.h"
 #include "windows/collection/collection_search_window.h"
 #include "windows/collection/collection_viewer.h"
 #include "windows/collection/collection_window.h"
@@ -54,6 +57,9 @@ void defineWindows(FormRegistry& forms)
     forms.define(names::frmcollection, [](FormRegistry& f) { return new CollectionWindow(f); });
     forms.define(names::frmcollection_recherche, [](FormRegistry& f) { return new CollectionSearchWindow(f); });
     forms.define(names::frmaff_collection, [](FormRegistry& f) { return new ContextViewer(f, kCollectionViewer); });
+    forms.define(names::frmcollection_lignes, [](FormRegistry& f) { return new CollectionLinesWindow(f); });
+    forms.define(names::frmcollection_frequences, [](FormRegistry& f) { return new CollectionFrequencyWindow(f); });
+    forms.define(names::frmcollection_candidats, [](FormRegistry& f) { return new CollectionCandidatesWindow(f); });
 }
 
 void loadSpanishTranslations(QApplication& app)

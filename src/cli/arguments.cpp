@@ -91,9 +91,11 @@ std::variant<Arguments, std::string> parse(const CommandSpec& command,
     return parsed;
 }
 
-std::string usageLine(const CommandSpec& command)
+namespace {
+
+std::string usageWith(const CommandSpec& command, const char* operands)
 {
-    std::string line = std::string("solandre-cli ") + command.name + " " + command.operands;
+    std::string line = std::string("solandre-cli ") + command.name + " " + operands;
     for (const OptionSpec& option : command.options) {
         line += option.required ? " " : " [";
         line += option.name;
@@ -103,9 +105,22 @@ std::string usageLine(const CommandSpec& command)
     return line;
 }
 
+} // namespace
+
+std::string usageLine(const CommandSpec& command) { return usageWith(command, command.operands); }
+
+std::vector<std::string> usageLines(const CommandSpec& command)
+{
+    std::vector<std::string> lines{usageLine(command)};
+    if (command.otherOperands) lines.push_back(usageWith(command, command.otherOperands));
+    return lines;
+}
+
 std::string commandHelp(const CommandSpec& command)
 {
-    std::string help = "Uso: " + usageLine(command) + "\n\n" + command.description + "\n";
+    std::string help;
+    for (const std::string& line : usageLines(command)) help += (help.empty() ? "Uso: " : "     ") + line + "\n";
+    help += "\n" + command.description + "\n";
     help += "\nOpciones:\n";
     size_t width = 6; // "--help"
     for (const OptionSpec& option : command.options)

@@ -28,6 +28,8 @@ struct CommandSpec {
     std::vector<OptionSpec> options;
     size_t minOperands;
     size_t maxOperands;      // kMany for no limit
+    // A second way of calling it, with other operands ("CARPETA BÚSQUEDA").
+    const char* otherOperands = nullptr;
 };
 
 inline constexpr size_t kMany = size_t(-1);
@@ -60,6 +62,8 @@ std::variant<Arguments, std::string> parse(const CommandSpec& command,
                                            const std::vector<std::string>& args);
 
 std::string usageLine(const CommandSpec& command);
+// The usage line of each way of calling the command.
+std::vector<std::string> usageLines(const CommandSpec& command);
 std::string commandHelp(const CommandSpec& command);
 std::string programHelp(const std::vector<CommandSpec>& commands);
 extern const char* const kExitCodes;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/collection_commands.h"
 
+#include "collection/collection_candidates.h"
 #include "collection/collection_concordance.h"
 #include "collection/collection_output.h"
 #include "common/encoding.h"
@@ -42,10 +43,11 @@ std::optional<SearchRequest> requestOf(const CommandContext& c, const char* comm
     SearchRequest request;
     request.syntax = c.args.has("--regex") ? QuerySyntax::RegularExpressions : QuerySyntax::Patterns;
     if (c.args.has("--with") && c.args.has("--without")) {
-        c.err << "solandre-cli: " << command << ": --with y --without no van juntas; véase \"solandre-cli " << command
-              << " --help\"\n";
+        c.err << "solandre-cli: " << command << ": --with y --without no van juntas; véase \"solandre-cli "
+              << command << " --help\"\n";
         return std::nullopt;
     }
+    // Each pair's own translation, indexed when the search needs it.
     for (const char* option : {"--with", "--without"})
         if (c.args.has(option))
             request.condition = TranslationCondition{
@@ -161,6 +163,29 @@ int saveCollectionCommand(const CommandContext& c)
                                                c.progress(QStringLiteral("Guardando %1").arg(output.name())));
     c.endProgress();
     return saved ? kOk : c.fail(saved.error());
+}
+
+std::optional<CandidateList> candidatesOfCollection(const CommandContext& c, const QString& query, size_t top)
+{
+    std::optional<SearchRequest> request = requestOf(c, "candidates");
+    if (!request) return std::nullopt;
+    request->typed = query;
+    CollectionStore store(c.text(c.args.operands[0]));
+    CollectionConcordance concordance;
+    if (!openCollection(c, store, concordance)) return std::nullopt;
+    const Result<size_t> found = concordance.search(*request);
+    if (!found) {
+        c.fail(found.error());
+        return std::nullopt;
+    }
+    Result<CandidateList> list = collectionCandidates(
+        concordance, top, c.progress(QStringLiteral("Contando en %1").arg(c.text(c.args.operands[0]))));
+    c.endProgress();
+    if (!list) {
+        c.fail(list.error());
+        return std::nullopt;
+    }
+    return std::move(list.value());
 }
 
 } // namespace solandre::cli

@@ -5,6 +5,9 @@
 
 #include "cli/command_context.h"
 #include "study/sheet.h"
+#include "study/candidates.h"
+
+#include <optional>
 
 namespace solandre::cli {
 
@@ -15,5 +18,9 @@ int searchCollectionCommand(const CommandContext& c);
 // export and save over every pair: a column, or a line, names each hit's text.
 int exportCollectionCommand(const CommandContext& c, ExportFormat format);
 int saveCollectionCommand(const CommandContext& c);
+
+// The translation candidates of `query` over the collection, each pair read
+// against its own translation; nothing when it failed, said on stderr.
+std::optional<CandidateList> candidatesOfCollection(const CommandContext& c, const QString& query, size_t top);
 
 } // namespace solandre::cli

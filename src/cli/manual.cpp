@@ -72,12 +72,16 @@ std::string cliManualPage(const std::vector<CommandSpec>& commands, const std::s
 {
     std::string page = header("solandre-cli", version, "concordancia de un texto y su traducción, frase por frase");
     page += ".SH SINOPSIS\n";
-    for (const CommandSpec& command : commands) page += ".B solandre\\-cli\n" + escaped(usageLine(command).substr(13)) + "\n.br\n";
+    for (const CommandSpec& command : commands)
+        for (const std::string& usage : usageLines(command))
+            page += ".B solandre\\-cli\n" + escaped(usage.substr(13)) + "\n.br\n";
     page += ".SH DESCRIPCIÓN\n";
     page += body(kProgramSummary) + ".PP\n" + body(kProgramNotes);
     page += ".SH ÓRDENES\n";
     for (const CommandSpec& command : commands) {
-        page += ".SS " + escaped(command.name) + "\n.B " + escaped(usageLine(command)) + "\n.PP\n";
+        page += ".SS " + escaped(command.name) + "\n";
+        for (const std::string& usage : usageLines(command)) page += ".B " + escaped(usage) + "\n.br\n";
+        page += ".PP\n";
         page += body(command.description);
         for (const OptionSpec& option : command.options) {
             page += ".TP\n.B " + escaped(option.name);

@@ -25,9 +25,18 @@ const CommandSpec kCandidatesCommand{
     "en la traducción: una palabra que está en casi todas las frases (un artículo,\n"
     "una preposición) no pasa por delante de la traducción. Las palabras de una\n"
     "sola letra no se proponen. Sirve para cualquier par numerado; cuanto mejor\n"
-    "alineado, mejores las propuestas. --with y --without miran NUMERADO_META.",
-    {{"--top", "N", "cuántas palabras (10 por omisión)"}, kRegexOption, kWithOption, kWithoutOption},
-    3, 3};
+    "alineado, mejores las propuestas. --with y --without miran NUMERADO_META.\n"
+    "Si en lugar de los dos textos se da una CARPETA, es una colección (véase\n"
+    "\"solandre-cli search --help\"): cada par trae su propia traducción, los\n"
+    "recuentos de todos los pares se suman y las palabras se clasifican una sola\n"
+    "vez sobre toda la colección, con las mismas columnas; --with y --without\n"
+    "miran la traducción de cada par.",
+    {{"--top", "N", "cuántas palabras (10 por omisión)"},
+     kRegexOption,
+     kWithOption,
+     kWithoutOption,
+     {"--source-lang", "LENGUA", "en una colección, la lengua de origen de los pares de textos por lengua"}},
+    2, 3, "CARPETA BÚSQUEDA"};
 
 const CommandSpec kExportCommand{
     "export", "NUMERADO BÚSQUEDA", "exporta las líneas de una búsqueda para una hoja de cálculo",
@@ -66,6 +75,20 @@ int usage(const CommandContext& c, const char* command, const std::string& probl
     return kUsage;
 }
 
+// The header line, then a candidate a line, the cells separated by tabs.
+int printCandidates(const CommandContext& c, const CandidateList& list)
+{
+    std::string out;
+    auto line = [&out](const auto& cells) {
+        for (const auto& cell : cells) (out += cell) += '\t';
+        out.back() = '\n';
+    };
+    line(kCandidateHeader);
+    for (const Candidate& candidate : list.best) line(candidateCells(candidate));
+    c.write(out);
+    return c.finishOutput();
+}
+
 } // namespace
 
 int candidatesCommand(const CommandContext& c)
@@ -77,10 +100,26 @@ int candidatesCommand(const CommandContext& c)
         if (ec != std::errc() || end != value.data() + value.size())
             return usage(c, "candidates", "--top espera un número entero, no \"" + value + "\"");
     }
-    const QString form = c.text(c.args.operands[2]);
+    const bool collection = namesCollection(c);
+    if (collection && c.args.operands.size() > 2)
+        return usage(c, "candidates", "con una carpeta, la búsqueda sigue a la carpeta: candidates CARPETA BÚSQUEDA");
+    if (!collection && c.args.operands.size() < 3)
+        return usage(c, "candidates", std::string("faltan argumentos: candidates ") + kCandidatesCommand.operands);
+    const QString form = c.text(c.args.operands.back());
     if (form.trimmed().isEmpty())
         return c.fail(Error{QStringLiteral("candidates: la forma está vacía; escriba la palabra de la que busca "
                                            "traducciones")});
+    if (collection) {
+        if (c.args.has("--with") && c.args.has("--without"))
+            return usage(c, "candidates", "--with y --without no van juntas");
+        const std::optional<CandidateList> found = candidatesOfCollection(c, form, top);
+        if (!found) return kFailed;
+        if (found->withForm == 0) {
+            c.warn(QStringLiteral("la forma \"%1\" no está en \"%2\"").arg(form, c.text(c.args.operands[0])));
+            return c.finishOutput();
+        }
+        return printCandidates(c, *found);
+    }
     const FileRef target = c.file(c.args.operands[1]);
     // The target is looked at before the source is indexed: a text that
     // cannot give candidates is said at once.
@@ -116,15 +155,7 @@ int candidatesCommand(const CommandContext& c)
         c.warn(QStringLiteral("la forma \"%1\" no está en \"%2\"").arg(form, concordance.name()));
         return c.finishOutput();
     }
-    std::string out;
-    auto line = [&out](const auto& cells) {
-        for (const auto& cell : cells) (out += cell) += '\t';
-        out.back() = '\n';
-    };
-    line(kCandidateHeader);
-    for (const Candidate& candidate : found.value().best) line(candidateCells(candidate));
-    c.write(out);
-    return c.finishOutput();
+    return printCandidates(c, found.value());
 }
 
 int exportCommand(const CommandContext& c)

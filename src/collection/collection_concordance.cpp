@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "collection/collection_concordance.h"
 
+#include "common/alphabetical.h"
 #include "common/encoding.h"
 #include "common/letters.h"
 
@@ -170,18 +171,26 @@ void CollectionConcordance::sortByForm()
 
 std::vector<CollectionConcordance::Frequency> CollectionConcordance::frequencies(FrequencyOrder order) const
 {
-    std::map<std::string, std::uint64_t> merged; // UTF-8 bytes order: code point order
-    for (const auto& member : members_) {
-        const WordIndex& index = member->index();
+    // The vocabulary and a phrase's text are UTF-8 whatever the text's
+    // encoding, so the forms of every text merge as they are.
+    std::map<std::string, std::uint64_t> merged;
+    for (const auto& member : members_)
         for (const FormFrequency& f : countForms(member->grid()))
-            merged[toUtf8(index.lowerForm(f.rank), member->encoding())] += f.count;
-    }
+            merged[std::string(frequencyText(member->index(), f))] += f.count;
     std::vector<Frequency> list;
     list.reserve(merged.size());
     for (auto& [form, count] : merged) list.push_back({form, count});
+    // Alphabetically as the list of one text, then by count.
+    std::vector<std::uint32_t> ids(list.size());
+    std::iota(ids.begin(), ids.end(), 0);
+    sortAlphabetically(ids, [&](std::uint32_t k) { return std::string_view(list[k].form); });
+    std::vector<Frequency> sorted;
+    sorted.reserve(list.size());
+    for (const std::uint32_t k : ids) sorted.push_back(std::move(list[k]));
     if (order == FrequencyOrder::ByCount)
-        std::stable_sort(list.begin(), list.end(), [](const Frequency& a, const Frequency& b) { return a.count > b.count; });
-    return list;
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [](const Frequency& a, const Frequency& b) { return a.count > b.count; });
+    return sorted;
 }
 
 std::vector<size_t> CollectionConcordance::countsPerMember() const

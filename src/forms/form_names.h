@@ -27,5 +27,9 @@ inline constexpr char frmcollection[] = "frmcollection";
 inline constexpr char frmcollection_recherche[] = "frmcollection_recherche";
 // The viewer of a collection's hit, on the hit's own pair.
 inline constexpr char frmaff_collection[] = "frmaff_collection";
+// Its concordance lines, frequencies and translation candidates.
+inline constexpr char frmcollection_lignes[] = "frmcollection_lignes";
+inline constexpr char frmcollection_frequences[] = "frmcollection_frequences";
+inline constexpr char frmcollection_candidats[] = "frmcollection_candidats";
 
 } // namespace solandre::names

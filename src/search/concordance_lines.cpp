@@ -145,14 +145,18 @@ ConcordanceLines ConcordanceLines::ofGrid(const ResultGrid& grid)
     return ConcordanceLines(grid.index(), std::move(hits), grid.hitWords());
 }
 
+ConcordanceLine concordanceLine(const WordIndex& index, WordId hit, std::uint32_t words, size_t context)
+{
+    const TextChars chars(index);
+    const std::string_view form = words <= 1 ? index.form(hit) : index.span(hit, words);
+    const size_t start = size_t(form.data() - index.text().data());
+    return {leftContext(chars, start, context), words <= 1 ? std::string(form) : shownText(form),
+            rightContext(chars, start + form.size(), context), index.marker(hit)};
+}
+
 ConcordanceLine ConcordanceLines::line(size_t line, size_t context) const
 {
-    const WordId word = order_[line];
-    const TextChars chars(*index_);
-    const std::string_view form = words_ == 1 ? index_->form(word) : index_->span(word, words_);
-    const size_t start = size_t(form.data() - index_->text().data());
-    return {leftContext(chars, start, context), words_ == 1 ? std::string(form) : shownText(form),
-            rightContext(chars, start + form.size(), context), index_->marker(word)};
+    return concordanceLine(*index_, order_[line], words_, context);
 }
 
 WordId ConcordanceLines::keyedWord(size_t line, LineKey key) const
@@ -180,27 +184,8 @@ bool ConcordanceLines::sort(LineKey key, const Progress& progress)
         countingSort(order_, ranked.ranks, std::uint32_t(ranked.texts.size()));
         return goOn(progress, 1.0);
     }
-    const WordId shift = (key == LineKey::Right1 || key == LineKey::Right2) ? words_ - 1 : 0;
     PodArray<std::uint32_t> keys;
-    keys.resize(n);
-    LineKeyReader reader(*index_, key);
-    auto report = [&](size_t k) { return k % 65536 != 0 || goOn(progress, 0.6 * double(k) / double(n)); };
-    if (std::is_sorted(order_.begin(), order_.end())) {
-        for (size_t k = 0; k < n; ++k) {
-            if (!report(k)) return false;
-            keys[k] = reader.rank(order_[k] + shift);
-        }
-    } else {
-        // The hits visited in text order, each key put back at its line.
-        PodArray<std::uint64_t> visits;
-        visits.resize(n);
-        for (size_t k = 0; k < n; ++k) visits[k] = std::uint64_t(order_[k]) << 32 | k;
-        std::sort(visits.begin(), visits.end());
-        for (size_t k = 0; k < n; ++k) {
-            if (!report(k)) return false;
-            keys[std::uint32_t(visits[k])] = reader.rank(WordId(visits[k] >> 32) + shift);
-        }
-    }
+    if (!readRanks(key, keys, progress)) return false;
     const Progress share = [&](double done) { return goOn(progress, 0.6 + 0.3 * done); };
     if (!toAlphabeticalPlaces(keys, *index_, share)) return false;
     const std::uint32_t maxKey = *std::max_element(keys.begin(), keys.end());
@@ -211,6 +196,55 @@ bool ConcordanceLines::sort(LineKey key, const Progress& progress)
     else
         pairSort(order_, keys);
     return goOn(progress, 1.0);
+}
+
+bool ConcordanceLines::readRanks(LineKey key, PodArray<std::uint32_t>& keys, const Progress& progress) const
+{
+    const size_t n = order_.size();
+    const WordId shift = (key == LineKey::Right1 || key == LineKey::Right2) ? words_ - 1 : 0;
+    keys.resize(n);
+    LineKeyReader reader(*index_, key);
+    auto report = [&](size_t k) { return k % 65536 != 0 || goOn(progress, 0.6 * double(k) / double(n)); };
+    if (std::is_sorted(order_.begin(), order_.end())) {
+        for (size_t k = 0; k < n; ++k) {
+            if (!report(k)) return false;
+            keys[k] = reader.rank(order_[k] + shift);
+        }
+        return true;
+    }
+    // The hits visited in text order, each key put back at its line.
+    PodArray<std::uint64_t> visits;
+    visits.resize(n);
+    for (size_t k = 0; k < n; ++k) visits[k] = std::uint64_t(order_[k]) << 32 | k;
+    std::sort(visits.begin(), visits.end());
+    for (size_t k = 0; k < n; ++k) {
+        if (!report(k)) return false;
+        keys[std::uint32_t(visits[k])] = reader.rank(WordId(visits[k] >> 32) + shift);
+    }
+    return true;
+}
+
+std::optional<LineKeyWords> ConcordanceLines::keyWords(LineKey key, const Progress& progress) const
+{
+    LineKeyWords out;
+    if (order_.empty()) return out;
+    if (key == LineKey::Form && words_ > 1) {
+        RankedTexts ranked = rankTexts(*index_, order_.data(), order_.size(), words_);
+        out.keys = std::move(ranked.ranks);
+        for (std::uint32_t& k : out.keys) ++k;
+        out.texts = std::move(ranked.texts);
+        return out;
+    }
+    if (!readRanks(key, out.keys, progress)) return std::nullopt;
+    // Numbered by the words met only: no table the size of the vocabulary.
+    std::vector<std::uint32_t> met(out.keys.begin(), out.keys.end());
+    std::sort(met.begin(), met.end());
+    met.erase(std::unique(met.begin(), met.end()), met.end());
+    if (!met.empty() && met.front() == 0) met.erase(met.begin());
+    for (const std::uint32_t rank : met) out.texts.emplace_back(index_->lowerForm(rank - 1));
+    for (std::uint32_t& k : out.keys)
+        if (k != 0) k = std::uint32_t(std::lower_bound(met.begin(), met.end(), k) - met.begin()) + 1;
+    return out;
 }
 
 } // namespace solandre

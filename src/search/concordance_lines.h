@@ -12,8 +12,10 @@
 #include "search/result_grid.h"
 #include "search/word_index.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace solandre {
 
@@ -24,6 +26,14 @@ struct ConcordanceLine {
     std::string form; // line breaks in a phrase as blanks
     std::string right;
     std::string_view marker;
+};
+
+// The key's words of some lines, to sort them together with lines of other
+// texts: each line's word as a number (0: none, k: texts[k - 1]) and the
+// words met, each once, lower-cased UTF-8.
+struct LineKeyWords {
+    PodArray<std::uint32_t> keys; // one per line
+    std::vector<std::string> texts;
 };
 
 class ConcordanceLines {
@@ -54,13 +64,22 @@ public:
     // one key and then by another orders by the second, then the first.
     // False, the order untouched, when `progress` stopped it.
     bool sort(LineKey key, const Progress& progress = {});
+    // The key's word of every line, as sort() reads them. Nothing when
+    // `progress` stopped it.
+    std::optional<LineKeyWords> keyWords(LineKey key, const Progress& progress = {}) const;
 
 private:
     WordId keyedWord(size_t line, LineKey key) const;
+    // The vocabulary rank + 1 of each line's word of a one-word key (0: none).
+    bool readRanks(LineKey key, PodArray<std::uint32_t>& keys, const Progress& progress) const;
 
     const WordIndex* index_ = nullptr;
     WordList order_;
     std::uint32_t words_ = 1;
 };
+
+// The line of one hit of `words` words, as ConcordanceLines shows it.
+ConcordanceLine concordanceLine(const WordIndex& index, WordId hit, std::uint32_t words = 1,
+                                size_t context = ConcordanceLines::kContext);
 
 } // namespace solandre

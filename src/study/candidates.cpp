@@ -86,7 +86,11 @@ bool forEachRecord(std::string_view text, const Progress& progress, double from,
 // aside) of a piece of text, cut into words as the word index cuts them.
 template <class Chars> class WordReader {
 public:
-    explicit WordReader(std::unordered_map<std::string, std::uint32_t>& dictionary) : dictionary_(dictionary) {}
+    // A closed dictionary takes no new word: the words it lacks are passed over.
+    WordReader(std::unordered_map<std::string, std::uint32_t>& dictionary, bool closed)
+        : dictionary_(dictionary), closed_(closed)
+    {
+    }
 
     // The ids of the body's words, each once.
     const std::vector<std::uint32_t>& read(std::string_view body)
@@ -134,11 +138,16 @@ private:
         if (chars_.letterCount(word) < 2) return;
         lowered_.clear();
         chars_.lower(word, lowered_);
+        if (closed_) {
+            if (const auto it = dictionary_.find(lowered_); it != dictionary_.end()) ids_.push_back(it->second);
+            return;
+        }
         const auto [it, added] = dictionary_.try_emplace(lowered_, std::uint32_t(dictionary_.size()));
         ids_.push_back(it->second);
     }
 
     std::unordered_map<std::string, std::uint32_t>& dictionary_;
+    bool closed_;
     Chars chars_;
     WordBreaker breaker_;
     std::vector<std::uint32_t> cuts_;
@@ -149,8 +158,8 @@ private:
 double xLogX(double x) { return x > 0 ? x * std::log(x) : 0.0; }
 
 template <class Chars>
-std::optional<CandidateList> countTarget(const NumberSet& sourceNumbers, const NumberSet& formNumbers,
-                                         std::string_view target, size_t top, const Progress& progress)
+bool countTarget(CandidateCounts& counts, const NumberSet& sourceNumbers, const NumberSet& formNumbers,
+                 std::string_view target, const Progress& progress)
 {
     // A text numbered as the numbering numbers has its numbers in ascending
     // order, each once. In any other, a number may come back, and what
@@ -162,16 +171,16 @@ std::optional<CandidateList> countTarget(const NumberSet& sourceNumbers, const N
             last = number;
             any = true;
         }))
-        return std::nullopt;
+        return false;
 
-    std::unordered_map<std::string, std::uint32_t> dictionary;
-    std::vector<std::uint64_t> withWord, joint;
-    WordReader<Chars> reader(dictionary);
-    CandidateList list;
+    auto& dictionary = counts.words;
+    auto& withWord = counts.withWord;
+    auto& joint = counts.joint;
+    WordReader<Chars> reader(dictionary, counts.closed);
     auto count = [&](std::uint64_t number, const std::vector<std::uint32_t>& ids) {
-        ++list.pairs;
+        ++counts.pairs;
         const bool withForm = formNumbers.contains(number);
-        list.withForm += withForm;
+        counts.withForm += withForm;
         if (withWord.size() < dictionary.size()) {
             withWord.resize(dictionary.size(), 0);
             joint.resize(dictionary.size(), 0);
@@ -192,32 +201,13 @@ std::optional<CandidateList> countTarget(const NumberSet& sourceNumbers, const N
             sentence.insert(sentence.end(), ids.begin(), ids.end());
         }
     });
-    if (!whole) return std::nullopt;
+    if (!whole) return false;
     for (auto& [number, ids] : parts) {
         std::sort(ids.begin(), ids.end());
         ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
         count(number, ids);
     }
-
-    std::vector<const std::string*> words(dictionary.size());
-    for (const auto& [word, id] : dictionary) words[id] = &word;
-    for (std::uint32_t id = 0; id < words.size(); ++id) {
-        const std::uint64_t ab = joint[id], b = withWord[id];
-        // Only words met with the form more often than chance would have it.
-        if (ab == 0 || double(ab) * double(list.pairs) <= double(list.withForm) * double(b)) continue;
-        list.best.push_back({*words[id], candidateScore(ab, list.withForm, b, list.pairs),
-                             logLikelihood(ab, list.withForm, b, list.pairs), ab, b});
-    }
-    auto better = [](const Candidate& x, const Candidate& y) {
-        if (x.score != y.score) return x.score > y.score;
-        if (x.joint != y.joint) return x.joint > y.joint;
-        return x.word < y.word;
-    };
-    const size_t kept = std::min(top, list.best.size());
-    std::partial_sort(list.best.begin(), list.best.begin() + std::ptrdiff_t(kept), list.best.end(), better);
-    list.best.resize(kept);
-    if (!goOn(progress, 1.0)) return std::nullopt;
-    return list;
+    return goOn(progress, 1.0);
 }
 
 } // namespace
@@ -245,20 +235,35 @@ std::vector<std::string> candidateCells(const Candidate& candidate)
     return {candidate.word, score, g2, std::to_string(candidate.joint), std::to_string(candidate.inTarget)};
 }
 
-std::optional<CandidateList> findCandidates(const WordIndex& source, const WordList& hits,
-                                            std::string_view target, Encoding targetEncoding, size_t top,
-                                            const Progress& progress)
+void CandidateCounts::keepWordsWithForm()
+{
+    std::unordered_map<std::string, std::uint32_t> kept;
+    std::vector<std::uint64_t> keptWithWord, keptJoint;
+    for (auto& [word, id] : words) {
+        if (id >= joint.size() || joint[id] == 0) continue;
+        kept.emplace(word, std::uint32_t(kept.size()));
+        keptWithWord.push_back(withWord[id]);
+        keptJoint.push_back(joint[id]);
+    }
+    words = std::move(kept);
+    withWord = std::move(keptWithWord);
+    joint = std::move(keptJoint);
+    closed = true;
+}
+
+bool countCandidates(CandidateCounts& counts, const WordIndex& source, const WordList& hits,
+                     std::string_view target, Encoding targetEncoding, const Progress& progress)
 {
     NumberSet sourceNumbers, formNumbers;
     if (!forEachRecord(source.text(), progress, 0.0, 0.15,
                        [&](std::uint64_t number, std::string_view) { sourceNumbers.add(number); }))
-        return std::nullopt;
+        return false;
     sourceNumbers.seal();
     // A hit counts for the sentence its marker names.
     std::uint32_t run = 0;
     WordId last = 0;
     for (size_t k = 0; k < hits.size(); ++k) {
-        if (k % 65536 == 0 && !goOn(progress, 0.15 + 0.05 * double(k) / double(hits.size()))) return std::nullopt;
+        if (k % 65536 == 0 && !goOn(progress, 0.15 + 0.05 * double(k) / double(hits.size()))) return false;
         const WordId word = hits[k];
         run = k > 0 && word >= last ? source.markerRunFrom(word, run) : source.markerRun(word);
         last = word;
@@ -266,8 +271,41 @@ std::optional<CandidateList> findCandidates(const WordIndex& source, const WordL
     }
     formNumbers.seal();
     return targetEncoding == Encoding::Utf8
-               ? countTarget<Utf8Chars>(sourceNumbers, formNumbers, target, top, progress)
-               : countTarget<Cp1252Chars>(sourceNumbers, formNumbers, target, top, progress);
+               ? countTarget<Utf8Chars>(counts, sourceNumbers, formNumbers, target, progress)
+               : countTarget<Cp1252Chars>(counts, sourceNumbers, formNumbers, target, progress);
+}
+
+CandidateList rankCandidates(const CandidateCounts& counts, size_t top)
+{
+    CandidateList list;
+    list.pairs = counts.pairs;
+    list.withForm = counts.withForm;
+    for (const auto& [word, id] : counts.words) {
+        if (id >= counts.joint.size()) continue; // a word of sentences no pair counted
+        const std::uint64_t ab = counts.joint[id], b = counts.withWord[id];
+        // Only words met with the form more often than chance would have it.
+        if (ab == 0 || double(ab) * double(list.pairs) <= double(list.withForm) * double(b)) continue;
+        list.best.push_back({word, candidateScore(ab, list.withForm, b, list.pairs),
+                             logLikelihood(ab, list.withForm, b, list.pairs), ab, b});
+    }
+    auto better = [](const Candidate& x, const Candidate& y) {
+        if (x.score != y.score) return x.score > y.score;
+        if (x.joint != y.joint) return x.joint > y.joint;
+        return x.word < y.word;
+    };
+    const size_t kept = std::min(top, list.best.size());
+    std::partial_sort(list.best.begin(), list.best.begin() + std::ptrdiff_t(kept), list.best.end(), better);
+    list.best.resize(kept);
+    return list;
+}
+
+std::optional<CandidateList> findCandidates(const WordIndex& source, const WordList& hits,
+                                            std::string_view target, Encoding targetEncoding, size_t top,
+                                            const Progress& progress)
+{
+    CandidateCounts counts;
+    if (!countCandidates(counts, source, hits, target, targetEncoding, progress)) return std::nullopt;
+    return rankCandidates(counts, top);
 }
 
 Result<CandidateList> candidatesOf(const WordIndex& source, const QString& typed, const FileRef& target,

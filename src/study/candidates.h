@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace solandre {
@@ -58,6 +59,31 @@ double logLikelihood(std::uint64_t joint, std::uint64_t withForm, std::uint64_t 
 
 // The rank of a word of that table: its G² times ln(pairs / withWord).
 double candidateScore(std::uint64_t joint, std::uint64_t withForm, std::uint64_t withWord, std::uint64_t pairs);
+
+// What candidates are ranked from, which adds up over several pairs of texts
+// (a collection): the sentence pairs, those whose source holds the form, and
+// for each target word the pairs with it and the pairs with it and the form.
+struct CandidateCounts {
+    std::uint64_t pairs = 0;
+    std::uint64_t withForm = 0;
+    std::unordered_map<std::string, std::uint32_t> words; // lower-cased UTF-8, and its place below
+    std::vector<std::uint64_t> withWord, joint;
+    // Once closed, pairs add to the words there and bring no others.
+    bool closed = false;
+
+    // Leaves out the words never met with the form, which no pair without
+    // the form can make candidates, and closes the counts: the pairs whose
+    // source lacks the form then cost no memory for their vocabulary.
+    void keepWordsWithForm();
+};
+
+// Adds the sentence pairs of the source words `hits` (any order) and the
+// numbered `target` to `counts`. False when `progress` stopped it.
+bool countCandidates(CandidateCounts& counts, const WordIndex& source, const WordList& hits,
+                     std::string_view target, Encoding targetEncoding, const Progress& progress = {});
+
+// The best `top` candidates of the counts.
+CandidateList rankCandidates(const CandidateCounts& counts, size_t top);
 
 // The best `top` candidates for the source words `hits` (any order) in
 // the numbered `target`. Nothing when `progress` stopped it.

@@ -3,6 +3,7 @@
 
 #include "cli/cli.h"
 #include "support/delimited_reader.h"
+#include "cli/manual.h"
 #include "support/temp_files.h"
 #include "support/xlsx_reader.h"
 
@@ -177,6 +178,93 @@ TEST_F(CliCollection, AFolderThatCannotBeReadFails)
 {
     const CliResult r = run({"search", folder + "/sub/../nada/", "casa"});
     EXPECT_NE(r.status, 0);
+}
+
+// The candidates of a folder of numbered pairs are those of the same
+// sentences made one pair, numbered end to end.
+TEST(CliCollectionCandidates, PrintWhatTheCollectionMadeOnePairPrints)
+{
+    const std::vector<std::pair<std::string, std::string>> a = {
+        {"La casa blanca.", "La maison blanche."}, {"El perro duerme.", "Le chien dort."},
+        {"Otra casa vieja.", "Une autre vieille maison."}};
+    const std::vector<std::pair<std::string, std::string>> b = {
+        {"La casa y el río.", "La maison et la rivière."}, {"El río baja.", "La rivière descend."},
+        {"El perro y la casa.", "Le chien et la maison."}, {"Nada.", "Rien."}};
+    const std::vector<std::pair<std::string, std::string>> c = {{"El gato duerme.", "Le chat dort."},
+                                                                {"El río.", "La rivière."}};
+    TempDir dir, whole;
+    std::string wholeSource, wholeTarget;
+    size_t number = 0;
+    for (const auto& [name, pairs] : {std::pair{"a", &a}, std::pair{"b", &b}, std::pair{"sub/c", &c}}) {
+        std::string source, target;
+        for (size_t k = 0; k < pairs->size(); ++k) {
+            source += "[" + std::to_string(k + 1) + "] " + (*pairs)[k].first + "\r\n";
+            target += "[" + std::to_string(k + 1) + "] " + (*pairs)[k].second + "\r\n";
+            wholeSource += "[" + std::to_string(++number) + "] " + (*pairs)[k].first + "\r\n";
+            wholeTarget += "[" + std::to_string(number) + "] " + (*pairs)[k].second + "\r\n";
+        }
+        dir.write(QString::fromUtf8(name) + "_source_ref.txt", source);
+        dir.write(QString::fromUtf8(name) + "_cible_ref.txt", target);
+    }
+    const std::string s = whole.write("whole_source_ref.txt", wholeSource).toStdString();
+    const std::string t = whole.write("whole_cible_ref.txt", wholeTarget).toStdString();
+    const std::string folder = dir.root().toStdString();
+    struct Case {
+        const char* name;
+        std::vector<std::string> query; // the query and its options
+    };
+    const Case cases[] = {
+        {"one form", {"casa"}},
+        {"the best two", {"casa", "--top", "2"}},
+        {"a phrase", {"el río"}},
+        {"a condition on each pair's own translation", {"casa", "--without", "blanche"}},
+        {"a regular expression", {"(casa|perro)", "--regex"}},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.name);
+        std::vector<std::string> collection{"candidates", folder}, one{"candidates", s, t};
+        collection.insert(collection.end(), k.query.begin(), k.query.end());
+        one.insert(one.end(), k.query.begin(), k.query.end());
+        const CliResult got = run(collection), expected = run(one);
+        EXPECT_EQ(got.status, 0) << got.err;
+        EXPECT_EQ(expected.status, 0) << expected.err;
+        EXPECT_TRUE(got.out.starts_with("Candidato\tPuntuación\tG²\tCon la forma\tEn la traducción\n")) << got.out;
+        EXPECT_EQ(got.out, expected.out);
+    }
+    const CliResult best = run({"candidates", folder, "casa", "--top", "1"});
+    EXPECT_NE(best.out.find("\nmaison\t"), std::string::npos) << best.out;
+}
+
+TEST(CliCollectionCandidates, TheHelpAndTheManualShowTheFolderForm)
+{
+    const CliResult help = run({"candidates", "--help"});
+    EXPECT_NE(help.out.find("\n     solandre-cli candidates CARPETA BÚSQUEDA [--top N]"), std::string::npos) << help.out;
+    const std::string page = cli::cliManualPage(cli::commands(), "1");
+    EXPECT_NE(page.find(".B solandre\\-cli\ncandidates CARPETA BÚSQUEDA"), std::string::npos);
+    EXPECT_NE(page.find(".B solandre\\-cli candidates CARPETA BÚSQUEDA"), std::string::npos);
+}
+
+TEST_F(CliCollection, CandidatesSayWhatIsWrongAsForOnePair)
+{
+    const CliResult nowhere = run({"candidates", folder, "nada"});
+    EXPECT_EQ(nowhere.status, 0) << nowhere.err;
+    EXPECT_EQ(nowhere.out, "") << "the reason goes to stderr, alone";
+    EXPECT_NE(nowhere.err.find("la forma \"nada\" no está"), std::string::npos) << nowhere.err;
+    const CliResult extra = run({"candidates", folder, "obra_cible_ref.txt", "casa"});
+    EXPECT_EQ(extra.status, 2);
+    EXPECT_NE(extra.err.find("candidates CARPETA BÚSQUEDA"), std::string::npos) << extra.err;
+    const CliResult both = run({"candidates", folder, "casa", "--with", "a", "--without", "b"});
+    EXPECT_EQ(both.status, 2);
+    const CliResult bad = run({"candidates", folder, "ca(sa", "--regex"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "");
+    // "maison" is in every translated sentence, the memory's and the texts'
+    // too: with "casa" in every one, no more often than chance.
+    const CliResult everywhere = run({"candidates", folder, "casa"});
+    EXPECT_EQ(everywhere.status, 0) << everywhere.err;
+    EXPECT_EQ(everywhere.out, "Candidato\tPuntuación\tG²\tCon la forma\tEn la traducción\n");
+    const CliResult r = run({"candidates", folder, "grande"});
+    EXPECT_EQ(r.out.substr(r.out.find('\n') + 1), "grande\t8.05\t5.00\t1\t1\n") << r.out;
 }
 
 } // namespace

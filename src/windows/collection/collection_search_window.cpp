@@ -96,6 +96,7 @@ CollectionSearchWindow::CollectionSearchWindow(FormRegistry& forms)
     split->addWidget(target_);
     split->setStretchFactor(0, 3);
     layout->addLayout(ask);
+    layout->addLayout(viewButtons());
     layout->addWidget(total_);
     layout->addWidget(split, 1);
     addOutputCommands(layout);
@@ -109,6 +110,7 @@ CollectionSearchWindow::~CollectionSearchWindow()
 
 bool CollectionSearchWindow::openCollection(const CollectionListing& listing)
 {
+    closeViews(); // they read the indexes about to be replaced
     texts_.clear();
     store_ = std::make_unique<CollectionStore>(listing.folder);
     Status loaded = Error::cancelledByUser();
@@ -136,6 +138,7 @@ void CollectionSearchWindow::Command1_Click()
     target_->clear();
     total_->setText(QStringLiteral("%1 = %2").arg(searched_).arg(found));
     if (found > 0) list_->setCurrentRow(0);
+    emit hitsChanged();
 }
 
 void CollectionSearchWindow::formes_Click()
@@ -145,6 +148,7 @@ void CollectionSearchWindow::formes_Click()
     concordance_.sortByForm();
     list_->refresh();
     list_->setCurrentRow(0);
+    emit hitsChanged();
 }
 
 void CollectionSearchWindow::comptes_Click()

@@ -47,11 +47,26 @@ public:
     // reaches it; null before any.
     ResultGridControl* hitGrid();
 
+    // The views of the search over all its hits (collection_search_views.cpp).
+    void lignes_Click();     // "Líneas de concordancia"
+    void frequences_Click(); // "Frecuencias"
+    void candidats_Click();  // "Candidatos de traducción"
+    // The query of the last search, as typed.
+    const QString& searched() const { return searched_; }
+    // Makes hit k the current row, its sentences shown under the list.
+    void showHitAt(size_t k);
+
+signals:
+    // After each search and each sort: the views read the hits again.
+    void hitsChanged();
+
 private:
     void addOutputCommands(QBoxLayout* layout);
     // The list follows the viewer's steps through a pair's hits.
     void followViewer(size_t member, size_t row);
     std::unique_ptr<CollectionHitGrid> hitGrid_;
+    QBoxLayout* viewButtons();
+    void closeViews();
 
     class Rows;
     struct PairTexts {

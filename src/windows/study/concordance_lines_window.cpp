@@ -10,6 +10,7 @@
 #include "windows/search/export_dialog.h"
 #include "windows/search/result_grid_view.h"
 #include "windows/search/searched_query.h"
+#include "windows/study/line_sort_buttons.h"
 #include "windows/study/study_window.h"
 #include "windows/widgets/windowed_table.h"
 
@@ -72,24 +73,6 @@ private:
     mutable ConcordanceLine line_;
 };
 
-namespace {
-
-struct SortButton {
-    const char* name;
-    const char* caption; // its "&" marks the Alt shortcut
-    const char* tip;
-    LineKey key;
-};
-
-const SortButton kSortButtons[] = {
-    {"trier_forme", "F&orma", "la forma", LineKey::Form},
-    {"trier_gauche1", "1.ª &izquierda", "la primera palabra a la izquierda", LineKey::Left1},
-    {"trier_gauche2", "2.ª i&zquierda", "la segunda palabra a la izquierda", LineKey::Left2},
-    {"trier_droite1", "1.ª &derecha", "la primera palabra a la derecha", LineKey::Right1},
-    {"trier_droite2", "2.ª d&erecha", "la segunda palabra a la derecha", LineKey::Right2},
-};
-
-} // namespace
 
 ConcordanceLinesWindow::ConcordanceLinesWindow(FormRegistry& forms, const StudyRoad& road)
     : Form(forms, QStringLiteral("Quillarne - Concordancias VXT")), road_(road), rows_(std::make_unique<Rows>(lines_))
@@ -124,7 +107,7 @@ ConcordanceLinesWindow::ConcordanceLinesWindow(FormRegistry& forms, const StudyR
     frame3->setFont(timesFont(12, true, true));
     lists->addWidget(frame3);
     QBoxLayout* buttons = frameLayout(frame3, QBoxLayout::TopToBottom);
-    for (const SortButton& b : kSortButtons) {
+    for (const LineSortButton& b : kLineSortButtons) {
         QPushButton* button = this->button(frame3, QString::fromLatin1(b.name), QString::fromUtf8(b.caption), 0, 0,
                                            0, 0, [this, key = b.key] { trier_Click(key); });
         button->setFont(QFont(QStringLiteral("MS Sans Serif"), 10, QFont::Bold));
@@ -155,7 +138,7 @@ ConcordanceLinesWindow::ConcordanceLinesWindow(FormRegistry& forms, const StudyR
 
     growWithWindow(this, client(), 13200, 8520);
     closeOnEscape(this, [this] { fermer_Click(); });
-    setTabOrder(view_, frame3->findChild<QPushButton*>(QString::fromLatin1(kSortButtons[0].name)));
+    setTabOrder(view_, frame3->findChild<QPushButton*>(QString::fromLatin1(kLineSortButtons[0].name)));
 }
 
 ConcordanceLinesWindow::~ConcordanceLinesWindow()
@@ -233,8 +216,8 @@ void ConcordanceLinesWindow::trier_Click(LineKey key)
 {
     if (lines_.size() < 2) return;
     WaitCursor wait;
-    const auto* b = std::find_if(std::begin(kSortButtons), std::end(kSortButtons),
-                                 [key](const SortButton& s) { return s.key == key; });
+    const auto* b = std::find_if(std::begin(kLineSortButtons), std::end(kLineSortButtons),
+                                 [key](const LineSortButton& s) { return s.key == key; });
     view_->freeze();
     runLongWork(this, QStringLiteral("Ordenando por %1").arg(QString::fromUtf8(b->tip)), Cancel::Allowed,
                 [&](const Progress& progress) { lines_.sort(key, progress); });
