@@ -5,6 +5,7 @@
 #include "common/encoding.h"
 #include "common/letters.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -12,10 +13,14 @@
 #include <map>
 #include <numeric>
 #include <optional>
+#include <shared_mutex>
 #include <thread>
 
 namespace solandre {
 namespace {
+
+// Above this the index builder splits a text among threads itself.
+constexpr qint64 kIndexedAloneAbove = qint64(8) << 20;
 
 // A form lower-cased as the search lower-cases, in code points, so that
 // forms of texts in different encodings compare alike.
@@ -45,8 +50,10 @@ Status CollectionConcordance::load(const CollectionListing& listing, CollectionS
     std::atomic<bool> stop{false};
     bool cancelled = false;
     // A text under a few megabytes is indexed on one thread: a second
-    // worker takes the next pair meanwhile. Only this thread reports, as
-    // the caller's progress is only ever called from its own thread.
+    // worker takes the next pair meanwhile. A bigger one is indexed alone,
+    // on threads of its own, so that two big indexes never grow at once.
+    // Only this thread reports, as the caller's progress is only ever called
+    // from its own thread, and it goes on reporting while it waits.
     double shown = 0;
     auto report = [&](double current) {
         shown = std::max(shown, (double(finished.load()) + current) / double(std::max<size_t>(count, 1)));
@@ -54,8 +61,16 @@ Status CollectionConcordance::load(const CollectionListing& listing, CollectionS
         if (cancelled) stop = true;
         return !stop.load();
     };
+    std::shared_mutex alone;
     auto work = [&](const std::function<bool(double)>& part) {
         for (size_t k; !stop.load() && (k = next++) < count;) {
+            const bool big = QFileInfo(listing.pairs[k].pair.source).size() > kIndexedAloneAbove;
+            std::unique_lock exclusive(alone, std::defer_lock);
+            std::shared_lock shared(alone, std::defer_lock);
+            while (!(big ? exclusive.try_lock() : shared.try_lock())) {
+                if (!part(0)) return;
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
             auto concordance = std::make_unique<Concordance>();
             if (Status done = concordance->load(FileRef(listing.pairs[k].pair.source), part, &store.indexes(),
                                                 Concordance::Keeping::MappedFromCache);
