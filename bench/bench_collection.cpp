@@ -2,10 +2,14 @@
 // A collection of generated numbered pairs (1,000 pairs, 2 GB in all by
 // default): the first opening (every text indexed, the indexes kept), the
 // second (every index mapped from the store), a single-form query over all,
-// and peak memory; against one read of every file, measured in the same run.
+// then its translation candidates over every pair and its concordance lines
+// sorted across texts, and peak memory; against one read of every file,
+// measured in the same run.
 // bench_collection [PAIRS [MEGABYTES_PER_TEXT]]
 
+#include "collection/collection_candidates.h"
 #include "collection/collection_concordance.h"
+#include "collection/collection_lines.h"
 #include "common/fileio.h"
 #include "measure.h"
 #include "numbering/numbering_engine.h"
@@ -70,7 +74,7 @@ int main(int argc, char** argv)
     const double read = readAll(folder, bytes);
     std::printf("%d pairs, %.0f MB in all; one read of every file %.2f s\n", pairs, double(bytes) / 1e6, read);
 
-    auto open = [&](const char* what) {
+    auto open = [&](const char* what, bool views) {
         CollectionStore store(folder, cache);
         CollectionConcordance concordance;
         double listed = 0;
@@ -86,8 +90,22 @@ int main(int argc, char** argv)
         size_t hits = 0;
         const bench::Figure q = bench::measure([&] { hits = concordance.search(QStringLiteral("casa")); });
         std::printf("  %-26s %8.3f s  %zu hits  peak %6.0f MB\n", "  query \"casa\"", q.seconds, hits, q.peakMb);
+        if (!views) return;
+        size_t words = 0;
+        const bench::Figure c = bench::measure([&] {
+            const auto found = collectionCandidates(concordance, 10);
+            if (!found) fail("candidates");
+            words = found.value().best.size();
+        });
+        std::printf("  %-26s %8.2f s  (%5.2f x the read)  %zu words  peak %6.0f MB\n", "  candidates of \"casa\"",
+                    c.seconds, c.seconds / read, words, c.peakMb);
+        const bench::Figure l = bench::measure([&] {
+            CollectionLines lines = CollectionLines::ofHits(concordance);
+            if (!lines.sort(LineKey::Left1)) fail("sort");
+        });
+        std::printf("  %-26s %8.2f s  peak %6.0f MB\n", "  lines sorted by the left", l.seconds, l.peakMb);
     };
-    open("first opening");
-    open("second opening");
+    open("first opening", false);
+    open("second opening", true);
     return 0;
 }
