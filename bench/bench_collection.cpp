@@ -2,7 +2,8 @@
 // A collection of generated numbered pairs (1,000 pairs, 2 GB in all by
 // default): the first opening (every text indexed, the indexes kept), the
 // second (every index mapped from the store), a cancel half-way through a
-// first opening and the opening after it, queries over all, and memory:
+// first opening and the opening after it, queries over all, the candidates
+// of one over every pair and its lines sorted across texts, and memory:
 // the peak, and what the process holds beyond the pages of mapped files per
 // pair. Against one read of every file and against indexing every source
 // alone, one after another, both measured in the same run. Each
@@ -10,7 +11,9 @@
 // over from another.
 // bench_collection [PAIRS [MEGABYTES_PER_TEXT]]
 
+#include "collection/collection_candidates.h"
 #include "collection/collection_concordance.h"
+#include "collection/collection_lines.h"
 #include "common/fileio.h"
 #include "measure.h"
 #include "numbering/numbering_engine.h"
@@ -112,6 +115,23 @@ void open(const Run& run, const char* what, bool queries)
     query("cas*", false);
     query("*mente", false);
     query("casa", true);
+
+    // The views of the last query but one, "casa" again.
+    (void)concordance.search(QStringLiteral("casa"));
+    size_t words = 0;
+    const bench::Figure c = bench::measure([&] {
+        const auto found = collectionCandidates(concordance, 10);
+        if (!found) fail("candidates");
+        words = found.value().best.size();
+    });
+    std::printf("    candidates of \"casa\"        %6.2f s  %5.3f x the read, %8zu words; peak %5.0f MB\n", c.seconds,
+                c.seconds / run.read, words, c.peakMb);
+    const bench::Figure l = bench::measure([&] {
+        CollectionLines lines = CollectionLines::ofHits(concordance);
+        if (!lines.sort(LineKey::Left1)) fail("sort");
+    });
+    std::printf("    lines sorted by the left     %6.2f s  %5.3f x the read; peak %5.0f MB\n", l.seconds,
+                l.seconds / run.read, l.peakMb);
 }
 
 } // namespace

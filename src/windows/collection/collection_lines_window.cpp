@@ -146,6 +146,7 @@ void CollectionLinesWindow::Form_Load()
 {
     if (CollectionSearchWindow* s = search()) {
         connect(s, &CollectionSearchWindow::hitsChanged, this, [this] { followSearch(); });
+        connect(s, &CollectionSearchWindow::hitsSorted, this, [this] { followSearch(); });
         // The lines read the search's indexes: nothing once they are gone.
         connect(s, &QObject::destroyed, this, [this] {
             lines_ = CollectionLines();

@@ -148,7 +148,7 @@ void CollectionSearchWindow::formes_Click()
     concordance_.sortByForm();
     list_->refresh();
     list_->setCurrentRow(0);
-    emit hitsChanged();
+    emit hitsSorted();
 }
 
 void CollectionSearchWindow::comptes_Click()

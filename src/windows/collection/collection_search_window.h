@@ -57,8 +57,10 @@ public:
     void showHitAt(size_t k);
 
 signals:
-    // After each search and each sort: the views read the hits again.
+    // After each search: the views read the hits again.
     void hitsChanged();
+    // After "Formas": the same hits, in another order.
+    void hitsSorted();
 
 private:
     void addOutputCommands(QBoxLayout* layout);
