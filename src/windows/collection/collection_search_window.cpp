@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "viewer/context_scan.h"
 #include "windows/collection/collection_viewer.h"
+#include "windows/search/advanced_search.h"
 #include "windows/widgets/windowed_table.h"
 
 #include <QHBoxLayout>
@@ -71,6 +72,13 @@ CollectionSearchWindow::CollectionSearchWindow(FormRegistry& forms)
     ask->addWidget(query_, 1);
     for (QPushButton* b : {search, forms_, counts, close}) ask->addWidget(b);
 
+    // The query language as for one pair; the texts of a collection cannot
+    // change places, so the translation is never the one searched.
+    advanced_ = new AdvancedSearch(client(), 0, 0, 10500);
+    advanced_->withoutTranslationSearch();
+    advanced_->setMinimumHeight(twips(1455));
+    connect(advanced_, &AdvancedSearch::searchAsked, this, [this] { Command1_Click(); });
+
     total_ = new QLabel(client());
     total_->setObjectName(QStringLiteral("label3"));
     total_->setFont(timesFont(12, true, true));
@@ -96,6 +104,7 @@ CollectionSearchWindow::CollectionSearchWindow(FormRegistry& forms)
     split->addWidget(target_);
     split->setStretchFactor(0, 3);
     layout->addLayout(ask);
+    layout->addWidget(advanced_);
     layout->addLayout(viewButtons());
     layout->addWidget(total_);
     layout->addWidget(split, 1);
@@ -130,14 +139,39 @@ bool CollectionSearchWindow::openCollection(const CollectionListing& listing)
 
 void CollectionSearchWindow::Command1_Click()
 {
-    WaitCursor wait;
-    searched_ = query_->text();
-    const size_t found = concordance_.search(searched_);
+    SearchRequest request;
+    request.typed = query_->text();
+    request.syntax = advanced_->syntax();
+    // Each pair's condition reads its own translation.
+    if (const auto test = advanced_->test()) request.condition = TranslationCondition{*test, advanced_->condition(), nullptr};
+    Result<size_t> found = size_t(0);
+    {
+        WaitCursor wait;
+        list_->freeze();
+        // A single form is a look-up; an expression or a condition may
+        // open every translation, and may be stopped.
+        if (request.syntax == QuerySyntax::Patterns && !request.condition)
+            found = concordance_.search(request);
+        else
+            runLongWork(this, QStringLiteral("Buscando %1").arg(request.typed), Cancel::Allowed,
+                        [&](const Progress& progress) { found = concordance_.search(request, progress); });
+        list_->thaw();
+    }
+    searched_ = request.typed;
     list_->refresh();
     source_->clear();
     target_->clear();
-    total_->setText(QStringLiteral("%1 = %2").arg(searched_).arg(found));
-    if (found > 0) list_->setCurrentRow(0);
+    const size_t count = found ? found.value() : 0;
+    total_->setText(QStringLiteral("%1 = %2").arg(searched_).arg(count));
+    if (!found) {
+        advanced_->say(found.error().cancelled ? QStringLiteral("Búsqueda interrumpida.") : found.error().message);
+        if (!found.error().cancelled)
+            desktop().dialogs.message(this, {found.error().message, QStringLiteral("Solandre"), Buttons::Ok,
+                                             Icon::Information});
+    } else if (concordance_.members() > 0) {
+        advanced_->say(AdvancedSearch::reading(concordance_.concordance(0).lastQuery(), request));
+    }
+    if (count > 0) list_->setCurrentRow(0);
     emit hitsChanged();
 }
 

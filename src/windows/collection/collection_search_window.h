@@ -18,6 +18,7 @@ class QTextEdit;
 
 namespace solandre {
 
+class AdvancedSearch;
 class CollectionHitGrid;
 class ResultGridControl;
 class WindowedTable;
@@ -85,6 +86,7 @@ private:
     std::map<size_t, PairTexts> texts_; // of the pairs whose hits were shown
     std::unique_ptr<Rows> rows_;
     QLineEdit* query_;
+    AdvancedSearch* advanced_ = nullptr;
     QLabel* total_;
     WindowedTable* list_;
     QTextEdit* source_;

@@ -83,6 +83,28 @@ void AdvancedSearch::setSearchesTranslation(bool searched)
     translation_->setChecked(searched);
 }
 
+void AdvancedSearch::withoutTranslationSearch()
+{
+    translation_->setChecked(false);
+    translation_->hide();
+}
+
+QString AdvancedSearch::reading(const Query& query, const SearchRequest& request)
+{
+    QStringList parts;
+    if (const QString read = query.reading(); !read.isEmpty()) parts << read;
+    if (request.condition) {
+        const Result<Query> condition = Query::read(request.condition->typed, request.syntax);
+        const QString words = condition ? condition.value().reading() : QString();
+        parts << QStringLiteral("La frase traducida %1 «%2»%3")
+                     .arg(request.condition->test == TranslationTest::Contains ? QStringLiteral("contiene")
+                                                                               : QStringLiteral("no contiene"),
+                          request.condition->typed,
+                          words.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + words);
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
 void AdvancedSearch::say(const QString& status) { status_->setText(status); }
 QString AdvancedSearch::said() const { return status_->text(); }
 

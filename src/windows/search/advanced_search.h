@@ -7,6 +7,7 @@
 // original, and how the last query was read.
 
 #include "search/query.h"
+#include "search/concordance.h"
 #include "search/query_search.h"
 
 #include <QGroupBox>
@@ -33,7 +34,12 @@ public:
     // Puts the box back as it was, saying nothing.
     void setSearchesTranslation(bool searched);
 
-    // How the last query was read.
+    // Where the texts cannot change places (a collection): the box hidden.
+    void withoutTranslationSearch();
+
+    // How the last query was read: `query` as the search read it, then the
+    // request's condition on the translation, if any.
+    static QString reading(const Query& query, const SearchRequest& request);
     void say(const QString& status);
     QString said() const;
 

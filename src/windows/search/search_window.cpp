@@ -227,20 +227,9 @@ void SearchWindow::Command1_Click()
 
 QString SearchWindow::reading(const SearchRequest& request) const
 {
-    QStringList parts;
-    if (translationSearched_) parts << QStringLiteral("Búsqueda en la traducción.");
-    const QString query = concordance_.lastQuery().reading();
-    if (!query.isEmpty()) parts << query;
-    if (request.condition) {
-        const Result<Query> condition = Query::read(request.condition->typed, request.syntax);
-        const QString words = condition ? condition.value().reading() : QString();
-        parts << QStringLiteral("La frase traducida %1 «%2»%3")
-                     .arg(request.condition->test == TranslationTest::Contains ? QStringLiteral("contiene")
-                                                                               : QStringLiteral("no contiene"),
-                          request.condition->typed,
-                          words.isEmpty() ? QStringLiteral(".") : QStringLiteral(": ") + words);
-    }
-    return parts.join(QLatin1Char(' '));
+    const QString read = AdvancedSearch::reading(concordance_.lastQuery(), request);
+    if (!translationSearched_) return read;
+    return QStringLiteral("Búsqueda en la traducción.") + (read.isEmpty() ? QString() : QStringLiteral(" ") + read);
 }
 
 bool SearchWindow::openCounterpart()
