@@ -12,6 +12,7 @@
 #include "windows/widgets/windowed_table.h"
 
 #include <QHBoxLayout>
+#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,7 +51,7 @@ private:
 CollectionSearchWindow::CollectionSearchWindow(FormRegistry& forms)
     : Form(forms, QStringLiteral("Quillarne - Concordancias VXT")), rows_(std::make_unique<Rows>(concordance_))
 {
-    resize(twips(10800), twips(8400)); // laid out: the list grows with the window
+    resize(twips(12000), twips(11400)); // laid out: the list grows with the window
     auto* layout = new QVBoxLayout(client());
     auto* ask = new QHBoxLayout;
     query_ = new QLineEdit(client());
@@ -103,6 +104,7 @@ CollectionSearchWindow::CollectionSearchWindow(FormRegistry& forms)
     split->addWidget(source_);
     split->addWidget(target_);
     split->setStretchFactor(0, 3);
+    split->setSizes({300, 90, 90}); // the list first: the panes hold one sentence
     layout->addLayout(ask);
     layout->addWidget(advanced_);
     layout->addLayout(viewButtons());
@@ -129,7 +131,8 @@ bool CollectionSearchWindow::openCollection(const CollectionListing& listing)
     list_->thaw();
     list_->refresh();
     setWindowTitle(QStringLiteral("Quillarne - Concordancias VXT - %1").arg(listing.folder));
-    total_->setText(QStringLiteral("%1 pares").arg(concordance_.members()));
+    total_->setText(concordance_.members() == 1 ? QStringLiteral("1 par")
+                                                : QStringLiteral("%1 pares").arg(concordance_.members()));
     if (!loaded) {
         if (!loaded.error().cancelled) desktop().dialogs.message(this, {loaded.error().message});
         return false;
@@ -231,11 +234,20 @@ void CollectionSearchWindow::showHit(size_t k)
     QTextCharFormat marking;
     marking.setFontWeight(QFont::Bold);
     marking.setForeground(QColor(0, 0, 255));
+    // Only in the sentence: the pair's name may hold the form too.
+    const qsizetype start = name.size() + shownMarker.size() + 2;
+    const QString shown = source_->toPlainText().mid(start) + QLatin1Char(' ');
+    std::vector<std::pair<qsizetype, qsizetype>> marked;
+    if (std::any_of(form.begin(), form.end(), [](QChar c) { return !c.isLetterOrNumber() && !c.isMark(); })) {
+        // A phrase: the hit as it is written in its sentence.
+        if (const qsizetype at = shown.indexOf(form); at >= 0) marked.emplace_back(at, form.size());
+    } else {
+        marked = wordsToMark(shown, form);
+    }
     QTextCursor cursor(source_->document());
-    const QString shown = source_->toPlainText() + QLatin1Char(' ');
-    for (const auto& [start, length] : wordsToMark(shown, form)) {
-        cursor.setPosition(int(start));
-        cursor.setPosition(int(start + length), QTextCursor::KeepAnchor);
+    for (const auto& [at, length] : marked) {
+        cursor.setPosition(int(start + at));
+        cursor.setPosition(int(start + at + length), QTextCursor::KeepAnchor);
         cursor.mergeCharFormat(marking);
     }
 }

@@ -10,12 +10,15 @@
 #include "windows/widgets/windowed_table.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <gtest/gtest.h>
 
@@ -122,6 +125,82 @@ TEST_F(CollectionWindowsTest, OneSearchOverEveryPairShowsEachHitWithItsOwnPair)
     EXPECT_EQ(listed(search), (std::vector<std::string>{"obra Casa [1]", "obra casa [2]", "sub/cap1 casa [1]",
                                                          "sub/cap1 cosa [2]", "sub/cap1 La [1]", "sub/cap1 Otra [2]",
                                                          "obra Una [2]"}));
+}
+
+TEST_F(CollectionWindowsTest, RegularExpressionsAndConditionsOnEachPairsOwnTranslation)
+{
+    CollectionWindow* w = openCollection();
+    ASSERT_TRUE(w);
+    click(w, "chercher");
+    auto* search = dynamic_cast<CollectionSearchWindow*>(forms.find(names::frmcollection_recherche));
+    ASSERT_TRUE(search);
+    EXPECT_FALSE(search->findChild<QCheckBox*>("traduction")->isVisibleTo(search))
+        << "the texts of a collection cannot change places";
+    auto* box = search->findChild<QLineEdit*>("Text1");
+    auto* regex = search->findChild<QCheckBox*>("expression");
+    auto* test = search->findChild<QComboBox*>("condition");
+    auto* condition = search->findChild<QLineEdit*>("Text2");
+    struct Case {
+        const char* name;
+        bool regex;
+        const char* typed;
+        const char* condition; // typed in the condition's box: "contiene"
+        bool lacks;            // then one step down: "no contiene"
+        const char* total;
+    };
+    const Case cases[] = {
+        {"a pattern", false, "cas*", "", false, "cas* = 3"},
+        {"a regular expression", true, "ca(s|n)a", "", false, "ca(s|n)a = 3"},
+        {"contains, in each pair's own translation", false, "cas*", "grande", false, "cas* = 1"},
+        {"lacks", false, "cas*", "grande", true, "cas* = 2"},
+        {"a malformed expression", true, "(casa", "", false, "(casa = 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (regex->isChecked() != c.regex) QTest::mouseClick(regex, Qt::LeftButton, {}, QPoint(5, regex->height() / 2));
+        condition->clear();
+        test->setCurrentIndex(0);
+        QTest::keyClicks(condition, c.condition);
+        if (c.lacks) QTest::keyClick(test, Qt::Key_Down);
+        box->clear();
+        QTest::keyClicks(box, c.typed);
+        fake.dialogs.shown.clear();
+        QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(search->findChild<QLabel*>("label3")->text().toStdString(), c.total);
+        EXPECT_EQ(fake.dialogs.shown.size(), std::string(c.name) == "a malformed expression" ? 1u : 0u);
+    }
+}
+
+TEST_F(CollectionWindowsTest, TheHitIsMarkedInItsSentenceNotInThePairsName)
+{
+    dir.write("rio/casa.es.txt", "Era la casa del molino. Nada.");
+    dir.write("rio/casa.fr.txt", "C'était la maison de la rivière. Rien.");
+    forms.show(names::frmtexte);
+    fake.dialogs.fileNames.push_back(dir.path("rio"));
+    forms.find(names::frmtexte)->findChild<QAction*>("collection")->trigger();
+    auto* w = forms.find(names::frmcollection);
+    ASSERT_TRUE(w);
+    click(w, "chercher");
+    auto* search = dynamic_cast<CollectionSearchWindow*>(forms.find(names::frmcollection_recherche));
+    ASSERT_TRUE(search);
+    auto* box = search->findChild<QLineEdit*>("Text1");
+    auto* source = search->findChild<QTextEdit*>("RichTextBox1");
+    auto boldAt = [&](const QString& part) {
+        QTextCursor cursor(source->document());
+        const int at = int(source->toPlainText().indexOf(part));
+        cursor.setPosition(at + 1);
+        return cursor.charFormat().fontWeight() == QFont::Bold;
+    };
+    for (const char* typed : {"casa", "casa del molino"}) {
+        SCOPED_TRACE(typed);
+        box->clear();
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+        ASSERT_EQ(source->toPlainText(), QStringLiteral("casa [1] Era la casa del molino."));
+        EXPECT_FALSE(boldAt(QStringLiteral("casa [1]"))) << "the pair's name";
+        EXPECT_TRUE(boldAt(QStringLiteral("casa del")));
+        EXPECT_EQ(boldAt(QStringLiteral("molino")), std::string(typed) != "casa");
+    }
 }
 
 } // namespace
