@@ -7,7 +7,7 @@
 #include "search/concordance_lines.h"
 #include "study/export_file.h"
 
-#include <algorithm>
+#include <QStringList>
 #include <optional>
 
 namespace solandre {
@@ -28,6 +28,7 @@ Result<std::vector<std::optional<T>>> perMember(const CollectionConcordance& c, 
     std::vector<std::optional<T>> members(c.members());
     for (size_t m = 0; m < c.members(); ++m) {
         if (counts[m] == 0) continue;
+        if (!goOn(progress, double(m) / double(c.members()))) return Error::cancelledByUser();
         Result<T> read = open(m, part(progress, double(m) / double(c.members()), 1.0 / double(c.members())));
         if (!read) return read.error();
         members[m] = std::move(read.value());
@@ -42,9 +43,11 @@ std::vector<QString> collectionTexts(const CollectionConcordance& concordance)
     std::vector<QString> texts;
     for (size_t m = 0; m < concordance.members(); ++m) {
         const CollectionPair& p = concordance.pair(m);
+        // A numbered pair is searched where it is: its files are named once.
+        QStringList own;
         for (const QString& path : {p.member.source, p.member.target, p.pair.source, p.pair.target})
-            if (!path.isEmpty() && std::find(texts.end() - std::min<size_t>(texts.size(), 3), texts.end(), path) == texts.end())
-                texts.push_back(path);
+            if (!path.isEmpty() && !own.contains(path)) own << path;
+        texts.insert(texts.end(), own.begin(), own.end());
     }
     return texts;
 }
