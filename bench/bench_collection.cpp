@@ -2,12 +2,10 @@
 // A collection of generated numbered pairs (1,000 pairs, 2 GB in all by
 // default): the first opening (every text indexed, the indexes kept), the
 // second (every index mapped from the store), a single-form query over all,
-// the export of its hits and their results file, and peak memory; against one
-// read of every file, measured in the same run.
+// and peak memory; against one read of every file, measured in the same run.
 // bench_collection [PAIRS [MEGABYTES_PER_TEXT]]
 
 #include "collection/collection_concordance.h"
-#include "collection/collection_output.h"
 #include "common/fileio.h"
 #include "measure.h"
 #include "numbering/numbering_engine.h"
@@ -18,7 +16,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <optional>
 
@@ -73,7 +70,7 @@ int main(int argc, char** argv)
     const double read = readAll(folder, bytes);
     std::printf("%d pairs, %.0f MB in all; one read of every file %.2f s\n", pairs, double(bytes) / 1e6, read);
 
-    auto open = [&](const char* what, bool written) {
+    auto open = [&](const char* what) {
         CollectionStore store(folder, cache);
         CollectionConcordance concordance;
         double listed = 0;
@@ -89,23 +86,8 @@ int main(int argc, char** argv)
         size_t hits = 0;
         const bench::Figure q = bench::measure([&] { hits = concordance.search(QStringLiteral("casa")); });
         std::printf("  %-26s %8.3f s  %zu hits  peak %6.0f MB\n", "  query \"casa\"", q.seconds, hits, q.peakMb);
-        if (!written) return;
-        // What is written from those hits, each with its text's name and both sentences.
-        const QString out = work.filePath("out");
-        const std::pair<const char*, std::function<Status()>> writings[] = {
-            {"  export (TSV)", [&] { return exportCollection(out, concordance, ExportFormat::Tsv); }},
-            {"  results file", [&] {
-                 return saveCollectionResults(out, concordance, makeHeading(kCollectionPrefixes, folder, "hoy"));
-             }}};
-        for (const auto& [label, write] : writings) {
-            Status status = success();
-            const bench::Figure w = bench::measure([&] { status = write(); });
-            if (!status) fail("writing");
-            std::printf("  %-26s %8.2f s  (%5.2f x the read)  %.0f MB written  peak %6.0f MB\n", label, w.seconds,
-                        w.seconds / read, double(QFileInfo(out).size()) / 1e6, w.peakMb);
-        }
     };
-    open("first opening", false);
-    open("second opening", true);
+    open("first opening");
+    open("second opening");
     return 0;
 }
