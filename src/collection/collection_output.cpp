@@ -7,7 +7,7 @@
 #include "search/concordance_lines.h"
 #include "study/export_file.h"
 
-#include <algorithm>
+#include <QStringList>
 #include <optional>
 
 namespace solandre {
@@ -28,6 +28,7 @@ Result<std::vector<std::optional<T>>> perMember(const CollectionConcordance& c, 
     std::vector<std::optional<T>> members(c.members());
     for (size_t m = 0; m < c.members(); ++m) {
         if (counts[m] == 0) continue;
+        if (!goOn(progress, double(m) / double(c.members()))) return Error::cancelledByUser();
         Result<T> read = open(m, part(progress, double(m) / double(c.members()), 1.0 / double(c.members())));
         if (!read) return read.error();
         members[m] = std::move(read.value());
@@ -42,9 +43,11 @@ std::vector<QString> collectionTexts(const CollectionConcordance& concordance)
     std::vector<QString> texts;
     for (size_t m = 0; m < concordance.members(); ++m) {
         const CollectionPair& p = concordance.pair(m);
+        // A numbered pair is searched where it is: its files are named once.
+        QStringList own;
         for (const QString& path : {p.member.source, p.member.target, p.pair.source, p.pair.target})
-            if (!path.isEmpty() && std::find(texts.end() - std::min<size_t>(texts.size(), 3), texts.end(), path) == texts.end())
-                texts.push_back(path);
+            if (!path.isEmpty() && !own.contains(path)) own << path;
+        texts.insert(texts.end(), own.begin(), own.end());
     }
     return texts;
 }
@@ -101,11 +104,10 @@ Status saveCollectionResults(const FileRef& output, const CollectionConcordance&
     if (Status refused = refuseCollectionText(output, c); !refused) return refused;
     struct Member {
         TextFile target;
-        std::optional<SentenceSegments> segments;
+        std::optional<SentenceSegments> segments; // while its hits' blocks are written
+        size_t blocksLeft = 0;
     };
-    // Each text with hits scanned once for the segments of its markers (a
-    // fifth of the work), as a single pair's file is.
-    auto members = perMember<Member>(c, part(progress, 0.0, 0.2), [&](size_t m, const Progress& p) -> Result<Member> {
+    auto members = perMember<Member>(c, part(progress, 0.0, 0.05), [&](size_t m, const Progress&) -> Result<Member> {
         Member member;
         const QString& target = c.pair(m).pair.target;
         if (!target.isEmpty()) {
@@ -113,16 +115,10 @@ Status saveCollectionResults(const FileRef& output, const CollectionConcordance&
             if (!read) return read.error();
             member.target = std::move(read.value());
         }
-        if (!goOn(p, 0.5)) return Error::cancelledByUser();
-        const Concordance& source = c.concordance(m);
-        const ResultGrid& grid = source.grid();
-        std::vector<std::string> markers;
-        for (size_t r = 1; r < grid.rows(); ++r) markers.emplace_back(grid.text(r, 1));
-        member.segments.emplace(std::move(markers), grid.encoding(), EncodedText{source.text(), source.encoding()},
-                                EncodedText{member.target.text(), member.target.encoding()});
         return member;
     });
     if (!members) return members.error();
+    for (size_t k = 0; k < c.hitCount(); ++k) ++members.value()[c.hit(k).member]->blocksLeft;
 
     std::vector<Encoding> encodings;
     QStringList names;
@@ -149,20 +145,34 @@ Status saveCollectionResults(const FileRef& output, const CollectionConcordance&
     const size_t hits = c.hitCount();
     const double steps = double(2 * hits);
     for (size_t k = 0; k < hits; ++k) {
-        if (k % 4096 == 0 && !goOn(progress, 0.2 + 0.8 * double(k) / steps)) return Error::cancelledByUser();
+        if (k % 4096 == 0 && !goOn(progress, 0.05 + 0.95 * double(k) / steps)) return Error::cancelledByUser();
         out.column(encodedNames[c.hit(k).member], to);
         out.column(c.form(k), c.encodingOf(k));
         out.append(c.marker(k), c.encodingOf(k));
         out.endLine();
     }
     for (size_t k = 0; k < hits; ++k) {
-        if (k % 4096 == 0 && !goOn(progress, 0.2 + 0.8 * double(hits + k) / steps))
+        if (k % 4096 == 0 && !goOn(progress, 0.05 + 0.95 * double(hits + k) / steps))
             return Error::cancelledByUser();
         const size_t m = c.hit(k).member;
+        Member& member = *members.value()[m];
+        if (!member.segments) {
+            // Each text scanned once for the segments of its markers, as a
+            // single pair's file is; kept only while its hits' blocks are
+            // written, so hits in the order of their texts hold one text's.
+            const Concordance& source = c.concordance(m);
+            const ResultGrid& grid = source.grid();
+            std::vector<std::string> markers;
+            for (size_t r = 1; r < grid.rows(); ++r) markers.emplace_back(grid.text(r, 1));
+            member.segments.emplace(std::move(markers), grid.encoding(),
+                                    EncodedText{source.text(), source.encoding()},
+                                    EncodedText{member.target.text(), member.target.encoding()});
+        }
         out.separator();
         out.append(encodedNames[m], to);
         out.endLine();
-        members.value()[m]->segments->write(out, c.marker(k));
+        member.segments->write(out, c.marker(k));
+        if (--member.blocksLeft == 0) member.segments.reset();
     }
     out.finish();
     if (!goOn(progress, 1.0)) return Error::cancelledByUser();

@@ -253,6 +253,29 @@ TEST(CollectionOutput, TheResultsFileNamesEachHitsTextAboveItsSentences)
     EXPECT_EQ(r.lines, expected);
 }
 
+TEST(CollectionOutput, AfterFormasEachBlockIsStillItsHitsTextAndSentence)
+{
+    Corpus corpus;
+    corpus.concordance.search("*a");
+    corpus.concordance.sortByForm();
+    const QString file = corpus.out.path("r.txt");
+    ASSERT_TRUE(saveCollectionResults(file, corpus.concordance, makeHeading(kCollectionPrefixes, "c", "d")).ok());
+    const ReadResults r = readResults(file);
+    const CollectionConcordance& c = corpus.concordance;
+    std::vector<size_t> separators; // of the blocks, past the heading's
+    for (size_t at = 3; at < r.lines.size(); ++at)
+        if (r.lines[at] == std::string(74, '-')) separators.push_back(at);
+    ASSERT_EQ(separators.size(), c.hitCount());
+    ASSERT_GT(c.hitCount(), 4u);
+    // The texts' hits come in many runs: each block names its own.
+    for (size_t k = 0; k < c.hitCount(); ++k) {
+        const std::string marker = toUtf8(c.marker(k), c.encodingOf(k));
+        const size_t at = separators[k];
+        EXPECT_EQ(r.lines[at + 1], c.nameOf(c.hit(k).member).toStdString()) << k;
+        EXPECT_TRUE(r.lines[at + 2].starts_with(marker + " ")) << k << ": " << r.lines[at + 2];
+    }
+}
+
 TEST(CollectionOutput, TheResultsFileIsInWindows1252WhenEveryTextAndNameIsAndUtf8Otherwise)
 {
     struct Case { const char* name; const char* title; bool utf8; };
