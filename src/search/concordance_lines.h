@@ -12,6 +12,7 @@
 #include "search/result_grid.h"
 #include "search/word_index.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -57,6 +58,11 @@ public:
 
 private:
     WordId keyedWord(size_t line, LineKey key) const;
+    // Each line's key, the hits read in text order; Repeated, nothing done,
+    // when a hit stands on two lines.
+    enum class Visit { Done, Stopped, Repeated };
+    Visit keysInTextOrder(LineKeyReader& reader, WordId shift, PodArray<std::uint32_t>& keys,
+                          const std::function<bool(size_t)>& report) const;
 
     const WordIndex* index_ = nullptr;
     WordList order_;
