@@ -21,8 +21,9 @@ constexpr double kNothing = -std::numeric_limits<double>::infinity();
 constexpr float kNoScore = -std::numeric_limits<float>::infinity();
 constexpr std::uint8_t kNoShape = 0xFF;
 // Cells a block holds, about: its scores take 32 bytes a cell, and three
-// blocks are held at once.
-constexpr std::size_t kBlockCells = std::size_t{1} << 16;
+// blocks are held at once; small enough that they are not what a short
+// text's alignment costs most.
+constexpr std::size_t kBlockCells = std::size_t{1} << 14;
 
 // e^x for x <= 0, to about 1e-7 relative: posteriors need no more, and the
 // sweeps take several per cell.

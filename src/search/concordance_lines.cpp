@@ -7,6 +7,8 @@
 #include "search/text_chars.h"
 
 #include <algorithm>
+#include <bit>
+#include <functional>
 #include <numeric>
 
 namespace solandre {
@@ -173,6 +175,45 @@ std::string ConcordanceLines::keyWord(size_t line, LineKey key) const
     return rank == 0 ? std::string() : std::string(index_->lowerForm(rank - 1));
 }
 
+ConcordanceLines::Visit ConcordanceLines::keysInTextOrder(LineKeyReader& reader, WordId shift,
+                                                          PodArray<std::uint32_t>& keys,
+                                                          const std::function<bool(size_t)>& report) const
+{
+    // The hits marked in a bitmap of the words, read back in text order; a
+    // line finds its key through the count of hits before its word. No sort,
+    // and a few bytes a line (for lists not much sparser than the words);
+    // hits met twice go the way of the sort.
+    const size_t n = order_.size();
+    std::vector<std::uint64_t> bits(index_->size() / 64 + 1, 0);
+    for (size_t k = 0; k < n; ++k) {
+        const WordId word = order_[k];
+        std::uint64_t& block = bits[word / 64];
+        const std::uint64_t bit = std::uint64_t(1) << (word % 64);
+        if (block & bit) return Visit::Repeated;
+        block |= bit;
+    }
+    std::vector<std::uint32_t> before(bits.size());
+    std::uint32_t count = 0;
+    for (size_t b = 0; b < bits.size(); ++b) {
+        before[b] = count;
+        count += std::uint32_t(std::popcount(bits[b]));
+    }
+    PodArray<std::uint32_t> inTextOrder;
+    inTextOrder.resize(n);
+    size_t visited = 0;
+    for (size_t b = 0; b < bits.size(); ++b)
+        for (std::uint64_t block = bits[b]; block; block &= block - 1) {
+            if (!report(visited)) return Visit::Stopped;
+            inTextOrder[visited++] = reader.rank(WordId(b * 64 + size_t(std::countr_zero(block))) + shift);
+        }
+    for (size_t k = 0; k < n; ++k) {
+        const WordId word = order_[k];
+        const std::uint64_t lower = bits[word / 64] & ((std::uint64_t(1) << (word % 64)) - 1);
+        keys[k] = inTextOrder[before[word / 64] + std::uint32_t(std::popcount(lower))];
+    }
+    return Visit::Done;
+}
+
 bool ConcordanceLines::sort(LineKey key, const Progress& progress)
 {
     if (order_.size() < 2) return goOn(progress, 1.0);
@@ -211,6 +252,11 @@ bool ConcordanceLines::readRanks(LineKey key, PodArray<std::uint32_t>& keys, con
             keys[k] = reader.rank(order_[k] + shift);
         }
         return true;
+    }
+    // Many hits: their words marked in a bitmap and read in text order.
+    if (index_->size() / 64 <= n) {
+        const Visit visit = keysInTextOrder(reader, shift, keys, report);
+        if (visit != Visit::Repeated) return visit == Visit::Done;
     }
     // The hits visited in text order, each key put back at its line.
     PodArray<std::uint64_t> visits;

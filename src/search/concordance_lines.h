@@ -13,6 +13,7 @@
 #include "search/word_index.h"
 
 #include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +73,11 @@ private:
     WordId keyedWord(size_t line, LineKey key) const;
     // The vocabulary rank + 1 of each line's word of a one-word key (0: none).
     bool readRanks(LineKey key, PodArray<std::uint32_t>& keys, const Progress& progress) const;
+    // Each line's key, the hits read in text order; Repeated, nothing done,
+    // when a hit stands on two lines.
+    enum class Visit { Done, Stopped, Repeated };
+    Visit keysInTextOrder(LineKeyReader& reader, WordId shift, PodArray<std::uint32_t>& keys,
+                          const std::function<bool(size_t)>& report) const;
 
     const WordIndex* index_ = nullptr;
     WordList order_;

@@ -8,7 +8,13 @@ constexpr size_t kRecentSlots = size_t(1) << 14;
 // Further than this, a word is found from the index's samples instead.
 constexpr WordId kMaxSteps = 64;
 
-bool bracketIn(std::string_view gap) { return gap.find_first_of("[]") != std::string_view::npos; }
+// Gaps between words are short: a loop beats a library search.
+bool bracketIn(std::string_view gap)
+{
+    for (const char c : gap)
+        if (c == '[' || c == ']') return true;
+    return false;
+}
 
 std::uint32_t hashOf(std::string_view bytes)
 {
@@ -24,26 +30,28 @@ LineKeyReader::LineKeyReader(const WordIndex& index, LineKey key)
 {
 }
 
-void LineKeyReader::step()
+void LineKeyReader::reach(WordId word)
 {
-    const size_t next = chars_.nextLetter(chars_.wordEnd(starts_[2]));
-    starts_[0] = starts_[1];
-    starts_[1] = starts_[2];
-    starts_[2] = next;
-    known_ = std::min(known_ + 1, 3);
-    ++word_;
+    const size_t start = chars_.nextLetter(endOf(word - 1));
+    starts_[word % kRing] = start;
+    ends_[word % kRing] = chars_.wordEnd(start);
+    last_ = word;
+    if (last_ - first_ >= kRing) first_ = last_ - kRing + 1;
 }
 
 void LineKeyReader::moveTo(WordId hit)
 {
     if (!placed_ || hit < word_ || hit - word_ > kMaxSteps) {
         // From two words before, so that both are known too.
-        word_ = hit >= 2 ? hit - 2 : 0;
-        starts_[2] = chars_.placeOf(index_.form(word_));
-        known_ = 1;
+        first_ = last_ = hit >= 2 ? hit - 2 : 0;
+        starts_[first_ % kRing] = chars_.placeOf(index_.form(first_));
+        ends_[first_ % kRing] = chars_.wordEnd(startOf(first_));
         placed_ = true;
     }
-    while (word_ < hit) step();
+    word_ = hit;
+    while (last_ < hit) reach(last_ + 1);
+    // Words before a jump back are forgotten, as when placed anew.
+    if (first_ + 2 < hit) first_ = hit - 2;
 }
 
 std::uint32_t LineKeyReader::rankOf(size_t start, size_t end)
@@ -72,8 +80,7 @@ std::uint32_t LineKeyReader::rankOf(size_t start, size_t end)
 std::uint32_t LineKeyReader::rank(WordId hit)
 {
     moveTo(hit);
-    const size_t start = starts_[2], end = chars_.wordEnd(start);
-    size_t from = start, to = end;
+    size_t from = startOf(hit), to = endOf(hit);
     switch (key_) {
     case LineKey::Form:
         break;
@@ -81,11 +88,11 @@ std::uint32_t LineKeyReader::rank(WordId hit)
     case LineKey::Right2: {
         // The next words in the text, before any bracket; as in the index,
         // only a non-letter ends a word.
-        to = end;
-        for (int k = key_ == LineKey::Right1 ? 1 : 2; k > 0; --k) {
-            from = chars_.nextLetter(to);
+        for (WordId k = 1; k <= (key_ == LineKey::Right1 ? 1u : 2u); ++k) {
+            if (last_ < hit + k) reach(hit + k);
+            from = startOf(hit + k);
             if (bracketIn(chars_.slice(to, from))) return 0;
-            to = chars_.wordEnd(from);
+            to = endOf(hit + k);
             if (from == to || to == chars_.size()) return 0;
         }
         break;
@@ -93,11 +100,11 @@ std::uint32_t LineKeyReader::rank(WordId hit)
     case LineKey::Left1:
     case LineKey::Left2: {
         // The index's words before the hit, as long as no bracket stands between.
-        size_t after = start;
-        for (int k = 1; k <= (key_ == LineKey::Left1 ? 1 : 2); ++k) {
-            if (known_ <= k) return 0;
-            from = starts_[2 - k];
-            to = chars_.wordEnd(from);
+        size_t after = from;
+        for (WordId k = 1; k <= (key_ == LineKey::Left1 ? 1u : 2u); ++k) {
+            if (hit < first_ + k) return 0;
+            from = startOf(hit - k);
+            to = endOf(hit - k);
             if (bracketIn(chars_.slice(to, after))) return 0;
             after = from;
         }

@@ -29,18 +29,23 @@ public:
 
 private:
     void moveTo(WordId hit);
-    void step();
+    // Word `word` (at most one past the newest known), from the one before.
+    void reach(WordId word);
+    size_t startOf(WordId word) const { return starts_[word % kRing]; }
+    size_t endOf(WordId word) const { return ends_[word % kRing]; }
     std::uint32_t rankOf(size_t start, size_t end);
 
+    static constexpr WordId kRing = 8;
     const WordIndex& index_;
     TextChars chars_;
     LineKey key_;
-    // The place of the current word and of the two before it, oldest first,
-    // and how many of the three are known.
+    // The words around the current one, each read once: words [first_,
+    // last_] are known, at most kRing of them, their places by word % kRing.
     bool placed_ = false;
     WordId word_ = 0;
-    size_t starts_[3] = {0, 0, 0};
-    int known_ = 0;
+    WordId first_ = 0, last_ = 0;
+    size_t starts_[kRing] = {};
+    size_t ends_[kRing] = {};
 
     struct Recent {
         std::uint32_t hash = 0;

@@ -16,7 +16,8 @@ class TextChars {
 public:
     explicit TextChars(const WordIndex& index)
         : index_(&index), text_(index.text()), utf8_(index.encoding() == Encoding::Utf8),
-          begin_(reinterpret_cast<const unsigned char*>(text_.data())), end_(begin_ + text_.size())
+          begin_(reinterpret_cast<const unsigned char*>(text_.data())), end_(begin_ + text_.size()),
+          cp1252_(&cp1252Classes())
     {
     }
 
@@ -28,7 +29,7 @@ public:
 
     CharAt at(size_t i) const
     {
-        return utf8_ ? Utf8Chars().at(begin_ + i, end_) : Cp1252Chars().at(begin_ + i, end_);
+        return utf8_ ? Utf8Chars().at(begin_ + i, end_) : CharAt{cp1252_->letter[begin_[i]], 1};
     }
     // Whether the character at `i` belongs to a word: a letter, or a joiner
     // between two letters.
@@ -90,7 +91,7 @@ private:
     size_t previousRaw(size_t i, bool* letter) const
     {
         if (!utf8_) {
-            *letter = Cp1252Chars().at(begin_ + i - 1, end_).letter;
+            *letter = cp1252_->letter[begin_[i - 1]];
             return i - 1;
         }
         const unsigned char* p = begin_ + i;
@@ -104,6 +105,8 @@ private:
     bool utf8_;
     const unsigned char* begin_;
     const unsigned char* end_;
+    // Held, not asked for at every character: the sorts read millions.
+    const Cp1252Classes* cp1252_;
 };
 
 } // namespace solandre

@@ -167,6 +167,31 @@ TEST_F(RandomLines, SortsAreStableSortsOfTheKeyWordsAndChainAsTheyShould)
     }
 }
 
+TEST_F(RandomLines, SortsOfAFewHitsInALongTextChainAsTheyShould)
+{
+    // Hits far sparser than the words are put in text order another way.
+    std::string t;
+    for (int s = 0; s < 400; ++s) {
+        t += "[" + std::to_string(s + 1) + "] ";
+        for (int w = 0; w < 12; ++w) t += std::string(1, char('a' + pick(3))) + char('a' + pick(26)) + " ";
+        if (s % 40 == 7) t += pick(2) ? "casa " : "[x] casa ";
+        t += ".\r\n";
+    }
+    Concordance concordance(t);
+    ConcordanceLines lines = linesOf(concordance, "casa");
+    auto expected = reference::concordanceLines(t, "casa", concordance.encoding(), 10);
+    ASSERT_EQ(lines.size(), expected.size());
+    const std::pair<LineKey, reference::KeyWord> keys[] = {
+        {LineKey::Right1, reference::kRight1}, {LineKey::Left1, reference::kLeft1}, {LineKey::Left2, reference::kLeft2}};
+    for (const auto& [key, word] : keys) {
+        ASSERT_TRUE(lines.sort(key));
+        std::stable_sort(expected.begin(), expected.end(), [w = word](const auto& x, const auto& y) {
+            return reference::alphabeticallyBefore(x.keys[w], y.keys[w]);
+        });
+        for (size_t k = 0; k < lines.size(); ++k) ASSERT_EQ(lines.hit(k), expected[k].word) << int(key);
+    }
+}
+
 TEST(ConcordanceLines, SortsByEveryKeyOnAWordOrderThatShowsIt)
 {
     // Sentence by sentence, the keys differ in every column.

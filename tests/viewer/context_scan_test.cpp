@@ -4,6 +4,7 @@
 #include "viewer/record_table.h"
 #include "viewer/reference_context.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -193,6 +194,42 @@ TEST(RecordTable, OtherTextsAreScannedWholeWithTheSameResults)
             EXPECT_EQ(fast.next, whole.next) << marker;
         }
     }
+}
+
+TEST(RecordTable, BigTextsReadInTwoHalvesAsInOne)
+{
+    // Over 8 MB a text is read in two halves at once; a fault in either, or
+    // a number that does not follow on between them, makes it irregular.
+    std::string regular;
+    const std::string sentence = "Una frase de prueba bastante larga para llenar la linea.\r\n";
+    for (size_t k = 1; regular.size() < (size_t(9) << 20); ++k) regular += "[" + std::to_string(k) + "] " + sentence;
+    const size_t records = size_t(std::count(regular.begin(), regular.end(), '['));
+    const size_t late = regular.find('[', regular.size() * 3 / 4);
+    const size_t middle = regular.find('[', regular.size() / 2);
+    struct Case { const char* name; std::string text; bool regular; };
+    const Case cases[] = {
+        {"regular", regular, true},
+        {"a stray bracket late", regular.substr(0, late) + "]" + regular.substr(late), false},
+        {"a stray bracket early", "x]" + regular, false},
+        {"a gap at the middle", regular.substr(0, middle) + "[0" + regular.substr(middle + 1), false},
+        {"a marker repeated across the middle",
+         regular.substr(0, middle) + regular.substr(regular.rfind('[', middle - 1)), false},
+        {"an unclosed marker at the end", regular + "[" + std::to_string(records + 1) + " b.", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const RecordTable table = *RecordTable::build(c.text);
+        EXPECT_EQ(table.regular(), c.regular);
+        if (c.regular) {
+            EXPECT_EQ(table.records(), records);
+            for (const size_t k : {size_t(1), records / 2, records / 2 + 1, records}) {
+                const std::string marker = "[" + std::to_string(k) + "]";
+                EXPECT_EQ(table.find(marker).record, scanForMarker(c.text, marker).record) << marker;
+            }
+        }
+    }
+    int reports = 0;
+    EXPECT_FALSE(RecordTable::build(regular, [&](double) { return ++reports < 1; }));
 }
 
 } // namespace
