@@ -81,50 +81,87 @@ bool lowerShortAscii(const unsigned char* word, size_t length, const unsigned ch
     return true;
 }
 
-// `end` bounds the readable bytes.
-std::uint32_t hashRaw(const unsigned char* p, size_t length, const unsigned char* end)
-{
-    std::uint64_t h = length * 0x9E3779B97F4A7C15ull;
-    size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        std::uint64_t v;
-        std::memcpy(&v, p + i, 8);
-        h = (h ^ v) * 0xBF58476D1CE4E5B9ull;
-        h ^= h >> 31;
-    }
-    if (i < length) {
-        std::uint64_t tail = 0;
-        if (p + i + 8 <= end) {
-            std::memcpy(&tail, p + i, 8);
-            tail &= (std::uint64_t(1) << (8 * (length - i))) - 1;
-        } else {
-            for (size_t k = 0; i + k < length; ++k) tail |= std::uint64_t(p[i + k]) << (8 * k);
-        }
-        h = (h ^ tail) * 0x94D049BB133111EBull;
-        h ^= h >> 29;
-    }
-    return std::uint32_t(h ^ (h >> 32));
-}
-
-// The forms of the words met last, as written, with their lower-cased form:
-// in real texts most words are frequent ones, and a word found here is
-// neither lower-cased nor looked up again. Direct-mapped and of a fixed
-// size, so a text of millions of distinct forms costs nothing more.
+// The forms of the short words met last, as written, with their
+// lower-cased form: in real texts most words are frequent ones, and a word
+// found here is neither lower-cased nor looked up again. A word is kept in
+// its slot, so that finding it reads nothing else. Direct-mapped and of a
+// fixed size, so a text of millions of distinct forms costs nothing more.
 class RecentForms {
 public:
-    static constexpr size_t kSlots = size_t(1) << 16;
+    static constexpr size_t kSlots = size_t(1) << 15;
+    static constexpr size_t kLongest = 16;
 
     struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t offset = 0; // in the text
-        std::uint32_t length = 0; // 0: free
-        std::uint32_t form = 0;   // in the dictionary
+        std::uint64_t low = 0, high = 0; // the word's bytes, zeros after it
+        std::uint32_t length = 0;        // 0: free
+        std::uint32_t form = 0;          // in the dictionary
     };
 
-    Slot& at(std::uint32_t hash) { return slots_[hash & (kSlots - 1)]; }
+    // A word of 1 to kLongest bytes as two numbers; `end` bounds the
+    // readable bytes.
+    static void read(const unsigned char* word, size_t length, const unsigned char* end, std::uint64_t& low,
+                     std::uint64_t& high)
+    {
+        if (word + kLongest <= end) {
+            std::memcpy(&low, word, 8);
+            std::memcpy(&high, word + 8, 8);
+        } else {
+            unsigned char bytes[kLongest] = {};
+            std::memcpy(bytes, word, std::min<size_t>(size_t(end - word), kLongest));
+            std::memcpy(&low, bytes, 8);
+            std::memcpy(&high, bytes + 8, 8);
+        }
+        if (length < 8) {
+            low &= (std::uint64_t(1) << (8 * length)) - 1;
+            high = 0;
+        } else if (length < 16) {
+            high &= (std::uint64_t(1) << (8 * (length - 8))) - 1;
+        }
+    }
+
+    Slot& at(std::uint64_t low, std::uint64_t high)
+    {
+        std::uint64_t h = (low ^ (high * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 29;
+        return slots_[h & (kSlots - 1)];
+    }
 
 private:
     std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
+};
+
+// The form of each word of a part, in two bytes when its number is below
+// 2^15, else in four (two halves, the first marked): the words of a text
+// are mostly of forms met early, and this list is most of the memory of
+// the scan.
+class PackedIds {
+public:
+    void reserve(size_t units) { units_.reserve(units); }
+    void push_back(std::uint32_t id)
+    {
+        if (id < 0x8000) {
+            units_.push_back(std::uint16_t(id));
+        } else {
+            units_.push_back(std::uint16_t(0x8000 | (id >> 16)));
+            units_.push_back(std::uint16_t(id));
+        }
+        ++count_;
+    }
+    size_t size() const { return count_; }
+    template <class F> void forEach(F&& f) const
+    {
+        const std::uint16_t* p = units_.begin();
+        const std::uint16_t* end = units_.end();
+        while (p < end) {
+            std::uint32_t id = *p++;
+            if (id & 0x8000) id = (id & 0x7FFF) << 16 | *p++;
+            f(id);
+        }
+    }
+
+private:
+    PodArray<std::uint16_t> units_;
+    size_t count_ = 0;
 };
 
 bool sameBytes(std::string_view a, std::string_view b)
@@ -295,7 +332,7 @@ struct PartCuts {
 
 // What the scan of one part of the text gives.
 struct PartScan {
-    WordList ids;                 // form of each word, in the part's dictionary
+    PackedIds ids;                // form of each word, in the part's dictionary
     PodArray<std::uint32_t> samples; // place of every 64th word
     std::vector<WordIndex::Run> runs; // `first` counts from the part's first word
     std::string markerChars;
@@ -305,15 +342,20 @@ struct PartScan {
 
 // Told how far a part has come, now and then; false to stop.
 using PartReport = std::function<bool(size_t)>;
+// How far behind the scan the text may be given back: a word seen again is
+// compared with the one met before, which may be that far back.
+constexpr size_t kReleaseBehind = size_t(1) << 20;
 
 template <class Chars> class PartScanner {
 public:
     PartScanner(std::string_view text, size_t begin, size_t end, PartScan& out,
-                const PartReport& report)
+                const PartReport& report, const WordIndex::ReadStretch& read)
         : text_(text), p_(reinterpret_cast<const unsigned char*>(text.data())), begin_(begin),
-          end_(end), out_(out), report_(report)
+          end_(end), out_(out), report_(report), read_(read)
     {
-        out_.ids.reserve(std::min<size_t>((end - begin) / 5 + 16, WordIndex::kMaxText));
+        // A word takes two bytes of text at least and mostly two of the
+        // list: room reserved is not memory used until written.
+        out_.ids.reserve((end - begin) / 2 + 16);
     }
 
     // False when stopped.
@@ -325,6 +367,10 @@ public:
             if (i >= nextReport) {
                 nextReport = i + kReportEvery;
                 if (!report_(i - begin_)) return false;
+                if (read_ && i - begin_ > kReleaseBehind) {
+                    read_(released_, i - kReleaseBehind);
+                    released_ = i - kReleaseBehind;
+                }
                 // A text of many distinct forms, seen early: room for all of them.
                 if (!sized_ && out_.dictionary.size() > 100'000) {
                     sized_ = true;
@@ -354,6 +400,7 @@ public:
             // Only what follows a word ends it: the text's last word is none.
             closeRun(end_, false);
         }
+        if (read_) read_(released_, end_);
         return report_(end_ - begin_);
     }
 
@@ -442,19 +489,28 @@ private:
     {
         const WordId word = WordId(out_.ids.size());
         if (markerChanged_) {
-            out_.runs.push_back({word, std::uint32_t(marker_.start()), std::uint32_t(marker_.length()),
-                                 marker_.owned() ? 1u : 0u});
+            // Made whole before it is stored: its bit-fields written in place
+            // would read the fresh memory first, a fault more for each page.
+            WordIndex::Run run{};
+            run.first = word;
+            run.offset = std::uint32_t(marker_.start());
+            run.length = std::uint32_t(marker_.length());
+            run.owned = marker_.owned() ? 1u : 0u;
+            out_.runs.push_back(run);
             markerChanged_ = false;
         }
         if (word % 64 == 0) out_.samples.push_back(std::uint32_t(start));
         const size_t length = end - start;
-        const std::uint32_t hash = hashRaw(p_ + start, length, p_ + text_.size());
-        RecentForms::Slot& recent = recent_.at(hash);
-        if (recent.hash == hash && recent.length == length &&
-            sameBytes(text_.substr(recent.offset, length), text_.substr(start, length))) {
-            ++out_.dictionary.counts()[recent.form];
-            out_.ids.push_back(recent.form);
-            return;
+        RecentForms::Slot* recent = nullptr;
+        std::uint64_t low = 0, high = 0;
+        if (length <= RecentForms::kLongest) {
+            RecentForms::read(p_ + start, length, p_ + text_.size(), low, high);
+            recent = &recent_.at(low, high);
+            if (recent->low == low && recent->high == high && recent->length == length) {
+                ++out_.dictionary.counts()[recent->form];
+                out_.ids.push_back(recent->form);
+                return;
+            }
         }
         std::uint32_t id;
         if (length <= kShortWord && lowerShortAscii(p_ + start, length, p_ + text_.size(), shortWord_)) {
@@ -468,7 +524,7 @@ private:
         }
         ++out_.dictionary.counts()[id];
         out_.ids.push_back(id);
-        recent = {hash, std::uint32_t(start), std::uint32_t(length), id};
+        if (recent) *recent = {low, high, std::uint32_t(length), id};
     }
 
     std::string_view text_;
@@ -476,6 +532,8 @@ private:
     size_t begin_, end_;
     PartScan& out_;
     const PartReport& report_;
+    const WordIndex::ReadStretch& read_;
+    size_t released_ = begin_;
     Chars chars_;
     Marker marker_{out_.markerChars};
     bool inMarker_ = false;
@@ -495,8 +553,9 @@ private:
 
 class WordIndexBuilder {
 public:
-    WordIndexBuilder(std::string_view text, Encoding encoding, const Progress& progress)
-        : text_(text), encoding_(encoding), progress_(progress), owned_(std::make_shared<Owned>())
+    WordIndexBuilder(std::string_view text, Encoding encoding, const Progress& progress,
+                     const WordIndex::ReadStretch& read)
+        : text_(text), encoding_(encoding), progress_(progress), read_(read), owned_(std::make_shared<Owned>())
     {
         index_.text_ = text;
         index_.encoding_ = encoding;
@@ -540,8 +599,9 @@ private:
         std::atomic<size_t> second{0};
         std::atomic<bool> stop{false};
         auto scanPart = [&](PartScan& part, size_t begin, size_t end, const PartReport& report) {
-            if (encoding_ == Encoding::Utf8) return PartScanner<Utf8Chars>(text_, begin, end, part, report).run();
-            return PartScanner<Cp1252Chars>(text_, begin, end, part, report).run();
+            if (encoding_ == Encoding::Utf8)
+                return PartScanner<Utf8Chars>(text_, begin, end, part, report, read_).run();
+            return PartScanner<Cp1252Chars>(text_, begin, end, part, report, read_).run();
         };
         // The first part is scanned on this thread, which reports for both:
         // the caller's progress is only ever called from its own thread.
@@ -629,11 +689,14 @@ private:
         next[0].assign(x.postingStart.begin(), x.postingStart.end() - 1);
         for (size_t k = 1; k < parts.size(); ++k) {
             next[k] = next[k - 1];
-            for (const WordId id : parts[k - 1].ids) ++next[k][rank_[k - 1][id]];
+            parts[k - 1].ids.forEach([&, &rank = rank_[k - 1]](std::uint32_t id) { ++next[k][rank[id]]; });
         }
         auto fill = [&](size_t k, WordId firstWord) {
             WordId word = firstWord;
-            for (const WordId id : parts[k].ids) x.postings[next[k][rank_[k][id]]++] = word++;
+            std::uint32_t* places = next[k].data();
+            const std::uint32_t* rank = rank_[k].data();
+            WordId* postings = x.postings.data();
+            parts[k].ids.forEach([&](std::uint32_t id) { postings[places[rank[id]]++] = word++; });
         };
         WordId firstWord = 0;
         std::vector<WordId> firsts;
@@ -656,7 +719,7 @@ private:
                 x.runs.push_back(run);
             }
             x.markerChars += part.markerChars;
-            part.ids = WordList();
+            part.ids = PackedIds();
         }
         placeCuts(parts);
         index_.seen_.assign((words + 63) / 64, 0);
@@ -702,20 +765,21 @@ private:
     std::string_view text_;
     Encoding encoding_;
     const Progress& progress_;
+    const WordIndex::ReadStretch& read_;
     std::shared_ptr<Owned> owned_;
     WordIndex index_;
     std::vector<std::vector<std::uint32_t>> rank_; // of each form of each part
 };
 
 std::optional<WordIndex> WordIndex::build(std::string_view text, Encoding encoding,
-                                          const Progress& progress)
+                                          const Progress& progress, const ReadStretch& read)
 {
-    return WordIndexBuilder(text, encoding, progress).build();
+    return WordIndexBuilder(text, encoding, progress, read).build();
 }
 
 WordIndex WordIndex::build(std::string_view text, Encoding encoding)
 {
-    return *WordIndexBuilder(text, encoding, {}).build();
+    return *WordIndexBuilder(text, encoding, {}, {}).build();
 }
 
 } // namespace solandre
