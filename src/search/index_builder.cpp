@@ -659,6 +659,7 @@ private:
         x.forms.reserve(order.size());
         std::vector<std::uint32_t> counts;
         counts.reserve(order.size());
+        if (parts.size() == 2) firstPartCounts_.reserve(order.size());
         for (size_t k = 0; k < order.size(); ++k) {
             const Entry entry = entries[order[k]];
             const std::string_view form = formOf(order[k]);
@@ -668,7 +669,13 @@ private:
                 counts.push_back(0);
             }
             rank_[entry.part][entry.id] = std::uint32_t(x.forms.size() - 1);
-            counts.back() += parts[entry.part].dictionary.counts()[entry.id];
+            const std::uint32_t count = parts[entry.part].dictionary.counts()[entry.id];
+            counts.back() += count;
+            // Where the second part's words of each form go: after the first's.
+            if (parts.size() == 2) {
+                firstPartCounts_.resize(x.forms.size());
+                if (entry.part == 0) firstPartCounts_.back() += count;
+            }
         }
         for (PartScan& part : parts) part.dictionary = Dictionary();
         x.postingStart.assign(x.forms.size() + 1, 0);
@@ -687,9 +694,10 @@ private:
 
         std::vector<std::vector<std::uint32_t>> next(parts.size());
         next[0].assign(x.postingStart.begin(), x.postingStart.end() - 1);
-        for (size_t k = 1; k < parts.size(); ++k) {
-            next[k] = next[k - 1];
-            parts[k - 1].ids.forEach([&, &rank = rank_[k - 1]](std::uint32_t id) { ++next[k][rank[id]]; });
+        if (parts.size() == 2) {
+            next[1] = next[0];
+            for (size_t r = 0; r < next[1].size(); ++r) next[1][r] += firstPartCounts_[r];
+            std::vector<std::uint32_t>().swap(firstPartCounts_);
         }
         auto fill = [&](size_t k, WordId firstWord) {
             WordId word = firstWord;
@@ -769,6 +777,7 @@ private:
     std::shared_ptr<Owned> owned_;
     WordIndex index_;
     std::vector<std::vector<std::uint32_t>> rank_; // of each form of each part
+    std::vector<std::uint32_t> firstPartCounts_;   // words of the first part, by rank
 };
 
 std::optional<WordIndex> WordIndex::build(std::string_view text, Encoding encoding,
