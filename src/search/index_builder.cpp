@@ -667,15 +667,13 @@ private:
                 x.forms.push_back({std::uint32_t(x.formChars.size()), std::uint32_t(form.size())});
                 x.formChars.append(form);
                 counts.push_back(0);
+                if (parts.size() == 2) firstPartCounts_.push_back(0);
             }
             rank_[entry.part][entry.id] = std::uint32_t(x.forms.size() - 1);
             const std::uint32_t count = parts[entry.part].dictionary.counts()[entry.id];
             counts.back() += count;
             // Where the second part's words of each form go: after the first's.
-            if (parts.size() == 2) {
-                firstPartCounts_.resize(x.forms.size());
-                if (entry.part == 0) firstPartCounts_.back() += count;
-            }
+            if (parts.size() == 2 && entry.part == 0) firstPartCounts_.back() += count;
         }
         for (PartScan& part : parts) part.dictionary = Dictionary();
         x.postingStart.assign(x.forms.size() + 1, 0);
