@@ -637,19 +637,19 @@ private:
     // which gives every form its rank without merging the parts' tables.
     void mergeAndRank(std::vector<PartScan>& parts)
     {
-        struct Entry {
-            std::uint32_t part, id;
-        };
-        std::vector<Entry> entries;
-        size_t chars = 0;
-        for (std::uint32_t k = 0; k < parts.size(); ++k) {
-            parts[k].dictionary.dropTable();
-            for (std::uint32_t id = 0; id < parts[k].dictionary.size(); ++id) entries.push_back({k, id});
-            chars += parts[k].dictionary.chars().size();
+        // Each form of each part as one number: its part in the top bit.
+        constexpr std::uint32_t kSecond = std::uint32_t(1) << 31;
+        size_t chars = 0, entries = 0;
+        for (PartScan& part : parts) {
+            part.dictionary.dropTable();
+            entries += part.dictionary.size();
+            chars += part.dictionary.chars().size();
         }
-        auto formOf = [&](std::uint32_t e) { return parts[entries[e].part].dictionary.form(entries[e].id); };
-        std::vector<std::uint32_t> order(entries.size());
-        for (std::uint32_t e = 0; e < order.size(); ++e) order[e] = e;
+        std::vector<std::uint32_t> order;
+        order.reserve(entries);
+        for (std::uint32_t k = 0; k < parts.size(); ++k)
+            for (std::uint32_t id = 0; id < parts[k].dictionary.size(); ++id) order.push_back(k ? kSecond | id : id);
+        auto formOf = [&](std::uint32_t e) { return parts[e >> 31].dictionary.form(e & ~kSecond); };
         sortByBytes(order, formOf);
 
         rank_.resize(parts.size());
@@ -657,27 +657,26 @@ private:
         Owned& x = *owned_;
         x.formChars.reserve(chars);
         x.forms.reserve(order.size());
-        std::vector<std::uint32_t> counts;
-        counts.reserve(order.size());
+        // The counts of the forms summed up as they come: where each list starts.
+        x.postingStart.reserve(order.size() + 1);
+        x.postingStart.push_back(0);
         if (parts.size() == 2) firstPartCounts_.reserve(order.size());
         for (size_t k = 0; k < order.size(); ++k) {
-            const Entry entry = entries[order[k]];
+            const std::uint32_t part = order[k] >> 31, id = order[k] & ~kSecond;
             const std::string_view form = formOf(order[k]);
             if (k == 0 || form != formOf(order[k - 1])) {
                 x.forms.push_back({std::uint32_t(x.formChars.size()), std::uint32_t(form.size())});
                 x.formChars.append(form);
-                counts.push_back(0);
+                x.postingStart.push_back(x.postingStart.back());
                 if (parts.size() == 2) firstPartCounts_.push_back(0);
             }
-            rank_[entry.part][entry.id] = std::uint32_t(x.forms.size() - 1);
-            const std::uint32_t count = parts[entry.part].dictionary.counts()[entry.id];
-            counts.back() += count;
+            rank_[part][id] = std::uint32_t(x.forms.size() - 1);
+            const std::uint32_t count = parts[part].dictionary.counts()[id];
+            x.postingStart.back() += count;
             // Where the second part's words of each form go: after the first's.
-            if (parts.size() == 2 && entry.part == 0) firstPartCounts_.back() += count;
+            if (parts.size() == 2 && part == 0) firstPartCounts_.back() += count;
         }
         for (PartScan& part : parts) part.dictionary = Dictionary();
-        x.postingStart.assign(x.forms.size() + 1, 0);
-        for (size_t r = 0; r < counts.size(); ++r) x.postingStart[r + 1] = x.postingStart[r] + counts[r];
     }
 
     // The words into the lists of their forms, each part on its own thread,
