@@ -168,4 +168,10 @@ void TextFile::release(size_t offset) const
     detail::releasePages(storage_->mapped, end);
 }
 
+void TextFile::release(size_t from, size_t to) const
+{
+    if (!storage_->mapped || from >= std::min(to, text_.size())) return;
+    detail::releasePages(text_.data() + from, std::min(to, text_.size()) - from);
+}
+
 } // namespace solandre

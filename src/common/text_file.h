@@ -48,6 +48,9 @@ public:
     // Gives back the memory of the mapped text before `offset`, which a pass
     // has read; the text stays readable there, from the file.
     void release(size_t offset) const;
+    // The same for the text's bytes [from, to), as a pass that reads parts
+    // of the text apart leaves them.
+    void release(size_t from, size_t to) const;
 
 private:
     struct Storage;

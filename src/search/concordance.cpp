@@ -30,7 +30,11 @@ Status Concordance::load(const FileRef& file, const Progress& progress, IndexCac
         return Error::reading(name, QStringLiteral("el fichero pasa de 4 GB"));
     std::optional<WordIndex> built = cache ? cache->load(read.value()) : std::nullopt;
     if (!built) {
-        built = WordIndex::build(read.value().text(), read.value().encoding(), progress);
+        // A big text is not kept in memory behind the scan: the index
+        // reads it again only where it is asked to.
+        const TextFile& text = read.value();
+        built = WordIndex::build(text.text(), text.encoding(), progress,
+                                 [&text](size_t from, size_t to) { text.release(from, to); });
         if (!built) return Error::cancelledByUser();
         if (cache && keeping == Keeping::InBackground) cache->storeLater(read.value(), *built);
         if (cache && keeping == Keeping::MappedFromCache && cache->store(read.value(), *built))

@@ -86,50 +86,87 @@ bool lowerShortAscii(const unsigned char* word, size_t length, const unsigned ch
     return true;
 }
 
-// `end` bounds the readable bytes.
-std::uint32_t hashRaw(const unsigned char* p, size_t length, const unsigned char* end)
-{
-    std::uint64_t h = length * 0x9E3779B97F4A7C15ull;
-    size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        std::uint64_t v;
-        std::memcpy(&v, p + i, 8);
-        h = (h ^ v) * 0xBF58476D1CE4E5B9ull;
-        h ^= h >> 31;
-    }
-    if (i < length) {
-        std::uint64_t tail = 0;
-        if (p + i + 8 <= end) {
-            std::memcpy(&tail, p + i, 8);
-            tail &= (std::uint64_t(1) << (8 * (length - i))) - 1;
-        } else {
-            for (size_t k = 0; i + k < length; ++k) tail |= std::uint64_t(p[i + k]) << (8 * k);
-        }
-        h = (h ^ tail) * 0x94D049BB133111EBull;
-        h ^= h >> 29;
-    }
-    return std::uint32_t(h ^ (h >> 32));
-}
-
-// The forms of the words met last, as written, with their lower-cased form:
-// in real texts most words are frequent ones, and a word found here is
-// neither lower-cased nor looked up again. Direct-mapped and of a fixed
-// size, so a text of millions of distinct forms costs nothing more.
+// The forms of the short words met last, as written, with their
+// lower-cased form: in real texts most words are frequent ones, and a word
+// found here is neither lower-cased nor looked up again. A word is kept in
+// its slot, so that finding it reads nothing else. Direct-mapped and of a
+// fixed size, so a text of millions of distinct forms costs nothing more.
 class RecentForms {
 public:
-    static constexpr size_t kSlots = size_t(1) << 16;
+    static constexpr size_t kSlots = size_t(1) << 15;
+    static constexpr size_t kLongest = 16;
 
     struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t offset = 0; // in the text
-        std::uint32_t length = 0; // 0: free
-        std::uint32_t form = 0;   // in the dictionary
+        std::uint64_t low = 0, high = 0; // the word's bytes, zeros after it
+        std::uint32_t length = 0;        // 0: free
+        std::uint32_t form = 0;          // in the dictionary
     };
 
-    Slot& at(std::uint32_t hash) { return slots_[hash & (kSlots - 1)]; }
+    // A word of 1 to kLongest bytes as two numbers; `end` bounds the
+    // readable bytes.
+    static void read(const unsigned char* word, size_t length, const unsigned char* end, std::uint64_t& low,
+                     std::uint64_t& high)
+    {
+        if (word + kLongest <= end) {
+            std::memcpy(&low, word, 8);
+            std::memcpy(&high, word + 8, 8);
+        } else {
+            unsigned char bytes[kLongest] = {};
+            std::memcpy(bytes, word, std::min<size_t>(size_t(end - word), kLongest));
+            std::memcpy(&low, bytes, 8);
+            std::memcpy(&high, bytes + 8, 8);
+        }
+        if (length < 8) {
+            low &= (std::uint64_t(1) << (8 * length)) - 1;
+            high = 0;
+        } else if (length < 16) {
+            high &= (std::uint64_t(1) << (8 * (length - 8))) - 1;
+        }
+    }
+
+    Slot& at(std::uint64_t low, std::uint64_t high)
+    {
+        std::uint64_t h = (low ^ (high * 0x9E3779B97F4A7C15ull)) * 0xBF58476D1CE4E5B9ull;
+        h ^= h >> 29;
+        return slots_[h & (kSlots - 1)];
+    }
 
 private:
     std::vector<Slot> slots_ = std::vector<Slot>(kSlots);
+};
+
+// The form of each word of a part, in two bytes when its number is below
+// 2^15, else in four (two halves, the first marked): the words of a text
+// are mostly of forms met early, and this list is most of the memory of
+// the scan.
+class PackedIds {
+public:
+    void reserve(size_t units) { units_.reserve(units); }
+    void push_back(std::uint32_t id)
+    {
+        if (id < 0x8000) {
+            units_.push_back(std::uint16_t(id));
+        } else {
+            units_.push_back(std::uint16_t(0x8000 | (id >> 16)));
+            units_.push_back(std::uint16_t(id));
+        }
+        ++count_;
+    }
+    size_t size() const { return count_; }
+    template <class F> void forEach(F&& f) const
+    {
+        const std::uint16_t* p = units_.begin();
+        const std::uint16_t* end = units_.end();
+        while (p < end) {
+            std::uint32_t id = *p++;
+            if (id & 0x8000) id = (id & 0x7FFF) << 16 | *p++;
+            f(id);
+        }
+    }
+
+private:
+    PodArray<std::uint16_t> units_;
+    size_t count_ = 0;
 };
 
 bool sameBytes(std::string_view a, std::string_view b)
@@ -300,7 +337,7 @@ struct PartCuts {
 
 // What the scan of one part of the text gives.
 struct PartScan {
-    WordList ids;                 // form of each word, in the part's dictionary
+    PackedIds ids;                // form of each word, in the part's dictionary
     PodArray<std::uint32_t> samples; // place of every 64th word
     std::vector<WordIndex::Run> runs; // `first` counts from the part's first word
     std::string markerChars;
@@ -310,15 +347,20 @@ struct PartScan {
 
 // Told how far a part has come, now and then; false to stop.
 using PartReport = std::function<bool(size_t)>;
+// How far behind the scan the text may be given back: a word seen again is
+// compared with the one met before, which may be that far back.
+constexpr size_t kReleaseBehind = size_t(1) << 20;
 
 template <class Chars> class PartScanner {
 public:
     PartScanner(std::string_view text, size_t begin, size_t end, PartScan& out,
-                const PartReport& report)
+                const PartReport& report, const WordIndex::ReadStretch& read)
         : text_(text), p_(reinterpret_cast<const unsigned char*>(text.data())), begin_(begin),
-          end_(end), out_(out), report_(report)
+          end_(end), out_(out), report_(report), read_(read)
     {
-        out_.ids.reserve(std::min<size_t>((end - begin) / 5 + 16, WordIndex::kMaxText));
+        // A word takes two bytes of text at least and mostly two of the
+        // list: room reserved is not memory used until written.
+        out_.ids.reserve((end - begin) / 2 + 16);
     }
 
     // False when stopped.
@@ -330,6 +372,10 @@ public:
             if (i >= nextReport) {
                 nextReport = i + kReportEvery;
                 if (!report_(i - begin_)) return false;
+                if (read_ && i - begin_ > kReleaseBehind) {
+                    read_(released_, i - kReleaseBehind);
+                    released_ = i - kReleaseBehind;
+                }
                 // A text of many distinct forms, seen early: room for all of them.
                 if (!sized_ && out_.dictionary.size() > 100'000) {
                     sized_ = true;
@@ -360,6 +406,7 @@ public:
             closeRun(end_, false);
         }
         recordWaiting();
+        if (read_) read_(released_, end_);
         return report_(end_ - begin_);
     }
 
@@ -502,13 +549,16 @@ private:
         const WordId word = WordId(out_.ids.size());
         if (word % 64 == 0) out_.samples.push_back(std::uint32_t(start));
         const size_t length = end - start;
-        const std::uint32_t hash = hashRaw(p_ + start, length, p_ + text_.size());
-        RecentForms::Slot& recent = recent_.at(hash);
-        if (recent.hash == hash && recent.length == length &&
-            sameBytes(text_.substr(recent.offset, length), text_.substr(start, length))) {
-            ++out_.dictionary.counts()[recent.form];
-            out_.ids.push_back(recent.form);
-            return;
+        RecentForms::Slot* recent = nullptr;
+        std::uint64_t low = 0, high = 0;
+        if (length <= RecentForms::kLongest) {
+            RecentForms::read(p_ + start, length, p_ + text_.size(), low, high);
+            recent = &recent_.at(low, high);
+            if (recent->low == low && recent->high == high && recent->length == length) {
+                ++out_.dictionary.counts()[recent->form];
+                out_.ids.push_back(recent->form);
+                return;
+            }
         }
         std::uint32_t id;
         if (length <= kShortWord && lowerShortAscii(p_ + start, length, p_ + text_.size(), shortWord_)) {
@@ -522,7 +572,7 @@ private:
         }
         ++out_.dictionary.counts()[id];
         out_.ids.push_back(id);
-        recent = {hash, std::uint32_t(start), std::uint32_t(length), id};
+        if (recent) *recent = {low, high, std::uint32_t(length), id};
     }
 
     std::string_view text_;
@@ -530,6 +580,8 @@ private:
     size_t begin_, end_;
     PartScan& out_;
     const PartReport& report_;
+    const WordIndex::ReadStretch& read_;
+    size_t released_ = begin_;
     Chars chars_;
     Marker marker_{out_.markerChars};
     bool inMarker_ = false;
@@ -557,8 +609,9 @@ private:
 
 class WordIndexBuilder {
 public:
-    WordIndexBuilder(std::string_view text, Encoding encoding, const Progress& progress)
-        : text_(text), encoding_(encoding), progress_(progress), owned_(std::make_shared<Owned>())
+    WordIndexBuilder(std::string_view text, Encoding encoding, const Progress& progress,
+                     const WordIndex::ReadStretch& read)
+        : text_(text), encoding_(encoding), progress_(progress), read_(read), owned_(std::make_shared<Owned>())
     {
         index_.text_ = text;
         index_.encoding_ = encoding;
@@ -602,8 +655,9 @@ private:
         std::atomic<size_t> second{0};
         std::atomic<bool> stop{false};
         auto scanPart = [&](PartScan& part, size_t begin, size_t end, const PartReport& report) {
-            if (encoding_ == Encoding::Utf8) return PartScanner<Utf8Chars>(text_, begin, end, part, report).run();
-            return PartScanner<Cp1252Chars>(text_, begin, end, part, report).run();
+            if (encoding_ == Encoding::Utf8)
+                return PartScanner<Utf8Chars>(text_, begin, end, part, report, read_).run();
+            return PartScanner<Cp1252Chars>(text_, begin, end, part, report, read_).run();
         };
         // The first part is scanned on this thread, which reports for both:
         // the caller's progress is only ever called from its own thread.
@@ -639,19 +693,19 @@ private:
     // which gives every form its rank without merging the parts' tables.
     void mergeAndRank(std::vector<PartScan>& parts)
     {
-        struct Entry {
-            std::uint32_t part, id;
-        };
-        std::vector<Entry> entries;
-        size_t chars = 0;
-        for (std::uint32_t k = 0; k < parts.size(); ++k) {
-            parts[k].dictionary.dropTable();
-            for (std::uint32_t id = 0; id < parts[k].dictionary.size(); ++id) entries.push_back({k, id});
-            chars += parts[k].dictionary.chars().size();
+        // Each form of each part as one number: its part in the top bit.
+        constexpr std::uint32_t kSecond = std::uint32_t(1) << 31;
+        size_t chars = 0, entries = 0;
+        for (PartScan& part : parts) {
+            part.dictionary.dropTable();
+            entries += part.dictionary.size();
+            chars += part.dictionary.chars().size();
         }
-        auto formOf = [&](std::uint32_t e) { return parts[entries[e].part].dictionary.form(entries[e].id); };
-        std::vector<std::uint32_t> order(entries.size());
-        for (std::uint32_t e = 0; e < order.size(); ++e) order[e] = e;
+        std::vector<std::uint32_t> order;
+        order.reserve(entries);
+        for (std::uint32_t k = 0; k < parts.size(); ++k)
+            for (std::uint32_t id = 0; id < parts[k].dictionary.size(); ++id) order.push_back(k ? kSecond | id : id);
+        auto formOf = [&](std::uint32_t e) { return parts[e >> 31].dictionary.form(e & ~kSecond); };
         sortByBytes(order, formOf);
 
         rank_.resize(parts.size());
@@ -659,22 +713,26 @@ private:
         Owned& x = *owned_;
         x.formChars.reserve(chars);
         x.forms.reserve(order.size());
-        std::vector<std::uint32_t> counts;
-        counts.reserve(order.size());
+        // The counts of the forms summed up as they come: where each list starts.
+        x.postingStart.reserve(order.size() + 1);
+        x.postingStart.push_back(0);
+        if (parts.size() == 2) firstPartCounts_.reserve(order.size());
         for (size_t k = 0; k < order.size(); ++k) {
-            const Entry entry = entries[order[k]];
+            const std::uint32_t part = order[k] >> 31, id = order[k] & ~kSecond;
             const std::string_view form = formOf(order[k]);
             if (k == 0 || form != formOf(order[k - 1])) {
                 x.forms.push_back({std::uint32_t(x.formChars.size()), std::uint32_t(form.size())});
                 x.formChars.append(form);
-                counts.push_back(0);
+                x.postingStart.push_back(x.postingStart.back());
+                if (parts.size() == 2) firstPartCounts_.push_back(0);
             }
-            rank_[entry.part][entry.id] = std::uint32_t(x.forms.size() - 1);
-            counts.back() += parts[entry.part].dictionary.counts()[entry.id];
+            rank_[part][id] = std::uint32_t(x.forms.size() - 1);
+            const std::uint32_t count = parts[part].dictionary.counts()[id];
+            x.postingStart.back() += count;
+            // Where the second part's words of each form go: after the first's.
+            if (parts.size() == 2 && part == 0) firstPartCounts_.back() += count;
         }
         for (PartScan& part : parts) part.dictionary = Dictionary();
-        x.postingStart.assign(x.forms.size() + 1, 0);
-        for (size_t r = 0; r < counts.size(); ++r) x.postingStart[r + 1] = x.postingStart[r] + counts[r];
     }
 
     // The words into the lists of their forms, each part on its own thread,
@@ -689,13 +747,17 @@ private:
 
         std::vector<std::vector<std::uint32_t>> next(parts.size());
         next[0].assign(x.postingStart.begin(), x.postingStart.end() - 1);
-        for (size_t k = 1; k < parts.size(); ++k) {
-            next[k] = next[k - 1];
-            for (const WordId id : parts[k - 1].ids) ++next[k][rank_[k - 1][id]];
+        if (parts.size() == 2) {
+            next[1] = next[0];
+            for (size_t r = 0; r < next[1].size(); ++r) next[1][r] += firstPartCounts_[r];
+            std::vector<std::uint32_t>().swap(firstPartCounts_);
         }
         auto fill = [&](size_t k, WordId firstWord) {
             WordId word = firstWord;
-            for (const WordId id : parts[k].ids) x.postings[next[k][rank_[k][id]]++] = word++;
+            std::uint32_t* places = next[k].data();
+            const std::uint32_t* rank = rank_[k].data();
+            WordId* postings = x.postings.data();
+            parts[k].ids.forEach([&](std::uint32_t id) { postings[places[rank[id]]++] = word++; });
         };
         WordId firstWord = 0;
         std::vector<WordId> firsts;
@@ -718,7 +780,7 @@ private:
                 x.runs.push_back(run);
             }
             x.markerChars += part.markerChars;
-            part.ids = WordList();
+            part.ids = PackedIds();
         }
         placeCuts(parts);
     }
@@ -763,20 +825,22 @@ private:
     std::string_view text_;
     Encoding encoding_;
     const Progress& progress_;
+    const WordIndex::ReadStretch& read_;
     std::shared_ptr<Owned> owned_;
     WordIndex index_;
     std::vector<std::vector<std::uint32_t>> rank_; // of each form of each part
+    std::vector<std::uint32_t> firstPartCounts_;   // words of the first part, by rank
 };
 
 std::optional<WordIndex> WordIndex::build(std::string_view text, Encoding encoding,
-                                          const Progress& progress)
+                                          const Progress& progress, const ReadStretch& read)
 {
-    return WordIndexBuilder(text, encoding, progress).build();
+    return WordIndexBuilder(text, encoding, progress, read).build();
 }
 
 WordIndex WordIndex::build(std::string_view text, Encoding encoding)
 {
-    return *WordIndexBuilder(text, encoding, {}).build();
+    return *WordIndexBuilder(text, encoding, {}, {}).build();
 }
 
 } // namespace solandre

@@ -155,12 +155,51 @@ void ResultGrid::sortGroupsByMarker()
     order_ = Order::ByFormAndMarker;
 }
 
+void ResultGrid::groupByFormAndMarker()
+{
+    // Each row's group noted by word; then the runs are walked in their
+    // markers' order (equal markers in text order), and each word of a run
+    // that is a row goes to the next place of its group. Every group comes
+    // out ordered by marker, text order within one: what sorting each group
+    // by marker gives, with no comparison, in two passes over the words.
+    constexpr std::uint32_t kNone = ~std::uint32_t(0);
+    PodArray<std::uint32_t> groupOf;
+    groupOf.resize(index_.size());
+    if (rows_.size() < index_.size()) std::fill(groupOf.begin(), groupOf.end(), kNone);
+    std::vector<std::uint32_t> next(forms_.size());
+    groupEnds_.clear();
+    size_t at = 0;
+    for (std::uint32_t g = 0; g < forms_.size(); ++g) {
+        next[g] = std::uint32_t(at);
+        for (const WordId* w = index_.postingsBegin(forms_[g]); w != index_.postingsEnd(forms_[g]); ++w)
+            groupOf[*w] = g;
+        at += index_.occurrences(forms_[g]);
+        groupEnds_.push_back(at);
+    }
+    const size_t runs = index_.markerRuns();
+    std::vector<std::uint32_t> byMarker(runs + 1, 0);
+    for (std::uint32_t run = 0; run < runs; ++run) ++byMarker[index_.markerTextRank(run) + 1];
+    std::partial_sum(byMarker.begin(), byMarker.end(), byMarker.begin());
+    std::vector<std::uint32_t> order(runs);
+    for (std::uint32_t run = 0; run < runs; ++run) order[byMarker[index_.markerTextRank(run)]++] = run;
+    std::vector<std::uint32_t>().swap(byMarker);
+    for (const std::uint32_t run : order) {
+        for (WordId w = index_.firstWordOfRun(run), end = index_.endOfRun(run); w < end; ++w) {
+            const std::uint32_t g = groupOf[w];
+            if (g != kNone) rows_[next[g]++] = w;
+        }
+    }
+    order_ = Order::ByFormAndMarker;
+}
+
 void ResultGrid::sort()
 {
     if (hitCount() == 0) return;
     const int last = std::max(col_, colSel_);
     // The keys are the form, and the marker when its column is selected too.
     // Each step is stable, and a step already taken is not taken again.
+    // Rows that are a good share of the text: both keys in one pass over it.
+    if (last >= 1 && order_ == Order::Text && rows_.size() >= index_.size() / 8) groupByFormAndMarker();
     if (order_ == Order::Given || order_ == Order::Text) groupByForm();
     if (last >= 1 && order_ == Order::ByForm) sortGroupsByMarker();
 }

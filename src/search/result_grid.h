@@ -82,6 +82,7 @@ private:
 
     void groupByForm();
     void sortGroupsByMarker();
+    void groupByFormAndMarker();
 
     const WordIndex& index_;
     WordList rows_; // rows 1 ... rows() - 1

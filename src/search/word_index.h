@@ -17,6 +17,7 @@
 #include "search/pattern.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -48,9 +49,12 @@ public:
     // The text may be anything: a word is a run of letters ended by a
     // non-letter or a cut (word_breaks.h), and the marker is whatever the
     // bracket scan has collected.
-    // Nothing when `progress` stops it.
+    // Nothing when `progress` stops it. `read`, when given, is told of the
+    // stretches [from, to) of the text the scan is done with, maybe from two
+    // threads at once: the caller may give back their memory.
+    using ReadStretch = std::function<void(size_t from, size_t to)>;
     static std::optional<WordIndex> build(std::string_view text, Encoding encoding,
-                                          const Progress& progress);
+                                          const Progress& progress, const ReadStretch& read = {});
     static WordIndex build(std::string_view text, Encoding encoding = Encoding::Windows1252);
 
     Encoding encoding() const { return encoding_; }
