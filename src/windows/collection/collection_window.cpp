@@ -94,10 +94,12 @@ bool CollectionWindow::openFolder(const QString& folder)
 void CollectionWindow::fillLists()
 {
     folder_->setText(QStringLiteral("Colección : %1").arg(listing_.folder));
-    summary_->setText(QStringLiteral("%1 pares, %2 no se corresponden frase a frase; %3 ficheros apartados")
-                          .arg(listing_.pairs.size())
-                          .arg(listing_.notOneToOne())
-                          .arg(listing_.setAside.size()));
+    const size_t pairs = listing_.pairs.size(), uneven = listing_.notOneToOne(), aside = listing_.setAside.size();
+    summary_->setText((pairs == 1 ? QStringLiteral("1 par") : QStringLiteral("%1 pares").arg(pairs)) +
+                      (uneven == 1 ? QStringLiteral(", 1 no se corresponde frase a frase; ")
+                                   : QStringLiteral(", %1 no se corresponden frase a frase; ").arg(uneven)) +
+                      (aside == 1 ? QStringLiteral("1 fichero apartado")
+                                  : QStringLiteral("%1 ficheros apartados").arg(aside)));
     pairs_->setRowCount(int(listing_.pairs.size()));
     for (int row = 0; row < int(listing_.pairs.size()); ++row) {
         const CollectionPair& p = listing_.pairs[size_t(row)];

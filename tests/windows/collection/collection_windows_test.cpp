@@ -84,6 +84,8 @@ TEST_F(CollectionWindowsTest, TheListSaysWhatThePairsAreAndWhatWasSetAside)
     EXPECT_EQ(cells(pairs, 4), (std::vector<std::string>{"sí", "no"}));
     auto* aside = w->findChild<QTableWidget*>("apartes");
     EXPECT_EQ(cells(aside, 0), (std::vector<std::string>{"notas.txt"}));
+    EXPECT_EQ(w->findChild<QLabel*>("resume")->text(),
+              QStringLiteral("2 pares, 1 no se corresponde frase a frase; 1 fichero apartado"));
     EXPECT_TRUE(w->findChild<QPushButton*>("aligner_tous")->isEnabled());
 
     click(w, "aligner_tous");
