@@ -26,6 +26,11 @@ bool openCollection(const CommandContext& c, CollectionStore& store, CollectionC
     }
     for (const SetAside& aside : listing.value().setAside)
         c.warn(QStringLiteral("apartado: %1: %2").arg(aside.path, aside.reason));
+    // Nothing to search is a failure, not a count of nothing.
+    if (listing.value().pairs.empty()) {
+        c.fail(Error{QStringLiteral("La carpeta \"%1\" no contiene ningún par de textos").arg(folder)});
+        return false;
+    }
     const Status loaded =
         concordance.load(listing.value(), store, c.progress(QStringLiteral("Indexando %1").arg(folder)));
     c.endProgress();
@@ -56,17 +61,22 @@ std::optional<SearchRequest> requestOf(const CommandContext& c, const char* comm
     return request;
 }
 
+// Each pair brings its own translation: a --target would be silently ignored.
+bool refusesTarget(const CommandContext& c, const char* command)
+{
+    if (!c.args.has("--target")) return false;
+    c.err << "solandre-cli: " << command << ": en una colección cada par tiene su traducción; quite --target; "
+          << "véase \"solandre-cli " << command << " --help\"\n";
+    return true;
+}
+
 // What export and save share: the options checked, the collection opened,
 // the output refused when it names a file of the collection, the query
 // searched. kOk when `concordance` holds the hits to write.
 int searchForOutput(const CommandContext& c, const char* command, CollectionStore& store,
                     CollectionConcordance& concordance)
 {
-    if (c.args.has("--target")) {
-        c.err << "solandre-cli: " << command << ": en una colección cada par tiene su traducción; quite --target; "
-              << "véase \"solandre-cli " << command << " --help\"\n";
-        return kUsage;
-    }
+    if (refusesTarget(c, command)) return kUsage;
     std::optional<SearchRequest> request = requestOf(c, command);
     if (!request) return kUsage;
     if (!openCollection(c, store, concordance)) return kFailed;
@@ -88,6 +98,7 @@ bool namesCollection(const CommandContext& c)
 
 int searchCollectionCommand(const CommandContext& c)
 {
+    if (refusesTarget(c, "search")) return kUsage;
     CollectionStore store(c.text(c.args.operands[0]));
     CollectionConcordance concordance;
     if (!openCollection(c, store, concordance)) return kFailed;

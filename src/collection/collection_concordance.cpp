@@ -75,7 +75,7 @@ Status CollectionConcordance::load(const CollectionListing& listing, CollectionS
             if (Status done = concordance->load(FileRef(listing.pairs[k].pair.source), part, &store.indexes(),
                                                 Concordance::Keeping::MappedFromCache);
                 !done) {
-                failed[k] = done.error();
+                failed[k] = withMemberFiles(done.error(), listing.pairs[k].member, listing.pairs[k].pair);
                 stop = true;
                 return;
             }

@@ -153,6 +153,18 @@ QStringList dependencies(const Member& member, const PreparedPair& pair)
     return paths;
 }
 
+// A side with no sentence (an empty text, or only blanks) cannot be searched:
+// the member is set aside under the user's file, never the cache copy.
+std::optional<Error> emptySide(const Member& member, const PreparedPair& pair)
+{
+    const bool memory = member.kind == MemberKind::Memory || member.kind == MemberKind::Table;
+    if (memory && (pair.sourceRecords == 0 || pair.targetRecords == 0))
+        return Error::reading(member.source, QStringLiteral("no contiene ninguna frase"));
+    if (pair.sourceRecords == 0) return Error::reading(member.source, QStringLiteral("el texto está vacío"));
+    if (pair.targetRecords == 0) return Error::reading(member.target, QStringLiteral("el texto está vacío"));
+    return std::nullopt;
+}
+
 } // namespace
 
 QString defaultCollectionCacheRoot()
@@ -175,13 +187,30 @@ CollectionStore::~CollectionStore() = default;
 
 QString CollectionStore::pathFor(const Member& member, const QString& what) const
 {
-    return cache_ + '/' + hashOf(member.name + '\n' + QString::number(int(member.kind))) + what;
+    // A plain pair read from either side is numbered and aligned differently:
+    // each source language has its own copies and note.
+    return cache_ + '/' +
+           hashOf(member.name + '\n' + QString::number(int(member.kind)) + '\n' + member.sourceLanguage.toLower()) +
+           what;
+}
+
+Error withMemberFiles(Error error, const Member& member, const PreparedPair& pair)
+{
+    // A copy that cannot be written is the cache's fault, and is named as it is.
+    if (error.message.startsWith(Error::writing({}, {}).message.section('"', 0, 0))) return error;
+    const QString target = member.target.isEmpty() ? member.source : member.target;
+    if (pair.source != member.source && !pair.source.isEmpty()) error.message.replace(pair.source, member.source);
+    if (pair.target != target && !pair.target.isEmpty()) error.message.replace(pair.target, target);
+    return error;
 }
 
 Result<PreparedPair> CollectionStore::prepare(const Member& member, const Progress& progress)
 {
     const QString notePath = pathFor(member, QStringLiteral(".note"));
-    if (auto note = readNote(notePath); note && stillHolds(*note, member)) return note->pair;
+    if (auto note = readNote(notePath); note && stillHolds(*note, member)) {
+        if (auto empty = emptySide(member, note->pair)) return *empty;
+        return note->pair;
+    }
 
     PreparedPair pair;
     switch (member.kind) {
@@ -201,7 +230,7 @@ Result<PreparedPair> CollectionStore::prepare(const Member& member, const Progre
         pair.source = pathFor(member, QStringLiteral("_source_ref.txt"));
         pair.target = pathFor(member, QStringLiteral("_cible_ref.txt"));
         auto imported = importMemory(FileRef(member.source), FileRef(pair.source), FileRef(pair.target), {}, progress);
-        if (!imported) return imported.error();
+        if (!imported) return withMemberFiles(imported.error(), member, pair);
         pair.sourceRecords = pair.targetRecords = imported.value().units;
         break;
     }
@@ -211,13 +240,14 @@ Result<PreparedPair> CollectionStore::prepare(const Member& member, const Progre
         auto copies = numberFiles({{FileRef(member.source), FileRef(pair.source)},
                                    {FileRef(member.target), FileRef(pair.target)}},
                                   progress);
-        if (!copies) return copies.error();
+        if (!copies) return withMemberFiles(copies.error(), member, pair);
         pair.sourceRecords = copies.value()[0].records;
         pair.targetRecords = copies.value()[1].records;
         break;
     }
     }
     writeNote(notePath, noteOf(dependencies(member, pair), pair));
+    if (auto empty = emptySide(member, pair)) return *empty;
     return pair;
 }
 
@@ -228,7 +258,7 @@ Result<PreparedPair> CollectionStore::align(const Member& member, const Progress
     PreparedPair pair = prepared.value();
     if (pair.aligned) return pair;
     auto alignment = alignNumberedPair(FileRef(pair.source), FileRef(pair.target), progress);
-    if (!alignment) return alignment.error();
+    if (!alignment) return withMemberFiles(alignment.error(), member, pair);
     PreparedPair aligned;
     aligned.source = pathFor(member, QStringLiteral("_aligned_source_ref.txt"));
     aligned.target = pathFor(member, QStringLiteral("_aligned_cible_ref.txt"));

@@ -50,6 +50,10 @@ private:
     std::unique_ptr<IndexCache> indexes_;
 };
 
+// The error with the member's own files named where it named the copies
+// made in the cache, which the user never sees.
+Error withMemberFiles(Error error, const Member& member, const PreparedPair& pair);
+
 // The user's cache folder for collections.
 QString defaultCollectionCacheRoot();
 

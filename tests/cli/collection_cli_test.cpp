@@ -267,5 +267,80 @@ TEST_F(CliCollection, CandidatesSayWhatIsWrongAsForOnePair)
     EXPECT_EQ(r.out.substr(r.out.find('\n') + 1), "grande\t8.05\t5.00\t1\t1\n") << r.out;
 }
 
+// The user's check: the pair of tales, searched from one side then the
+// other, in any order; each search reads the side it was asked for.
+TEST(CliCollectionSides, EachSearchReadsTheSourceLanguageItWasGiven)
+{
+    struct Step { std::vector<std::string> options; const char* query; const char* total; };
+    struct Case { const char* name; std::vector<Step> steps; };
+    const std::vector<Case> cases{
+        {"Spanish, then French",
+         {{{}, "casa", "= 3\n"}, {{"--source-lang", "fr"}, "maison", "= 2\n"}, {{"--source-lang", "fr"}, "casa", "= 0\n"}}},
+        {"French, then the folder's choice",
+         {{{"--source-lang", "fr"}, "maison", "= 2\n"}, {{}, "casa", "= 3\n"}, {{"--source-lang", "es"}, "casa", "= 3\n"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        dir.write("cuentos/rio.es.txt", "La casa del río. Otra casa. La casa.");
+        dir.write("cuentos/rio.fr.txt", "La maison de la rivière. Une autre maison.");
+        const QStringList before = dir.entries();
+        for (const Step& step : c.steps) {
+            std::vector<std::string> args{"search", dir.root().toStdString(), step.query, "--count"};
+            args.insert(args.end(), step.options.begin(), step.options.end());
+            const CliResult r = run(args);
+            EXPECT_EQ(r.status, 0) << r.err;
+            EXPECT_TRUE(r.out.ends_with(step.total)) << step.query << ": " << r.out;
+        }
+        EXPECT_EQ(dir.entries(), before);
+    }
+}
+
+TEST(CliCollectionSides, AnEmptyPairIsSetAsideAndTheRestSearched)
+{
+    struct Case { const char* name; const char* spanish; const char* french; const char* named; };
+    const std::vector<Case> cases{
+        {"both empty", "", "", "vacio.es.txt"},
+        {"the translation empty", "Una casa.", "", "vacio.fr.txt"},
+        {"the source only blanks", "  \n\t\n", "Une maison.", "vacio.es.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        dir.write("cuentos/rio.es.txt", "La casa del río. Otra casa. La casa.");
+        dir.write("cuentos/rio.fr.txt", "La maison de la rivière. Une autre maison.");
+        dir.write("cuentos/vacio.es.txt", c.spanish);
+        dir.write("cuentos/vacio.fr.txt", c.french);
+        const CliResult r = run({"search", dir.root().toStdString(), "casa", "--count"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "cuentos/rio\t3\nTotal de ocurrencia(s) para : casa = 3\n");
+        EXPECT_NE(r.err.find(c.named), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("el texto está vacío"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find(".cache"), std::string::npos) << r.err;
+    }
+}
+
+TEST_F(CliCollection, ASearchWithNothingToSearchOrATargetFails)
+{
+    TempDir empty, onlyAside;
+    onlyAside.write("notas.txt", "Sin lengua.");
+    onlyAside.write("solo.es.txt", "Una casa.");
+    struct Case { const char* name; std::vector<std::string> args; int status; std::vector<const char*> said; };
+    const std::vector<Case> cases{
+        {"--target", {"search", folder, "casa", "--target", dir.path("obra_cible_ref.txt").toStdString()}, 2,
+         {"--target"}},
+        {"an empty folder", {"search", empty.root().toStdString(), "casa"}, 1, {"ningún par"}},
+        {"only members set aside", {"search", onlyAside.root().toStdString(), "casa", "--count"}, 1,
+         {"ningún par", "apartado: notas.txt", "apartado: solo.es.txt"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CliResult r = run(c.args);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_EQ(r.out, "");
+        for (const char* said : c.said) EXPECT_NE(r.err.find(said), std::string::npos) << r.err;
+    }
+}
+
 } // namespace
 } // namespace solandre

@@ -326,3 +326,101 @@ TEST(Collection, ATextThatCannotBeReadStopsTheOpeningAndIsNamed)
     EXPECT_TRUE(loaded.error().message.contains("obra_source_ref.txt")) << loaded.error().message.toStdString();
     EXPECT_EQ(concordance.members(), 0u);
 }
+
+TEST(Collection, EachSourceLanguageOfAPlainPairHasItsOwnPreparedPair)
+{
+    // Successive openings of one folder in one store, each from a side:
+    // every opening must search the side it was asked for.
+    struct Case {
+        const char* name;
+        std::vector<const char*> languages; // "" lets the folder choose
+    };
+    const std::vector<Case> cases{
+        {"the folder's choice, then French, then again the folder's", {"", "fr", ""}},
+        {"French first, then the folder's choice", {"fr", "", "fr"}},
+        {"named both ways in turn", {"es", "fr", "es", "fr"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir, cache;
+        dir.write("cuento.es.txt", "La casa del río. Otra casa. La casa.");
+        dir.write("cuento.fr.txt", "La maison de la rivière. Une autre maison.");
+        dir.write("otro.es.txt", "Una casa.");
+        dir.write("otro.fr.txt", "Une maison.");
+        const QStringList before = dir.entries();
+        CollectionStore store(dir.root(), cache.root());
+        for (const char* language : c.languages) {
+            const bool french = std::string(language) == "fr";
+            SCOPED_TRACE(french ? "fr" : language);
+            auto listing = listCollection(dir.root(), store, {}, QString::fromUtf8(language));
+            ASSERT_TRUE(listing.ok()) << listing.error().message.toStdString();
+            ASSERT_EQ(listing.value().pairs.size(), 2u);
+            const CollectionPair& cuento = listing.value().pairs[0];
+            EXPECT_EQ(cuento.member.sourceLanguage.toStdString(), french ? "fr" : "es");
+            EXPECT_EQ(cuento.pair.sourceRecords, french ? 2 : 3);
+            EXPECT_EQ(cuento.pair.targetRecords, french ? 3 : 2);
+            CollectionConcordance concordance;
+            ASSERT_TRUE(concordance.load(listing.value(), store).ok());
+            EXPECT_EQ(concordance.search(french ? "maison" : "casa"), french ? 3u : 4u);
+            EXPECT_EQ(concordance.search(french ? "casa" : "maison"), 0u);
+        }
+        EXPECT_EQ(dir.entries(), before) << "nothing is written in the user's folder";
+    }
+}
+
+TEST(Collection, AnEmptySideSetsItsPairAsideUnderTheUsersFile)
+{
+    struct Case {
+        const char* name;
+        const char* spanish;
+        const char* french;
+        const char* setAside; // the file named, relative to the folder
+    };
+    const std::vector<Case> cases{
+        {"both sides empty", "", "", "cuentos/vacio.es.txt"},
+        {"the source empty", "", "Une maison.", "cuentos/vacio.es.txt"},
+        {"the translation empty", "Una casa.", "", "cuentos/vacio.fr.txt"},
+        {"only blanks and line ends", " \r\n\t \r\n", "Une maison.", "cuentos/vacio.es.txt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir, cache;
+        dir.write("cuentos/rio.es.txt", "La casa del río. Otra casa.");
+        dir.write("cuentos/rio.fr.txt", "La maison de la rivière. Une autre maison.");
+        dir.write("cuentos/vacio.es.txt", c.spanish);
+        dir.write("cuentos/vacio.fr.txt", c.french);
+        CollectionStore store(dir.root(), cache.root());
+        // The second opening reads the notes the first one left.
+        for (int opening = 0; opening < 2; ++opening) {
+            auto listing = listCollection(dir.root(), store);
+            ASSERT_TRUE(listing.ok()) << listing.error().message.toStdString();
+            ASSERT_EQ(listing.value().pairs.size(), 1u);
+            EXPECT_EQ(listing.value().pairs[0].member.name.toStdString(), "cuentos/rio");
+            ASSERT_EQ(listing.value().setAside.size(), 1u);
+            const SetAside& aside = listing.value().setAside[0];
+            EXPECT_EQ(aside.path.toStdString(), "cuentos/vacio.es.txt") << "listed by its source";
+            EXPECT_TRUE(aside.reason.contains(dir.path(c.setAside))) << aside.reason.toStdString();
+            EXPECT_TRUE(aside.reason.contains(QStringLiteral("el texto está vacío"))) << aside.reason.toStdString();
+            EXPECT_FALSE(aside.reason.contains(cache.root())) << aside.reason.toStdString();
+            CollectionConcordance concordance;
+            ASSERT_TRUE(concordance.load(listing.value(), store).ok());
+            EXPECT_EQ(concordance.search("casa"), 2u);
+        }
+    }
+}
+
+TEST(Collection, AConvertedTextThatCannotBeReadIsNamedByTheUsersFile)
+{
+    TempDir dir, cache;
+    dir.write("rio.es.txt", "La casa del río.");
+    dir.write("rio.fr.txt", "La maison de la rivière.");
+    CollectionStore store(dir.root(), cache.root());
+    auto listing = listCollection(dir.root(), store);
+    ASSERT_TRUE(listing.ok());
+    ASSERT_TRUE(QFile::remove(listing.value().pairs[0].pair.source));
+    CollectionConcordance concordance;
+    const Status loaded = concordance.load(listing.value(), store);
+    ASSERT_FALSE(loaded.ok());
+    EXPECT_TRUE(loaded.error().message.contains(dir.path("rio.es.txt"))) << loaded.error().message.toStdString();
+    EXPECT_FALSE(loaded.error().message.contains(cache.root())) << loaded.error().message.toStdString();
+}
