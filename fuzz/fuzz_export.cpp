@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 using namespace solandre;
 
@@ -70,7 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::optional<SentenceTable> s = SentenceTable::build(concordance.text(), concordance.encoding());
     const std::optional<SentenceTable> t = SentenceTable::build(target.text(), target.encoding());
     std::string out;
-    check(writeExport(lines, *s, *t, format, [&](std::string_view piece) { out.append(piece); }), "export");
+    const std::unique_ptr<SheetWriter> sheet =
+        delimitedSheet(format, [&](std::string_view piece) { out.append(piece); });
+    check(writeExport(lines, *s, *t, *sheet), "export");
+    check(sheet->commit().ok(), "commit");
 
     check(out.starts_with("\xEF\xBB\xBF"), "mark");
     const auto rows = fields(std::string_view(out).substr(3), format == ExportFormat::Csv ? ',' : '\t');
