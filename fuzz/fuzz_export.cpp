@@ -9,6 +9,7 @@
 #include "search/reference_lines.h"
 #include "search/reference_search.h"
 #include "study/export_file.h"
+#include "support/delimited_reader.h"
 #include "support/reference_text.h"
 
 #include <cstdio>
@@ -24,32 +25,6 @@ void check(bool ok, const char* what)
     if (ok) return;
     std::fprintf(stderr, "mismatch: %s\n", what);
     std::abort();
-}
-
-std::vector<std::vector<std::string>> fields(std::string_view file, char separator)
-{
-    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
-    bool quoted = false;
-    for (size_t i = 0; i < file.size(); ++i) {
-        const char c = file[i];
-        std::string& field = rows.back().back();
-        if (quoted) {
-            if (c == '"' && i + 1 < file.size() && file[i + 1] == '"') field += '"', ++i;
-            else if (c == '"') quoted = false;
-            else field += c;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == separator) {
-            rows.back().emplace_back();
-        } else if (c == '\r' && i + 1 < file.size() && file[i + 1] == '\n') {
-            rows.emplace_back(1);
-            ++i;
-        } else {
-            field += c;
-        }
-    }
-    if (rows.back() == std::vector<std::string>(1)) rows.pop_back();
-    return rows;
 }
 
 } // namespace
@@ -77,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     check(sheet->commit().ok(), "commit");
 
     check(out.starts_with("\xEF\xBB\xBF"), "mark");
-    const auto rows = fields(std::string_view(out).substr(3), format == ExportFormat::Csv ? ',' : '\t');
+    const auto rows = solandre::testing::parseDelimited(std::string_view(out).substr(3), format == ExportFormat::Csv ? ',' : '\t');
     const reference::ReadText source = reference::asRead(sourceFile), translation = reference::asRead(targetFile);
     const auto expected =
         reference::concordanceLines(source.text, typedUtf8, source.encoding, ConcordanceLines::kContext);
