@@ -6,18 +6,14 @@
 // translation and the counts of all ranked once. It follows the search
 // window's searches; any form may be typed in its box.
 
-#include "forms/form.h"
 #include "study/candidates.h"
+#include "windows/study/study_window.h"
 
 #include <functional>
 
-class QTableWidget;
-
 namespace solandre {
 
-class CollectionSearchWindow;
-
-class CollectionCandidatesWindow : public Form {
+class CollectionCandidatesWindow : public StudyWindow {
     Q_OBJECT
 public:
     static constexpr size_t kListed = 10;
@@ -31,17 +27,12 @@ public:
     const CandidateList& candidates() const { return list_; }
 
 private:
-    CollectionSearchWindow* search();
     void followSearch();
     // Runs `find` as long work and lists what it found; `form` names it.
     void list(const QString& form, const std::function<Result<CandidateList>(const Progress&)>& find);
-    void fillList();
 
     CandidateList list_;
-    QLineEdit* form_;
-    QLabel* counts_;
-    QLabel* nothing_;
-    QTableWidget* table_;
+    CandidatesControls shown_;
 };
 
 } // namespace solandre

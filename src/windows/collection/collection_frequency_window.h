@@ -5,17 +5,16 @@
 // count or alphabetically. It follows the search window's searches.
 
 #include "collection/collection_concordance.h"
-#include "forms/form.h"
+#include "windows/study/study_window.h"
 
 #include <memory>
 #include <vector>
 
 namespace solandre {
 
-class CollectionSearchWindow;
 class WindowedTable;
 
-class CollectionFrequencyWindow : public Form {
+class CollectionFrequencyWindow : public StudyWindow {
     Q_OBJECT
 public:
     explicit CollectionFrequencyWindow(FormRegistry& forms);
@@ -29,7 +28,6 @@ public:
 private:
     class Rows;
 
-    CollectionSearchWindow* search();
     void followSearch();
 
     std::vector<CollectionConcordance::Frequency> list_;

@@ -2,20 +2,11 @@
 #include "windows/collection/collection_lines_window.h"
 
 #include "common/encoding.h"
-#include "forms/long_work.h"
-#include "forms/form_names.h"
-#include "forms/wait_cursor.h"
 #include "windows/collection/collection_search_window.h"
-#include "windows/study/line_sort_buttons.h"
-#include "windows/study/study_window.h"
 #include "windows/widgets/windowed_table.h"
 
-#include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QTextEdit>
-#include <algorithm>
 
 namespace solandre {
 
@@ -37,29 +28,17 @@ public:
 
     QVariant cell(size_t row, int column, int role) const override
     {
-        switch (role) {
-        case Qt::DisplayRole: {
-            if (column == 0) return lines_.nameOf(row);
-            if (row != cached_) {
-                line_ = lines_.line(row);
-                cached_ = row;
-            }
-            const std::string_view texts[] = {line_.left, line_.form, line_.right, line_.marker};
-            return decodeText(texts[column - 1], lines_.encodingOf(row));
-        }
-        case Qt::TextAlignmentRole:
-            if (column == 2) return int(Qt::AlignCenter);
-            return int((column == 1 ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-        case Qt::FontRole:
-            if (column == 2) return timesFont(9.75, true);
-            return {};
-        case Qt::ForegroundRole:
-            if (column == 0) return QColor(0, 0, 160); // as the search window names the texts
-            if (column == 2) return QColor(0, 0, 255);
-            return {};
-        default:
+        if (column == 0) {
+            if (role == Qt::DisplayRole) return lines_.nameOf(row);
+            if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
+            if (role == Qt::ForegroundRole) return QColor(0, 0, 160); // as the search window names the texts
             return {};
         }
+        if (role == Qt::DisplayRole && row != cached_) {
+            line_ = lines_.line(row);
+            cached_ = row;
+        }
+        return lineCell(line_, column - 1, role, lines_.encodingOf(row));
     }
 
 private:
@@ -69,63 +48,18 @@ private:
 };
 
 CollectionLinesWindow::CollectionLinesWindow(FormRegistry& forms)
-    : Form(forms, QStringLiteral("Quillarne - Concordancias VXT")), rows_(std::make_unique<Rows>(lines_))
+    : StudyWindow(forms), rows_(std::make_unique<Rows>(lines_))
 {
-    auto* layout = new QVBoxLayout(client());
-    auto* captions = new QHBoxLayout;
-    layout->addLayout(captions);
-    QLabel* caption = label(client(), QStringLiteral("label3"), QStringLiteral("Líneas de concordancia de : "),
-                            0, 0, 0, 0);
-    total_ = label(client(), QStringLiteral("label4"), QString(), 0, 0, 0, 0);
-    for (QLabel* l : {caption, total_}) l->setFont(timesFont(12, true, true));
-    setTextColour(caption, colours::kDarkBlue);
-    setTextColour(total_, colours::kDarkRed);
-    captions->addWidget(caption);
-    captions->addWidget(total_, 1);
-
-    QGroupBox* frame1 = frame(client(), QStringLiteral("Frame1"), QStringLiteral("Líneas :"), 0, 0, 0, 0);
-    layout->addWidget(frame1, 3);
-    QBoxLayout* lists = frameLayout(frame1, QBoxLayout::LeftToRight);
-    view_ = new WindowedTable(*rows_, frame1);
-    view_->setObjectName(QStringLiteral("lignes"));
-    view_->setFont(timesFont(9.75));
-    view_->setColumnShares({0, 1, 0, 1, 0}); // the contexts share what the rest leaves
-    view_->setElideMode(1, Qt::ElideLeft);
-    view_->setMinimumSize(twips(7200), twips(2400));
-    lists->addWidget(view_, 1);
-    connect(view_, &WindowedTable::rowClicked, this, [this](size_t line) { lignes_Click(line); });
-    connect(view_, &WindowedTable::rowActivated, this, [this](size_t line) { lignes_Click(line); });
-    connect(view_, &WindowedTable::currentRowChanged, this, [this](size_t line) { showTranslation(line); });
-
-    QGroupBox* frame3 = frame(frame1, QStringLiteral("Frame3"), QStringLiteral("Clasificación :"), 0, 0, 0, 0);
-    frame3->setFont(timesFont(12, true, true));
-    lists->addWidget(frame3);
-    QBoxLayout* buttons = frameLayout(frame3, QBoxLayout::TopToBottom);
-    for (const LineSortButton& b : kLineSortButtons) {
-        QPushButton* button = this->button(frame3, QString::fromLatin1(b.name), QString::fromUtf8(b.caption), 0, 0,
-                                           0, 0, [this, key = b.key] { trier_Click(key); });
-        button->setFont(QFont(QStringLiteral("MS Sans Serif"), 10, QFont::Bold));
-        button->setToolTip(QStringLiteral("Ordena por %1").arg(QString::fromUtf8(b.tip)));
-        button->setMinimumSize(twips(1860), twips(495));
-        buttons->addWidget(button);
-    }
-    buttons->addStretch(1);
-    QPushButton* close = button(frame3, QStringLiteral("fermer"), QStringLiteral("&Cerrar"), 0, 0, 0, 0,
-                                [this] { fermer_Click(); });
-    close->setMinimumSize(twips(1860), twips(495));
-    buttons->addWidget(close);
-
-    QGroupBox* frame2 = frame(client(), QStringLiteral("Frame2"), QStringLiteral("Texto en lengua meta :"), 0, 0,
-                              0, 0);
-    frame2->setFont(timesFont(9.75, true, true));
-    setCaptionColour(frame2, colours::kDarkBlue);
-    layout->addWidget(frame2, 1);
-    translation_ = new QTextEdit(frame2);
-    translation_->setObjectName(QStringLiteral("traduction"));
-    translation_->setFont(timesFont(9.75));
-    translation_->setReadOnly(true);
-    translation_->setMinimumHeight(twips(900));
-    frameLayout(frame2, QBoxLayout::TopToBottom)->addWidget(translation_);
+    // The contexts share what the rest leaves.
+    const LinesControls shown =
+        layOutLines(*rows_, {.columnShares = {0, 1, 0, 1, 0}, .leftContext = 1, .widthTwips = 7200},
+                    {.sort = [this](LineKey key) { trier_Click(key); },
+                     .open = [this](size_t line) { lignes_Click(line); },
+                     .current = [this](size_t line) { showTranslation(line); },
+                     .close = [this] { fermer_Click(); }});
+    total_ = shown.total;
+    view_ = shown.view;
+    translation_ = shown.translation;
 
     growWithWindow(this, client(), 14400, 8520);
     closeOnEscape(this, [this] { fermer_Click(); });
@@ -137,38 +71,23 @@ CollectionLinesWindow::~CollectionLinesWindow()
     delete view_;
 }
 
-CollectionSearchWindow* CollectionLinesWindow::search()
-{
-    return dynamic_cast<CollectionSearchWindow*>(forms().find(names::frmcollection_recherche));
-}
-
 void CollectionLinesWindow::Form_Load()
 {
-    if (CollectionSearchWindow* s = search()) {
-        connect(s, &CollectionSearchWindow::hitsChanged, this, [this] { followSearch(); });
-        connect(s, &CollectionSearchWindow::hitsSorted, this, [this] { followSearch(); });
-        // The lines read the search's indexes: nothing once they are gone.
-        connect(s, &QObject::destroyed, this, [this] {
-            lines_ = CollectionLines();
-            rows_->forget();
-            view_->refresh();
-            hide();
-            deleteLater();
-        });
-    }
-    followSearch();
+    // The lines read the search's indexes: nothing once they are gone.
+    followCollectionSearch(forms(), this, HitsRead::InOrder, [this] { followSearch(); }, [this] {
+        lines_ = CollectionLines();
+        rows_->forget();
+        view_->refresh();
+    });
 }
 
 void CollectionLinesWindow::followSearch()
 {
-    CollectionSearchWindow* s = search();
+    CollectionSearchWindow* s = collectionSearch(forms());
     if (!s) return;
     lines_ = CollectionLines::ofHits(s->concordance());
     rows_->forget();
-    const bool searched = !s->searched().isEmpty();
-    total_->setText(searched ? s->searched() + QStringLiteral(" = ") + QString::number(lines_.size()) : QString());
-    view_->setEmptyText(searched ? QStringLiteral("Ninguna ocurrencia de «%1» en la colección.").arg(s->searched())
-                                 : QString());
+    nameBySearch(total_, view_, collectionQuery(*s), QString::number(lines_.size()), QStringLiteral("la colección"));
     view_->refresh();
     translation_->clear();
 }
@@ -176,13 +95,7 @@ void CollectionLinesWindow::followSearch()
 void CollectionLinesWindow::trier_Click(LineKey key)
 {
     if (lines_.size() < 2) return;
-    WaitCursor wait;
-    const auto* b = std::find_if(std::begin(kLineSortButtons), std::end(kLineSortButtons),
-                                 [key](const LineSortButton& s) { return s.key == key; });
-    view_->freeze();
-    runLongWork(this, QStringLiteral("Ordenando por %1").arg(QString::fromUtf8(b->tip)), Cancel::Allowed,
-                [&](const Progress& progress) { lines_.sort(key, progress); });
-    view_->thaw();
+    sortLines(view_, key, [&](const Progress& progress) { lines_.sort(key, progress); });
     rows_->forget();
     view_->refresh();
     translation_->clear();
@@ -190,7 +103,7 @@ void CollectionLinesWindow::trier_Click(LineKey key)
 
 void CollectionLinesWindow::showTranslation(size_t line)
 {
-    CollectionSearchWindow* s = search();
+    CollectionSearchWindow* s = collectionSearch(forms());
     if (!s || line >= lines_.size()) return;
     const CollectionLines::Entry& e = lines_.entry(line);
     if (e.member != targetOf_) {
@@ -213,7 +126,7 @@ void CollectionLinesWindow::showTranslation(size_t line)
 
 void CollectionLinesWindow::lignes_Click(size_t line)
 {
-    CollectionSearchWindow* s = search();
+    CollectionSearchWindow* s = collectionSearch(forms());
     if (!s || line >= lines_.size()) return;
     view_->setCurrentRow(line);
     // The search window's row of the same hit.

@@ -9,8 +9,8 @@
 
 #include "collection/collection_lines.h"
 #include "common/text_file.h"
-#include "forms/form.h"
 #include "study/sentence_table.h"
+#include "windows/study/study_window.h"
 
 #include <memory>
 
@@ -18,10 +18,9 @@ class QTextEdit;
 
 namespace solandre {
 
-class CollectionSearchWindow;
 class WindowedTable;
 
-class CollectionLinesWindow : public Form {
+class CollectionLinesWindow : public StudyWindow {
     Q_OBJECT
 public:
     explicit CollectionLinesWindow(FormRegistry& forms);
@@ -37,7 +36,6 @@ public:
 private:
     class Rows;
 
-    CollectionSearchWindow* search();
     void followSearch();
     void showTranslation(size_t line);
 

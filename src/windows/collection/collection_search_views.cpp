@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The collection search window's views: its concordance lines, its
-// frequencies and its translation candidates, each over every hit.
+// frequencies and its translation candidates, each over every hit and
+// following its searches.
 
 #include "forms/form_names.h"
 #include "windows/collection/collection_search_window.h"
@@ -46,6 +47,32 @@ void CollectionSearchWindow::candidats_Click() { forms().show(names::frmcollecti
 void CollectionSearchWindow::closeViews()
 {
     for (const char* view : kViews) forms().unload(QString::fromLatin1(view));
+}
+
+CollectionSearchWindow* collectionSearch(FormRegistry& forms)
+{
+    return dynamic_cast<CollectionSearchWindow*>(forms.find(names::frmcollection_recherche));
+}
+
+void followCollectionSearch(FormRegistry& forms, QWidget* view, HitsRead read, const std::function<void()>& follow,
+                            const std::function<void()>& release)
+{
+    if (CollectionSearchWindow* search = collectionSearch(forms)) {
+        QObject::connect(search, &CollectionSearchWindow::hitsChanged, view, follow);
+        if (read == HitsRead::InOrder) QObject::connect(search, &CollectionSearchWindow::hitsSorted, view, follow);
+        QObject::connect(search, &QObject::destroyed, view, [view, release] {
+            if (release) release();
+            view->hide();
+            view->deleteLater();
+        });
+    }
+    follow();
+}
+
+std::optional<QString> collectionQuery(const CollectionSearchWindow& search)
+{
+    if (search.searched().isEmpty()) return std::nullopt;
+    return search.searched();
 }
 
 void CollectionSearchWindow::showHitAt(size_t k)

@@ -9,8 +9,10 @@
 #include "forms/form.h"
 #include "study/sentence_table.h"
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class QBoxLayout;
 class QLabel;
@@ -92,5 +94,23 @@ private:
     QTextEdit* source_;
     QTextEdit* target_;
 };
+
+// The collection's search window, when it is loaded.
+CollectionSearchWindow* collectionSearch(FormRegistry& forms);
+
+// The views of the search: what they read of its hits.
+enum class HitsRead {
+    AsFound, // the hits themselves: "Formas" changes nothing
+    InOrder, // the hits in the list's order
+};
+
+// Keeps `view` on the search's hits: `follow` now and after each search, and
+// after "Formas" too when it reads them in order. The view goes with the
+// search window, `release` first letting go of what reads its indexes.
+void followCollectionSearch(FormRegistry& forms, QWidget* view, HitsRead read, const std::function<void()>& follow,
+                            const std::function<void()>& release = {});
+
+// The query of the search made, before any search none.
+std::optional<QString> collectionQuery(const CollectionSearchWindow& search);
 
 } // namespace solandre

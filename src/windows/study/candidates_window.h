@@ -8,18 +8,16 @@
 // are listed with their scores and counts, and the viewer marks them in its
 // translated sentence.
 
-#include "forms/form.h"
 #include "windows/search/candidates_display.h"
 #include "windows/study/study_road.h"
+#include "windows/study/study_window.h"
 #include "study/candidates.h"
 
 #include <cstdint>
 
-class QTableWidget;
-
 namespace solandre {
 
-class CandidatesWindow : public Form, public CandidatesDisplay {
+class CandidatesWindow : public StudyWindow, public CandidatesDisplay {
     Q_OBJECT
 public:
     static constexpr size_t kListed = 10;
@@ -43,15 +41,11 @@ private:
     QString counterpart();
     // Runs `find` as long work and lists what it found; `form` names it.
     void list(const QString& form, const std::function<Result<CandidateList>(const Progress&)>& find);
-    void fillList();
 
     const StudyRoad& road_;
     CandidateList list_;
     std::uint64_t hitsVersion_ = ~std::uint64_t(0);
-    QLineEdit* form_;
-    QLabel* counts_;
-    QLabel* nothing_;
-    QTableWidget* table_;
+    CandidatesControls shown_;
 };
 
 } // namespace solandre

@@ -9,10 +9,10 @@
 // lines' order. The window follows its search window's searches.
 
 #include "common/text_file.h"
-#include "forms/form.h"
 #include "search/concordance_lines.h"
 #include "windows/search/hit_order.h"
 #include "windows/study/study_road.h"
+#include "windows/study/study_window.h"
 #include "study/sentence_table.h"
 
 #include <cstdint>
@@ -24,7 +24,7 @@ namespace solandre {
 class ResultGridView;
 class WindowedTable;
 
-class ConcordanceLinesWindow : public Form, public HitOrder {
+class ConcordanceLinesWindow : public StudyWindow, public HitOrder {
     Q_OBJECT
 public:
     ConcordanceLinesWindow(FormRegistry& forms, const StudyRoad& road);

@@ -8,14 +8,7 @@
 #include "windows/search/export_dialog.h"
 #include "windows/search/hit_display.h"
 #include "windows/search/searched_query.h"
-#include "windows/study/study_window.h"
 #include "windows/widgets/windowed_table.h"
-
-#include <QGroupBox>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
 
 namespace solandre {
 
@@ -43,53 +36,14 @@ private:
 };
 
 FrequencyWindow::FrequencyWindow(FormRegistry& forms, const StudyRoad& road)
-    : Form(forms, QStringLiteral("Quillarne - Concordancias VXT")), road_(road),
-      rows_(std::make_unique<Rows>(list_, index_))
+    : StudyWindow(forms), road_(road), rows_(std::make_unique<Rows>(list_, index_))
 {
-    auto* layout = new QVBoxLayout(client());
-    auto* captions = new QHBoxLayout;
-    layout->addLayout(captions);
-    QLabel* caption = label(client(), QStringLiteral("label3"), QStringLiteral("Frecuencias de : "), 0, 0, 0, 0);
-    total_ = label(client(), QStringLiteral("label4"), QString(), 0, 0, 0, 0);
-    for (QLabel* l : {caption, total_}) l->setFont(timesFont(12, true, true));
-    setTextColour(caption, colours::kDarkBlue);
-    setTextColour(total_, colours::kDarkRed);
-    captions->addWidget(caption);
-    captions->addWidget(total_, 1);
-
-    QGroupBox* frame1 = frame(client(), QStringLiteral("Frame1"), QStringLiteral("Formas distintas :"), 0, 0, 0, 0);
-    layout->addWidget(frame1, 1);
-    QBoxLayout* lists = frameLayout(frame1, QBoxLayout::LeftToRight);
-    view_ = new WindowedTable(*rows_, frame1);
-    view_->setObjectName(QStringLiteral("formes"));
-    view_->setFont(timesFont(9.75));
-    view_->setColumnShares({1, 0}); // the count as wide as it needs, the forms the rest
-    view_->setMinimumSize(twips(2400), twips(2400));
-    lists->addWidget(view_, 1);
-    connect(view_, &WindowedTable::rowActivated, this, [this](size_t row) { formes_Enter(row); });
-
-    QGroupBox* frame3 = frame(frame1, QStringLiteral("Frame3"), QStringLiteral("Clasificación :"), 0, 0, 0, 0);
-    frame3->setFont(timesFont(12, true, true));
-    lists->addWidget(frame3);
-    QBoxLayout* buttons = frameLayout(frame3, QBoxLayout::TopToBottom);
-    const QFont sansBold(QStringLiteral("MS Sans Serif"), 10, QFont::Bold);
-    QPushButton* byCount = button(frame3, QStringLiteral("trier_nombre"), QStringLiteral("Por &número"), 0, 0, 0, 0,
-                                  [this] { trier_nombre_Click(); });
-    QPushButton* alphabetical = button(frame3, QStringLiteral("trier_alpha"), QStringLiteral("Alfa&bético"), 0, 0,
-                                       0, 0, [this] { trier_alpha_Click(); });
-    for (QPushButton* b : {byCount, alphabetical}) {
-        b->setFont(sansBold);
-        b->setMinimumSize(twips(1740), twips(495));
-        buttons->addWidget(b);
-    }
-    buttons->addStretch(1);
-
-    QMenu* fichier = menu(QStringLiteral("fichier"), QStringLiteral("&Fichero"));
-    item(fichier, QStringLiteral("exporter"), QStringLiteral("&Exportar..."), [this] { exporter_Click(); });
-    separator(fichier, QStringLiteral("vide"));
-    item(fichier, QStringLiteral("fermer"), QStringLiteral("&Cerrar"), [this] { fermer_Click(); });
-    QMenu* aide = menu(QStringLiteral("aide"), QStringLiteral("&Ayuda"));
-    item(aide, QStringLiteral("about"), QStringLiteral("&A propósito de ..."), [this] { about_Click(); });
+    const FrequencyControls shown = layOutFrequencies(*rows_, {.byCount = [this] { trier_nombre_Click(); },
+                                                               .alphabetical = [this] { trier_alpha_Click(); },
+                                                               .open = [this](size_t row) { formes_Enter(row); }});
+    total_ = shown.total;
+    view_ = shown.view;
+    addMenus([this] { exporter_Click(); }, [this] { fermer_Click(); }, [this] { about_Click(); });
 
     growWithWindow(this, client(), 6960, 7440);
     closeOnEscape(this, [this] { fermer_Click(); });
@@ -123,11 +77,9 @@ void FrequencyWindow::followSearch()
     index_ = &grid.index();
     list_ = countForms(grid);
     sortFrequencies(list_, order_);
-    // Named by the search made, whatever the box holds since.
-    const std::optional<QString> query = search ? search->searchedQuery() : std::nullopt;
-    total_->setText(searchCaption(
-        query, QStringLiteral("%1 forma(s), %2 ocurrencia(s)").arg(list_.size()).arg(grid.hitCount())));
-    view_->setEmptyText(query ? noHitText(*query) : QString());
+    nameBySearch(total_, view_, search ? search->searchedQuery() : std::nullopt,
+                 QStringLiteral("%1 forma(s), %2 ocurrencia(s)").arg(list_.size()).arg(grid.hitCount()),
+                 QStringLiteral("el texto"));
     view_->refresh();
 }
 

@@ -6,9 +6,9 @@
 // count or alphabetically; Enter on a form opens the viewer on its first
 // hit. The window follows its search window's searches.
 
-#include "forms/form.h"
 #include "search/frequencies.h"
 #include "windows/study/study_road.h"
+#include "windows/study/study_window.h"
 
 #include <cstdint>
 #include <memory>
@@ -18,7 +18,7 @@ namespace solandre {
 class ResultGridView;
 class WindowedTable;
 
-class FrequencyWindow : public Form {
+class FrequencyWindow : public StudyWindow {
     Q_OBJECT
 public:
     FrequencyWindow(FormRegistry& forms, const StudyRoad& road);
