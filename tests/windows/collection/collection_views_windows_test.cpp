@@ -154,6 +154,15 @@ TEST_F(CollectionViewsTest, FrequenciesCountEachFormOverEveryText)
     EXPECT_EQ(text(frequencies, "label4"), "c* = 2 forma(s), 4 ocurrencia(s)");
 }
 
+TEST_F(CollectionViewsTest, FrequenciesNameAQueryHoldingAPercentSignAsTyped)
+{
+    // Its "%2" is the query's own, not a place for the counts.
+    searchFor("casa%2");
+    Form* frequencies = open("frequences", names::frmcollection_frequences);
+    ASSERT_TRUE(frequencies);
+    EXPECT_EQ(text(frequencies, "label4"), "casa%2 = 0 forma(s), 0 ocurrencia(s)");
+}
+
 TEST_F(CollectionViewsTest, CandidatesAreCountedOverEveryPairAndFollowTheSearch)
 {
     searchFor("casa");
