@@ -6,6 +6,7 @@
 #include "collection/collection_concordance.h"
 #include "common/encoding.h"
 #include "search/reference_search.h"
+#include "opened_folder.h"
 #include "support/temp_files.h"
 
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <utime.h>
 
 using namespace solandre;
+using solandre::testing::OpenedFolder;
 using solandre::testing::readBytes;
 using solandre::testing::TempDir;
 
@@ -115,15 +117,13 @@ TEST(Collection, OpensEveryGoodMemberAndSetsTheRestAsideWithTheReason)
 TEST(Collection, OneSearchOverAllAgreesWithAReadingOfEachText)
 {
     Corpus corpus;
-    CollectionStore store(corpus.dir.root(), corpus.cache.root());
-    auto listing = listCollection(corpus.dir.root(), store);
-    ASSERT_TRUE(listing.ok());
-    CollectionConcordance concordance;
-    ASSERT_TRUE(concordance.load(listing.value(), store).ok());
+    OpenedFolder opened(corpus.dir.root(), corpus.cache.root());
+    ASSERT_TRUE(opened.open());
+    CollectionConcordance& concordance = opened.concordance;
     for (const char* typed : {"casa", "cas*", "*a", "*", "perro", "nada"}) {
         const size_t count = concordance.search(QString::fromUtf8(typed));
         EXPECT_EQ(count, concordance.hitCount());
-        EXPECT_EQ(hitLines(concordance), referenceLines(listing.value(), typed)) << typed;
+        EXPECT_EQ(hitLines(concordance), referenceLines(opened.listing, typed)) << typed;
     }
     concordance.search("casa");
     const std::vector<size_t> counts = concordance.countsPerMember();
@@ -133,11 +133,9 @@ TEST(Collection, OneSearchOverAllAgreesWithAReadingOfEachText)
 TEST(Collection, FormasSortsAcrossTextsAndFrequenciesMergeThem)
 {
     Corpus corpus;
-    CollectionStore store(corpus.dir.root(), corpus.cache.root());
-    auto listing = listCollection(corpus.dir.root(), store);
-    ASSERT_TRUE(listing.ok());
-    CollectionConcordance concordance;
-    ASSERT_TRUE(concordance.load(listing.value(), store).ok());
+    OpenedFolder opened(corpus.dir.root(), corpus.cache.root());
+    ASSERT_TRUE(opened.open());
+    CollectionConcordance& concordance = opened.concordance;
     concordance.search("cas*");
     concordance.sortByForm();
     EXPECT_EQ(hitLines(concordance), (std::vector<std::string>{
@@ -238,14 +236,12 @@ TEST(Collection, ACancelledFirstOpeningLeavesAStoreTheNextOpeningTrusts)
             ASSERT_FALSE(loaded.ok());
             EXPECT_TRUE(loaded.error().cancelled);
         }
-        CollectionStore store(corpus.dir.root(), corpus.cache.root());
-        auto listing = listCollection(corpus.dir.root(), store);
-        ASSERT_TRUE(listing.ok());
-        CollectionConcordance concordance;
-        ASSERT_TRUE(concordance.load(listing.value(), store).ok());
+        OpenedFolder opened(corpus.dir.root(), corpus.cache.root());
+        ASSERT_TRUE(opened.open());
+        CollectionConcordance& concordance = opened.concordance;
         for (const char* typed : {"casa", "*a"}) {
             concordance.search(QString::fromUtf8(typed));
-            EXPECT_EQ(hitLines(concordance), referenceLines(listing.value(), typed)) << typed;
+            EXPECT_EQ(hitLines(concordance), referenceLines(opened.listing, typed)) << typed;
         }
     }
 }
@@ -255,13 +251,11 @@ TEST(Collection, TheFirstOpeningHasKeptEveryIndexWhenItReturns)
     // Kept before load() returns and used from the store, so that a
     // thousand indexes do not stay in the program's own memory.
     Corpus corpus;
-    CollectionStore store(corpus.dir.root(), corpus.cache.root());
-    auto listing = listCollection(corpus.dir.root(), store);
-    ASSERT_TRUE(listing.ok());
-    CollectionConcordance concordance;
-    ASSERT_TRUE(concordance.load(listing.value(), store).ok());
+    OpenedFolder opened(corpus.dir.root(), corpus.cache.root());
+    ASSERT_TRUE(opened.open());
+    CollectionConcordance& concordance = opened.concordance;
     for (size_t m = 0; m < concordance.members(); ++m) {
-        const QString kept = store.indexes().fileFor(concordance.concordance(m).textFile());
+        const QString kept = opened.store.indexes().fileFor(concordance.concordance(m).textFile());
         EXPECT_TRUE(QFileInfo(kept).isFile()) << concordance.nameOf(m).toStdString();
     }
 }
@@ -281,11 +275,9 @@ TEST(Collection, ConditionsOnEachPairsOwnTranslationAgreeWithEachPairSearchedAlo
         {"a suffix with a prefix on the translation", "*a", TranslationTest::Lacks, "mai*"},
     };
     Corpus corpus;
-    CollectionStore store(corpus.dir.root(), corpus.cache.root());
-    auto listing = listCollection(corpus.dir.root(), store);
-    ASSERT_TRUE(listing.ok());
-    CollectionConcordance concordance;
-    ASSERT_TRUE(concordance.load(listing.value(), store).ok());
+    OpenedFolder opened(corpus.dir.root(), corpus.cache.root());
+    ASSERT_TRUE(opened.open());
+    CollectionConcordance& concordance = opened.concordance;
     // Twice over: the tables each text gives back after its search are made again.
     for (int round = 0; round < 2; ++round)
         for (const Case& c : cases) {
@@ -295,7 +287,7 @@ TEST(Collection, ConditionsOnEachPairsOwnTranslationAgreeWithEachPairSearchedAlo
             request.condition = TranslationCondition{c.test, QString::fromUtf8(c.condition), nullptr};
             ASSERT_TRUE(concordance.search(request).ok());
             std::vector<std::string> expected;
-            for (const CollectionPair& p : listing.value().pairs) {
+            for (const CollectionPair& p : opened.listing.pairs) {
                 Concordance source, target;
                 ASSERT_TRUE(source.load(FileRef(p.pair.source)).ok());
                 ASSERT_TRUE(target.load(FileRef(p.pair.target)).ok());

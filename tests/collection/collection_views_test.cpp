@@ -9,6 +9,7 @@
 #include "collection/collection_lines.h"
 #include "common/alphabetical.h"
 #include "common/encoding.h"
+#include "opened_folder.h"
 #include "support/temp_files.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include <random>
 
 using namespace solandre;
+using solandre::testing::OpenedFolder;
 using solandre::testing::TempDir;
 
 namespace {
@@ -94,14 +96,12 @@ struct Corpus {
 
 struct Opened {
     Corpus corpus;
-    CollectionStore store{corpus.dir.root(), corpus.cache.root()};
-    CollectionConcordance collection;
+    OpenedFolder folder{corpus.dir.root(), corpus.cache.root()};
+    CollectionConcordance& collection = folder.concordance;
     Opened()
     {
-        auto listing = listCollection(corpus.dir.root(), store);
-        EXPECT_TRUE(listing.ok());
-        EXPECT_EQ(listing.value().pairs.size(), 4u);
-        EXPECT_TRUE(collection.load(listing.value(), store).ok());
+        EXPECT_TRUE(folder.open());
+        EXPECT_EQ(folder.listing.pairs.size(), 4u);
     }
 };
 
@@ -195,11 +195,9 @@ TEST(CollectionCandidates, AKnownSmallCollection)
     dir.write("a_cible_ref.txt", "[1] Maison.\r\n[2] Chien.\r\n");
     dir.write("b_source_ref.txt", "[1] Casa roja.\r\n[2] Gato.\r\n[3] Pan.\r\n");
     dir.write("b_cible_ref.txt", "[1] Maison rouge.\r\n[2] Chat.\r\n[3] Pain.\r\n");
-    CollectionStore store(dir.root(), cache.root());
-    auto listing = listCollection(dir.root(), store);
-    ASSERT_TRUE(listing.ok());
-    CollectionConcordance c;
-    ASSERT_TRUE(c.load(listing.value(), store).ok());
+    OpenedFolder opened(dir.root(), cache.root());
+    ASSERT_TRUE(opened.open());
+    CollectionConcordance& c = opened.concordance;
     c.search("casa");
     const CandidateList list = collectionCandidates(c, 10).value();
     EXPECT_EQ(list.pairs, 5u);
@@ -220,11 +218,9 @@ TEST(CollectionCandidates, ATranslationThatIsGoneIsNamed)
     TempDir dir, cache;
     dir.write("a_source_ref.txt", "[1] Casa.\r\n");
     const QString target = dir.write("a_cible_ref.txt", "[1] Maison.\r\n");
-    CollectionStore store(dir.root(), cache.root());
-    auto listing = listCollection(dir.root(), store);
-    ASSERT_TRUE(listing.ok());
-    CollectionConcordance c;
-    ASSERT_TRUE(c.load(listing.value(), store).ok());
+    OpenedFolder opened(dir.root(), cache.root());
+    ASSERT_TRUE(opened.open());
+    CollectionConcordance& c = opened.concordance;
     c.search("casa");
     QFile::remove(target);
     const auto list = collectionCandidates(c, 10);
@@ -327,11 +323,9 @@ TEST(CollectionLines, SortsAreStableAndACancelKeepsTheOrder)
     dir.write("a_cible_ref.txt", "[1] X.\r\n[2] Y.\r\n");
     dir.write("b_source_ref.txt", "[1] Alma casa azul.\r\n[2] alma casa roja.\r\n");
     dir.write("b_cible_ref.txt", "[1] X.\r\n[2] Y.\r\n");
-    CollectionStore store(dir.root(), cache.root());
-    auto listing = listCollection(dir.root(), store);
-    ASSERT_TRUE(listing.ok());
-    CollectionConcordance c;
-    ASSERT_TRUE(c.load(listing.value(), store).ok());
+    OpenedFolder opened(dir.root(), cache.root());
+    ASSERT_TRUE(opened.open());
+    CollectionConcordance& c = opened.concordance;
     c.search("casa");
     CollectionLines lines = CollectionLines::ofHits(c);
     const std::vector<std::string> before = shownAll(lines);
@@ -350,11 +344,9 @@ TEST(CollectionFrequencies, FormsOfTextsInDifferentEncodingsAndPhrasesMerge)
     dir.write("a_cible_ref.txt", solandre::testing::cp1252("[1] La rivière et la maison.\r\n"));
     dir.write("b_source_ref.txt", "[1] Otro río, otra casa: la casa.\r\n");
     dir.write("b_cible_ref.txt", "[1] Une autre rivière, une autre maison : la maison.\r\n");
-    CollectionStore store(dir.root(), cache.root());
-    auto listing = listCollection(dir.root(), store);
-    ASSERT_TRUE(listing.ok());
-    CollectionConcordance c;
-    ASSERT_TRUE(c.load(listing.value(), store).ok());
+    OpenedFolder opened(dir.root(), cache.root());
+    ASSERT_TRUE(opened.open());
+    CollectionConcordance& c = opened.concordance;
     auto list = [&](FrequencyOrder order) {
         std::vector<std::string> out;
         for (const auto& f : c.frequencies(order)) out.push_back(f.form + "=" + std::to_string(f.count));
