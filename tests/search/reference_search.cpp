@@ -103,7 +103,7 @@ void sortByForm(std::vector<Entry>& entries, Encoding encoding)
     std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
         const Chars x = fold(decode(a.form, encoding)), y = fold(decode(b.form, encoding));
         if (x != y) return x < y;
-        return lower(decode(a.marker, encoding)) < lower(decode(b.marker, encoding));
+        return decode(a.marker, encoding) < decode(b.marker, encoding);
     });
 }
 
