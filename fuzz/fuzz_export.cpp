@@ -76,13 +76,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return field.ends_with(ellipsis) && folded.starts_with(field.substr(0, field.size() - ellipsis.size())) &&
                field.size() - ellipsis.size() <= SentenceTable::kMaxMarker;
     };
+    // In CSV a text that a spreadsheet would run as a formula (it begins with
+    // "=", "+", "-", "@", a tab or a carriage return) is written after an
+    // apostrophe.
+    auto written = [format](std::string text) {
+        const bool formula = !text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' ||
+                                               text[0] == '@' || text[0] == '\t' || text[0] == '\r');
+        return format == ExportFormat::Csv && formula ? "'" + text : text;
+    };
     for (size_t k = 0; k < expected.size(); ++k) {
         const reference::Line& e = expected[k];
         check(rows[k + 1].size() == 6 && shown(toUtf8(e.marker, source.encoding), rows[k + 1][1]), "marker");
         const std::vector<std::string> wanted = {
-            toUtf8(e.form, source.encoding), rows[k + 1][1], toUtf8(e.left, source.encoding),
-            toUtf8(e.right, source.encoding), e.marker.empty() ? "" : sentence(source.text, e.marker, source.encoding),
-            e.marker.empty() ? "" : sentence(translation.text, toUtf8(e.marker, source.encoding), translation.encoding)};
+            written(toUtf8(e.form, source.encoding)), rows[k + 1][1], written(toUtf8(e.left, source.encoding)),
+            written(toUtf8(e.right, source.encoding)),
+            written(e.marker.empty() ? "" : sentence(source.text, e.marker, source.encoding)),
+            written(e.marker.empty() ? ""
+                                     : sentence(translation.text, toUtf8(e.marker, source.encoding), translation.encoding))};
         if (rows[k + 1] != wanted)
             for (size_t f = 0; f < wanted.size() && f < rows[k + 1].size(); ++f)
                 if (rows[k + 1][f] != wanted[f])

@@ -9,12 +9,15 @@ namespace solandre {
 namespace {
 
 // Eight bytes from `depth` on, as a big-endian number, zeros past the end.
-std::uint64_t keyAt(std::string_view s, size_t depth)
+std::uint64_t keyAt(std::string_view s, size_t depth, const std::array<unsigned char, 256>* rank)
 {
     std::uint64_t key = 0;
     for (size_t k = 0; k < 8; ++k) {
         key <<= 8;
-        if (depth + k < s.size()) key |= static_cast<unsigned char>(s[depth + k]);
+        if (depth + k < s.size()) {
+            const auto b = static_cast<unsigned char>(s[depth + k]);
+            key |= rank ? (*rank)[b] : b;
+        }
     }
     return key;
 }
@@ -41,26 +44,31 @@ void radixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& ids
 }
 
 void sortFrom(std::uint32_t* ids, size_t n, size_t depth,
-              const std::function<std::string_view(std::uint32_t)>& text)
+              const std::function<std::string_view(std::uint32_t)>& text, const std::array<unsigned char, 256>* rank)
 {
     if (n < 2) return;
     if (n < 64) {
+        auto before = [rank](char x, char y) {
+            const auto a = static_cast<unsigned char>(x), b = static_cast<unsigned char>(y);
+            return rank ? (*rank)[a] < (*rank)[b] : a < b;
+        };
         std::sort(ids, ids + n, [&](std::uint32_t a, std::uint32_t b) {
-            return text(a).substr(std::min(depth, text(a).size())) <
-                   text(b).substr(std::min(depth, text(b).size()));
+            const std::string_view x = text(a).substr(std::min(depth, text(a).size()));
+            const std::string_view y = text(b).substr(std::min(depth, text(b).size()));
+            return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), before);
         });
         return;
     }
     std::vector<std::uint64_t> keys(n);
     std::vector<std::uint32_t> order(ids, ids + n);
-    for (size_t k = 0; k < n; ++k) keys[k] = keyAt(text(order[k]), depth);
+    for (size_t k = 0; k < n; ++k) keys[k] = keyAt(text(order[k]), depth, rank);
     radixSort(keys, order);
     std::copy(order.begin(), order.end(), ids);
     // Runs of equal keys that go on past these eight bytes are sorted further.
     for (size_t start = 0; start < n;) {
         size_t end = start + 1;
         while (end < n && keys[end] == keys[start]) ++end;
-        if (end - start > 1 && (keys[start] & 0xFF) != 0) sortFrom(ids + start, end - start, depth + 8, text);
+        if (end - start > 1 && (keys[start] & 0xFF) != 0) sortFrom(ids + start, end - start, depth + 8, text, rank);
         start = end;
     }
 }
@@ -68,9 +76,10 @@ void sortFrom(std::uint32_t* ids, size_t n, size_t depth,
 } // namespace
 
 void sortByBytes(std::vector<std::uint32_t>& ids,
-                 const std::function<std::string_view(std::uint32_t)>& text)
+                 const std::function<std::string_view(std::uint32_t)>& text,
+                 const std::array<unsigned char, 256>* rank)
 {
-    sortFrom(ids.data(), ids.size(), 0, text);
+    sortFrom(ids.data(), ids.size(), 0, text, rank);
 }
 
 } // namespace solandre

@@ -5,6 +5,7 @@
 // eight bytes further on. Sorting millions of distinct forms by comparing
 // them through pointers spends its time in cache misses.
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string_view>
@@ -13,8 +14,10 @@
 namespace solandre {
 
 // Sorts `ids` by the strings `text(id)` in byte order, a string before any
-// longer string it begins. Strings hold no NUL byte.
+// longer string it begins. Strings hold no NUL byte. With `rank`, bytes
+// compare by their ranks in it instead (ranks all different, NUL's 0).
 void sortByBytes(std::vector<std::uint32_t>& ids,
-                 const std::function<std::string_view(std::uint32_t)>& text);
+                 const std::function<std::string_view(std::uint32_t)>& text,
+                 const std::array<unsigned char, 256>* rank = nullptr);
 
 } // namespace solandre

@@ -71,7 +71,8 @@ public:
     // Ascending, stable sort of the result rows; the keys are the selected
     // columns, leftmost first, from the form's column ("Formas" selects it)
     // to the current column. Forms (a phrase's whole text) compare
-    // lower-cased, by code point, markers as text ("[12]" before "[3]").
+    // lower-cased, by code point, markers as text, by code point too ("[12]"
+    // before "[3]", "[1§]" before "[1‰]" whatever the encoding).
     void sort();
 
 private:

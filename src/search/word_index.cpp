@@ -1,16 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/word_index.h"
 
+#include "common/cp1252.h"
 #include "common/page_memory.h"
 #include "search/byte_order.h"
 #include "search/word_chars.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <numeric>
 
 namespace solandre {
 namespace {
+
+// Each Windows-1252 byte's rank in its characters' order (the code page puts
+// ‰ at 0x89, before § at 0xA7).
+const std::array<unsigned char, 256>& cp1252InCharacterOrder()
+{
+    static const std::array<unsigned char, 256> renumbered = [] {
+        std::array<unsigned char, 256> bytes{};
+        std::iota(bytes.begin(), bytes.end(), 0);
+        std::sort(bytes.begin(), bytes.end(),
+                  [](unsigned char a, unsigned char b) { return cp1252ToUnicode(a) < cp1252ToUnicode(b); });
+        std::array<unsigned char, 256> out{};
+        for (int k = 0; k < 256; ++k) out[bytes[k]] = static_cast<unsigned char>(k);
+        return out;
+    }();
+    return renumbered;
+}
 
 template <class Chars> size_t endOfWord(const WordIndex& index, size_t start)
 {
@@ -109,7 +127,10 @@ void WordIndex::makeMarkerRanks() const
     if (markerRanks_.size() == runs_.size()) return;
     std::vector<std::uint32_t> order(runs_.size());
     std::iota(order.begin(), order.end(), 0u);
-    sortByBytes(order, [&](std::uint32_t run) { return markerOfRun(run); });
+    // Markers compare as characters, as forms do: in UTF-8 that is byte
+    // order, in Windows-1252 the bytes' ranks in their characters' order.
+    sortByBytes(order, [&](std::uint32_t run) { return markerOfRun(run); },
+                encoding_ == Encoding::Windows1252 ? &cp1252InCharacterOrder() : nullptr);
     markerRanks_.assign(runs_.size(), 0);
     std::uint32_t rank = 0;
     for (size_t k = 0; k < order.size(); ++k) {

@@ -113,7 +113,8 @@ public:
     // (key, run) for every run, ordered.
     const std::vector<std::pair<std::uint64_t, std::uint32_t>>& runsByNumberKey() const;
     std::string_view markerOfRun(std::uint32_t run) const;
-    // Runs ranked by their marker's text (byte order); equal texts share a rank.
+    // Runs ranked by their marker's text, character by character (code
+    // points, whatever the encoding); equal texts share a rank.
     std::uint32_t markerTextRank(std::uint32_t run) const;
     // Whether every marker is written "[n]" as numbering writes them: then
     // plainMarkerKey orders runs as their texts do, with no ranking of all

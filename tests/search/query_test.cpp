@@ -512,12 +512,18 @@ TEST(QuerySearch, OddTextsAgreeWithTheSentenceScan)
     auto pick = [&](size_t n) { return std::uniform_int_distribution<size_t>(0, n - 1)(random); };
     const std::vector<std::string> pieces = {"casa", "Casa", "del", "río", "a", "x", " ", " ", ", ", "\r\n", "[", "]",
                                              "[1] ", "[2] ", "*", "?", "|", "7", "l'", "é"};
+    // In UTF-8 also runs of Han and Thai letters, glued to Latin ones: words
+    // cut inside a run must share its sentence.
+    std::vector<std::string> unspaced = pieces;
+    for (const char* piece : {"中国", "人民", "我爱", "国casa", "ภาษาไทย", "a挀愀"}) unspaced.push_back(piece);
     const std::vector<std::string> queries = {"casa del", "a a", "* *", "casa|río *", "c?sa", "*a* del", "x * x",
-                                              "del río casa", "[ casa", "a|x|del a|x|del", "casa* del*"};
+                                              "del río casa", "[ casa", "a|x|del a|x|del", "casa* del*",
+                                              "中国 人民", "国 casa", "* 愀", "ภาษา|中国 *"};
     for (const Encoding encoding : {Encoding::Windows1252, Encoding::Utf8}) {
+        const std::vector<std::string>& from = encoding == Encoding::Utf8 ? unspaced : pieces;
         for (int round = 0; round < 1500; ++round) {
             std::string text = encoding == Encoding::Utf8 ? "\xEF\xBB\xBF" : "";
-            for (size_t k = pick(60); k > 0; --k) text += pieces[pick(pieces.size())];
+            for (size_t k = pick(60); k > 0; --k) text += from[pick(from.size())];
             if (encoding == Encoding::Windows1252) text = cp1252(text.c_str());
             Concordance concordance(text);
             const std::string body = encoding == Encoding::Utf8 ? text.substr(3) : text;

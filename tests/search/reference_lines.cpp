@@ -34,36 +34,7 @@ struct Word {
 std::vector<Word> wordsOf(const Chars& text, Encoding encoding)
 {
     std::vector<Word> out;
-    const std::vector<Span> spans = words(text);
-    size_t next = 0, marked = 0;
-    Chars marker;
-    bool inMarker = false;
-    size_t brackets = 0;
-    for (size_t p = 0; p < text.size();) {
-        if (next < spans.size() && spans[next].start == p) {
-            out.push_back({p, spans[next].end, {}, brackets});
-            p = spans[next++].end;
-            continue;
-        }
-        const char32_t c = text[p];
-        if (c == ']') {
-            marker += U"]";
-            inMarker = false;
-        } else if (inMarker) {
-            marker += c;
-        }
-        if (c == '[') {
-            marker = U"[";
-            inMarker = true;
-        }
-        if (bracket(c)) ++brackets;
-        // The marker a word gets is the one current when its run ends.
-        for (; marked < out.size(); ++marked) out[marked].marker = encode(marker, encoding);
-        ++p;
-    }
-    for (; marked < out.size(); ++marked) out[marked].marker = encode(marker, encoding);
-    // Only what follows a word ends it: the text's last word is none.
-    if (!spans.empty() && spans.back().end == text.size()) out.pop_back();
+    for (const MarkedWord& w : markedWords(text)) out.push_back({w.start, w.end, encode(w.marker, encoding), w.brackets});
     return out;
 }
 

@@ -19,39 +19,13 @@ struct Word {
 };
 
 // The words of the text as the search reads them, each with the marker
-// collected when it ended and a count of the marker's changes until then:
-// words with the same count share a sentence.
+// collected when its run ended and a count of the marker's changes until
+// then: words with the same count share a sentence.
 std::vector<Word> sentenceWords(const Chars& text, Encoding encoding)
 {
-    std::vector<Word> words;
-    Chars marker;
-    bool inMarker = false, inWord = false;
-    size_t changes = 0, start = 0;
-    for (size_t p = 0; p < text.size(); ++p) {
-        const char32_t c = text[p];
-        if (letter(c)) {
-            if (!inWord) start = p;
-            inWord = true;
-            continue;
-        }
-        if (c == ']') {
-            marker += c;
-            inMarker = false;
-            ++changes;
-        }
-        if (inMarker) {
-            marker += c;
-            ++changes;
-        }
-        if (c == '[') {
-            marker = U"[";
-            inMarker = true;
-            ++changes;
-        }
-        if (inWord) words.push_back({start, p, encode(marker, encoding), changes});
-        inWord = false;
-    }
-    return words;
+    std::vector<Word> out;
+    for (const MarkedWord& w : markedWords(text)) out.push_back({w.start, w.end, encode(w.marker, encoding), w.changes});
+    return out;
 }
 
 bool blank(char32_t c) { return c < 0x10000 && QChar::isSpace(char16_t(c)); }

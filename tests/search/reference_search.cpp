@@ -7,35 +7,56 @@
 
 namespace solandre::reference {
 
+std::vector<MarkedWord> markedWords(const Chars& text)
+{
+    const std::vector<Span> spans = words(text);
+    std::vector<MarkedWord> out;
+    Chars marker;
+    bool inMarker = false;
+    size_t brackets = 0, changes = 0, marked = 0, next = 0;
+    for (size_t p = 0; p < text.size();) {
+        if (next < spans.size() && spans[next].start == p) {
+            out.push_back({p, spans[next].end, {}, brackets, 0});
+            p = spans[next++].end;
+            continue;
+        }
+        const char32_t c = text[p];
+        if (c == ']') {
+            marker += c;
+            inMarker = false;
+            ++changes;
+        }
+        if (inMarker) {
+            marker += c;
+            ++changes;
+        }
+        if (c == '[') {
+            marker = U"[";
+            inMarker = true;
+            ++changes;
+        }
+        if (c == '[' || c == ']') ++brackets;
+        // The words of the run this character ends.
+        for (; marked < out.size(); ++marked) {
+            out[marked].marker = marker;
+            out[marked].changes = changes;
+        }
+        ++p;
+    }
+    for (; marked < out.size(); ++marked) {
+        out[marked].marker = marker;
+        out[marked].changes = changes;
+    }
+    if (!out.empty() && out.back().end == text.size()) out.pop_back();
+    return out;
+}
+
 std::vector<Entry> wordIndex(std::string_view bytes, Encoding encoding)
 {
     const Chars text = decode(bytes, encoding);
-    const std::vector<Span> all = words(text);
     std::vector<Entry> index;
-    Chars marker;
-    int inMarker = 0;
-    size_t next = 0; // the first word not listed yet
-    for (size_t position = 0; position < text.size(); ++position) {
-        const char32_t c = text[position];
-        if (letter(c) || (next < all.size() && all[next].start <= position && position < all[next].end)) continue;
-        if (c == ']') {
-            marker += U"]";
-            inMarker = 0;
-        }
-        if (inMarker == 1) marker += c;
-        if (c == '[') {
-            marker = U"[";
-            inMarker = 1;
-        }
-        // The words of the run this character ends, with the marker it leaves.
-        for (; next < all.size() && all[next].end <= position; ++next)
-            index.push_back({encode(text.substr(all[next].start, all[next].end - all[next].start), encoding),
-                             encode(marker, encoding)});
-    }
-    // Only what follows a word ends it: the text's last word is none.
-    for (; next < all.size() && all[next].runGoesOn; ++next)
-        index.push_back({encode(text.substr(all[next].start, all[next].end - all[next].start), encoding),
-                         encode(marker, encoding)});
+    for (const MarkedWord& w : markedWords(text))
+        index.push_back({encode(text.substr(w.start, w.end - w.start), encoding), encode(w.marker, encoding)});
     return index;
 }
 
@@ -82,7 +103,7 @@ void sortByForm(std::vector<Entry>& entries, Encoding encoding)
     std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
         const Chars x = fold(decode(a.form, encoding)), y = fold(decode(b.form, encoding));
         if (x != y) return x < y;
-        return lower(decode(a.marker, encoding)) < lower(decode(b.marker, encoding));
+        return decode(a.marker, encoding) < decode(b.marker, encoding);
     });
 }
 

@@ -6,6 +6,7 @@
 // forms and markers are bytes in the text's encoding; the typed form is UTF-8.
 
 #include "common/encoding.h"
+#include "support/reference_text.h"
 
 #include <string>
 #include <string_view>
@@ -18,6 +19,18 @@ struct Entry {
     std::string marker;
     bool operator==(const Entry&) const = default;
 };
+
+// The words of a text as every reading of words here takes them (cut by
+// words(), ICU's cuts in the unspaced scripts included), each with the marker
+// current when its run ended, the brackets before it, and the changes of the
+// marker until its run ended: words with the same count share a sentence.
+// Only what follows a word ends it: the text's last word is none.
+struct MarkedWord {
+    size_t start, end; // in characters
+    Chars marker;
+    size_t brackets, changes;
+};
+std::vector<MarkedWord> markedWords(const Chars& text);
 
 std::vector<Entry> wordIndex(std::string_view text, Encoding encoding = Encoding::Windows1252);
 

@@ -82,6 +82,44 @@ TEST(ResultGrid, SortByFormThenMarkerAsText)
     EXPECT_EQ(rowsOf(grid), "caso[1] Casa[1] casas[2] casa[2] CASA[3] casa[12] caso[12]");
 }
 
+TEST(ResultGrid, MarkersOfOneFormSortByCharacterInEitherEncoding)
+{
+    // Windows-1252 writes ‰ as 0x89, before § (0xA7): a byte order would
+    // sort the two encodings of one text apart. Few hits in a long text are
+    // sorted one form at a time, many in one pass over the text.
+    const std::string filler = " x x x x x x x x x x x x";
+    std::string manyMarkers, manySorted, manySortedAfter; // enough to be sorted by radix
+    for (int k = 0; k < 40; ++k) {
+        manyMarkers += "[‰] casa.\r\n[§] casa.\r\n";
+        manySorted += " casa[§]";
+        manySortedAfter += " casa[‰]";
+    }
+    manySorted = (manySorted + manySortedAfter).substr(1);
+    struct Case {
+        const char* name;
+        std::string text; // UTF-8
+        const char* sorted;
+    } const cases[] = {
+        {"many hits", "[1‰] casa.\r\n[1§] casa.\r\n[1€] casa.\r\n", "casa[1§] casa[1‰] casa[1€]"},
+        {"few hits", "[1‰] casa" + filler + ".\r\n[1§] casa" + filler + ".\r\n[1€] casa" + filler + ".\r\n",
+         "casa[1§] casa[1‰] casa[1€]"},
+        {"many markers", manyMarkers, manySorted.c_str()},
+        {"signs that have a case", "[1Ⓑ] casa.\r\n[1ⓐ] casa.\r\n", "casa[1Ⓑ] casa[1ⓐ]"},
+    };
+    for (const Case& c : cases) {
+        for (const Encoding encoding : {Encoding::Windows1252, Encoding::Utf8}) {
+            const std::string text = encoding == Encoding::Utf8 ? c.text : cp1252(c.text.c_str());
+            if (encoding == Encoding::Windows1252 && toUtf8(text, encoding) != c.text) continue;
+            SCOPED_TRACE(std::string(c.name) + (encoding == Encoding::Utf8 ? ", UTF-8" : ", Windows-1252"));
+            Concordance concordance(text);
+            ASSERT_EQ(concordance.encoding(), encoding);
+            concordance.search("casa");
+            concordance.sortByForm();
+            EXPECT_EQ(toUtf8(rowsOf(concordance.grid()), encoding), c.sorted);
+        }
+    }
+}
+
 TEST(ResultGrid, SortOnTheFormColumnAloneKeepsTextOrderWithinAForm)
 {
     Concordance concordance(kText);
