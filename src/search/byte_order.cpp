@@ -55,6 +55,8 @@ void sortFrom(std::uint32_t* ids, size_t n, size_t depth,
         std::sort(ids, ids + n, [&](std::uint32_t a, std::uint32_t b) {
             const std::string_view x = text(a).substr(std::min(depth, text(a).size()));
             const std::string_view y = text(b).substr(std::min(depth, text(b).size()));
+            // Strings that ended before `depth` tied there with NUL bytes.
+            if (x == y) return text(a).size() < text(b).size();
             return std::lexicographical_compare(x.begin(), x.end(), y.begin(), y.end(), before);
         });
         return;
@@ -65,10 +67,19 @@ void sortFrom(std::uint32_t* ids, size_t n, size_t depth,
     radixSort(keys, order);
     std::copy(order.begin(), order.end(), ids);
     // Runs of equal keys that go on past these eight bytes are sorted further.
+    // A zero byte is either a NUL or the end of a string: when none of the run
+    // goes on, the shorter strings are the ones that end first.
     for (size_t start = 0; start < n;) {
         size_t end = start + 1;
         while (end < n && keys[end] == keys[start]) ++end;
-        if (end - start > 1 && (keys[start] & 0xFF) != 0) sortFrom(ids + start, end - start, depth + 8, text, rank);
+        if (end - start > 1) {
+            const auto goesOn = [&](std::uint32_t id) { return text(id).size() > depth + 8; };
+            if ((keys[start] & 0xFF) != 0 || std::any_of(ids + start, ids + end, goesOn))
+                sortFrom(ids + start, end - start, depth + 8, text, rank);
+            else
+                std::stable_sort(ids + start, ids + end,
+                                 [&](std::uint32_t a, std::uint32_t b) { return text(a).size() < text(b).size(); });
+        }
         start = end;
     }
 }

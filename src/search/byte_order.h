@@ -14,7 +14,7 @@
 namespace solandre {
 
 // Sorts `ids` by the strings `text(id)` in byte order, a string before any
-// longer string it begins. Strings hold no NUL byte. With `rank`, bytes
+// longer string it begins; strings may hold NUL bytes. With `rank`, bytes
 // compare by their ranks in it instead (ranks all different, NUL's 0).
 void sortByBytes(std::vector<std::uint32_t>& ids,
                  const std::function<std::string_view(std::uint32_t)>& text,
