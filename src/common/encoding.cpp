@@ -201,17 +201,25 @@ bool Utf8Census::count(std::string_view piece, std::uint64_t after)
         if (end - p >= 8) {
             std::uint64_t v;
             std::memcpy(&v, p, 8);
-            if (!(v & 0x8080808080808080ull)) {
+            const std::uint64_t high = v & 0x8080808080808080ull;
+            if (!high) {
                 p += 8;
                 continue;
             }
+            // Straight to the first high byte (the bytes are in memory order).
+            if constexpr (std::endian::native == std::endian::little) p += std::countr_zero(high) / 8;
         }
         if (*p < 0x80) {
             ++p;
             continue;
         }
         const unsigned char* at = p;
-        if (nextUtf8(p, end) != kBadChar) {
+        // In a text that is not UTF-8, most high bytes start no sequence at
+        // all, no continuation byte after them: told without decoding.
+        const bool lone = *p < 0xC2 || *p > 0xF4 || end - p < 2 || (p[1] & 0xC0) != 0x80;
+        if (lone)
+            ++p;
+        if (!lone && nextUtf8(p, end) != kBadChar) {
             ++sequences;
         } else if (invalid++ == 0) {
             firstInvalid = counted + std::uint64_t(at - begin);

@@ -10,6 +10,7 @@
 #include <bit>
 #include <functional>
 #include <numeric>
+#include <utility>
 
 namespace solandre {
 namespace {
@@ -225,6 +226,7 @@ bool ConcordanceLines::sort(LineKey key, const Progress& progress)
         countingSort(order_, ranked.ranks, std::uint32_t(ranked.texts.size()));
         return goOn(progress, 1.0);
     }
+    if (const Visit visit = sortManyHits(key, progress); visit != Visit::Repeated) return visit == Visit::Done;
     PodArray<std::uint32_t> keys;
     if (!readRanks(key, keys, progress)) return false;
     const Progress share = [&](double done) { return goOn(progress, 0.6 + 0.3 * done); };
@@ -237,6 +239,68 @@ bool ConcordanceLines::sort(LineKey key, const Progress& progress)
     else
         pairSort(order_, keys);
     return goOn(progress, 1.0);
+}
+
+ConcordanceLines::Visit ConcordanceLines::sortManyHits(LineKey key, const Progress& progress)
+{
+    // As keysInTextOrder and a counting sort, with fewer passes and a third
+    // of the memory, which on a fresh page costs more than the work: each
+    // word's key is read in text order and counted as read; the counts give
+    // each form its first place (no word first, then the forms met
+    // alphabetically); the lines, in their order, turn the keys into their
+    // places; and the words, in text order again, go to them.
+    const size_t n = order_.size();
+    const size_t ranks = index_->vocabularySize() + 1;
+    if (index_->size() / 64 > n || ranks > 2 * n + 65536) return Visit::Repeated;
+    std::vector<std::uint64_t> bits(index_->size() / 64 + 1, 0);
+    for (size_t k = 0; k < n; ++k) {
+        const WordId word = order_[k];
+        std::uint64_t& block = bits[word / 64];
+        const std::uint64_t bit = std::uint64_t(1) << (word % 64);
+        if (block & bit) return Visit::Repeated;
+        block |= bit;
+    }
+    const WordId shift = (key == LineKey::Right1 || key == LineKey::Right2) ? words_ - 1 : 0;
+    LineKeyReader reader(*index_, key);
+    PodArray<std::uint32_t> keys; // in text order: the key, then the place
+    keys.resize(n);
+    std::vector<std::uint32_t> next(ranks, 0); // per key: the count, then the next place
+    size_t visited = 0;
+    for (size_t b = 0; b < bits.size(); ++b)
+        for (std::uint64_t block = bits[b]; block; block &= block - 1) {
+            if (visited % 65536 == 0 && !goOn(progress, 0.6 * double(visited) / double(n))) return Visit::Stopped;
+            const std::uint32_t rank = reader.rank(WordId(b * 64 + size_t(std::countr_zero(block))) + shift);
+            keys[visited++] = rank;
+            ++next[rank];
+        }
+    std::vector<std::uint32_t> met;
+    for (std::uint32_t rank = 1; rank < ranks; ++rank)
+        if (next[rank]) met.push_back(rank);
+    const Progress share = [&](double done) { return goOn(progress, 0.6 + 0.3 * done); };
+    if (!sortAlphabetically(met, [&](std::uint32_t rank) { return index_->lowerForm(rank - 1); }, share))
+        return Visit::Stopped;
+    std::uint32_t place = next[0];
+    next[0] = 0;
+    for (const std::uint32_t rank : met) place += std::exchange(next[rank], place);
+    // Place before each block's words, so that a word's place in text order
+    // is one count away.
+    std::vector<std::uint32_t> before(bits.size());
+    std::uint32_t count = 0;
+    for (size_t b = 0; b < bits.size(); ++b) {
+        before[b] = count;
+        count += std::uint32_t(std::popcount(bits[b]));
+    }
+    for (size_t k = 0; k < n; ++k) {
+        const WordId word = order_[k];
+        const std::uint64_t lower = bits[word / 64] & ((std::uint64_t(1) << (word % 64)) - 1);
+        std::uint32_t& at = keys[before[word / 64] + std::uint32_t(std::popcount(lower))];
+        at = next[at]++;
+    }
+    visited = 0;
+    for (size_t b = 0; b < bits.size(); ++b)
+        for (std::uint64_t block = bits[b]; block; block &= block - 1)
+            order_[keys[visited++]] = WordId(b * 64 + size_t(std::countr_zero(block)));
+    return goOn(progress, 1.0) ? Visit::Done : Visit::Stopped;
 }
 
 bool ConcordanceLines::readRanks(LineKey key, PodArray<std::uint32_t>& keys, const Progress& progress) const

@@ -78,6 +78,10 @@ private:
     enum class Visit { Done, Stopped, Repeated };
     Visit keysInTextOrder(LineKeyReader& reader, WordId shift, PodArray<std::uint32_t>& keys,
                           const std::function<bool(size_t)>& report) const;
+    // sort() of many distinct hits in a text of not too many forms, in one
+    // array the size of the list; Repeated, nothing done, when it does not
+    // apply.
+    Visit sortManyHits(LineKey key, const Progress& progress);
 
     const WordIndex* index_ = nullptr;
     WordList order_;

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/line_keys.h"
 
+#include <cstring>
+
 namespace solandre {
 namespace {
 
@@ -16,11 +18,41 @@ bool bracketIn(std::string_view gap)
     return false;
 }
 
-std::uint32_t hashOf(std::string_view bytes)
+// Words are short: a loop beats a call.
+bool sameBytes(std::string_view a, std::string_view b)
 {
-    std::uint32_t h = 2166136261u;
-    for (const char c : bytes) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
-    return h;
+    if (a.size() != b.size()) return false;
+    if (a.size() > 16) return a == b;
+    for (size_t k = 0; k < a.size(); ++k)
+        if (a[k] != b[k]) return false;
+    return true;
+}
+
+// Eight bytes at a time: a byte at a time, the multiplications chain. Only
+// the cache of recent words uses it, so any spread of the bits will do.
+std::uint32_t hashOf(std::string_view bytes, const char* textEnd)
+{
+    constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ull;
+    std::uint64_t h = bytes.size();
+    size_t k = 0;
+    for (std::uint64_t v; k + 8 <= bytes.size(); k += 8) {
+        std::memcpy(&v, bytes.data() + k, 8);
+        h = (h ^ v) * kMix;
+        h ^= h >> 29;
+    }
+    if (k < bytes.size()) {
+        const size_t rest = bytes.size() - k;
+        std::uint64_t v = 0;
+        if (textEnd - (bytes.data() + k) >= 8) {
+            std::memcpy(&v, bytes.data() + k, 8);
+            v &= ~std::uint64_t{0} >> (8 * (8 - rest));
+        } else {
+            std::memcpy(&v, bytes.data() + k, rest);
+        }
+        h = (h ^ v) * kMix;
+        h ^= h >> 29;
+    }
+    return std::uint32_t(h >> 32) ^ std::uint32_t(h);
 }
 
 } // namespace
@@ -57,9 +89,9 @@ void LineKeyReader::moveTo(WordId hit)
 std::uint32_t LineKeyReader::rankOf(size_t start, size_t end)
 {
     const std::string_view word = chars_.slice(start, end);
-    const std::uint32_t hash = hashOf(word);
+    const std::uint32_t hash = hashOf(word, chars_.text().data() + chars_.size());
     Recent& slot = recent_[hash & (kRecentSlots - 1)];
-    if (slot.length == word.size() && slot.hash == hash && chars_.slice(slot.offset, slot.offset + slot.length) == word)
+    if (slot.length == word.size() && slot.hash == hash && sameBytes(chars_.slice(slot.offset, slot.offset + slot.length), word))
         return slot.rank;
     lowered_.clear();
     chars_.lower(start, end, lowered_);

@@ -125,6 +125,7 @@ public:
     // Whether a word ends at `place` though a letter follows: runs of
     // letters of the unspaced scripts are cut into words (word_breaks.h).
     bool cutAt(size_t place) const;
+    bool hasCuts() const { return !cutSlots_.empty(); }
     static constexpr size_t kCutBlock = 512;
 
     // Gives back the tables made when first needed, the search's scratch

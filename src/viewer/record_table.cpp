@@ -4,7 +4,7 @@
 #include "common/brackets.h"
 #include "common/marker.h"
 
-#include <bit>
+#include <algorithm>
 #include <cstring>
 
 namespace solandre {
@@ -76,24 +76,21 @@ std::optional<RecordTable> RecordTable::build(std::string_view text, const Progr
         from = close + 1;
         return true;
     };
+    // From bracket to bracket: in a regular text the next one opens the next
+    // marker, a record further on.
     size_t nextReport = size_t(16) << 20;
-    size_t chunk = 0;
-    for (; table.regular_ && chunk + 64 <= n; chunk += 64) {
-        if (from >= chunk + 64) continue;
-        if (chunk >= nextReport) {
-            nextReport = chunk + (size_t(16) << 20);
-            if (!goOn(progress, double(chunk) / double(n))) return std::nullopt;
+    while (table.regular_) {
+        const size_t stop = std::min(n, nextReport);
+        const size_t at = findBracket(text.substr(0, stop), from);
+        if (at < stop) {
+            table.regular_ = marker(at);
+            continue;
         }
-        std::uint64_t mask = bracketsIn64(text.data() + chunk);
-        while (table.regular_) {
-            if (from > chunk) mask &= ~std::uint64_t{0} << (from - chunk);
-            if (!mask) break;
-            table.regular_ = marker(chunk + size_t(std::countr_zero(mask)));
-            if (from >= chunk + 64) break;
-        }
+        if (stop == n) break;
+        from = stop;
+        nextReport = stop + (size_t(16) << 20);
+        if (!goOn(progress, double(stop) / double(n))) return std::nullopt;
     }
-    for (size_t at = std::max(chunk, from); table.regular_ && at < n; at = std::max(at + 1, from))
-        if (text[at] == '[' || text[at] == ']') table.regular_ = marker(at);
     if (!table.regular_) {
         table.starts_.clear();
         table.records_ = 0;
