@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A growable array of plain values kept in Bytes, so that big arrays (a word
-// per word of a text, a row per hit) get the same cheap large pages as the
-// text itself. Only what a std::vector user here needs.
+// per word of a text, a row per hit) go back to the system when freed, as
+// the text itself does. Only what a std::vector user here needs.
 
 #include "common/bytes.h"
 
