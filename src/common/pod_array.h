@@ -5,6 +5,7 @@
 // the text itself does. Only what a std::vector user here needs.
 
 #include "common/bytes.h"
+#include "common/page_memory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -60,6 +61,9 @@ public:
         if (size_ == capacity()) reserve(std::max<size_t>(16, 2 * size_));
         data()[size_++] = value;
     }
+    // Gives back the memory of the whole pages that hold only values before
+    // `count`, for an array read from its front once: those values are lost.
+    void releaseFront(size_t count) { detail::releasePages(data(), std::min(count, size_) * sizeof(T)); }
     template <class It> void assign(It first, It last)
     {
         resize(size_t(last - first));

@@ -218,9 +218,8 @@ FormDictionary::Sorted FormDictionary::sorted() const
     return out;
 }
 
-int compareForms(std::uint64_t keyA, std::string_view a, std::uint64_t keyB, std::string_view b)
+int compareTied(std::uint64_t, std::string_view a, std::string_view b)
 {
-    if (keyA != keyB) return keyA < keyB ? -1 : 1;
     if (a.size() <= 8 || b.size() <= 8) return a.size() < b.size() ? -1 : a.size() > b.size();
     return compareBytes(a.substr(8), b.substr(8));
 }

@@ -40,12 +40,21 @@ public:
         return {chars_.data() + entries_[id].offset, entries_[id].length};
     }
     const Entry& entry(std::uint32_t id) const { return entries_[id]; }
+    // A form about to be read, out of the order met: its entry and count
+    // asked for ahead.
+    void prefetch(std::uint32_t id) const
+    {
+        __builtin_prefetch(entries_.data() + id);
+        __builtin_prefetch(counts_.data() + id);
+    }
     // Free for the caller: the builder counts each form's words here.
     PodArray<std::uint32_t>& counts() { return counts_; }
     const PodArray<std::uint32_t>& counts() const { return counts_; }
     // The forms' bytes, each followed by at least 8 readable bytes.
     PodArray<char>& chars() { return chars_; }
     void dropTable() { std::vector<std::uint32_t>().swap(table_); }
+    // Once the forms are placed elsewhere: only counts() and chars() stay.
+    void dropEntries() { entries_ = PodArray<Entry>(); }
 
     // The forms by bytes, and beside each its first 8 bytes as a
     // big-endian number (zeros past its end): two forms are compared by
@@ -74,8 +83,12 @@ private:
 };
 
 // Negative, 0 or positive as form `a` of one dictionary sorts before, as,
-// or after form `b` of another, their keys given.
-int compareForms(std::uint64_t keyA, std::string_view a, std::uint64_t keyB, std::string_view b);
+// or after form `b` of another, their keys (equal) given.
+int compareTied(std::uint64_t key, std::string_view a, std::string_view b);
+inline int compareForms(std::uint64_t keyA, std::string_view a, std::uint64_t keyB, std::string_view b)
+{
+    return keyA != keyB ? (keyA < keyB ? -1 : 1) : compareTied(keyA, a, b);
+}
 
 // Every distinct form of two sorted dictionaries in byte order, once:
 // `each(first, second)` with its number in each, kAbsent where it is not.
@@ -85,9 +98,15 @@ void forEachMerged(const FormDictionary& a, const FormDictionary::Sorted& sa, co
                    const FormDictionary::Sorted& sb, F&& each)
 {
     const size_t na = sa.ids.size(), nb = sb.ids.size();
+    // The forms' entries lie in the order met, far apart: asked for this
+    // far ahead.
+    constexpr size_t kAhead = 16;
     size_t i = 0, j = 0;
     while (i < na && j < nb) {
-        const int c = compareForms(sa.keys[i], a.form(sa.ids[i]), sb.keys[j], b.form(sb.ids[j]));
+        if (i + kAhead < na) a.prefetch(sa.ids[i + kAhead]);
+        if (j + kAhead < nb) b.prefetch(sb.ids[j + kAhead]);
+        const int c = sa.keys[i] != sb.keys[j] ? (sa.keys[i] < sb.keys[j] ? -1 : 1)
+                                               : compareTied(sa.keys[i], a.form(sa.ids[i]), b.form(sb.ids[j]));
         if (c < 0)
             each(sa.ids[i++], kAbsent);
         else if (c > 0)
@@ -95,8 +114,14 @@ void forEachMerged(const FormDictionary& a, const FormDictionary::Sorted& sa, co
         else
             each(sa.ids[i++], sb.ids[j++]);
     }
-    for (; i < na; ++i) each(sa.ids[i], kAbsent);
-    for (; j < nb; ++j) each(kAbsent, sb.ids[j]);
+    for (; i < na; ++i) {
+        if (i + kAhead < na) a.prefetch(sa.ids[i + kAhead]);
+        each(sa.ids[i], kAbsent);
+    }
+    for (; j < nb; ++j) {
+        if (j + kAhead < nb) b.prefetch(sb.ids[j + kAhead]);
+        each(kAbsent, sb.ids[j]);
+    }
 }
 
 } // namespace solandre

@@ -28,6 +28,10 @@ namespace {
 // Below this a second thread costs more than it saves.
 constexpr size_t kSplitAbove = size_t(8) << 20;
 constexpr size_t kReportEvery = size_t(4) << 20;
+// How many forms tell whether nearly every word is a new one.
+constexpr std::uint32_t kEarlyForms = 1u << 14;
+// Forms read between two givings back of the memory of those read.
+constexpr size_t kReleaseForms = size_t(1) << 16;
 
 // Words up to this long are lower-cased and hashed without a string of their own.
 constexpr size_t kShortWord = 64;
@@ -446,6 +450,12 @@ private:
             id = out_.dictionary.intern(std::string_view(scratch_).substr(0, size));
         }
         ++out_.dictionary.counts()[id];
+        // Nearly every word a new form, early on: room for all at once, so
+        // that the table is not filled again at each doubling.
+        if (id + 1 == kEarlyForms && !sized_ && out_.ids.size() < 2 * kEarlyForms) {
+            sized_ = true;
+            out_.dictionary.expect(kEarlyForms * (end_ - begin_) / (start - begin_ + 1) * 11 / 10);
+        }
         out_.ids.push_back(id);
         if (recent) *recent = {low, high, std::uint32_t(length), id};
     }
@@ -586,6 +596,15 @@ private:
         x.forms.reserve(forms);
         x.postingStart.reserve(forms + 1);
         std::uint32_t words = 0;
+        // The sorted forms are read once, from the front, while the
+        // vocabulary is written: their memory goes as they are read.
+        size_t read[2] = {0, 0};
+        auto readOne = [&](size_t k) {
+            if (++read[k] % kReleaseForms == 0) {
+                parts[k].order.ids.releaseFront(read[k]);
+                parts[k].order.keys.releaseFront(read[k]);
+            }
+        };
         auto place = [&](FormDictionary& d, std::uint32_t id) {
             std::uint32_t& count = d.counts()[id];
             const std::uint32_t at = words;
@@ -599,15 +618,27 @@ private:
                 x.forms.push_back({base + second->entry(b).offset, second->entry(b).length});
             }
             x.postingStart.push_back(words);
-            if (a != kAbsent) place(first, a);
-            if (b != kAbsent) place(*second, b);
+            if (a != kAbsent) {
+                place(first, a);
+                readOne(0);
+            }
+            if (b != kAbsent) {
+                place(*second, b);
+                readOne(1);
+            }
         };
         if (second)
             forEachMerged(first, parts[0].order, *second, parts[1].order, add);
         else
-            for (const std::uint32_t id : parts[0].order.ids) add(id, kAbsent);
+            for (size_t k = 0; k < parts[0].order.ids.size(); ++k) {
+                if (k + 16 < parts[0].order.ids.size()) first.prefetch(parts[0].order.ids[k + 16]);
+                add(parts[0].order.ids[k], kAbsent);
+            }
         x.postingStart.push_back(words);
-        for (PartScan& part : parts) part.order = FormDictionary::Sorted();
+        for (PartScan& part : parts) {
+            part.order = FormDictionary::Sorted();
+            part.dictionary.dropEntries();
+        }
 
         x.formChars = std::move(first.chars());
         if (second) {
