@@ -450,11 +450,13 @@ private:
             id = out_.dictionary.intern(std::string_view(scratch_).substr(0, size));
         }
         ++out_.dictionary.counts()[id];
-        // Nearly every word a new form, early on: room for all at once, so
-        // that the table is not filled again at each doubling.
-        if (id + 1 == kEarlyForms && !sized_ && out_.ids.size() < 2 * kEarlyForms) {
-            sized_ = true;
-            out_.dictionary.expect(kEarlyForms * (end_ - begin_) / (start - begin_ + 1) * 11 / 10);
+        // Nearly every word a new form, early on: room for many at once, so
+        // that the table is not filled again at each doubling; not for all
+        // that the part could hold, since a list of words may just open a text.
+        if (id + 1 == kEarlyForms && !sizedEarly_ && out_.ids.size() < 2 * kEarlyForms) {
+            sizedEarly_ = true;
+            const size_t expected = kEarlyForms * (end_ - begin_) / (start - begin_ + 1) * 11 / 10;
+            out_.dictionary.expect(std::min<size_t>(expected, 64 * kEarlyForms));
         }
         out_.ids.push_back(id);
         if (recent) *recent = {low, high, std::uint32_t(length), id};
@@ -473,7 +475,7 @@ private:
     bool markerChanged_ = true;
     bool wordOpen_ = false;
     bool runUnspaced_ = false; // the open run holds letters of the unspaced scripts
-    bool sized_ = false;
+    bool sized_ = false, sizedEarly_ = false;
     size_t wordStart_ = 0;
     std::string scratch_;
     char shortWord_[kShortWord + 8];
