@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An owned, move-only block of bytes: how a whole file is held in memory.
-// Large blocks come from the system with their pages already mapped, since
-// touching fresh pages one by one costs more than reading the file itself.
+// Large blocks are mapped apart (page_memory.h) and given back when freed.
 
 #include <cstddef>
 #include <string>

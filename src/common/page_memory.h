@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Memory for big blocks, in large pages where the system offers them: a
-// first touch of every small page is what costs most when reading or
-// indexing a big text, far more than the copy itself.
+// Memory for big blocks, mapped apart so that it goes back to the system
+// when freed: the first touch of fresh pages is much of what reading or
+// indexing a big text costs, so memory is better reused than asked for anew.
 #include <cstddef>
 
 namespace solandre::detail {

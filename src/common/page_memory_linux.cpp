@@ -8,33 +8,26 @@
 
 namespace solandre::detail {
 namespace {
-constexpr size_t kHuge = size_t(2) << 20; // below this, malloc is cheaper
+constexpr size_t kBig = size_t(2) << 20; // below this, malloc is cheaper
 
-size_t roundUp(size_t size) { return (size + kHuge - 1) & ~(kHuge - 1); }
+size_t roundUp(size_t size) { return (size + kBig - 1) & ~(kBig - 1); }
 } // namespace
 
 void* allocatePages(size_t size)
 {
-    if (size < kHuge) return std::malloc(size ? size : 1);
-    // Aligned to a large page, so that the whole block can be made of them.
-    const size_t length = roundUp(size);
-    void* raw = mmap(nullptr, length + kHuge, PROT_READ | PROT_WRITE,
-                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED) return nullptr;
-    const auto start = reinterpret_cast<std::uintptr_t>(raw);
-    const std::uintptr_t aligned = (start + kHuge - 1) & ~std::uintptr_t(kHuge - 1);
-    if (aligned > start) munmap(raw, aligned - start);
-    const size_t tail = start + length + kHuge - (aligned + length);
-    if (tail) munmap(reinterpret_cast<void*>(aligned + length), tail);
-    void* block = reinterpret_cast<void*>(aligned);
-    madvise(block, length, MADV_HUGEPAGE); // advice only: small pages still work
-    return block;
+    if (size < kBig) return std::malloc(size ? size : 1);
+    // Small pages, not large ones: here a fresh large page costs about ten
+    // times what its small pages cost at first touch, and a first opening
+    // of a big text took from one to two times as long with them. A mapping
+    // of its own goes back to the system when freed, whatever malloc keeps.
+    void* block = mmap(nullptr, roundUp(size), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return block == MAP_FAILED ? nullptr : block;
 }
 
 void freePages(void* block, size_t size)
 {
     if (!block) return;
-    if (size < kHuge)
+    if (size < kBig)
         std::free(block);
     else
         munmap(block, roundUp(size));

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A growable array of plain values kept in Bytes, so that big arrays (a word
-// per word of a text, a row per hit) get the same cheap large pages as the
-// text itself. Only what a std::vector user here needs.
+// per word of a text, a row per hit) go back to the system when freed, as
+// the text itself does. Only what a std::vector user here needs.
 
 #include "common/bytes.h"
+#include "common/page_memory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -60,6 +61,9 @@ public:
         if (size_ == capacity()) reserve(std::max<size_t>(16, 2 * size_));
         data()[size_++] = value;
     }
+    // Gives back the memory of the whole pages that hold only values before
+    // `count`, for an array read from its front once: those values are lost.
+    void releaseFront(size_t count) { detail::releasePages(data(), std::min(count, size_) * sizeof(T)); }
     template <class It> void assign(It first, It last)
     {
         resize(size_t(last - first));

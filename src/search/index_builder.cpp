@@ -7,7 +7,7 @@
 #include "common/cp1252.h"
 #include "common/letters.h"
 #include "common/word_breaks.h"
-#include "search/byte_order.h"
+#include "search/form_dictionary.h"
 #include "search/word_chars.h"
 
 #include <chrono>
@@ -28,6 +28,10 @@ namespace {
 // Below this a second thread costs more than it saves.
 constexpr size_t kSplitAbove = size_t(8) << 20;
 constexpr size_t kReportEvery = size_t(4) << 20;
+// How many forms tell whether nearly every word is a new one.
+constexpr std::uint32_t kEarlyForms = 1u << 14;
+// Forms read between two givings back of the memory of those read.
+constexpr size_t kReleaseForms = size_t(1) << 16;
 
 // Words up to this long are lower-cased and hashed without a string of their own.
 constexpr size_t kShortWord = 64;
@@ -36,27 +40,6 @@ constexpr size_t kShortWord = 64;
 // time; words wait for them, this many at most.
 constexpr size_t kBreakTogether = 16 * 1024;
 constexpr size_t kWaitingWords = 8 * 1024;
-
-// `s` must be followed by at least 8 readable bytes.
-std::uint32_t hashPadded(std::string_view s)
-{
-    std::uint64_t h = s.size() * 0x9E3779B97F4A7C15ull;
-    size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
-        std::uint64_t v;
-        std::memcpy(&v, s.data() + i, 8);
-        h = (h ^ v) * 0xBF58476D1CE4E5B9ull;
-        h ^= h >> 31;
-    }
-    if (i < s.size()) {
-        std::uint64_t tail;
-        std::memcpy(&tail, s.data() + i, 8);
-        tail &= (std::uint64_t(1) << (8 * (s.size() - i))) - 1;
-        h = (h ^ tail) * 0x94D049BB133111EBull;
-        h ^= h >> 29;
-    }
-    return std::uint32_t(h ^ (h >> 32));
-}
 
 // Eight bytes of ASCII lower-cased at once: 0x20 added to those in A-Z.
 std::uint64_t lowerAscii8(std::uint64_t v)
@@ -169,111 +152,6 @@ private:
     size_t count_ = 0;
 };
 
-bool sameBytes(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (a[i] != b[i]) return false;
-    return true;
-}
-
-// The distinct lower-cased forms of a part of the text, each once.
-class Dictionary {
-public:
-    struct Entry {
-        std::uint32_t offset; // in chars
-        std::uint32_t length;
-    };
-
-    Dictionary() : table_(size_t(1) << 12) {}
-
-    // `form` must be followed by 8 readable bytes.
-    std::uint32_t internPadded(std::string_view form) { return intern(form, hashPadded(form)); }
-    std::uint32_t intern(std::string_view form)
-    {
-        std::string padded(form);
-        padded.append(8, '\0');
-        return intern(form, hashPadded(std::string_view(padded).substr(0, form.size())));
-    }
-
-    std::uint32_t intern(std::string_view form, std::uint32_t hash)
-    {
-        const size_t mask = table_.size() - 1;
-        for (size_t i = hash & mask;; i = (i + 1) & mask) {
-            Slot& slot = table_[i];
-            if (slot.idPlusOne == 0) {
-                const std::uint32_t id = std::uint32_t(entries_.size());
-                entries_.push_back({std::uint32_t(chars_.size()), std::uint32_t(form.size())});
-                chars_.append(form);
-                counts_.push_back(0);
-                slot = {hash, id + 1};
-                // Three quarters full at most: the table is most of the
-                // memory of a text of millions of distinct forms.
-                if (4 * entries_.size() > 3 * table_.size()) grow();
-                return id;
-            }
-            if (slot.hash == hash && sameBytes(this->form(slot.idPlusOne - 1), form)) return slot.idPlusOne - 1;
-        }
-    }
-
-    // Room for `forms` forms at once: a table grown step by step is copied
-    // each time, and for millions of forms each copy misses the caches.
-    void expect(size_t forms)
-    {
-        size_t room = table_.size();
-        while (4 * forms > 3 * room) room *= 2;
-        if (room > table_.size()) {
-            std::vector<Slot> old(room);
-            old.swap(table_);
-            rehash(old);
-        }
-        // As many characters again per form as so far.
-        chars_.reserve(entries_.empty() ? 0 : chars_.size() / entries_.size() * forms * 11 / 10);
-        entries_.reserve(forms);
-        counts_.reserve(forms);
-    }
-
-    std::string_view form(std::uint32_t id) const
-    {
-        return std::string_view(chars_).substr(entries_[id].offset, entries_[id].length);
-    }
-    size_t size() const { return entries_.size(); }
-    std::vector<std::uint32_t>& counts() { return counts_; }
-    const std::vector<std::uint32_t>& counts() const { return counts_; }
-    void dropTable() { std::vector<Slot>().swap(table_); }
-    std::string& chars() { return chars_; }
-    const std::vector<Entry>& entries() const { return entries_; }
-
-private:
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t idPlusOne = 0; // 0: free
-    };
-
-    void grow()
-    {
-        std::vector<Slot> old(table_.size() * 2);
-        old.swap(table_);
-        rehash(old);
-    }
-
-    void rehash(const std::vector<Slot>& old)
-    {
-        const size_t mask = table_.size() - 1;
-        for (const Slot& slot : old) {
-            if (slot.idPlusOne == 0) continue;
-            size_t i = slot.hash & mask;
-            while (table_[i].idPlusOne != 0) i = (i + 1) & mask;
-            table_[i] = slot;
-        }
-    }
-
-    std::vector<Slot> table_;
-    std::vector<Entry> entries_;
-    std::string chars_;
-    std::vector<std::uint32_t> counts_;
-};
-
 // The marker buffer. It nearly always is one stretch of the text ("[", the
 // digits, "]"), so it is kept as a place in the text. When it is not (letters
 // inside brackets, a "]" with no "["), it is written at the end of `chars`,
@@ -341,7 +219,8 @@ struct PartScan {
     PodArray<std::uint32_t> samples; // place of every 64th word
     std::vector<WordIndex::Run> runs; // `first` counts from the part's first word
     std::string markerChars;
-    Dictionary dictionary;
+    FormDictionary dictionary;
+    FormDictionary::Sorted order; // of the dictionary's forms, once scanned
     PartCuts cuts;
 };
 
@@ -562,15 +441,23 @@ private:
         }
         std::uint32_t id;
         if (length <= kShortWord && lowerShortAscii(p_ + start, length, p_ + text_.size(), shortWord_)) {
-            id = out_.dictionary.internPadded(std::string_view(shortWord_, length));
+            id = out_.dictionary.intern(std::string_view(shortWord_, length));
         } else {
             scratch_.clear();
             chars_.lower(text_.substr(start, length), scratch_);
             const size_t size = scratch_.size();
             scratch_.append(8, '\0');
-            id = out_.dictionary.internPadded(std::string_view(scratch_).substr(0, size));
+            id = out_.dictionary.intern(std::string_view(scratch_).substr(0, size));
         }
         ++out_.dictionary.counts()[id];
+        // Nearly every word a new form, early on: room for many at once, so
+        // that the table is not filled again at each doubling; not for all
+        // that the part could hold, since a list of words may just open a text.
+        if (id + 1 == kEarlyForms && !sizedEarly_ && out_.ids.size() < 2 * kEarlyForms) {
+            sizedEarly_ = true;
+            const size_t expected = kEarlyForms * (end_ - begin_) / (start - begin_ + 1) * 11 / 10;
+            out_.dictionary.expect(std::min<size_t>(expected, 64 * kEarlyForms));
+        }
         out_.ids.push_back(id);
         if (recent) *recent = {low, high, std::uint32_t(length), id};
     }
@@ -588,7 +475,7 @@ private:
     bool markerChanged_ = true;
     bool wordOpen_ = false;
     bool runUnspaced_ = false; // the open run holds letters of the unspaced scripts
-    bool sized_ = false;
+    bool sized_ = false, sizedEarly_ = false;
     size_t wordStart_ = 0;
     std::string scratch_;
     char shortWord_[kShortWord + 8];
@@ -629,7 +516,7 @@ public:
         }
         std::vector<PartScan> parts(split < n ? 2 : 1);
         if (!scan(parts, split, n)) return std::nullopt;
-        mergeAndRank(parts);
+        merge(parts);
         if (!goOn(progress_, 0.9)) return std::nullopt;
         place(parts);
         if (!goOn(progress_, 1.0)) return std::nullopt;
@@ -638,7 +525,7 @@ public:
         x.samples_ = {o.samples.data(), o.samples.size()};
         x.segments_ = o.segments;
         x.forms_ = o.forms;
-        x.formChars_ = o.formChars;
+        x.formChars_ = {o.formChars.data(), o.formChars.size()};
         x.postingStart_ = o.postingStart;
         x.postings_ = {o.postings.data(), o.postings.size()};
         x.runs_ = o.runs;
@@ -654,10 +541,16 @@ private:
     {
         std::atomic<size_t> second{0};
         std::atomic<bool> stop{false};
+        // Each part's forms are sorted on the thread that scanned it.
         auto scanPart = [&](PartScan& part, size_t begin, size_t end, const PartReport& report) {
-            if (encoding_ == Encoding::Utf8)
-                return PartScanner<Utf8Chars>(text_, begin, end, part, report, read_).run();
-            return PartScanner<Cp1252Chars>(text_, begin, end, part, report, read_).run();
+            const bool done = encoding_ == Encoding::Utf8
+                                  ? PartScanner<Utf8Chars>(text_, begin, end, part, report, read_).run()
+                                  : PartScanner<Cp1252Chars>(text_, begin, end, part, report, read_).run();
+            if (done) {
+                part.dictionary.dropTable();
+                part.order = part.dictionary.sorted();
+            }
+            return done;
         };
         // The first part is scanned on this thread, which reports for both:
         // the caller's progress is only ever called from its own thread.
@@ -689,54 +582,78 @@ private:
         return firstDone && secondDone && !stop.load() && goOn(progress_, 0.7);
     }
 
-    // The forms of all parts sorted together: equal neighbours are one form,
-    // which gives every form its rank without merging the parts' tables.
-    void mergeAndRank(std::vector<PartScan>& parts)
+    // The parts' forms walked together in byte order: each distinct form
+    // gets its rank, and each part's count of a form becomes the place in
+    // the lists of the first of its words there (the first part's words of
+    // a form before the second's).
+    void merge(std::vector<PartScan>& parts)
     {
-        // Each form of each part as one number: its part in the top bit.
-        constexpr std::uint32_t kSecond = std::uint32_t(1) << 31;
-        size_t chars = 0, entries = 0;
-        for (PartScan& part : parts) {
-            part.dictionary.dropTable();
-            entries += part.dictionary.size();
-            chars += part.dictionary.chars().size();
-        }
-        std::vector<std::uint32_t> order;
-        order.reserve(entries);
-        for (std::uint32_t k = 0; k < parts.size(); ++k)
-            for (std::uint32_t id = 0; id < parts[k].dictionary.size(); ++id) order.push_back(k ? kSecond | id : id);
-        auto formOf = [&](std::uint32_t e) { return parts[e >> 31].dictionary.form(e & ~kSecond); };
-        sortByBytes(order, formOf);
-
-        rank_.resize(parts.size());
-        for (size_t k = 0; k < parts.size(); ++k) rank_[k].resize(parts[k].dictionary.size());
         Owned& x = *owned_;
-        x.formChars.reserve(chars);
-        x.forms.reserve(order.size());
-        // The counts of the forms summed up as they come: where each list starts.
-        x.postingStart.reserve(order.size() + 1);
-        x.postingStart.push_back(0);
-        if (parts.size() == 2) firstPartCounts_.reserve(order.size());
-        for (size_t k = 0; k < order.size(); ++k) {
-            const std::uint32_t part = order[k] >> 31, id = order[k] & ~kSecond;
-            const std::string_view form = formOf(order[k]);
-            if (k == 0 || form != formOf(order[k - 1])) {
-                x.forms.push_back({std::uint32_t(x.formChars.size()), std::uint32_t(form.size())});
-                x.formChars.append(form);
-                x.postingStart.push_back(x.postingStart.back());
-                if (parts.size() == 2) firstPartCounts_.push_back(0);
+        FormDictionary& first = parts[0].dictionary;
+        FormDictionary* second = parts.size() == 2 ? &parts[1].dictionary : nullptr;
+        // The forms' bytes stay as the scan wrote them, the second part's
+        // after the first's: a form of both is shown by the first's.
+        const auto base = std::uint32_t(first.chars().size());
+        const size_t forms = first.size() + (second ? second->size() : 0);
+        x.forms.reserve(forms);
+        x.postingStart.reserve(forms + 1);
+        std::uint32_t words = 0;
+        // The sorted forms are read once, from the front, while the
+        // vocabulary is written: their memory goes as they are read.
+        size_t read[2] = {0, 0};
+        auto readOne = [&](size_t k) {
+            if (++read[k] % kReleaseForms == 0) {
+                parts[k].order.ids.releaseFront(read[k]);
+                parts[k].order.keys.releaseFront(read[k]);
             }
-            rank_[part][id] = std::uint32_t(x.forms.size() - 1);
-            const std::uint32_t count = parts[part].dictionary.counts()[id];
-            x.postingStart.back() += count;
-            // Where the second part's words of each form go: after the first's.
-            if (parts.size() == 2 && part == 0) firstPartCounts_.back() += count;
+        };
+        auto place = [&](FormDictionary& d, std::uint32_t id) {
+            std::uint32_t& count = d.counts()[id];
+            const std::uint32_t at = words;
+            words += count;
+            count = at;
+        };
+        auto add = [&](std::uint32_t a, std::uint32_t b) {
+            if (a != kAbsent) {
+                x.forms.push_back({first.entry(a).offset, first.entry(a).length});
+            } else {
+                x.forms.push_back({base + second->entry(b).offset, second->entry(b).length});
+            }
+            x.postingStart.push_back(words);
+            if (a != kAbsent) {
+                place(first, a);
+                readOne(0);
+            }
+            if (b != kAbsent) {
+                place(*second, b);
+                readOne(1);
+            }
+        };
+        if (second)
+            forEachMerged(first, parts[0].order, *second, parts[1].order, add);
+        else
+            for (size_t k = 0; k < parts[0].order.ids.size(); ++k) {
+                if (k + 16 < parts[0].order.ids.size()) first.prefetch(parts[0].order.ids[k + 16]);
+                add(parts[0].order.ids[k], kAbsent);
+            }
+        x.postingStart.push_back(words);
+        for (PartScan& part : parts) {
+            part.order = FormDictionary::Sorted();
+            part.dictionary.dropEntries();
         }
-        for (PartScan& part : parts) part.dictionary = Dictionary();
+
+        x.formChars = std::move(first.chars());
+        if (second) {
+            const PodArray<char>& more = second->chars();
+            x.formChars.reserve(base + more.size());
+            std::memcpy(x.formChars.data() + base, more.data(), more.size());
+            x.formChars.resize(base + more.size());
+            second->chars() = PodArray<char>();
+        }
     }
 
     // The words into the lists of their forms, each part on its own thread,
-    // into places found from the counts of the parts before it.
+    // at the places the merge left in its counts.
     void place(std::vector<PartScan>& parts)
     {
         Owned& x = *owned_;
@@ -745,19 +662,11 @@ private:
         index_.words_ = words;
         x.postings.resize(words);
 
-        std::vector<std::vector<std::uint32_t>> next(parts.size());
-        next[0].assign(x.postingStart.begin(), x.postingStart.end() - 1);
-        if (parts.size() == 2) {
-            next[1] = next[0];
-            for (size_t r = 0; r < next[1].size(); ++r) next[1][r] += firstPartCounts_[r];
-            std::vector<std::uint32_t>().swap(firstPartCounts_);
-        }
         auto fill = [&](size_t k, WordId firstWord) {
             WordId word = firstWord;
-            std::uint32_t* places = next[k].data();
-            const std::uint32_t* rank = rank_[k].data();
+            std::uint32_t* places = parts[k].dictionary.counts().data();
             WordId* postings = x.postings.data();
-            parts[k].ids.forEach([&](std::uint32_t id) { postings[places[rank[id]]++] = word++; });
+            parts[k].ids.forEach([&](std::uint32_t id) { postings[places[id]++] = word++; });
         };
         WordId firstWord = 0;
         std::vector<WordId> firsts;
@@ -781,6 +690,7 @@ private:
             }
             x.markerChars += part.markerChars;
             part.ids = PackedIds();
+            part.dictionary = FormDictionary();
         }
         placeCuts(parts);
     }
@@ -813,7 +723,7 @@ private:
         PodArray<std::uint32_t> samples;
         std::vector<WordIndex::Segment> segments;
         std::vector<WordIndex::Span> forms;
-        std::string formChars;
+        PodArray<char> formChars;
         std::vector<std::uint32_t> postingStart;
         WordList postings;
         std::vector<WordIndex::Run> runs;
@@ -828,8 +738,6 @@ private:
     const WordIndex::ReadStretch& read_;
     std::shared_ptr<Owned> owned_;
     WordIndex index_;
-    std::vector<std::vector<std::uint32_t>> rank_; // of each form of each part
-    std::vector<std::uint32_t> firstPartCounts_;   // words of the first part, by rank
 };
 
 std::optional<WordIndex> WordIndex::build(std::string_view text, Encoding encoding,
