@@ -13,8 +13,10 @@ namespace solandre::align {
 
 namespace {
 
-// Most cells a band may widen to.
-constexpr std::size_t kMaxCells = std::size_t{6} << 20;
+// Most cells a band may widen to: so many a row (a byte each in the sweeps'
+// tables), and for short texts no fewer than a fixed number.
+constexpr std::size_t kMaxCellsPerRow = 128;
+constexpr std::size_t kMinMaxCells = std::size_t{6} << 20;
 // The path may come this close to the band's edge before the band widens
 // there; it then grows this many times wider, for at most so many rounds.
 constexpr std::uint32_t kEdgeMargin = 2;
@@ -143,7 +145,7 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
         const std::vector<std::uint32_t> near = rowsNearEdge(band, *path, kEdgeMargin);
         if (!near.empty() && better && round < kMaxRounds) {
             Band wider = widened(band, *path, near, halfWidth);
-            if (wider.cells() <= kMaxCells) {
+            if (wider.cells() <= std::max(kMinMaxCells, kMaxCellsPerRow * band.lastRow())) {
                 done += share;
                 band = std::move(wider);
                 continue;
