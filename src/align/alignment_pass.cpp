@@ -4,6 +4,7 @@
 #include "align/alignment_dp.h"
 #include "align/band.h"
 #include "align/dictionary.h"
+#include "align/side_by_side.h"
 
 #include <algorithm>
 #include <cmath>
@@ -56,9 +57,10 @@ PassModel::PassModel(const Texts& texts, const std::vector<double>& line, double
     model_.targetOffset = lengthOffsets(texts.target);
     model_.length = typicalLengthModel(ratio);
     countKeys(texts);
-    buildEvidence(texts,
-                  tallyNearLine(texts.source, texts.target, 0, keys_, targetFrequency_, line),
-                  tallyNearLine(texts.source, texts.target, 1, keys_, sourceFrequency_, line));
+    buildEvidence(texts, [&](int side) {
+        return tallyNearLine(texts.source, texts.target, side, keys_,
+                             side == 0 ? targetFrequency_ : sourceFrequency_, line);
+    });
 }
 
 PassModel::PassModel(const Texts& texts, const std::vector<Bead>& previous) : keys_(texts.forms)
@@ -70,29 +72,35 @@ PassModel::PassModel(const Texts& texts, const std::vector<Bead>& previous) : ke
     model_.targetOffset = lengthOffsets(texts.target);
     model_.length = fittedLengths(model_, texts, sure);
     countKeys(texts);
-    buildEvidence(texts,
-                  tallyInBeads(texts.source, texts.target, 0, keys_, targetFrequency_, previous),
-                  tallyInBeads(texts.source, texts.target, 1, keys_, sourceFrequency_, previous));
+    buildEvidence(texts, [&](int side) {
+        return tallyInBeads(texts.source, texts.target, side, keys_,
+                            side == 0 ? targetFrequency_ : sourceFrequency_, previous);
+    });
 }
 
+// Each side's work reads only what both share, and writes its own.
 void PassModel::countKeys(const Texts& texts)
 {
-    sourceFrequency_ = keyFrequency(texts.source, keys_, 0);
-    targetFrequency_ = keyFrequency(texts.target, keys_, 1);
+    sideBySide([&] { targetFrequency_ = keyFrequency(texts.target, keys_, 1); },
+               [&] { sourceFrequency_ = keyFrequency(texts.source, keys_, 0); });
 }
 
-void PassModel::buildEvidence(const Texts& texts, const FormTally& sourceTally,
-                              const FormTally& targetTally)
+void PassModel::buildEvidence(const Texts& texts, const std::function<FormTally(int)>& tallyOf)
 {
     const std::size_t sources = texts.source.size(), targets = texts.target.size();
-    sourceEvidence_ =
-        align::buildEvidence(texts.source, 0, keys_, targetFrequency_, targets,
-                             estimateReliability(sourceTally, texts.forms, texts.target, keys_, 0,
-                                                 sourceFrequency_, targetFrequency_));
-    targetEvidence_ =
-        align::buildEvidence(texts.target, 1, keys_, sourceFrequency_, sources,
-                             estimateReliability(targetTally, texts.forms, texts.source, keys_, 1,
-                                                 targetFrequency_, sourceFrequency_));
+    sideBySide(
+        [&] {
+            targetEvidence_ = align::buildEvidence(
+                texts.target, 1, keys_, sourceFrequency_, sources,
+                estimateReliability(tallyOf(1), texts.forms, texts.source, keys_, 1,
+                                    targetFrequency_, sourceFrequency_));
+        },
+        [&] {
+            sourceEvidence_ = align::buildEvidence(
+                texts.source, 0, keys_, targetFrequency_, targets,
+                estimateReliability(tallyOf(0), texts.forms, texts.target, keys_, 0,
+                                    sourceFrequency_, targetFrequency_));
+        });
     model_.sourceEvidence = &sourceEvidence_;
     model_.targetEvidence = &targetEvidence_;
     model_.keyCount = keys_.keyCount();
