@@ -5,6 +5,7 @@
 #include "align/anchors.h"
 #include "align/band.h"
 #include "align/coarse_line.h"
+#include "align/first_band.h"
 #include "align/side_by_side.h"
 
 #include <algorithm>
@@ -19,10 +20,7 @@ using namespace align;
 // Passes in all: each after the first learns from the one before; a third
 // still gains a little over the second.
 constexpr int kPasses = 3;
-// Columns the first band reaches either side of the anchors' line (plus the
-// drift since the nearest anchor), and later bands either side of the path
-// before.
-constexpr std::uint32_t kFirstHalfWidth = 10;
+// Columns later bands reach either side of the path before.
 constexpr std::uint32_t kLaterHalfWidth = 6;
 
 std::vector<Bead> oneSided(std::size_t count, bool source)
@@ -34,32 +32,6 @@ std::vector<Bead> oneSided(std::size_t count, bool source)
         (source ? bead.sourceCount : bead.targetCount) = 1;
     }
     return beads;
-}
-
-struct FirstBand {
-    Band band;
-    std::vector<std::uint32_t> halfWidth; // by which it widens
-};
-
-// Along the anchors' line; but far from any anchor, where the block path
-// strays from that line by more than a block, along the block path.
-FirstBand firstBand(const std::vector<Anchor>& anchors, const CoarseLine& blocks,
-                    std::uint32_t rows, std::uint32_t columns)
-{
-    const std::vector<std::uint32_t> distance = rowsFromAnchors(anchors, rows);
-    std::vector<double> center = anchorCenter(anchors, rows, columns);
-    FirstBand first{Band(), anchorHalfWidth(distance, kFirstHalfWidth)};
-    for (std::uint32_t r = 0; r <= rows; ++r) {
-        const bool unsupported = distance[r] > 2 * blocks.block;
-        const bool strays =
-            std::abs(blocks.line[r] - center[r]) > first.halfWidth[r] / 2 + blocks.block;
-        if (unsupported && strays) {
-            center[r] = blocks.line[r];
-            first.halfWidth[r] = kFirstHalfWidth + blocks.block;
-        }
-    }
-    first.band = bandAround(center, first.halfWidth, columns);
-    return first;
 }
 
 Texts readTexts(const std::vector<std::string_view>& source,

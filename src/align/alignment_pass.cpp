@@ -4,6 +4,7 @@
 #include "align/alignment_dp.h"
 #include "align/band.h"
 #include "align/dictionary.h"
+#include "align/side_by_side.h"
 
 #include <algorithm>
 #include <cmath>
@@ -13,8 +14,10 @@ namespace solandre::align {
 
 namespace {
 
-// Most cells a band may widen to.
-constexpr std::size_t kMaxCells = std::size_t{6} << 20;
+// Most cells a band may widen to: so many a row (a byte each in the sweeps'
+// tables), and for short texts no fewer than a fixed number.
+constexpr std::size_t kMaxCellsPerRow = 128;
+constexpr std::size_t kMinMaxCells = std::size_t{6} << 20;
 // The path may come this close to the band's edge before the band widens
 // there; it then grows this many times wider, for at most so many rounds.
 constexpr std::uint32_t kEdgeMargin = 2;
@@ -54,9 +57,10 @@ PassModel::PassModel(const Texts& texts, const std::vector<double>& line, double
     model_.targetOffset = lengthOffsets(texts.target);
     model_.length = typicalLengthModel(ratio);
     countKeys(texts);
-    buildEvidence(texts,
-                  tallyNearLine(texts.source, texts.target, 0, keys_, targetFrequency_, line),
-                  tallyNearLine(texts.source, texts.target, 1, keys_, sourceFrequency_, line));
+    buildEvidence(texts, [&](int side) {
+        return tallyNearLine(texts.source, texts.target, side, keys_,
+                             side == 0 ? targetFrequency_ : sourceFrequency_, line);
+    });
 }
 
 PassModel::PassModel(const Texts& texts, const std::vector<Bead>& previous) : keys_(texts.forms)
@@ -68,29 +72,35 @@ PassModel::PassModel(const Texts& texts, const std::vector<Bead>& previous) : ke
     model_.targetOffset = lengthOffsets(texts.target);
     model_.length = fittedLengths(model_, texts, sure);
     countKeys(texts);
-    buildEvidence(texts,
-                  tallyInBeads(texts.source, texts.target, 0, keys_, targetFrequency_, previous),
-                  tallyInBeads(texts.source, texts.target, 1, keys_, sourceFrequency_, previous));
+    buildEvidence(texts, [&](int side) {
+        return tallyInBeads(texts.source, texts.target, side, keys_,
+                            side == 0 ? targetFrequency_ : sourceFrequency_, previous);
+    });
 }
 
+// Each side's work reads only what both share, and writes its own.
 void PassModel::countKeys(const Texts& texts)
 {
-    sourceFrequency_ = keyFrequency(texts.source, keys_, 0);
-    targetFrequency_ = keyFrequency(texts.target, keys_, 1);
+    sideBySide([&] { targetFrequency_ = keyFrequency(texts.target, keys_, 1); },
+               [&] { sourceFrequency_ = keyFrequency(texts.source, keys_, 0); });
 }
 
-void PassModel::buildEvidence(const Texts& texts, const FormTally& sourceTally,
-                              const FormTally& targetTally)
+void PassModel::buildEvidence(const Texts& texts, const std::function<FormTally(int)>& tallyOf)
 {
     const std::size_t sources = texts.source.size(), targets = texts.target.size();
-    sourceEvidence_ =
-        align::buildEvidence(texts.source, 0, keys_, targetFrequency_, targets,
-                             estimateReliability(sourceTally, texts.forms, texts.target, keys_, 0,
-                                                 sourceFrequency_, targetFrequency_));
-    targetEvidence_ =
-        align::buildEvidence(texts.target, 1, keys_, sourceFrequency_, sources,
-                             estimateReliability(targetTally, texts.forms, texts.source, keys_, 1,
-                                                 targetFrequency_, sourceFrequency_));
+    sideBySide(
+        [&] {
+            targetEvidence_ = align::buildEvidence(
+                texts.target, 1, keys_, sourceFrequency_, sources,
+                estimateReliability(tallyOf(1), texts.forms, texts.source, keys_, 1,
+                                    targetFrequency_, sourceFrequency_));
+        },
+        [&] {
+            sourceEvidence_ = align::buildEvidence(
+                texts.source, 0, keys_, targetFrequency_, targets,
+                estimateReliability(tallyOf(0), texts.forms, texts.target, keys_, 0,
+                                    sourceFrequency_, targetFrequency_));
+        });
     model_.sourceEvidence = &sourceEvidence_;
     model_.targetEvidence = &targetEvidence_;
     model_.keyCount = keys_.keyCount();
@@ -143,7 +153,7 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
         const std::vector<std::uint32_t> near = rowsNearEdge(band, *path, kEdgeMargin);
         if (!near.empty() && better && round < kMaxRounds) {
             Band wider = widened(band, *path, near, halfWidth);
-            if (wider.cells() <= kMaxCells) {
+            if (wider.cells() <= std::max(kMinMaxCells, kMaxCellsPerRow * band.lastRow())) {
                 done += share;
                 band = std::move(wider);
                 continue;

@@ -21,6 +21,7 @@
 #include "align/text_features.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -45,8 +46,9 @@ public:
 
 private:
     void countKeys(const Texts& texts);
-    void buildEvidence(const Texts& texts, const FormTally& sourceTally,
-                       const FormTally& targetTally);
+    // `tallyOf(side)`: how often each form of that side's text found its keys
+    // in its counterparts.
+    void buildEvidence(const Texts& texts, const std::function<FormTally(int)>& tallyOf);
 
     FormKeys keys_;
     std::vector<std::uint32_t> sourceFrequency_, targetFrequency_;

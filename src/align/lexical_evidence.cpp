@@ -92,8 +92,29 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
 }
 
 Matcher::Matcher(const SideEvidence& source, const SideEvidence& target, std::uint32_t keyCount)
-    : source_(source), target_(target), stamp_(keyCount, 0), holders_(keyCount, 0)
+    : source_(source), target_(target), held_((keyCount + 63) / 64, 0), holders_(keyCount, 0)
 {
+}
+
+void Matcher::cover(std::uint32_t first, std::uint32_t end)
+{
+    if (first >= windowFirst_ && end <= windowEnd_) return;
+    // Rows of the band move forward: the window reaches well past this one.
+    const auto targets = static_cast<std::uint32_t>(target_.itemBegin.size() - 1);
+    windowFirst_ = first;
+    windowEnd_ = std::max(end, std::min(targets, first + std::max(4 * (end - first), kWindow)));
+    windowKeys_.clear();
+    windowBegin_.clear();
+    for (std::uint32_t t = windowFirst_; t < windowEnd_; ++t) {
+        windowBegin_.push_back(static_cast<std::uint32_t>(windowKeys_.size()));
+        const std::uint32_t targetFirst = target_.itemBegin[t];
+        for (std::uint32_t y = targetFirst; y < target_.itemBegin[t + 1]; ++y) {
+            const ItemKind& item = target_.kinds[target_.items[y]];
+            for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k)
+                windowKeys_.push_back({target_.keys[k], y - targetFirst});
+        }
+    }
+    windowBegin_.push_back(static_cast<std::uint32_t>(windowKeys_.size()));
 }
 
 void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, PairMatch* out)
@@ -104,35 +125,34 @@ void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, 
         std::fill(out, out + (end - first), PairMatch{});
         return;
     }
-    if (++nextStamp_ == 0) {
-        std::fill(stamp_.begin(), stamp_.end(), 0);
-        nextStamp_ = 1;
-    }
-    const std::uint32_t stamp = nextStamp_;
+    auto held = [&](std::uint32_t key) { return (held_[key >> 6] >> (key & 63) & 1) != 0; };
     for (std::uint32_t x = itemFirst; x < itemEnd; ++x) {
         const ItemKind& item = source_.kinds[source_.items[x]];
         for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k) {
             const std::uint32_t key = source_.keys[k];
-            if (stamp_[key] != stamp) {
-                stamp_[key] = stamp;
+            if (!held(key)) {
+                held_[key >> 6] |= std::uint64_t{1} << (key & 63);
                 holders_[key] = 0;
             }
             holders_[key] |= std::uint64_t{1} << (x - itemFirst);
         }
     }
+    cover(first, end);
     for (std::uint32_t t = first; t < end; ++t) {
         PairMatch match;
-        const std::uint32_t targetFirst = target_.itemBegin[t];
-        for (std::uint32_t y = targetFirst; y < target_.itemBegin[t + 1]; ++y) {
-            const ItemKind& item = target_.kinds[target_.items[y]];
-            for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k) {
-                const std::uint32_t key = target_.keys[k];
-                if (stamp_[key] != stamp) continue;
-                match.target |= std::uint64_t{1} << (y - targetFirst);
-                match.source |= holders_[key];
-            }
+        const KeyOfItem* key = windowKeys_.data() + windowBegin_[t - windowFirst_];
+        const KeyOfItem* last = windowKeys_.data() + windowBegin_[t - windowFirst_ + 1];
+        for (; key < last; ++key) {
+            if (!held(key->key)) continue;
+            match.target |= std::uint64_t{1} << key->item;
+            match.source |= holders_[key->key];
         }
         out[t - first] = match;
+    }
+    for (std::uint32_t x = itemFirst; x < itemEnd; ++x) {
+        const ItemKind& item = source_.kinds[source_.items[x]];
+        for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k)
+            held_[source_.keys[k] >> 6] = 0;
     }
 }
 

@@ -56,11 +56,24 @@ public:
     void matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, PairMatch* out);
 
 private:
+    // The keys of the target sentences [windowFirst_, windowEnd_), each with
+    // its item's place in its sentence, side by side: every source sentence
+    // of a band's rows looks up the same few hundred target sentences.
+    struct KeyOfItem {
+        std::uint32_t key, item;
+    };
+    static constexpr std::uint32_t kWindow = 512;
+    void cover(std::uint32_t first, std::uint32_t end);
+
     const SideEvidence& source_;
     const SideEvidence& target_;
-    std::vector<std::uint32_t> stamp_;
+    // A bit per key, set for those of the source sentence being matched: a
+    // few kilobytes that stay in the cache while the targets are looked up.
+    std::vector<std::uint64_t> held_;
     std::vector<std::uint64_t> holders_; // per key: the source items carrying it
-    std::uint32_t nextStamp_ = 0;
+    std::vector<KeyOfItem> windowKeys_;
+    std::vector<std::uint32_t> windowBegin_; // per sentence of the window, one more
+    std::uint32_t windowFirst_ = 0, windowEnd_ = 0;
 };
 
 // Evidence of the bead of source sentences [s0, s0 + a) and target sentences

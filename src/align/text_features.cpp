@@ -8,6 +8,8 @@
 #include <QChar>
 #include <QString>
 
+#include <cstring>
+
 namespace solandre::align {
 
 namespace {
@@ -86,6 +88,63 @@ private:
     std::uint32_t stamp_ = 1;
 };
 
+// Spellings seen so far and the forms they stand for, by open addressing,
+// the spellings copied side by side: the table of a usual text stays in the
+// cache, where a lookup through the text it was read from would not.
+class SpellingIds {
+public:
+    // The form of `spelling`, from `make()` the first time it is seen.
+    template <class Make> std::uint32_t find(std::string_view spelling, Make&& make)
+    {
+        const std::uint64_t hash = hashOf(spelling);
+        for (std::size_t at = hash & (slots_.size() - 1);; at = (at + 1) & (slots_.size() - 1)) {
+            Slot& slot = slots_[at];
+            if (slot.length == kEmpty) {
+                const std::uint32_t id = make();
+                slot = {hash, spellings_.size(), static_cast<std::uint32_t>(spelling.size()), id};
+                spellings_.append(spelling);
+                if (++count_ * 2 > slots_.size()) grow();
+                return id;
+            }
+            if (slot.hash == hash && slot.length == spelling.size() &&
+                std::memcmp(spellings_.data() + slot.offset, spelling.data(), spelling.size()) == 0)
+                return slot.id;
+        }
+    }
+
+private:
+    static constexpr std::uint32_t kEmpty = UINT32_MAX;
+    struct Slot {
+        std::uint64_t hash = 0;
+        std::size_t offset = 0; // in spellings_
+        std::uint32_t length = kEmpty, id = 0;
+    };
+
+    static std::uint64_t hashOf(std::string_view bytes)
+    {
+        std::uint64_t hash = 14695981039346656037ull; // FNV-1a, then mixed
+        for (const char c : bytes)
+            hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        return hash ^ (hash >> 29);
+    }
+    void grow()
+    {
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (const Slot& slot : old) {
+            if (slot.length == kEmpty) continue;
+            std::size_t at = slot.hash & (slots_.size() - 1);
+            while (slots_[at].length != kEmpty)
+                at = (at + 1) & (slots_.size() - 1);
+            slots_[at] = slot;
+        }
+    }
+
+    std::vector<Slot> slots_ = std::vector<Slot>(1024);
+    std::string spellings_;
+    std::size_t count_ = 0;
+};
+
 } // namespace
 
 std::uint32_t FormTable::intern(std::string normalized, FormKind kind)
@@ -145,7 +204,7 @@ SideText readSide(const std::vector<std::string_view>& sentences, FormTable& tab
     side.formBegin.push_back(0);
 
     // Normalizing is the costly part, so it is done once per distinct spelling.
-    std::unordered_map<std::string_view, std::uint32_t> wordIds;
+    SpellingIds wordIds;
     std::unordered_map<std::string, std::uint32_t> numberIds;
     SentenceForms seen;
     std::string digits;
@@ -161,11 +220,8 @@ SideText readSide(const std::vector<std::string_view>& sentences, FormTable& tab
         digits.clear();
 
         auto addWord = [&](std::string_view raw) {
-            auto found = wordIds.find(raw);
-            if (found == wordIds.end())
-                found =
-                    wordIds.emplace(raw, table.intern(normalizeWord(raw), FormKind::Word)).first;
-            seen.add(found->second, side.forms);
+            seen.add(wordIds.find(raw, [&] { return table.intern(normalizeWord(raw), FormKind::Word); }),
+                     side.forms);
         };
         auto closeWord = [&](const unsigned char* at) {
             if (!wordStart) return;

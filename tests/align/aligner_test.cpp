@@ -259,6 +259,69 @@ TEST(AlignLong, SameResultEveryTime)
     }
 }
 
+// A pair long enough that the first look takes big blocks, in two made-up
+// languages sharing no word (so no sentence pair is anchored), whose path
+// strays from the diagonal by `drift` sentences in the middle: the target has
+// sentences of its own early on, the source as many late.
+struct DriftingPair {
+    std::vector<std::string> source, target;
+    std::vector<Bead> pairs; // the sentences translating each other
+};
+
+DriftingPair driftingPair(std::uint32_t sentences, std::uint32_t drift)
+{
+    std::mt19937 random(3);
+    auto word = [&] {
+        std::string w;
+        for (std::size_t letters = 2 + random() % 8; letters-- > 0;)
+            w += static_cast<char>('a' + random() % 26);
+        return w;
+    };
+    std::vector<std::string> sourceWords, targetWords;
+    for (int k = 0; k < 3000; ++k) {
+        sourceWords.push_back(word());
+        targetWords.push_back(word());
+    }
+    auto sentence = [&](const std::vector<std::string>& words) {
+        std::string s;
+        for (std::size_t w = 2 + random() % 4; w-- > 0;)
+            s += words[std::min(random() % 3000, random() % 3000)] + " ";
+        return s + ".";
+    };
+    DriftingPair pair;
+    const std::uint32_t early = sentences / 5, late = sentences - sentences / 5;
+    const std::uint32_t every = early / drift;
+    for (std::uint32_t k = 0; k < sentences; ++k) {
+        if (k < early && k % every == 0 && k / every < drift) pair.target.push_back(sentence(targetWords));
+        if (k >= late && (k - late) % every == 0 && (k - late) / every < drift)
+            pair.source.push_back(sentence(sourceWords));
+        pair.pairs.push_back({static_cast<std::uint32_t>(pair.source.size()), 1,
+                              static_cast<std::uint32_t>(pair.target.size()), 1, 1.0f});
+        std::string s, t;
+        for (std::size_t w = 2 + random() % 4; w-- > 0;) {
+            const std::size_t pick = std::min(random() % 3000, random() % 3000);
+            s += sourceWords[pick] + " ";
+            t += targetWords[pick] + " ";
+        }
+        pair.source.push_back(s + ".");
+        pair.target.push_back(t + ".");
+    }
+    return pair;
+}
+
+TEST(AlignLong, DriftFromTheDiagonalWithoutAnchorsIsFollowed)
+{
+    // Long enough for blocks of 40 sentences, drifting further than the band
+    // along the diagonal reaches but by less than a block and a half.
+    const DriftingPair pair = driftingPair(80000, 55);
+    const std::vector<Bead> beads = align(views(pair.source), views(pair.target));
+    expectCovers(beads, pair.source.size(), pair.target.size());
+    std::size_t found = 0;
+    for (const Bead& bead : pair.pairs)
+        found += holds(beads, bead);
+    EXPECT_GE(found, pair.pairs.size() * 995 / 1000);
+}
+
 struct OddInput {
     const char* name;
     std::vector<std::string> source, target;

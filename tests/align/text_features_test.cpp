@@ -91,4 +91,30 @@ TEST(ReadSide, TextsReadApartShareTheFormsTheyHaveInCommon)
     EXPECT_EQ(sourceForms.text(target.formsOf(0)[1]), "et");
 }
 
+TEST(ReadSide, ManySpellingsKeepTheirOwnForms)
+{
+    // Enough spellings that the reader's table of them grows several times;
+    // each spelling read again, or in capitals, finds the form it had.
+    auto spelling = [](int k) {
+        std::string w = "w";
+        for (; k > 0; k /= 26)
+            w += static_cast<char>('a' + k % 26);
+        return w;
+    };
+    std::vector<std::string> sentences;
+    for (int k = 0; k < 20000; ++k)
+        sentences.push_back(spelling(k * 7919 % 20000) + " " + spelling(k % 50));
+    sentences.push_back("WBC wbc");
+    FormTable table;
+    const SideText side = readSide({sentences.begin(), sentences.end()}, table);
+    ASSERT_EQ(side.size(), sentences.size());
+    for (int k = 0; k < 20000; ++k) {
+        ASSERT_EQ(side.formCount(k), k % 50 == k * 7919 % 20000 ? 1u : 2u) << k;
+        EXPECT_EQ(table.text(side.formsOf(k)[0]), spelling(k * 7919 % 20000)) << k;
+        EXPECT_EQ(table.text(side.formsOf(k)[side.formCount(k) - 1]), spelling(k % 50)) << k;
+    }
+    EXPECT_EQ(side.formCount(20000), 1u);
+    EXPECT_EQ(table.size(), 20000u);
+}
+
 } // namespace
