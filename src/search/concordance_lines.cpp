@@ -132,6 +132,20 @@ bool toAlphabeticalPlaces(PodArray<std::uint32_t>& keys, const WordIndex& index,
     return true;
 }
 
+// The hits' words as bits of a bitmap of the text's words; false when a word
+// is met twice.
+bool markHits(const WordList& order, size_t words, std::vector<std::uint64_t>& bits)
+{
+    bits.assign(words / 64 + 1, 0);
+    for (const WordId word : order) {
+        std::uint64_t& block = bits[word / 64];
+        const std::uint64_t bit = std::uint64_t(1) << (word % 64);
+        if (block & bit) return false;
+        block |= bit;
+    }
+    return true;
+}
+
 } // namespace
 
 ConcordanceLines::ConcordanceLines(const WordIndex& index, WordList hits, std::uint32_t words)
@@ -185,14 +199,8 @@ ConcordanceLines::Visit ConcordanceLines::keysInTextOrder(LineKeyReader& reader,
     // and a few bytes a line (for lists not much sparser than the words);
     // hits met twice go the way of the sort.
     const size_t n = order_.size();
-    std::vector<std::uint64_t> bits(index_->size() / 64 + 1, 0);
-    for (size_t k = 0; k < n; ++k) {
-        const WordId word = order_[k];
-        std::uint64_t& block = bits[word / 64];
-        const std::uint64_t bit = std::uint64_t(1) << (word % 64);
-        if (block & bit) return Visit::Repeated;
-        block |= bit;
-    }
+    std::vector<std::uint64_t> bits;
+    if (!markHits(order_, index_->size(), bits)) return Visit::Repeated;
     std::vector<std::uint32_t> before(bits.size());
     std::uint32_t count = 0;
     for (size_t b = 0; b < bits.size(); ++b) {
@@ -252,14 +260,8 @@ ConcordanceLines::Visit ConcordanceLines::sortManyHits(LineKey key, const Progre
     const size_t n = order_.size();
     const size_t ranks = index_->vocabularySize() + 1;
     if (index_->size() / 64 > n || ranks > 2 * n + 65536) return Visit::Repeated;
-    std::vector<std::uint64_t> bits(index_->size() / 64 + 1, 0);
-    for (size_t k = 0; k < n; ++k) {
-        const WordId word = order_[k];
-        std::uint64_t& block = bits[word / 64];
-        const std::uint64_t bit = std::uint64_t(1) << (word % 64);
-        if (block & bit) return Visit::Repeated;
-        block |= bit;
-    }
+    std::vector<std::uint64_t> bits;
+    if (!markHits(order_, index_->size(), bits)) return Visit::Repeated;
     const WordId shift = (key == LineKey::Right1 || key == LineKey::Right2) ? words_ - 1 : 0;
     LineKeyReader reader(*index_, key);
     PodArray<std::uint32_t> keys; // in text order: the key, then the place
