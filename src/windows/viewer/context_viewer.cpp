@@ -168,38 +168,16 @@ bool ContextViewer::openTexts()
                                                                forms().text(road_.texts.form, road_.texts.target)};
     const QString& sourcePath = texts.searched;
     const QString& targetPath = texts.counterpart;
-    QStringList failures;
     bool cancelled = false;
     // Both texts read once, for the life of the window, and the places of
     // their records found once; each step then reads only what it shows.
     runLongWork(this, QStringLiteral("Abriendo los textos"), Cancel::Allowed, [&](const Progress& progress) {
-        auto open = [&](const QString& path, Side& side, double from, double share) {
-            side = Side();
-            if (path.isEmpty() || cancelled) return;
-            side.named = true;
-            Result<TextFile> text = TextFile::open(path);
-            if (!text) {
-                failures << text.error().message;
-                return;
-            }
-            side.text = std::move(text.value());
-            auto records = RecordTable::build(side.text.text(), [&](double done) {
-                return goOn(progress, from + share * done);
-            });
-            if (!records) {
-                cancelled = true;
-                return;
-            }
-            side.records = std::move(*records);
-            side.readable = true;
-        };
-        open(sourcePath, source_, 0.0, 0.5);
-        open(targetPath, target_, 0.5, 0.5);
+        cancelled = !openViewedPair(sourcePath, targetPath, texts_, progress);
     });
     opened_ = cancelled ? SearchedTexts() : texts; // cancelled: read again at the next hit
     if (cancelled) return false;
-    if (!failures.isEmpty())
-        desktop().dialogs.message(this, {failures.join(QStringLiteral("\r\n")),
+    if (!texts_.failures.isEmpty())
+        desktop().dialogs.message(this, {texts_.failures.join(QStringLiteral("\r\n")),
                                          QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
     return true;
 }
@@ -225,7 +203,7 @@ void ContextViewer::showRow(size_t row)
 void ContextViewer::afficher_contexte(std::string marker)
 {
     // The marker is in the source's encoding; the target may be in another.
-    auto show = [&](const Side& side, QTextEdit* pane, std::string_view wanted) {
+    auto show = [&](const ViewedText& side, QTextEdit* pane, std::string_view wanted) {
         if (!side.readable) {
             pane->clear();
             return ContextScan();
@@ -235,16 +213,16 @@ void ContextViewer::afficher_contexte(std::string marker)
         pane->setPlainText(scan.found ? paneText(scan.record, side.text.encoding()) : QString());
         return scan;
     };
-    const ContextScan scan = show(source_, sourcePane_, marker);
+    const ContextScan scan = show(texts_.source, sourcePane_, marker);
     if (scan.previous) previousMarker_ = *scan.previous;
     if (scan.next) nextMarker_ = *scan.next;
-    if (target_.named) {
-        const bool sameEncoding = target_.text.encoding() == source_.text.encoding();
+    if (texts_.target.named) {
+        const bool sameEncoding = texts_.target.text.encoding() == texts_.source.text.encoding();
         const std::string wanted =
             sameEncoding ? marker
-                         : encodeText(decodeText(marker, source_.text.encoding()), target_.text.encoding())
+                         : encodeText(decodeText(marker, texts_.source.text.encoding()), texts_.target.text.encoding())
                                .value_or(std::string());
-        show(target_, targetPane_, wanted);
+        show(texts_.target, targetPane_, wanted);
     }
     targetShown_ = targetPane_->toPlainText();
 

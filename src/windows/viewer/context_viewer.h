@@ -10,7 +10,7 @@
 #include "forms/text_pair.h"
 #include "windows/search/hit_display.h"
 #include "windows/search/result_grid_control.h"
-#include "viewer/record_table.h"
+#include "viewer/viewed_pair.h"
 
 #include <string>
 
@@ -72,15 +72,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // One of the two texts, mapped for the life of the window, with the
-    // places of its records.
-    struct Side {
-        bool named = false;
-        bool readable = false;
-        TextFile text;
-        RecordTable records;
-    };
-
     // False when the user cancelled it.
     bool openTexts();
     ResultGridControl* grid();
@@ -97,8 +88,7 @@ private:
 
     const ViewerRoad& road_;
     SearchedTexts opened_; // the paths of the two texts read
-    Side source_;
-    Side target_;
+    ViewedPair texts_;
     size_t currentRow_ = 0;
     QString order_;         // the window whose order the steps follow; none: the grid's
     size_t orderStep_ = 0;  // where the hit shown stands in it
