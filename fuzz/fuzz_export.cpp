@@ -17,17 +17,7 @@
 #include <memory>
 
 using namespace solandre;
-
-namespace {
-
-void check(bool ok, const char* what)
-{
-    if (ok) return;
-    std::fprintf(stderr, "mismatch: %s\n", what);
-    std::abort();
-}
-
-} // namespace
+using fuzz::check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

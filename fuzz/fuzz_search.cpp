@@ -12,15 +12,10 @@
 #include <cstdlib>
 
 using namespace solandre;
+using fuzz::check;
 
 namespace {
 
-void check(bool ok, const char* what)
-{
-    if (ok) return;
-    std::fprintf(stderr, "mismatch: %s\n", what);
-    std::abort();
-}
 
 std::vector<reference::Entry> rows(const ResultGrid& grid)
 {

@@ -2,6 +2,7 @@
 // The table reader against the plain reading of its rules: the input is the
 // file, read as a table is (the encoding rule, then the rows), and also
 // straight as UTF-8 and as Windows-1252 bytes, a few bytes at a time.
+#include "fuzz_input.h"
 #include "common/text_file.h"
 #include "reference_table.h"
 #include "support/reference_text.h"
@@ -12,15 +13,10 @@
 #include <cstdlib>
 
 using namespace solandre;
+using fuzz::check;
 
 namespace {
 
-void check(bool ok, const char* what)
-{
-    if (ok) return;
-    std::fprintf(stderr, "mismatch: %s\n", what);
-    std::abort();
-}
 
 std::vector<SegmentPair> rowsOf(std::string_view bytes, TableEncoding encoding, qint64 step)
 {

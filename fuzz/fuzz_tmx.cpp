@@ -5,6 +5,7 @@
 // on purpose (encodings it does not read, external entities, limits, a root
 // that is no memory), and then only must not crash or hang. Read whole and a
 // few bytes at a time, with the same result.
+#include "fuzz_input.h"
 #include "tmx_test_support.h"
 
 #include <QXmlStreamReader>
@@ -14,15 +15,10 @@
 #include <optional>
 
 using namespace solandre;
+using fuzz::check;
 
 namespace {
 
-void check(bool ok, const char* what)
-{
-    if (ok) return;
-    std::fprintf(stderr, "mismatch: %s\n", what);
-    std::abort();
-}
 
 // Case and "_" aside, a language is "en" or "es"; "en-GB" is taken by "en".
 // (Of the two chosen, neither is a region of the other, so an exact match
