@@ -22,27 +22,6 @@ std::uint64_t keyAt(std::string_view s, size_t depth, const std::array<unsigned 
     return key;
 }
 
-// Least significant byte first; a pass where every key has the same byte is skipped.
-void radixSort(std::vector<std::uint64_t>& keys, std::vector<std::uint32_t>& ids)
-{
-    const size_t n = keys.size();
-    std::vector<std::uint64_t> keysOut(n);
-    std::vector<std::uint32_t> idsOut(n);
-    for (int shift = 0; shift < 64; shift += 8) {
-        std::array<size_t, 257> counts{};
-        for (const std::uint64_t key : keys) ++counts[((key >> shift) & 0xFF) + 1];
-        if (*std::max_element(counts.begin(), counts.end()) == n) continue;
-        for (size_t b = 1; b < 257; ++b) counts[b] += counts[b - 1];
-        for (size_t k = 0; k < n; ++k) {
-            const size_t at = counts[(keys[k] >> shift) & 0xFF]++;
-            keysOut[at] = keys[k];
-            idsOut[at] = ids[k];
-        }
-        keys.swap(keysOut);
-        ids.swap(idsOut);
-    }
-}
-
 void sortFrom(std::uint32_t* ids, size_t n, size_t depth,
               const std::function<std::string_view(std::uint32_t)>& text, const std::array<unsigned char, 256>* rank)
 {
@@ -61,11 +40,10 @@ void sortFrom(std::uint32_t* ids, size_t n, size_t depth,
         });
         return;
     }
-    std::vector<std::uint64_t> keys(n);
-    std::vector<std::uint32_t> order(ids, ids + n);
-    for (size_t k = 0; k < n; ++k) keys[k] = keyAt(text(order[k]), depth, rank);
-    radixSort(keys, order);
-    std::copy(order.begin(), order.end(), ids);
+    std::vector<std::uint64_t> keys(n), keysScratch;
+    std::vector<std::uint32_t> idsScratch;
+    for (size_t k = 0; k < n; ++k) keys[k] = keyAt(text(ids[k]), depth, rank);
+    sortByKeys(keys.data(), ids, n, 8, keysScratch, idsScratch);
     // Runs of equal keys that go on past these eight bytes are sorted further.
     // A zero byte is either a NUL or the end of a string: when none of the run
     // goes on, the shorter strings are the ones that end first.
@@ -85,6 +63,36 @@ void sortFrom(std::uint32_t* ids, size_t n, size_t depth,
 }
 
 } // namespace
+
+void sortByKeys(std::uint64_t* keys, std::uint32_t* ids, size_t n, int bytes, std::vector<std::uint64_t>& keysScratch,
+                std::vector<std::uint32_t>& idsScratch)
+{
+    if (keysScratch.size() < n) {
+        keysScratch.resize(n);
+        idsScratch.resize(n);
+    }
+    std::uint64_t* fromKeys = keys;
+    std::uint32_t* fromIds = ids;
+    std::uint64_t* toKeys = keysScratch.data();
+    std::uint32_t* toIds = idsScratch.data();
+    for (int shift = 0; shift < 8 * bytes; shift += 8) {
+        std::array<size_t, 257> counts{};
+        for (size_t k = 0; k < n; ++k) ++counts[((fromKeys[k] >> shift) & 0xFF) + 1];
+        if (*std::max_element(counts.begin(), counts.end()) == n) continue;
+        for (size_t b = 1; b < 257; ++b) counts[b] += counts[b - 1];
+        for (size_t k = 0; k < n; ++k) {
+            const size_t at = counts[(fromKeys[k] >> shift) & 0xFF]++;
+            toKeys[at] = fromKeys[k];
+            toIds[at] = fromIds[k];
+        }
+        std::swap(fromKeys, toKeys);
+        std::swap(fromIds, toIds);
+    }
+    if (fromKeys != keys) {
+        std::memcpy(keys, fromKeys, n * sizeof *keys);
+        std::memcpy(ids, fromIds, n * sizeof *ids);
+    }
+}
 
 void sortByBytes(std::vector<std::uint32_t>& ids,
                  const std::function<std::string_view(std::uint32_t)>& text,

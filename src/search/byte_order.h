@@ -20,4 +20,11 @@ void sortByBytes(std::vector<std::uint32_t>& ids,
                  const std::function<std::string_view(std::uint32_t)>& text,
                  const std::array<unsigned char, 256>* rank = nullptr);
 
+// Sorts `ids` by their `keys` (n of each, side by side) on the keys' low
+// `bytes` bytes, least significant first, keeping the order of ties; a pass
+// where every key has the same byte is skipped. The scratch vectors grow to
+// n and can serve again.
+void sortByKeys(std::uint64_t* keys, std::uint32_t* ids, size_t n, int bytes, std::vector<std::uint64_t>& keysScratch,
+                std::vector<std::uint32_t>& idsScratch);
+
 } // namespace solandre

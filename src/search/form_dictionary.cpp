@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/form_dictionary.h"
 
+#include "search/byte_order.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -54,9 +56,7 @@ void sortTies(const FormDictionary& d, std::uint32_t* ids, size_t n)
     std::sort(ids, ids + n, [&](std::uint32_t a, std::uint32_t b) { return d.form(a) < d.form(b); });
 }
 
-// One bucket of keys that share their top two bytes, by the other six,
-// least significant byte first; a pass where every key has the same byte
-// is skipped.
+// One bucket of keys that share their top two bytes, by the other six.
 void sortBucket(std::uint64_t* keys, std::uint32_t* ids, size_t n, std::vector<std::uint64_t>& keysOut,
                 std::vector<std::uint32_t>& idsOut)
 {
@@ -74,31 +74,7 @@ void sortBucket(std::uint64_t* keys, std::uint32_t* ids, size_t n, std::vector<s
         }
         return;
     }
-    if (keysOut.size() < n) {
-        keysOut.resize(n);
-        idsOut.resize(n);
-    }
-    std::uint64_t* fromKeys = keys;
-    std::uint32_t* fromIds = ids;
-    std::uint64_t* toKeys = keysOut.data();
-    std::uint32_t* toIds = idsOut.data();
-    for (int shift = 0; shift < 48; shift += 8) {
-        std::array<std::uint32_t, 257> counts{};
-        for (size_t k = 0; k < n; ++k) ++counts[((fromKeys[k] >> shift) & 0xFF) + 1];
-        if (*std::max_element(counts.begin(), counts.end()) == n) continue;
-        for (size_t b = 1; b < 257; ++b) counts[b] += counts[b - 1];
-        for (size_t k = 0; k < n; ++k) {
-            const std::uint32_t at = counts[(fromKeys[k] >> shift) & 0xFF]++;
-            toKeys[at] = fromKeys[k];
-            toIds[at] = fromIds[k];
-        }
-        std::swap(fromKeys, toKeys);
-        std::swap(fromIds, toIds);
-    }
-    if (fromKeys != keys) {
-        std::memcpy(keys, fromKeys, n * sizeof *keys);
-        std::memcpy(ids, fromIds, n * sizeof *ids);
-    }
+    sortByKeys(keys, ids, n, 6, keysOut, idsOut);
 }
 
 } // namespace
