@@ -132,19 +132,65 @@ bool toAlphabeticalPlaces(PodArray<std::uint32_t>& keys, const WordIndex& index,
     return true;
 }
 
-// The hits' words as bits of a bitmap of the text's words; false when a word
-// is met twice.
-bool markHits(const WordList& order, size_t words, std::vector<std::uint64_t>& bits)
-{
-    bits.assign(words / 64 + 1, 0);
-    for (const WordId word : order) {
-        std::uint64_t& block = bits[word / 64];
-        const std::uint64_t bit = std::uint64_t(1) << (word % 64);
-        if (block & bit) return false;
-        block |= bit;
+// The hits as bits of a bitmap of the text's words, and each hit's place
+// among them in text order: a line finds what was read of its word in text
+// order through the count of hits before it.
+class HitBitmap {
+public:
+    // False when a word is met twice.
+    bool mark(const WordList& order, size_t words)
+    {
+        bits_.assign(words / 64 + 1, 0);
+        for (const WordId word : order) {
+            std::uint64_t& block = bits_[word / 64];
+            const std::uint64_t bit = std::uint64_t(1) << (word % 64);
+            if (block & bit) return false;
+            block |= bit;
+        }
+        before_.resize(bits_.size());
+        std::uint32_t count = 0;
+        for (size_t b = 0; b < bits_.size(); ++b) {
+            before_[b] = count;
+            count += std::uint32_t(std::popcount(bits_[b]));
+        }
+        return true;
     }
-    return true;
-}
+    // Calls visit(word) for the hits in text order, until it returns false.
+    template <class Visit> bool inTextOrder(Visit&& visit) const
+    {
+        for (size_t b = 0; b < bits_.size(); ++b)
+            for (std::uint64_t block = bits_[b]; block; block &= block - 1)
+                if (!visit(WordId(b * 64 + size_t(std::countr_zero(block))))) return false;
+        return true;
+    }
+    std::uint32_t placeInText(WordId word) const
+    {
+        const std::uint64_t lower = bits_[word / 64] & ((std::uint64_t(1) << (word % 64)) - 1);
+        return before_[word / 64] + std::uint32_t(std::popcount(lower));
+    }
+    // Calls use(k, placeInText(order[k])) for every line. The places jump
+    // about a list as big as the text's words: each is asked of memory a few
+    // lines ahead, so that the waits overlap.
+    template <class Use> void forEachLine(const WordList& order, Use&& use) const
+    {
+        constexpr size_t kAhead = 32;
+        const size_t n = order.size();
+        std::uint32_t ahead[kAhead];
+        for (size_t k = 0; k < std::min(n, kAhead); ++k) ahead[k] = placeInText(order[k]);
+        for (size_t k = 0; k < n; ++k) {
+            const std::uint32_t place = ahead[k % kAhead];
+            if (k + kAhead < n) {
+                ahead[k % kAhead] = placeInText(order[k + kAhead]);
+                use.prefetch(ahead[k % kAhead]);
+            }
+            use(k, place);
+        }
+    }
+
+private:
+    std::vector<std::uint64_t> bits_;
+    std::vector<std::uint32_t> before_;
+};
 
 } // namespace
 
@@ -199,27 +245,24 @@ ConcordanceLines::Visit ConcordanceLines::keysInTextOrder(LineKeyReader& reader,
     // and a few bytes a line (for lists not much sparser than the words);
     // hits met twice go the way of the sort.
     const size_t n = order_.size();
-    std::vector<std::uint64_t> bits;
-    if (!markHits(order_, index_->size(), bits)) return Visit::Repeated;
-    std::vector<std::uint32_t> before(bits.size());
-    std::uint32_t count = 0;
-    for (size_t b = 0; b < bits.size(); ++b) {
-        before[b] = count;
-        count += std::uint32_t(std::popcount(bits[b]));
-    }
+    HitBitmap hits;
+    if (!hits.mark(order_, index_->size())) return Visit::Repeated;
     PodArray<std::uint32_t> inTextOrder;
     inTextOrder.resize(n);
     size_t visited = 0;
-    for (size_t b = 0; b < bits.size(); ++b)
-        for (std::uint64_t block = bits[b]; block; block &= block - 1) {
-            if (!report(visited)) return Visit::Stopped;
-            inTextOrder[visited++] = reader.rank(WordId(b * 64 + size_t(std::countr_zero(block))) + shift);
-        }
-    for (size_t k = 0; k < n; ++k) {
-        const WordId word = order_[k];
-        const std::uint64_t lower = bits[word / 64] & ((std::uint64_t(1) << (word % 64)) - 1);
-        keys[k] = inTextOrder[before[word / 64] + std::uint32_t(std::popcount(lower))];
-    }
+    if (!hits.inTextOrder([&](WordId word) {
+            if (!report(visited)) return false;
+            inTextOrder[visited++] = reader.rank(word + shift);
+            return true;
+        }))
+        return Visit::Stopped;
+    struct {
+        PodArray<std::uint32_t>& keys;
+        const PodArray<std::uint32_t>& read;
+        void prefetch(std::uint32_t place) const { __builtin_prefetch(&read[place]); }
+        void operator()(size_t k, std::uint32_t place) const { keys[k] = read[place]; }
+    } gather{keys, inTextOrder};
+    hits.forEachLine(order_, gather);
     return Visit::Done;
 }
 
@@ -260,21 +303,22 @@ ConcordanceLines::Visit ConcordanceLines::sortManyHits(LineKey key, const Progre
     const size_t n = order_.size();
     const size_t ranks = index_->vocabularySize() + 1;
     if (index_->size() / 64 > n || ranks > 2 * n + 65536) return Visit::Repeated;
-    std::vector<std::uint64_t> bits;
-    if (!markHits(order_, index_->size(), bits)) return Visit::Repeated;
+    HitBitmap hits;
+    if (!hits.mark(order_, index_->size())) return Visit::Repeated;
     const WordId shift = (key == LineKey::Right1 || key == LineKey::Right2) ? words_ - 1 : 0;
     LineKeyReader reader(*index_, key);
     PodArray<std::uint32_t> keys; // in text order: the key, then the place
     keys.resize(n);
     std::vector<std::uint32_t> next(ranks, 0); // per key: the count, then the next place
     size_t visited = 0;
-    for (size_t b = 0; b < bits.size(); ++b)
-        for (std::uint64_t block = bits[b]; block; block &= block - 1) {
-            if (visited % 65536 == 0 && !goOn(progress, 0.6 * double(visited) / double(n))) return Visit::Stopped;
-            const std::uint32_t rank = reader.rank(WordId(b * 64 + size_t(std::countr_zero(block))) + shift);
+    if (!hits.inTextOrder([&](WordId word) {
+            if (visited % 65536 == 0 && !goOn(progress, 0.6 * double(visited) / double(n))) return false;
+            const std::uint32_t rank = reader.rank(word + shift);
             keys[visited++] = rank;
             ++next[rank];
-        }
+            return true;
+        }))
+        return Visit::Stopped;
     std::vector<std::uint32_t> met;
     for (std::uint32_t rank = 1; rank < ranks; ++rank)
         if (next[rank]) met.push_back(rank);
@@ -284,24 +328,22 @@ ConcordanceLines::Visit ConcordanceLines::sortManyHits(LineKey key, const Progre
     std::uint32_t place = next[0];
     next[0] = 0;
     for (const std::uint32_t rank : met) place += std::exchange(next[rank], place);
-    // Place before each block's words, so that a word's place in text order
-    // is one count away.
-    std::vector<std::uint32_t> before(bits.size());
-    std::uint32_t count = 0;
-    for (size_t b = 0; b < bits.size(); ++b) {
-        before[b] = count;
-        count += std::uint32_t(std::popcount(bits[b]));
-    }
-    for (size_t k = 0; k < n; ++k) {
-        const WordId word = order_[k];
-        const std::uint64_t lower = bits[word / 64] & ((std::uint64_t(1) << (word % 64)) - 1);
-        std::uint32_t& at = keys[before[word / 64] + std::uint32_t(std::popcount(lower))];
-        at = next[at]++;
-    }
+    struct {
+        PodArray<std::uint32_t>& keys;
+        std::vector<std::uint32_t>& next;
+        void prefetch(std::uint32_t at) const { __builtin_prefetch(&keys[at], 1); }
+        void operator()(size_t, std::uint32_t at) const { keys[at] = next[keys[at]]++; }
+    } toPlaces{keys, next};
+    hits.forEachLine(order_, toPlaces);
+    // The words, in text order, to their places, which jump: each place is
+    // asked of memory a few words ahead.
+    constexpr size_t kAhead = 32;
     visited = 0;
-    for (size_t b = 0; b < bits.size(); ++b)
-        for (std::uint64_t block = bits[b]; block; block &= block - 1)
-            order_[keys[visited++]] = WordId(b * 64 + size_t(std::countr_zero(block)));
+    hits.inTextOrder([&](WordId word) {
+        if (visited + kAhead < n) __builtin_prefetch(&order_[keys[visited + kAhead]], 1);
+        order_[keys[visited++]] = word;
+        return true;
+    });
     return goOn(progress, 1.0) ? Visit::Done : Visit::Stopped;
 }
 

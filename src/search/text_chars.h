@@ -7,6 +7,9 @@
 #include "search/word_chars.h"
 #include "search/word_index.h"
 
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,7 +20,7 @@ public:
     explicit TextChars(const WordIndex& index)
         : index_(&index), text_(index.text()), utf8_(index.encoding() == Encoding::Utf8),
           begin_(reinterpret_cast<const unsigned char*>(text_.data())), end_(begin_ + text_.size()),
-          cp1252_(&cp1252Classes()), cuts_(index.hasCuts())
+          cp1252_(&cp1252Classes()), cuts_(index.hasCuts()), bytes_(&byteClasses(utf8_))
     {
     }
 
@@ -62,12 +65,11 @@ public:
     {
         size_t i = start;
         while (i < size()) {
-            // A byte that is a whole character, with no cut to look for: the
+            // Bytes that are whole characters, with no cut to look for: the
             // most of the millions of words a sort reads.
-            if (!cuts_ && (!utf8_ || begin_[i] < 0x80)) {
-                if (!(utf8_ ? isAsciiLetter(begin_[i]) : cp1252_->letter[begin_[i]])) break;
-                ++i;
-                continue;
+            if (!cuts_) {
+                i = firstOutside(bytes_->oneByteLetter, i);
+                if (i >= size() || !utf8_ || begin_[i] < 0x80) break;
             }
             if (i > start && cutAt(i)) break;
             const CharAt c = at(i);
@@ -80,11 +82,8 @@ public:
     size_t nextLetter(size_t from) const
     {
         while (from < size()) {
-            if (!utf8_ || begin_[from] < 0x80) {
-                if (utf8_ ? isAsciiLetter(begin_[from]) : cp1252_->letter[begin_[from]]) break;
-                ++from;
-                continue;
-            }
+            from = firstOutside(bytes_->gap, from);
+            if (from >= size() || bytes_->oneByteLetter[begin_[from]]) break;
             const CharAt c = at(from);
             if (c.letter) break;
             from += c.length;
@@ -100,6 +99,42 @@ public:
     }
 
 private:
+    using ByteSet = std::array<bool, 256>;
+    struct ByteClasses {
+        ByteSet oneByteLetter;
+        // Neither a one-byte letter nor a byte the general reading must decode.
+        ByteSet gap;
+    };
+    static const ByteClasses& byteClasses(bool utf8)
+    {
+        static const auto make = [](bool utf8) {
+            ByteClasses classes{};
+            for (int b = 0; b < 256; ++b) {
+                const auto c = static_cast<unsigned char>(b);
+                classes.oneByteLetter[b] = utf8 ? isAsciiLetter(c) : cp1252Classes().letter[c];
+                // In UTF-8, a byte from 0x80 on starts or continues a character.
+                classes.gap[b] = !classes.oneByteLetter[b] && !(utf8 && c >= 0x80);
+            }
+            return classes;
+        };
+        static const ByteClasses forUtf8 = make(true), forCp1252 = make(false);
+        return utf8 ? forUtf8 : forCp1252;
+    }
+
+    // The first byte from `i` on that is not in `set`, or the end: eight
+    // bytes at a time and without a branch a byte, as words and the gaps
+    // between them are short and of any length.
+    size_t firstOutside(const ByteSet& set, size_t i) const
+    {
+        for (; i + 8 <= size(); i += 8) {
+            std::uint64_t in = 0;
+            for (size_t k = 0; k < 8; ++k) in |= std::uint64_t(set[begin_[i + k]]) << k;
+            if (in != 0xFF) return i + size_t(std::countr_one(in));
+        }
+        while (i < size() && set[begin_[i]]) ++i;
+        return i;
+    }
+
     // The same for the letters alone, joiners being none.
     size_t previousRaw(size_t i, bool* letter) const
     {
@@ -121,6 +156,7 @@ private:
     // Held, not asked for at every character: the sorts read millions.
     const Cp1252Classes* cp1252_;
     bool cuts_;
+    const ByteClasses* bytes_;
 };
 
 } // namespace solandre
