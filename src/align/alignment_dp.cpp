@@ -203,21 +203,43 @@ float* blockScores(const Band& band, DpTables& tables, std::size_t block)
 } // namespace
 
 std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& model, DpTables& tables,
-                                          const ProgressSpan& progress)
+                                          const ProgressSpan& progress, std::uint32_t unchangedRows)
 {
     splitIntoBlocks(band, tables.blockStart);
     const std::size_t blocks = tables.blockStart.size() - 1;
-    tables.shapeTo.assign(band.cells(), kNoShape);
-    tables.checkpoints.clear();
-    tables.checkpointStart.assign(1, 0);
+    // The blocks ending in the unchanged rows are as they were; the last
+    // three are swept again all the same, for their scores.
+    std::size_t resumed = 0;
+    while (resumed + 3 < blocks && tables.blockStart[resumed + 1] <= unchangedRows &&
+           resumed + 2 < tables.checkpointStart.size())
+        ++resumed;
+    tables.shapeTo.resize(band.cells());
+    std::fill(tables.shapeTo.begin() + static_cast<std::ptrdiff_t>(rowStart(band, tables.blockStart[resumed])),
+              tables.shapeTo.end(), kNoShape);
+    // The window holds the rows before the first block swept, as its
+    // checkpoint kept them.
     Window window;
     tables.best.clear();
     tables.forward.clear();
+    if (resumed > 0) {
+        const std::uint32_t first = tables.blockStart[resumed];
+        const std::uint32_t from = first >= kMaxBeadSide ? first - kMaxBeadSide : 0;
+        window = {from, first, rowStart(band, from)};
+        const auto begin = static_cast<std::ptrdiff_t>(tables.checkpointStart[resumed]);
+        const auto end = static_cast<std::ptrdiff_t>(tables.checkpointStart[resumed + 1]);
+        tables.forward.assign(tables.checkpoints.begin() + begin, tables.checkpoints.begin() + end);
+        tables.best.assign(tables.bestCheckpoints.begin() + begin, tables.bestCheckpoints.begin() + end);
+        tables.checkpointStart.resize(resumed + 1);
+    } else {
+        tables.checkpointStart.assign(1, 0);
+    }
+    tables.checkpoints.resize(tables.checkpointStart.back());
+    tables.bestCheckpoints.resize(tables.checkpointStart.back());
 
     ScoringCrew crew(band, model);
-    crew.start(tables.blockStart[0], tables.blockStart[1], blockScores(band, tables, 0));
+    crew.start(tables.blockStart[resumed], tables.blockStart[resumed + 1], blockScores(band, tables, resumed));
     crew.finish();
-    for (std::size_t b = 0; b < blocks; ++b) {
+    for (std::size_t b = resumed; b < blocks; ++b) {
         const std::uint32_t first = tables.blockStart[b], end = tables.blockStart[b + 1];
         if (b + 1 < blocks)
             crew.start(end, tables.blockStart[b + 2], blockScores(band, tables, b + 1));
@@ -226,13 +248,13 @@ std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& mod
         Window best = window;
         moveForwardWindow(band, tables.best, best, from, end);
         moveForwardWindow(band, tables.forward, window, from, end);
-        tables.checkpoints.insert(tables.checkpoints.end(), tables.forward.begin(),
-                                  tables.forward.begin() +
-                                      static_cast<std::ptrdiff_t>(rowStart(band, first) - window.base));
+        const auto before = static_cast<std::ptrdiff_t>(rowStart(band, first) - window.base);
+        tables.checkpoints.insert(tables.checkpoints.end(), tables.forward.begin(), tables.forward.begin() + before);
+        tables.bestCheckpoints.insert(tables.bestCheckpoints.end(), tables.best.begin(), tables.best.begin() + before);
         tables.checkpointStart.push_back(tables.checkpoints.size());
         sweepForward<true>(band, tables, first, end, tables.scores[b % 3].data(), window);
         if (b + 1 < blocks) crew.finish();
-        if (!progress.at(double(b + 1) / double(blocks))) return std::nullopt;
+        if (!progress.at(double(b + 1 - resumed) / double(blocks - resumed))) return std::nullopt;
     }
     tables.bestScore = tables.best.back();
     tables.total = tables.forward.back();

@@ -128,6 +128,15 @@ Band widened(const Band& band, const std::vector<Bead>& path,
     return unite(band, bandAround(rows.center, halfWidth, band.lastColumn()));
 }
 
+// The first row whose columns differ between two bands of as many rows.
+std::uint32_t firstChangedRow(const Band& a, const Band& b)
+{
+    std::uint32_t row = 0;
+    while (row <= a.lastRow() && a.lo(row) == b.lo(row) && a.hi(row) == b.hi(row))
+        ++row;
+    return row;
+}
+
 } // namespace
 
 std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
@@ -136,12 +145,13 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
 {
     double done = 0;
     double bestScore = -std::numeric_limits<double>::infinity();
+    std::uint32_t unchangedRows = 0; // of the band the tables hold a sweep of
     for (int round = 1;; ++round) {
         // The first round is most of the work; any further one takes half of
         // what is left.
         const double share = round == 1 ? 0.8 : (1 - done) / 2;
         std::optional<std::vector<Bead>> path =
-            bestPath(band, model, tables, progress.part(done, done + share * 0.6));
+            bestPath(band, model, tables, progress.part(done, done + share * 0.6), unchangedRows);
         if (!path) return std::nullopt;
 
         // Widening pays only while it finds better paths: texts that say
@@ -155,6 +165,7 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
             Band wider = widened(band, *path, near, halfWidth);
             if (wider.cells() <= std::max(kMinMaxCells, kMaxCellsPerRow * band.lastRow())) {
                 done += share;
+                unchangedRows = firstChangedRow(band, wider);
                 band = std::move(wider);
                 continue;
             }
