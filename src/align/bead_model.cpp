@@ -99,8 +99,10 @@ void BeadScorer::scoreRow(std::uint32_t i, float* scores)
     // Shared words, from what each sentence's items say against the
     // sentences beside it, as beadEvidence adds them up: the beads ending in
     // neighbouring cells share most of these.
+    // In the order of the sentences: the matcher's window of target
+    // sentences then only moves forward, also where a run of rows starts.
     const Row* source[kMaxBeadSide] = {}; // source sentence i - 1 - x
-    for (std::uint32_t x = 0; x < kMaxBeadSide && x < i; ++x)
+    for (std::uint32_t x = std::min<std::uint32_t>(kMaxBeadSide, i); x-- > 0;)
         source[x] = &row(i - 1 - x);
     targetBase_ = lo >= kMaxBeadSide ? lo - kMaxBeadSide : 0;
     for (std::uint32_t a = 1; a <= kMaxBeadSide && a <= i; ++a) {
