@@ -21,9 +21,12 @@ constexpr double kNothing = -std::numeric_limits<double>::infinity();
 constexpr float kNoScore = -std::numeric_limits<float>::infinity();
 constexpr std::uint8_t kNoShape = 0xFF;
 // Cells a block holds, about: its scores take 32 bytes a cell, and three
-// blocks are held at once; small enough that they are not what a short
-// text's alignment costs most.
-constexpr std::size_t kBlockCells = std::size_t{1} << 14;
+// blocks are held at once. A band's blocks are a small share of it, so that
+// a short text's alignment does not pay for a long one's; but not so small
+// that handing blocks between the threads would cost much.
+constexpr std::size_t kMostBlockCells = std::size_t{1} << 14;
+constexpr std::size_t kLeastBlockCells = std::size_t{1} << 11;
+constexpr std::size_t kBlockShare = 128;
 
 // e^x for x <= 0, to about 1e-7 relative: posteriors need no more, and the
 // sweeps take several per cell.
@@ -90,18 +93,19 @@ std::size_t rowStart(const Band& band, std::uint32_t row)
     return row <= band.lastRow() ? band.index(row, band.lo(row)) : band.cells();
 }
 
-// Rows of about kBlockCells cells each, and never fewer than a bead spans
+// Rows of about a block's cells each, and never fewer than a bead spans
 // but in the last block: the rows the beads of a block reach beyond it then
 // lie in the next one.
 void splitIntoBlocks(const Band& band, std::vector<std::uint32_t>& start)
 {
     start.clear();
     const std::uint32_t rows = band.lastRow() + 1;
+    const std::size_t blockCells = std::clamp(band.cells() / kBlockShare, kLeastBlockCells, kMostBlockCells);
     for (std::uint32_t first = 0; first < rows;) {
         start.push_back(first);
         std::uint32_t end = first + 1;
         while (end < rows &&
-               (end - first < kMaxBeadSide || rowStart(band, end) - rowStart(band, first) < kBlockCells))
+               (end - first < kMaxBeadSide || rowStart(band, end) - rowStart(band, first) < blockCells))
             ++end;
         first = end;
     }
@@ -196,7 +200,13 @@ float* blockScores(const Band& band, DpTables& tables, std::size_t block)
 {
     const std::uint32_t first = tables.blockStart[block], end = tables.blockStart[block + 1];
     std::vector<float>& scores = tables.scores[block % 3];
-    scores.resize((rowStart(band, end) - rowStart(band, first)) * kShapeCount);
+    const std::size_t size = (rowStart(band, end) - rowStart(band, first)) * kShapeCount;
+    // Not twice what a block needs, as growing one by one would leave it.
+    if (size > scores.capacity()) {
+        scores = {};
+        scores.reserve(size + size / 8);
+    }
+    scores.resize(size);
     return scores.data();
 }
 
@@ -205,13 +215,17 @@ float* blockScores(const Band& band, DpTables& tables, std::size_t block)
 std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& model, DpTables& tables,
                                           const ProgressSpan& progress, std::uint32_t unchangedRows)
 {
+    std::vector<std::uint32_t> before;
+    before.swap(tables.blockStart);
     splitIntoBlocks(band, tables.blockStart);
     const std::size_t blocks = tables.blockStart.size() - 1;
-    // The blocks ending in the unchanged rows are as they were; the last
-    // three are swept again all the same, for their scores.
+    // The blocks ending in the unchanged rows, where they start as they did,
+    // are as they were; the last three are swept again all the same, for
+    // their scores.
     std::size_t resumed = 0;
     while (resumed + 3 < blocks && tables.blockStart[resumed + 1] <= unchangedRows &&
-           resumed + 2 < tables.checkpointStart.size())
+           resumed + 2 < tables.checkpointStart.size() && resumed + 1 < before.size() &&
+           before[resumed + 1] == tables.blockStart[resumed + 1])
         ++resumed;
     tables.shapeTo.resize(band.cells());
     std::fill(tables.shapeTo.begin() + static_cast<std::ptrdiff_t>(rowStart(band, tables.blockStart[resumed])),
