@@ -42,6 +42,7 @@ Texts readTexts(const std::vector<std::string_view>& source,
     sideBySide([&] { texts.target = readSide(target, targetForms); },
                [&] { texts.source = readSide(source, texts.forms); });
     absorbForms(texts.forms, targetForms, texts.target);
+    texts.forms.compact();
     return texts;
 }
 

@@ -88,18 +88,20 @@ void PassModel::countKeys(const Texts& texts)
 void PassModel::buildEvidence(const Texts& texts, const std::function<FormTally(int)>& tallyOf)
 {
     const std::size_t sources = texts.source.size(), targets = texts.target.size();
+    // Each tally is let go before the evidence is built: both are as long as
+    // the table of forms.
     sideBySide(
         [&] {
-            targetEvidence_ = align::buildEvidence(
-                texts.target, 1, keys_, sourceFrequency_, sources,
-                estimateReliability(tallyOf(1), texts.forms, texts.source, keys_, 1,
-                                    targetFrequency_, sourceFrequency_));
+            const std::vector<double> reliability = estimateReliability(
+                tallyOf(1), texts.forms, texts.source, keys_, 1, targetFrequency_, sourceFrequency_);
+            targetEvidence_ =
+                align::buildEvidence(texts.target, 1, keys_, sourceFrequency_, sources, reliability);
         },
         [&] {
-            sourceEvidence_ = align::buildEvidence(
-                texts.source, 0, keys_, targetFrequency_, targets,
-                estimateReliability(tallyOf(0), texts.forms, texts.target, keys_, 0,
-                                    sourceFrequency_, targetFrequency_));
+            const std::vector<double> reliability = estimateReliability(
+                tallyOf(0), texts.forms, texts.target, keys_, 0, sourceFrequency_, targetFrequency_);
+            sourceEvidence_ =
+                align::buildEvidence(texts.source, 0, keys_, targetFrequency_, targets, reliability);
         });
     model_.sourceEvidence = &sourceEvidence_;
     model_.targetEvidence = &targetEvidence_;

@@ -149,6 +149,9 @@ private:
 
 std::uint32_t FormTable::intern(std::string normalized, FormKind kind)
 {
+    if (ids_.empty())
+        for (std::uint32_t form = 0; form < text_.size(); ++form)
+            ids_.emplace(text_[form], form);
     const auto found = ids_.find(normalized);
     if (found != ids_.end()) return found->second;
     const auto id = static_cast<std::uint32_t>(text_.size());
@@ -194,6 +197,13 @@ void absorbForms(FormTable& into, const FormTable& from, SideText& side)
         renumbered[form] = into.intern(from.text(form), from.kind(form));
     for (std::uint32_t& form : side.forms)
         form = renumbered[form];
+}
+
+void FormTable::compact()
+{
+    ids_ = {};
+    text_.shrink_to_fit();
+    kind_.shrink_to_fit();
 }
 
 SideText readSide(const std::vector<std::string_view>& sentences, FormTable& table)
@@ -287,6 +297,7 @@ SideText readSide(const std::vector<std::string_view>& sentences, FormTable& tab
         side.length.push_back(length);
         side.formBegin.push_back(static_cast<std::uint32_t>(side.forms.size()));
     }
+    side.forms.shrink_to_fit();
     return side;
 }
 

@@ -18,6 +18,10 @@ enum class FormKind : std::uint8_t { Word, Number, Mark };
 class FormTable {
 public:
     std::uint32_t intern(std::string normalized, FormKind kind);
+    // Once every form is in: lets go of the lookup, which only interning
+    // needs and which holds each form a second time (a later intern builds
+    // it again).
+    void compact();
     std::size_t size() const { return text_.size(); }
     const std::string& text(std::uint32_t form) const { return text_[form]; }
     FormKind kind(std::uint32_t form) const { return kind_[form]; }
