@@ -11,7 +11,6 @@ namespace solandre::align {
 namespace {
 
 struct FormEvidence {
-    bool known = false;
     double chance = 0; // q: share of the other text's sentences holding a key
     float gain[kMaxBeadSide] = {};
     float missed = 0; // log(1 - p)
@@ -22,7 +21,6 @@ FormEvidence judgeForm(std::uint32_t form, int side, const FormKeys& keys,
                        double p)
 {
     FormEvidence evidence;
-    evidence.known = true;
     const double absent = absentShare(keys, side, form, otherFrequency, otherSentences);
     // A key in no sentence of the other text cannot match; one in all of them
     // matches whatever the alignment.
@@ -51,18 +49,38 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
     evidence.itemBegin.push_back(0);
     evidence.missed.reserve(text.size());
     evidence.items.reserve(text.forms.size()); // items are some of the forms
-    std::vector<FormEvidence> byForm(keys.formCount());
-    std::vector<std::uint32_t> kindOf(keys.formCount(), kNoKind);
+    // Per form of the table, 16 bytes: a kind is made when a form is first
+    // judged able to match.
+    struct Judged {
+        double chance = -1; // not judged yet
+        float missed = 0;
+        std::uint32_t kind = kNoKind;
+    };
+    std::vector<Judged> byForm(keys.formCount());
     std::vector<std::pair<double, std::uint32_t>> candidates;
 
     for (std::uint32_t s = 0; s < text.size(); ++s) {
         candidates.clear();
         const std::uint32_t* forms = text.formsOf(s);
         for (std::uint32_t f = 0; f < text.formCount(s); ++f) {
-            FormEvidence& form = byForm[forms[f]];
-            if (!form.known && otherSentences > 0)
-                form = judgeForm(forms[f], side, keys, otherFrequency, otherSentences,
-                                 reliability[forms[f]]);
+            Judged& form = byForm[forms[f]];
+            if (form.chance < 0) {
+                const FormEvidence judged =
+                    otherSentences > 0 ? judgeForm(forms[f], side, keys, otherFrequency, otherSentences,
+                                                   reliability[forms[f]])
+                                       : FormEvidence{};
+                form.chance = judged.chance;
+                form.missed = judged.missed;
+                if (judged.chance > 0) {
+                    ItemKind kind;
+                    std::copy(std::begin(judged.gain), std::end(judged.gain), kind.gain);
+                    kind.keyBegin = static_cast<std::uint32_t>(evidence.keys.size());
+                    keys.forEachKey(side, forms[f], [&](std::uint32_t key) { evidence.keys.push_back(key); });
+                    kind.keyEnd = static_cast<std::uint32_t>(evidence.keys.size());
+                    form.kind = static_cast<std::uint32_t>(evidence.kinds.size());
+                    evidence.kinds.push_back(kind);
+                }
+            }
             if (form.chance > 0) candidates.emplace_back(form.chance, forms[f]);
         }
         // Very long sentences keep their most telling (rarest) items.
@@ -72,18 +90,8 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
         }
         float missed = 0;
         for (const auto& [chance, form] : candidates) {
-            const FormEvidence& judged = byForm[form];
-            if (kindOf[form] == kNoKind) {
-                ItemKind kind;
-                std::copy(std::begin(judged.gain), std::end(judged.gain), kind.gain);
-                kind.keyBegin = static_cast<std::uint32_t>(evidence.keys.size());
-                keys.forEachKey(side, form, [&](std::uint32_t key) { evidence.keys.push_back(key); });
-                kind.keyEnd = static_cast<std::uint32_t>(evidence.keys.size());
-                kindOf[form] = static_cast<std::uint32_t>(evidence.kinds.size());
-                evidence.kinds.push_back(kind);
-            }
-            evidence.items.push_back(kindOf[form]);
-            missed += judged.missed;
+            evidence.items.push_back(byForm[form].kind);
+            missed += byForm[form].missed;
         }
         evidence.missed.push_back(missed);
         evidence.itemBegin.push_back(static_cast<std::uint32_t>(evidence.items.size()));
