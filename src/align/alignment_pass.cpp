@@ -65,12 +65,15 @@ PassModel::PassModel(const Texts& texts, const std::vector<double>& line, double
 
 PassModel::PassModel(const Texts& texts, const std::vector<Bead>& previous) : keys_(texts.forms)
 {
-    const std::vector<Bead> sure = sureOneToOne(previous);
-    keys_.addPairs(learnDictionary(texts.source, texts.target, texts.forms, keys_, sure));
     model_.logPrior = estimatePriors(previous);
     model_.sourceOffset = lengthOffsets(texts.source);
     model_.targetOffset = lengthOffsets(texts.target);
-    model_.length = fittedLengths(model_, texts, sure);
+    {
+        // Gone before the evidence is built.
+        const std::vector<Bead> sure = sureOneToOne(previous);
+        keys_.addPairs(learnDictionary(texts.source, texts.target, texts.forms, keys_, sure));
+        model_.length = fittedLengths(model_, texts, sure);
+    }
     countKeys(texts);
     buildEvidence(texts, [&](int side) {
         return tallyInBeads(texts.source, texts.target, side, keys_,

@@ -100,8 +100,21 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
 }
 
 Matcher::Matcher(const SideEvidence& source, const SideEvidence& target, std::uint32_t keyCount)
-    : source_(source), target_(target), held_((keyCount + 63) / 64, 0), holders_(keyCount, 0)
+    : source_(source), target_(target), held_((keyCount + 63) / 64, 0)
 {
+}
+
+std::uint64_t& Matcher::holdersOf(std::uint32_t key)
+{
+    const std::size_t mask = holders_.size() - 1;
+    for (std::size_t at = (key * 0x9E3779B97F4A7C15ull) >> holderShift_;; at = (at + 1) & mask) {
+        Holders& slot = holders_[at];
+        if (slot.key == key) return slot.items;
+        if (slot.key == UINT32_MAX) {
+            slot = {key, 0};
+            return slot.items;
+        }
+    }
 }
 
 void Matcher::cover(std::uint32_t first, std::uint32_t end)
@@ -134,15 +147,20 @@ void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, 
         return;
     }
     auto held = [&](std::uint32_t key) { return (held_[key >> 6] >> (key & 63) & 1) != 0; };
+    std::size_t keys = 0;
+    for (std::uint32_t x = itemFirst; x < itemEnd; ++x) {
+        const ItemKind& item = source_.kinds[source_.items[x]];
+        keys += item.keyEnd - item.keyBegin;
+    }
+    // At most half full.
+    holders_.assign(std::max<std::size_t>(16, std::bit_ceil(2 * keys)), Holders{UINT32_MAX, 0});
+    holderShift_ = 64 - std::countr_zero(holders_.size());
     for (std::uint32_t x = itemFirst; x < itemEnd; ++x) {
         const ItemKind& item = source_.kinds[source_.items[x]];
         for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k) {
             const std::uint32_t key = source_.keys[k];
-            if (!held(key)) {
-                held_[key >> 6] |= std::uint64_t{1} << (key & 63);
-                holders_[key] = 0;
-            }
-            holders_[key] |= std::uint64_t{1} << (x - itemFirst);
+            held_[key >> 6] |= std::uint64_t{1} << (key & 63);
+            holdersOf(key) |= std::uint64_t{1} << (x - itemFirst);
         }
     }
     cover(first, end);
@@ -153,7 +171,7 @@ void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, 
         for (; key < last; ++key) {
             if (!held(key->key)) continue;
             match.target |= std::uint64_t{1} << key->item;
-            match.source |= holders_[key->key];
+            match.source |= holdersOf(key->key);
         }
         out[t - first] = match;
     }
