@@ -10,14 +10,14 @@ namespace {
 
 // The first `count` code points of UTF-8 text (which is well formed here, as
 // forms come out of the normalizer).
-std::string_view prefix(const std::string& text, std::size_t count)
+std::string_view prefix(std::string_view text, std::size_t count)
 {
     std::size_t bytes = 0;
     for (std::size_t seen = 0; bytes < text.size(); ++bytes) {
         if ((static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) continue;
         if (seen++ == count) break;
     }
-    return std::string_view(text).substr(0, bytes);
+    return text.substr(0, bytes);
 }
 
 } // namespace
@@ -27,7 +27,7 @@ FormKeys::FormKeys(const FormTable& forms)
     std::unordered_map<std::string_view, std::uint32_t> ids;
     surface_.resize(forms.size());
     for (std::uint32_t form = 0; form < forms.size(); ++form) {
-        const std::string& text = forms.text(form);
+        const std::string_view text = forms.view(form);
         const std::string_view key =
             forms.kind(form) == FormKind::Word ? prefix(text, kCognatePrefix) : text;
         surface_[form] = ids.emplace(key, static_cast<std::uint32_t>(ids.size())).first->second;
