@@ -37,6 +37,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
@@ -355,9 +356,18 @@ std::vector<Row> aligner(const Setup& setup)
     const double before = bench::currentMemoryMb();
     std::optional<std::vector<Bead>> beads;
     double read = -1; // memory once the texts are read (their forms and lengths)
+    // When the aligner's stages end, as its progress tells: the texts read,
+    // the first look (anchors and the block line), the first pass.
+    constexpr double kStageEnd[] = {0.05, 0.1, 0.45};
+    double stageEnd[3] = {-1, -1, -1};
+    std::chrono::steady_clock::time_point start;
     const Figure f = measure([&] {
+        start = std::chrono::steady_clock::now();
         beads = alignSentences(bench::views(pair.source), bench::views(pair.target), [&](double done) {
             if (read < 0 && done >= 0.05) read = bench::currentMemoryMb() - before;
+            for (int k = 0; k < 3; ++k)
+                if (stageEnd[k] < 0 && done >= kStageEnd[k])
+                    stageEnd[k] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             return true;
         });
     });
@@ -371,6 +381,8 @@ std::vector<Row> aligner(const Setup& setup)
     row.note = format("%.2f KB a pair (%.2f KB with the texts), F1 %.3f", perPair,
                       f.peakMb * 1024 / double(sentences), bench::score(*beads, pair.gold).f1) +
                format("; the texts read, %.2f KB a pair", read * 1024 / double(sentences));
+    row.note += format("; texts read in %.2f s, first look %.2f s, ", stageEnd[0], stageEnd[1] - stageEnd[0]) +
+                format("first pass %.2f s, later passes %.2f s", stageEnd[2] - stageEnd[1], f.seconds - stageEnd[2]);
     const SweepBound bound = firstBandSweep(pair);
     row.note += format("; one sweep of the first band (%.0f cells a row): its scores %.3f s, with the sums %.3f s",
                        bound.cellsPerRow, bound.scoring, bound.sweep);
