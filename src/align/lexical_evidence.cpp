@@ -43,20 +43,35 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
                            const std::vector<std::uint32_t>& otherFrequency,
                            std::size_t otherSentences, const std::vector<double>& reliability)
 {
-    constexpr std::uint32_t kNoKind = UINT32_MAX;
     SideEvidence evidence;
     evidence.itemBegin.reserve(text.size() + 1);
     evidence.itemBegin.push_back(0);
     evidence.missed.reserve(text.size());
     evidence.items.reserve(text.forms.size()); // items are some of the forms
-    // Per form of the table, 16 bytes: a kind is made when a form is first
-    // judged able to match.
+    // Kinds and their keys at most for every form of the text: taken at
+    // once, they do not grow to twice that.
+    {
+        std::vector<bool> present(keys.formCount(), false);
+        std::size_t forms = 0, formKeys = 0;
+        for (const std::uint32_t form : text.forms) {
+            if (present[form]) continue;
+            present[form] = true;
+            ++forms;
+            keys.forEachKey(side, form, [&](std::uint32_t) { ++formKeys; });
+        }
+        evidence.kinds.reserve(forms);
+        evidence.keys.reserve(formKeys);
+    }
+    // Per form of the table, 8 bytes: a kind is made when a form is first
+    // judged able to match, and its chance kept by the kind.
+    constexpr std::uint32_t kNotJudged = UINT32_MAX, kCannotMatch = UINT32_MAX - 1;
     struct Judged {
-        double chance = -1; // not judged yet
         float missed = 0;
-        std::uint32_t kind = kNoKind;
+        std::uint32_t kind = kNotJudged;
     };
     std::vector<Judged> byForm(keys.formCount());
+    std::vector<double> chanceOf; // q, per kind
+    chanceOf.reserve(evidence.kinds.capacity());
     std::vector<std::pair<double, std::uint32_t>> candidates;
 
     for (std::uint32_t s = 0; s < text.size(); ++s) {
@@ -64,13 +79,13 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
         const std::uint32_t* forms = text.formsOf(s);
         for (std::uint32_t f = 0; f < text.formCount(s); ++f) {
             Judged& form = byForm[forms[f]];
-            if (form.chance < 0) {
+            if (form.kind == kNotJudged) {
                 const FormEvidence judged =
                     otherSentences > 0 ? judgeForm(forms[f], side, keys, otherFrequency, otherSentences,
                                                    reliability[forms[f]])
                                        : FormEvidence{};
-                form.chance = judged.chance;
                 form.missed = judged.missed;
+                form.kind = kCannotMatch;
                 if (judged.chance > 0) {
                     ItemKind kind;
                     std::copy(std::begin(judged.gain), std::end(judged.gain), kind.gain);
@@ -79,9 +94,10 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
                     kind.keyEnd = static_cast<std::uint32_t>(evidence.keys.size());
                     form.kind = static_cast<std::uint32_t>(evidence.kinds.size());
                     evidence.kinds.push_back(kind);
+                    chanceOf.push_back(judged.chance);
                 }
             }
-            if (form.chance > 0) candidates.emplace_back(form.chance, forms[f]);
+            if (form.kind != kCannotMatch) candidates.emplace_back(chanceOf[form.kind], forms[f]);
         }
         // Very long sentences keep their most telling (rarest) items.
         if (candidates.size() > kMaxItems) {
