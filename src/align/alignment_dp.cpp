@@ -27,6 +27,12 @@ constexpr std::uint8_t kNoShape = 0xFF;
 constexpr std::size_t kMostBlockCells = std::size_t{1} << 14;
 constexpr std::size_t kLeastBlockCells = std::size_t{1} << 11;
 constexpr std::size_t kBlockShare = 128;
+// Cells a row a band may hold on average for the forward sweep to keep
+// every cell's sum (8 bytes each): the later passes' bands hold about 13.
+// Short texts' sweeps are short, and their memory goes mostly to what
+// does not grow with the text: they do not keep the sums.
+constexpr std::size_t kKeptForwardCells = 16;
+constexpr std::size_t kLeastKeptForward = std::size_t{1} << 20;
 
 // e^x for x <= 0, to about 1e-7 relative: posteriors need no more, and the
 // sweeps take several per cell.
@@ -215,17 +221,20 @@ float* blockScores(const Band& band, DpTables& tables, std::size_t block)
 std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& model, DpTables& tables,
                                           const ProgressSpan& progress, std::uint32_t unchangedRows)
 {
-    std::vector<std::uint32_t> before;
-    before.swap(tables.blockStart);
+    std::vector<std::uint32_t> oldStart;
+    oldStart.swap(tables.blockStart);
     splitIntoBlocks(band, tables.blockStart);
     const std::size_t blocks = tables.blockStart.size() - 1;
     // The blocks ending in the unchanged rows, where they start as they did,
     // are as they were; the last three are swept again all the same, for
     // their scores.
+    const bool keep = band.cells() >= kLeastKeptForward &&
+                      band.cells() <= kKeptForwardCells * (std::size_t{band.lastRow()} + 1);
     std::size_t resumed = 0;
     while (resumed + 3 < blocks && tables.blockStart[resumed + 1] <= unchangedRows &&
-           resumed + 2 < tables.checkpointStart.size() && resumed + 1 < before.size() &&
-           before[resumed + 1] == tables.blockStart[resumed + 1])
+           (!keep || tables.keptForward) &&
+           resumed + 2 < tables.checkpointStart.size() && resumed + 1 < oldStart.size() &&
+           oldStart[resumed + 1] == tables.blockStart[resumed + 1])
         ++resumed;
     tables.shapeTo.resize(band.cells());
     std::fill(tables.shapeTo.begin() + static_cast<std::ptrdiff_t>(rowStart(band, tables.blockStart[resumed])),
@@ -249,6 +258,11 @@ std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& mod
     }
     tables.checkpoints.resize(tables.checkpointStart.back());
     tables.bestCheckpoints.resize(tables.checkpointStart.back());
+    tables.keptForward = false;
+    if (keep)
+        tables.everyForward.resize(band.cells());
+    else
+        tables.everyForward = {};
 
     ScoringCrew crew(band, model);
     crew.start(tables.blockStart[resumed], tables.blockStart[resumed + 1], blockScores(band, tables, resumed));
@@ -267,11 +281,16 @@ std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& mod
         tables.bestCheckpoints.insert(tables.bestCheckpoints.end(), tables.best.begin(), tables.best.begin() + before);
         tables.checkpointStart.push_back(tables.checkpoints.size());
         sweepForward<true>(band, tables, first, end, tables.scores[b % 3].data(), window);
+        if (keep)
+            std::copy(tables.forward.begin() + before, tables.forward.begin() +
+                          static_cast<std::ptrdiff_t>(rowStart(band, end) - window.base),
+                      tables.everyForward.begin() + static_cast<std::ptrdiff_t>(rowStart(band, first)));
         if (b + 1 < blocks) crew.finish();
         if (!progress.at(double(b + 1 - resumed) / double(blocks - resumed))) return std::nullopt;
     }
     tables.bestScore = tables.best.back();
     tables.total = tables.forward.back();
+    tables.keptForward = keep;
     return traceBack(band, tables);
 }
 
@@ -302,10 +321,12 @@ bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, 
         // The forward sums of the block again, from those of the rows before it.
         const std::uint32_t from = first >= kMaxBeadSide ? first - kMaxBeadSide : 0;
         Window forward{from, end, rowStart(band, from)};
-        tables.forward.assign(tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b]),
-                              tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b + 1]));
-        tables.forward.resize(rowStart(band, end) - forward.base);
-        sweepForward<false>(band, tables, first, end, own, forward);
+        if (!tables.keptForward) {
+            tables.forward.assign(tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b]),
+                                  tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b + 1]));
+            tables.forward.resize(rowStart(band, end) - forward.base);
+            sweepForward<false>(band, tables, first, end, own, forward);
+        }
 
         // The backward sums of the block, from those of the rows after it.
         const std::uint32_t to = std::min(rows + 1, end + kMaxBeadSide);
@@ -334,7 +355,8 @@ bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, 
         }
 
         // The beads that start in the block.
-        const double* forwardSums = tables.forward.data() - forward.base;
+        const double* forwardSums =
+            tables.keptForward ? tables.everyForward.data() : tables.forward.data() - forward.base;
         for (; pending > 0 && path[pending - 1].sourceFirst >= first; --pending) {
             Bead& bead = path[pending - 1];
             std::size_t shape = 0;

@@ -31,6 +31,11 @@ struct DpTables {
     std::vector<std::size_t> checkpointStart;
     std::vector<float> scores[3];           // of one block each
     std::vector<double> best, forward, backward; // of the rows around one block
+    // Every cell's forward sum, kept by the forward sweep of a narrow band
+    // (as the later passes' are) so that the confidences need not sweep
+    // forward again.
+    std::vector<double> everyForward;
+    bool keptForward = false;
 
     double bestScore = 0; // of the best path, a log
     double total = 0;     // the log of the summed scores of all paths

@@ -100,6 +100,20 @@ struct WideningCase {
 
 class TakenUp : public testing::TestWithParam<WideningCase> {};
 
+void expectSame(const Sweep& a, const Sweep& b)
+{
+    EXPECT_EQ(a.bestScore, b.bestScore);
+    EXPECT_EQ(a.total, b.total);
+    ASSERT_EQ(a.path.size(), b.path.size());
+    for (std::size_t k = 0; k < b.path.size(); ++k) {
+        ASSERT_EQ(a.path[k].sourceFirst, b.path[k].sourceFirst) << k;
+        ASSERT_EQ(a.path[k].targetFirst, b.path[k].targetFirst) << k;
+        ASSERT_EQ(a.path[k].sourceCount, b.path[k].sourceCount) << k;
+        ASSERT_EQ(a.path[k].targetCount, b.path[k].targetCount) << k;
+        ASSERT_EQ(a.path[k].confidence, b.path[k].confidence) << k;
+    }
+}
+
 TEST_P(TakenUp, SameBeadsSumsAndConfidencesAsFromScratch)
 {
     static const LongPair pair(3000);
@@ -114,18 +128,32 @@ TEST_P(TakenUp, SameBeadsSumsAndConfidencesAsFromScratch)
     DpTables fresh;
     const Sweep anew = sweep(after, model, fresh, 0);
 
-    EXPECT_EQ(takenUp.bestScore, anew.bestScore);
-    EXPECT_EQ(takenUp.total, anew.total);
-    ASSERT_EQ(takenUp.path.size(), anew.path.size());
-    for (std::size_t k = 0; k < anew.path.size(); ++k) {
-        const Bead& a = takenUp.path[k];
-        const Bead& b = anew.path[k];
-        ASSERT_EQ(a.sourceFirst, b.sourceFirst) << k;
-        ASSERT_EQ(a.targetFirst, b.targetFirst) << k;
-        ASSERT_EQ(a.sourceCount, b.sourceCount) << k;
-        ASSERT_EQ(a.targetCount, b.targetCount) << k;
-        ASSERT_EQ(a.confidence, b.confidence) << k;
-    }
+    expectSame(takenUp, anew);
+}
+
+// A narrow band of a long text keeps every cell's forward sum for the
+// confidences; a wider one sweeps forward again. Where the two bands agree
+// and the path keeps inside both, so do the sums that decide its beads.
+TEST(KeptForwardSums, SameConfidencesAsSweptAgain)
+{
+    const LongPair pair(80000);
+    const BeadModel& model = pair.model->beadModel();
+    const Band narrow = pair.band(0, 6, 6); // about 13 cells a row: kept
+    ASSERT_GE(narrow.cells(), std::size_t{1} << 20);
+    DpTables tables;
+    const Sweep kept = sweep(narrow, model, tables, 0);
+    EXPECT_TRUE(tables.keptForward);
+    // The same band with the sums swept again: its tables told they were not kept.
+    const Progress none;
+    bool cancelled = false;
+    const ProgressSpan span(none, cancelled, 0, 1);
+    Sweep again;
+    again.path = bestPath(narrow, model, tables, span).value();
+    again.bestScore = tables.bestScore;
+    again.total = tables.total;
+    tables.keptForward = false;
+    ASSERT_TRUE(setConfidences(narrow, model, tables, again.path, span));
+    expectSame(kept, again);
 }
 
 const WideningCase kWidenings[] = {
