@@ -60,6 +60,20 @@ std::filesystem::path devFolder(int argc, char** argv)
     return {};
 }
 
+std::uint64_t digest(const std::vector<Bead>& beads)
+{
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
+    for (const Bead& b : beads) {
+        mix(b.sourceFirst);
+        mix(b.sourceCount);
+        mix(b.targetFirst);
+        mix(b.targetCount);
+        mix(std::bit_cast<std::uint32_t>(b.confidence));
+    }
+    return h;
+}
+
 void benchDevDocument(const std::filesystem::path& folder)
 {
     const std::vector<std::string> german = readLines(folder / "dev.de.txt");
@@ -82,24 +96,10 @@ void benchDevDocument(const std::filesystem::path& folder)
             beads = reversed ? alignSentences(views(french), views(german)) : alignSentences(views(german), views(french));
         });
         const Score s = score(*beads, reversed ? swapped : gold);
-        std::printf("  %s  precision %.3f  recall %.3f  F1 %.3f  %.3f s\n",
+        std::printf("  %s  precision %.3f  recall %.3f  F1 %.3f  %.3f s  digest %016llx\n",
                     reversed ? "French->German" : "German->French", s.precision, s.recall, s.f1,
-                    took);
+                    took, static_cast<unsigned long long>(digest(*beads)));
     }
-}
-
-std::uint64_t digest(const std::vector<Bead>& beads)
-{
-    std::uint64_t h = 1469598103934665603ull;
-    auto mix = [&](std::uint64_t v) { h = (h ^ v) * 1099511628211ull; };
-    for (const Bead& b : beads) {
-        mix(b.sourceFirst);
-        mix(b.sourceCount);
-        mix(b.targetFirst);
-        mix(b.targetCount);
-        mix(std::bit_cast<std::uint32_t>(b.confidence));
-    }
-    return h;
 }
 
 void benchGenerated(std::size_t sentences)

@@ -11,6 +11,12 @@
 //   pairs a megabyte. `bench_table 10` takes about a minute.
 //   Keys: open lines search-peak many-forms open-big forms-big bounds viewer-big align
 #include "align/aligner.h"
+#include "align/alignment_dp.h"
+#include "align/alignment_pass.h"
+#include "align/anchors.h"
+#include "align/coarse_line.h"
+#include "align/first_band.h"
+#include "align/scoring_crew.h"
 #include "aligned_pairs.h"
 #include "common/bytes.h"
 #include "common/fileio.h"
@@ -31,6 +37,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <cstdio>
 #include <cstdlib>
@@ -295,6 +302,53 @@ std::vector<Row> viewerOpening(const Setup& setup)
     return {row};
 }
 
+// What bounds the aligner: a sweep of its first pass's band, as every pass
+// makes several (each widening of a band, then the confidences), measured
+// on the same texts: every bead's score alone (both cores), and the scores
+// with the sums over them.
+struct SweepBound {
+    double cellsPerRow = 0, scoring = -1, sweep = -1;
+};
+
+SweepBound firstBandSweep(const bench::GeneratedPair& pair)
+{
+    using namespace align;
+    const std::vector<std::string_view> source = bench::views(pair.source), target = bench::views(pair.target);
+    Texts texts;
+    FormTable targetForms;
+    texts.source = readSide(source, texts.forms);
+    texts.target = readSide(target, targetForms);
+    absorbForms(texts.forms, targetForms, texts.target);
+    const auto rows = static_cast<std::uint32_t>(source.size());
+    const auto columns = static_cast<std::uint32_t>(target.size());
+    const Progress none;
+    bool cancelled = false;
+    const ProgressSpan span(none, cancelled, 0, 1);
+    DpTables tables;
+    const std::vector<Anchor> anchors = findAnchors(texts.source, texts.target, texts.forms);
+    const std::optional<CoarseLine> blocks = coarseLine(texts.source, texts.target, tables, span);
+    const PassModel first(texts, anchorCenter(anchors, rows, columns), blocks->ratio);
+    const Band band = firstBand(anchors, *blocks, rows, columns).band;
+
+    SweepBound bound;
+    bound.cellsPerRow = double(band.cells()) / double(rows + 1);
+    constexpr std::uint32_t kRows = 512;
+    std::vector<float> scores;
+    bound.scoring = bench::timeIt([&] {
+        ScoringCrew crew(band, first.beadModel());
+        for (std::uint32_t row = 0; row <= band.lastRow(); row += kRows) {
+            const std::uint32_t end = std::min(band.lastRow() + 1, row + kRows);
+            const std::size_t from = band.index(row, band.lo(row));
+            const std::size_t to = end <= band.lastRow() ? band.index(end, band.lo(end)) : band.cells();
+            scores.resize((to - from) * kShapeCount);
+            crew.start(row, end, scores.data());
+            crew.finish();
+        }
+    });
+    bound.sweep = bench::timeIt([&] { bestPath(band, first.beadModel(), tables, span); });
+    return bound;
+}
+
 std::vector<Row> aligner(const Setup& setup)
 {
     const size_t sentences = setup.megabytes * 2000;
@@ -302,9 +356,18 @@ std::vector<Row> aligner(const Setup& setup)
     const double before = bench::currentMemoryMb();
     std::optional<std::vector<Bead>> beads;
     double read = -1; // memory once the texts are read (their forms and lengths)
+    // When the aligner's stages end, as its progress tells: the texts read,
+    // the first look (anchors and the block line), the first pass.
+    constexpr double kStageEnd[] = {0.05, 0.1, 0.45};
+    double stageEnd[3] = {-1, -1, -1};
+    std::chrono::steady_clock::time_point start;
     const Figure f = measure([&] {
+        start = std::chrono::steady_clock::now();
         beads = alignSentences(bench::views(pair.source), bench::views(pair.target), [&](double done) {
             if (read < 0 && done >= 0.05) read = bench::currentMemoryMb() - before;
+            for (int k = 0; k < 3; ++k)
+                if (stageEnd[k] < 0 && done >= kStageEnd[k])
+                    stageEnd[k] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             return true;
         });
     });
@@ -318,6 +381,11 @@ std::vector<Row> aligner(const Setup& setup)
     row.note = format("%.2f KB a pair (%.2f KB with the texts), F1 %.3f", perPair,
                       f.peakMb * 1024 / double(sentences), bench::score(*beads, pair.gold).f1) +
                format("; the texts read, %.2f KB a pair", read * 1024 / double(sentences));
+    row.note += format("; texts read in %.2f s, first look %.2f s, ", stageEnd[0], stageEnd[1] - stageEnd[0]) +
+                format("first pass %.2f s, later passes %.2f s", stageEnd[2] - stageEnd[1], f.seconds - stageEnd[2]);
+    const SweepBound bound = firstBandSweep(pair);
+    row.note += format("; one sweep of the first band (%.0f cells a row): its scores %.3f s, with the sums %.3f s",
+                       bound.cellsPerRow, bound.scoring, bound.sweep);
     return {row};
 }
 

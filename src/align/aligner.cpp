@@ -42,6 +42,7 @@ Texts readTexts(const std::vector<std::string_view>& source,
     sideBySide([&] { texts.target = readSide(target, targetForms); },
                [&] { texts.source = readSide(source, texts.forms); });
     absorbForms(texts.forms, targetForms, texts.target);
+    texts.forms.compact();
     return texts;
 }
 
@@ -84,14 +85,21 @@ std::optional<std::vector<Bead>> alignSentences(const std::vector<std::string_vi
     for (int pass = 2; path && pass <= kPasses; ++pass) {
         const double from = 0.45 + 0.55 * (pass - 2) / (kPasses - 1);
         const double to = 0.45 + 0.55 * (pass - 1) / (kPasses - 1);
+        // Building a model is when a pass needs most memory: the sweeps'
+        // tables are given back, to be taken again for the pass.
+        tables = {};
         const PassModel learned(texts, *path);
         if (!whole.at(from)) return std::nullopt;
-        const PathRows before = pathRows(*path, rows);
+        PathRows before = pathRows(*path, rows);
         std::vector<std::uint32_t> halfWidth(rows + 1);
         for (std::uint32_t r = 0; r <= rows; ++r)
             halfWidth[r] =
                 static_cast<std::uint32_t>(std::ceil(before.extent[r])) + kLaterHalfWidth;
-        path = alignAround(learned.beadModel(), before.center, halfWidth, columns, tables,
+        // The band holds all the pass needs of the path before.
+        Band band = bandAround(before.center, halfWidth, columns);
+        before = {};
+        path.reset();
+        path = alignInBand(learned.beadModel(), std::move(band), std::move(halfWidth), tables,
                            whole.part(from, to));
     }
     if (!path || !whole.at(1.0)) return std::nullopt;

@@ -21,9 +21,18 @@ constexpr double kNothing = -std::numeric_limits<double>::infinity();
 constexpr float kNoScore = -std::numeric_limits<float>::infinity();
 constexpr std::uint8_t kNoShape = 0xFF;
 // Cells a block holds, about: its scores take 32 bytes a cell, and three
-// blocks are held at once; small enough that they are not what a short
-// text's alignment costs most.
-constexpr std::size_t kBlockCells = std::size_t{1} << 14;
+// blocks are held at once. A band's blocks are a small share of it, so that
+// a short text's alignment does not pay for a long one's; but not so small
+// that handing blocks between the threads would cost much.
+constexpr std::size_t kMostBlockCells = std::size_t{1} << 14;
+constexpr std::size_t kLeastBlockCells = std::size_t{1} << 11;
+constexpr std::size_t kBlockShare = 128;
+// Cells a row a band may hold on average for the forward sweep to keep
+// every cell's sum (8 bytes each): the later passes' bands hold about 13.
+// Short texts' sweeps are short, and their memory goes mostly to what
+// does not grow with the text: they do not keep the sums.
+constexpr std::size_t kKeptForwardCells = 16;
+constexpr std::size_t kLeastKeptForward = std::size_t{1} << 20;
 
 // e^x for x <= 0, to about 1e-7 relative: posteriors need no more, and the
 // sweeps take several per cell.
@@ -90,18 +99,19 @@ std::size_t rowStart(const Band& band, std::uint32_t row)
     return row <= band.lastRow() ? band.index(row, band.lo(row)) : band.cells();
 }
 
-// Rows of about kBlockCells cells each, and never fewer than a bead spans
+// Rows of about a block's cells each, and never fewer than a bead spans
 // but in the last block: the rows the beads of a block reach beyond it then
 // lie in the next one.
 void splitIntoBlocks(const Band& band, std::vector<std::uint32_t>& start)
 {
     start.clear();
     const std::uint32_t rows = band.lastRow() + 1;
+    const std::size_t blockCells = std::clamp(band.cells() / kBlockShare, kLeastBlockCells, kMostBlockCells);
     for (std::uint32_t first = 0; first < rows;) {
         start.push_back(first);
         std::uint32_t end = first + 1;
         while (end < rows &&
-               (end - first < kMaxBeadSide || rowStart(band, end) - rowStart(band, first) < kBlockCells))
+               (end - first < kMaxBeadSide || rowStart(band, end) - rowStart(band, first) < blockCells))
             ++end;
         first = end;
     }
@@ -196,28 +206,68 @@ float* blockScores(const Band& band, DpTables& tables, std::size_t block)
 {
     const std::uint32_t first = tables.blockStart[block], end = tables.blockStart[block + 1];
     std::vector<float>& scores = tables.scores[block % 3];
-    scores.resize((rowStart(band, end) - rowStart(band, first)) * kShapeCount);
+    const std::size_t size = (rowStart(band, end) - rowStart(band, first)) * kShapeCount;
+    // Not twice what a block needs, as growing one by one would leave it.
+    if (size > scores.capacity()) {
+        scores = {};
+        scores.reserve(size + size / 8);
+    }
+    scores.resize(size);
     return scores.data();
 }
 
 } // namespace
 
 std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& model, DpTables& tables,
-                                          const ProgressSpan& progress)
+                                          const ProgressSpan& progress, std::uint32_t unchangedRows)
 {
+    std::vector<std::uint32_t> oldStart;
+    oldStart.swap(tables.blockStart);
     splitIntoBlocks(band, tables.blockStart);
     const std::size_t blocks = tables.blockStart.size() - 1;
-    tables.shapeTo.assign(band.cells(), kNoShape);
-    tables.checkpoints.clear();
-    tables.checkpointStart.assign(1, 0);
+    // The blocks ending in the unchanged rows, where they start as they did,
+    // are as they were; the last three are swept again all the same, for
+    // their scores.
+    const bool keep = band.cells() >= kLeastKeptForward &&
+                      band.cells() <= kKeptForwardCells * (std::size_t{band.lastRow()} + 1);
+    std::size_t resumed = 0;
+    while (resumed + 3 < blocks && tables.blockStart[resumed + 1] <= unchangedRows &&
+           (!keep || tables.keptForward) &&
+           resumed + 2 < tables.checkpointStart.size() && resumed + 1 < oldStart.size() &&
+           oldStart[resumed + 1] == tables.blockStart[resumed + 1])
+        ++resumed;
+    tables.shapeTo.resize(band.cells());
+    std::fill(tables.shapeTo.begin() + static_cast<std::ptrdiff_t>(rowStart(band, tables.blockStart[resumed])),
+              tables.shapeTo.end(), kNoShape);
+    // The window holds the rows before the first block swept, as its
+    // checkpoint kept them.
     Window window;
     tables.best.clear();
     tables.forward.clear();
+    if (resumed > 0) {
+        const std::uint32_t first = tables.blockStart[resumed];
+        const std::uint32_t from = first >= kMaxBeadSide ? first - kMaxBeadSide : 0;
+        window = {from, first, rowStart(band, from)};
+        const auto begin = static_cast<std::ptrdiff_t>(tables.checkpointStart[resumed]);
+        const auto end = static_cast<std::ptrdiff_t>(tables.checkpointStart[resumed + 1]);
+        tables.forward.assign(tables.checkpoints.begin() + begin, tables.checkpoints.begin() + end);
+        tables.best.assign(tables.bestCheckpoints.begin() + begin, tables.bestCheckpoints.begin() + end);
+        tables.checkpointStart.resize(resumed + 1);
+    } else {
+        tables.checkpointStart.assign(1, 0);
+    }
+    tables.checkpoints.resize(tables.checkpointStart.back());
+    tables.bestCheckpoints.resize(tables.checkpointStart.back());
+    tables.keptForward = false;
+    if (keep)
+        tables.everyForward.resize(band.cells());
+    else
+        tables.everyForward = {};
 
     ScoringCrew crew(band, model);
-    crew.start(tables.blockStart[0], tables.blockStart[1], blockScores(band, tables, 0));
+    crew.start(tables.blockStart[resumed], tables.blockStart[resumed + 1], blockScores(band, tables, resumed));
     crew.finish();
-    for (std::size_t b = 0; b < blocks; ++b) {
+    for (std::size_t b = resumed; b < blocks; ++b) {
         const std::uint32_t first = tables.blockStart[b], end = tables.blockStart[b + 1];
         if (b + 1 < blocks)
             crew.start(end, tables.blockStart[b + 2], blockScores(band, tables, b + 1));
@@ -226,16 +276,21 @@ std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& mod
         Window best = window;
         moveForwardWindow(band, tables.best, best, from, end);
         moveForwardWindow(band, tables.forward, window, from, end);
-        tables.checkpoints.insert(tables.checkpoints.end(), tables.forward.begin(),
-                                  tables.forward.begin() +
-                                      static_cast<std::ptrdiff_t>(rowStart(band, first) - window.base));
+        const auto before = static_cast<std::ptrdiff_t>(rowStart(band, first) - window.base);
+        tables.checkpoints.insert(tables.checkpoints.end(), tables.forward.begin(), tables.forward.begin() + before);
+        tables.bestCheckpoints.insert(tables.bestCheckpoints.end(), tables.best.begin(), tables.best.begin() + before);
         tables.checkpointStart.push_back(tables.checkpoints.size());
         sweepForward<true>(band, tables, first, end, tables.scores[b % 3].data(), window);
+        if (keep)
+            std::copy(tables.forward.begin() + before, tables.forward.begin() +
+                          static_cast<std::ptrdiff_t>(rowStart(band, end) - window.base),
+                      tables.everyForward.begin() + static_cast<std::ptrdiff_t>(rowStart(band, first)));
         if (b + 1 < blocks) crew.finish();
-        if (!progress.at(double(b + 1) / double(blocks))) return std::nullopt;
+        if (!progress.at(double(b + 1 - resumed) / double(blocks - resumed))) return std::nullopt;
     }
     tables.bestScore = tables.best.back();
     tables.total = tables.forward.back();
+    tables.keptForward = keep;
     return traceBack(band, tables);
 }
 
@@ -266,10 +321,12 @@ bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, 
         // The forward sums of the block again, from those of the rows before it.
         const std::uint32_t from = first >= kMaxBeadSide ? first - kMaxBeadSide : 0;
         Window forward{from, end, rowStart(band, from)};
-        tables.forward.assign(tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b]),
-                              tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b + 1]));
-        tables.forward.resize(rowStart(band, end) - forward.base);
-        sweepForward<false>(band, tables, first, end, own, forward);
+        if (!tables.keptForward) {
+            tables.forward.assign(tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b]),
+                                  tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b + 1]));
+            tables.forward.resize(rowStart(band, end) - forward.base);
+            sweepForward<false>(band, tables, first, end, own, forward);
+        }
 
         // The backward sums of the block, from those of the rows after it.
         const std::uint32_t to = std::min(rows + 1, end + kMaxBeadSide);
@@ -298,7 +355,8 @@ bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, 
         }
 
         // The beads that start in the block.
-        const double* forwardSums = tables.forward.data() - forward.base;
+        const double* forwardSums =
+            tables.keptForward ? tables.everyForward.data() : tables.forward.data() - forward.base;
         for (; pending > 0 && path[pending - 1].sourceFirst >= first; --pending) {
             Bead& bead = path[pending - 1];
             std::size_t shape = 0;

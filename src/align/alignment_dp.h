@@ -27,17 +27,26 @@ struct DpTables {
     std::vector<std::uint8_t> shapeTo; // per cell, the best bead's shape ending there
     std::vector<std::uint32_t> blockStart;  // rows, one more than blocks
     std::vector<double> checkpoints;        // forward sums of the rows before each block
+    std::vector<double> bestCheckpoints;    // and their best paths' scores
     std::vector<std::size_t> checkpointStart;
     std::vector<float> scores[3];           // of one block each
     std::vector<double> best, forward, backward; // of the rows around one block
+    // Every cell's forward sum, kept by the forward sweep of a narrow band
+    // (as the later passes' are) so that the confidences need not sweep
+    // forward again.
+    std::vector<double> everyForward;
+    bool keptForward = false;
 
     double bestScore = 0; // of the best path, a log
     double total = 0;     // the log of the summed scores of all paths
 };
 
-// The best path (confidences not yet set); nullopt when cancelled.
+// The best path (confidences not yet set); nullopt when cancelled. When the
+// tables hold the last sweep of a band with the same model whose first
+// `unchangedRows` rows are those of this one, the sweep takes up from there:
+// the sums of those rows cannot differ.
 std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& model, DpTables& tables,
-                                          const ProgressSpan& progress);
+                                          const ProgressSpan& progress, std::uint32_t unchangedRows = 0);
 
 // Sets each bead of the path bestPath has just found, in the same band with
 // the same tables, to its posterior probability; false when cancelled.

@@ -65,12 +65,15 @@ PassModel::PassModel(const Texts& texts, const std::vector<double>& line, double
 
 PassModel::PassModel(const Texts& texts, const std::vector<Bead>& previous) : keys_(texts.forms)
 {
-    const std::vector<Bead> sure = sureOneToOne(previous);
-    keys_.addPairs(learnDictionary(texts.source, texts.target, texts.forms, keys_, sure));
     model_.logPrior = estimatePriors(previous);
     model_.sourceOffset = lengthOffsets(texts.source);
     model_.targetOffset = lengthOffsets(texts.target);
-    model_.length = fittedLengths(model_, texts, sure);
+    {
+        // Gone before the evidence is built.
+        const std::vector<Bead> sure = sureOneToOne(previous);
+        keys_.addPairs(learnDictionary(texts.source, texts.target, texts.forms, keys_, sure));
+        model_.length = fittedLengths(model_, texts, sure);
+    }
     countKeys(texts);
     buildEvidence(texts, [&](int side) {
         return tallyInBeads(texts.source, texts.target, side, keys_,
@@ -88,18 +91,20 @@ void PassModel::countKeys(const Texts& texts)
 void PassModel::buildEvidence(const Texts& texts, const std::function<FormTally(int)>& tallyOf)
 {
     const std::size_t sources = texts.source.size(), targets = texts.target.size();
+    // Each tally is let go before the evidence is built: both are as long as
+    // the table of forms.
     sideBySide(
         [&] {
-            targetEvidence_ = align::buildEvidence(
-                texts.target, 1, keys_, sourceFrequency_, sources,
-                estimateReliability(tallyOf(1), texts.forms, texts.source, keys_, 1,
-                                    targetFrequency_, sourceFrequency_));
+            const std::vector<double> reliability = estimateReliability(
+                tallyOf(1), texts.forms, texts.source, keys_, 1, targetFrequency_, sourceFrequency_);
+            targetEvidence_ =
+                align::buildEvidence(texts.target, 1, keys_, sourceFrequency_, sources, reliability);
         },
         [&] {
-            sourceEvidence_ = align::buildEvidence(
-                texts.source, 0, keys_, targetFrequency_, targets,
-                estimateReliability(tallyOf(0), texts.forms, texts.target, keys_, 0,
-                                    sourceFrequency_, targetFrequency_));
+            const std::vector<double> reliability = estimateReliability(
+                tallyOf(0), texts.forms, texts.target, keys_, 0, sourceFrequency_, targetFrequency_);
+            sourceEvidence_ =
+                align::buildEvidence(texts.source, 0, keys_, targetFrequency_, targets, reliability);
         });
     model_.sourceEvidence = &sourceEvidence_;
     model_.targetEvidence = &targetEvidence_;
@@ -128,6 +133,15 @@ Band widened(const Band& band, const std::vector<Bead>& path,
     return unite(band, bandAround(rows.center, halfWidth, band.lastColumn()));
 }
 
+// The first row whose columns differ between two bands of as many rows.
+std::uint32_t firstChangedRow(const Band& a, const Band& b)
+{
+    std::uint32_t row = 0;
+    while (row <= a.lastRow() && a.lo(row) == b.lo(row) && a.hi(row) == b.hi(row))
+        ++row;
+    return row;
+}
+
 } // namespace
 
 std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
@@ -136,12 +150,13 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
 {
     double done = 0;
     double bestScore = -std::numeric_limits<double>::infinity();
+    std::uint32_t unchangedRows = 0; // of the band the tables hold a sweep of
     for (int round = 1;; ++round) {
         // The first round is most of the work; any further one takes half of
         // what is left.
         const double share = round == 1 ? 0.8 : (1 - done) / 2;
         std::optional<std::vector<Bead>> path =
-            bestPath(band, model, tables, progress.part(done, done + share * 0.6));
+            bestPath(band, model, tables, progress.part(done, done + share * 0.6), unchangedRows);
         if (!path) return std::nullopt;
 
         // Widening pays only while it finds better paths: texts that say
@@ -155,6 +170,7 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
             Band wider = widened(band, *path, near, halfWidth);
             if (wider.cells() <= std::max(kMinMaxCells, kMaxCellsPerRow * band.lastRow())) {
                 done += share;
+                unchangedRows = firstChangedRow(band, wider);
                 band = std::move(wider);
                 continue;
             }

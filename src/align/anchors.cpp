@@ -17,7 +17,7 @@ constexpr std::size_t kMinAnchorLetters = 5;
 // press against it, it widens there).
 constexpr std::uint32_t kFarthest = 900;
 
-std::size_t codePoints(const std::string& utf8)
+std::size_t codePoints(std::string_view utf8)
 {
     std::size_t count = 0;
     for (const char c : utf8)
@@ -62,7 +62,7 @@ std::vector<Anchor> findAnchors(const SideText& source, const SideText& target,
     for (std::uint32_t form = 0; form < forms.size(); ++form)
         telling[form] = forms.kind(form) == FormKind::Number ||
                         (forms.kind(form) == FormKind::Word &&
-                         codePoints(forms.text(form)) >= kMinAnchorLetters);
+                         codePoints(forms.view(form)) >= kMinAnchorLetters);
     auto count = [&](const SideText& text) {
         std::vector<std::uint32_t> sentences(forms.size(), 0);
         for (const std::uint32_t form : text.forms)

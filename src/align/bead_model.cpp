@@ -2,6 +2,7 @@
 #include "align/bead_model.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -99,8 +100,10 @@ void BeadScorer::scoreRow(std::uint32_t i, float* scores)
     // Shared words, from what each sentence's items say against the
     // sentences beside it, as beadEvidence adds them up: the beads ending in
     // neighbouring cells share most of these.
+    // In the order of the sentences: the matcher's window of target
+    // sentences then only moves forward, also where a run of rows starts.
     const Row* source[kMaxBeadSide] = {}; // source sentence i - 1 - x
-    for (std::uint32_t x = 0; x < kMaxBeadSide && x < i; ++x)
+    for (std::uint32_t x = std::min<std::uint32_t>(kMaxBeadSide, i); x-- > 0;)
         source[x] = &row(i - 1 - x);
     targetBase_ = lo >= kMaxBeadSide ? lo - kMaxBeadSide : 0;
     for (std::uint32_t a = 1; a <= kMaxBeadSide && a <= i; ++a) {
@@ -156,7 +159,16 @@ const BeadScorer::Row& BeadScorer::row(std::uint32_t s)
     r.end = std::max(r.first, band_.hi(toRow));
     r.matches.resize(r.end - r.first);
     matcher_.matchRow(s, r.first, r.end, r.matches.data());
-    // Against the target sentences [j - b, j) for every j the pairs reach.
+    // Against the target sentences [j - b, j) for every j the pairs reach,
+    // as sentenceEvidence adds up, from the sentence's items' gains fetched
+    // once rather than at every match.
+    const SideEvidence& evidence = *model_.sourceEvidence;
+    const std::uint32_t* items = evidence.items.data() + evidence.itemBegin[s];
+    const std::uint32_t itemCount = evidence.itemBegin[s + 1] - evidence.itemBegin[s];
+    float gain[kMaxBeadSide][kMaxItems];
+    for (std::uint32_t x = 0; x < itemCount; ++x)
+        for (std::uint32_t b = 0; b < kMaxBeadSide; ++b)
+            gain[b][x] = evidence.kinds[items[x]].gain[b];
     const std::size_t columns = r.end - r.first;
     for (std::uint32_t b = 1; b <= kMaxBeadSide; ++b) {
         std::vector<double>& said = r.said[b - 1];
@@ -165,7 +177,10 @@ const BeadScorer::Row& BeadScorer::row(std::uint32_t s)
             std::uint64_t found = 0;
             for (std::size_t t = j - b; t < j; ++t)
                 found |= r.matches[t].source;
-            said[j] = sentenceEvidence(*model_.sourceEvidence, s, found, int(b));
+            double score = evidence.missed[s];
+            for (; found; found &= found - 1)
+                score += gain[b - 1][std::countr_zero(found)];
+            said[j] = score;
         }
     }
     return r;

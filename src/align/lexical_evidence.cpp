@@ -11,7 +11,6 @@ namespace solandre::align {
 namespace {
 
 struct FormEvidence {
-    bool known = false;
     double chance = 0; // q: share of the other text's sentences holding a key
     float gain[kMaxBeadSide] = {};
     float missed = 0; // log(1 - p)
@@ -22,7 +21,6 @@ FormEvidence judgeForm(std::uint32_t form, int side, const FormKeys& keys,
                        double p)
 {
     FormEvidence evidence;
-    evidence.known = true;
     const double absent = absentShare(keys, side, form, otherFrequency, otherSentences);
     // A key in no sentence of the other text cannot match; one in all of them
     // matches whatever the alignment.
@@ -45,25 +43,61 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
                            const std::vector<std::uint32_t>& otherFrequency,
                            std::size_t otherSentences, const std::vector<double>& reliability)
 {
-    constexpr std::uint32_t kNoKind = UINT32_MAX;
     SideEvidence evidence;
     evidence.itemBegin.reserve(text.size() + 1);
     evidence.itemBegin.push_back(0);
     evidence.missed.reserve(text.size());
     evidence.items.reserve(text.forms.size()); // items are some of the forms
-    std::vector<FormEvidence> byForm(keys.formCount());
-    std::vector<std::uint32_t> kindOf(keys.formCount(), kNoKind);
+    // Kinds and their keys at most for every form of the text: taken at
+    // once, they do not grow to twice that.
+    {
+        std::vector<bool> present(keys.formCount(), false);
+        std::size_t forms = 0, formKeys = 0;
+        for (const std::uint32_t form : text.forms) {
+            if (present[form]) continue;
+            present[form] = true;
+            ++forms;
+            keys.forEachKey(side, form, [&](std::uint32_t) { ++formKeys; });
+        }
+        evidence.kinds.reserve(forms);
+        evidence.keys.reserve(formKeys);
+    }
+    // Per form of the table, 8 bytes: a kind is made when a form is first
+    // judged able to match, and its chance kept by the kind.
+    constexpr std::uint32_t kNotJudged = UINT32_MAX, kCannotMatch = UINT32_MAX - 1;
+    struct Judged {
+        float missed = 0;
+        std::uint32_t kind = kNotJudged;
+    };
+    std::vector<Judged> byForm(keys.formCount());
+    std::vector<double> chanceOf; // q, per kind
+    chanceOf.reserve(evidence.kinds.capacity());
     std::vector<std::pair<double, std::uint32_t>> candidates;
 
     for (std::uint32_t s = 0; s < text.size(); ++s) {
         candidates.clear();
         const std::uint32_t* forms = text.formsOf(s);
         for (std::uint32_t f = 0; f < text.formCount(s); ++f) {
-            FormEvidence& form = byForm[forms[f]];
-            if (!form.known && otherSentences > 0)
-                form = judgeForm(forms[f], side, keys, otherFrequency, otherSentences,
-                                 reliability[forms[f]]);
-            if (form.chance > 0) candidates.emplace_back(form.chance, forms[f]);
+            Judged& form = byForm[forms[f]];
+            if (form.kind == kNotJudged) {
+                const FormEvidence judged =
+                    otherSentences > 0 ? judgeForm(forms[f], side, keys, otherFrequency, otherSentences,
+                                                   reliability[forms[f]])
+                                       : FormEvidence{};
+                form.missed = judged.missed;
+                form.kind = kCannotMatch;
+                if (judged.chance > 0) {
+                    ItemKind kind;
+                    std::copy(std::begin(judged.gain), std::end(judged.gain), kind.gain);
+                    kind.keyBegin = static_cast<std::uint32_t>(evidence.keys.size());
+                    keys.forEachKey(side, forms[f], [&](std::uint32_t key) { evidence.keys.push_back(key); });
+                    kind.keyEnd = static_cast<std::uint32_t>(evidence.keys.size());
+                    form.kind = static_cast<std::uint32_t>(evidence.kinds.size());
+                    evidence.kinds.push_back(kind);
+                    chanceOf.push_back(judged.chance);
+                }
+            }
+            if (form.kind != kCannotMatch) candidates.emplace_back(chanceOf[form.kind], forms[f]);
         }
         // Very long sentences keep their most telling (rarest) items.
         if (candidates.size() > kMaxItems) {
@@ -72,18 +106,8 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
         }
         float missed = 0;
         for (const auto& [chance, form] : candidates) {
-            const FormEvidence& judged = byForm[form];
-            if (kindOf[form] == kNoKind) {
-                ItemKind kind;
-                std::copy(std::begin(judged.gain), std::end(judged.gain), kind.gain);
-                kind.keyBegin = static_cast<std::uint32_t>(evidence.keys.size());
-                keys.forEachKey(side, form, [&](std::uint32_t key) { evidence.keys.push_back(key); });
-                kind.keyEnd = static_cast<std::uint32_t>(evidence.keys.size());
-                kindOf[form] = static_cast<std::uint32_t>(evidence.kinds.size());
-                evidence.kinds.push_back(kind);
-            }
-            evidence.items.push_back(kindOf[form]);
-            missed += judged.missed;
+            evidence.items.push_back(byForm[form].kind);
+            missed += byForm[form].missed;
         }
         evidence.missed.push_back(missed);
         evidence.itemBegin.push_back(static_cast<std::uint32_t>(evidence.items.size()));
@@ -92,8 +116,21 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
 }
 
 Matcher::Matcher(const SideEvidence& source, const SideEvidence& target, std::uint32_t keyCount)
-    : source_(source), target_(target), held_((keyCount + 63) / 64, 0), holders_(keyCount, 0)
+    : source_(source), target_(target), held_((keyCount + 63) / 64, 0)
 {
+}
+
+std::uint64_t& Matcher::holdersOf(std::uint32_t key)
+{
+    const std::size_t mask = holders_.size() - 1;
+    for (std::size_t at = (key * 0x9E3779B97F4A7C15ull) >> holderShift_;; at = (at + 1) & mask) {
+        Holders& slot = holders_[at];
+        if (slot.key == key) return slot.items;
+        if (slot.key == UINT32_MAX) {
+            slot = {key, 0};
+            return slot.items;
+        }
+    }
 }
 
 void Matcher::cover(std::uint32_t first, std::uint32_t end)
@@ -126,15 +163,20 @@ void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, 
         return;
     }
     auto held = [&](std::uint32_t key) { return (held_[key >> 6] >> (key & 63) & 1) != 0; };
+    std::size_t keys = 0;
+    for (std::uint32_t x = itemFirst; x < itemEnd; ++x) {
+        const ItemKind& item = source_.kinds[source_.items[x]];
+        keys += item.keyEnd - item.keyBegin;
+    }
+    // At most half full.
+    holders_.assign(std::max<std::size_t>(16, std::bit_ceil(2 * keys)), Holders{UINT32_MAX, 0});
+    holderShift_ = 64 - std::countr_zero(holders_.size());
     for (std::uint32_t x = itemFirst; x < itemEnd; ++x) {
         const ItemKind& item = source_.kinds[source_.items[x]];
         for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k) {
             const std::uint32_t key = source_.keys[k];
-            if (!held(key)) {
-                held_[key >> 6] |= std::uint64_t{1} << (key & 63);
-                holders_[key] = 0;
-            }
-            holders_[key] |= std::uint64_t{1} << (x - itemFirst);
+            held_[key >> 6] |= std::uint64_t{1} << (key & 63);
+            holdersOf(key) |= std::uint64_t{1} << (x - itemFirst);
         }
     }
     cover(first, end);
@@ -145,7 +187,7 @@ void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, 
         for (; key < last; ++key) {
             if (!held(key->key)) continue;
             match.target |= std::uint64_t{1} << key->item;
-            match.source |= holders_[key->key];
+            match.source |= holdersOf(key->key);
         }
         out[t - first] = match;
     }

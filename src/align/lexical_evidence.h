@@ -70,7 +70,15 @@ private:
     // A bit per key, set for those of the source sentence being matched: a
     // few kilobytes that stay in the cache while the targets are looked up.
     std::vector<std::uint64_t> held_;
-    std::vector<std::uint64_t> holders_; // per key: the source items carrying it
+    // The source items carrying each held key, by open addressing: a table
+    // as long as the keys would be most of a matcher.
+    struct Holders {
+        std::uint32_t key;
+        std::uint64_t items;
+    };
+    std::uint64_t& holdersOf(std::uint32_t key);
+    std::vector<Holders> holders_;
+    int holderShift_ = 64;
     std::vector<KeyOfItem> windowKeys_;
     std::vector<std::uint32_t> windowBegin_; // per sentence of the window, one more
     std::uint32_t windowFirst_ = 0, windowEnd_ = 0;

@@ -10,17 +10,15 @@ namespace {
 
 // The first `count` code points of UTF-8 text (which is well formed here, as
 // forms come out of the normalizer).
-std::string_view prefix(const std::string& text, std::size_t count)
+std::string_view prefix(std::string_view text, std::size_t count)
 {
     std::size_t bytes = 0;
     for (std::size_t seen = 0; bytes < text.size(); ++bytes) {
         if ((static_cast<unsigned char>(text[bytes]) & 0xC0) == 0x80) continue;
         if (seen++ == count) break;
     }
-    return std::string_view(text).substr(0, bytes);
+    return text.substr(0, bytes);
 }
-
-const std::vector<std::uint32_t> kNoKeys;
 
 } // namespace
 
@@ -29,7 +27,7 @@ FormKeys::FormKeys(const FormTable& forms)
     std::unordered_map<std::string_view, std::uint32_t> ids;
     surface_.resize(forms.size());
     for (std::uint32_t form = 0; form < forms.size(); ++form) {
-        const std::string& text = forms.text(form);
+        const std::string_view text = forms.view(form);
         const std::string_view key =
             forms.kind(form) == FormKind::Word ? prefix(text, kCognatePrefix) : text;
         surface_[form] = ids.emplace(key, static_cast<std::uint32_t>(ids.size())).first->second;
@@ -39,18 +37,30 @@ FormKeys::FormKeys(const FormTable& forms)
 
 void FormKeys::addPairs(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs)
 {
-    for (auto& sideKeys : extra_)
-        sideKeys.resize(surface_.size());
-    for (const auto& [source, target] : pairs) {
-        extra_[0][source].push_back(keyCount_);
-        extra_[1][target].push_back(keyCount_);
-        ++keyCount_;
+    // Each form's keys so far, then its new ones in the pairs' order.
+    for (int side = 0; side < 2; ++side) {
+        const std::size_t forms = surface_.size();
+        std::vector<std::uint32_t> begin(forms + 1, 0);
+        for (std::uint32_t form = 0; form < forms; ++form)
+            begin[form + 1] = static_cast<std::uint32_t>(extraKeys(side, form).size());
+        for (const auto& pair : pairs)
+            ++begin[(side == 0 ? pair.first : pair.second) + 1];
+        for (std::size_t form = 0; form < forms; ++form)
+            begin[form + 1] += begin[form];
+        std::vector<std::uint32_t> keys(begin.back());
+        std::vector<std::uint32_t> next(begin.begin(), begin.end() - 1);
+        for (std::uint32_t form = 0; form < forms; ++form)
+            for (const std::uint32_t key : extraKeys(side, form))
+                keys[next[form]++] = key;
+        std::uint32_t key = keyCount_;
+        for (const auto& pair : pairs) {
+            const std::uint32_t form = side == 0 ? pair.first : pair.second;
+            keys[next[form]++] = key++;
+        }
+        extraBegin_[side] = std::move(begin);
+        extra_[side] = std::move(keys);
     }
-}
-
-const std::vector<std::uint32_t>& FormKeys::extraKeys(int side, std::uint32_t form) const
-{
-    return form < extra_[side].size() ? extra_[side][form] : kNoKeys;
+    keyCount_ += static_cast<std::uint32_t>(pairs.size());
 }
 
 std::vector<std::uint32_t> keyFrequency(const SideText& text, const FormKeys& keys, int side)

@@ -8,6 +8,7 @@
 #include "align/text_features.h"
 
 #include <cstdint>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -30,7 +31,12 @@ public:
     std::size_t formCount() const { return surface_.size(); }
     std::uint32_t surfaceKey(std::uint32_t form) const { return surface_[form]; }
     // Keys a form carries in the source (side 0) or target (side 1) text.
-    const std::vector<std::uint32_t>& extraKeys(int side, std::uint32_t form) const;
+    std::span<const std::uint32_t> extraKeys(int side, std::uint32_t form) const
+    {
+        const std::vector<std::uint32_t>& begin = extraBegin_[side];
+        if (form + 1 >= begin.size()) return {};
+        return {extra_[side].data() + begin[form], begin[form + 1] - begin[form]};
+    }
     template <class F> void forEachKey(int side, std::uint32_t form, F&& f) const
     {
         f(surface_[form]);
@@ -40,7 +46,10 @@ public:
 
 private:
     std::vector<std::uint32_t> surface_;
-    std::vector<std::vector<std::uint32_t>> extra_[2];
+    // Each side's extra keys, form after form: a list of its own for every
+    // form would take more than the keys.
+    std::vector<std::uint32_t> extraBegin_[2]; // one more than forms, or none
+    std::vector<std::uint32_t> extra_[2];
     std::uint32_t keyCount_ = 0;
 };
 

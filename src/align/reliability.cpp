@@ -58,7 +58,9 @@ FormTally tallyAgainst(const SideText& own, const SideText& other, int side, con
                             [&](std::uint32_t key) { found = found || holding[key] > 0; });
             ++tally.seen[form];
             tally.matched[form] += found;
-            tally.chance[form] += 1 - std::pow(absent[form], double(to - from));
+            // x^1 is x to the bit, and most beads hold one sentence a side.
+            const std::uint32_t span = to - from;
+            tally.chance[form] += 1 - (span == 1 ? absent[form] : std::pow(absent[form], double(span)));
         }
     }
     return tally;

@@ -7,6 +7,8 @@
 
 #include <QChar>
 #include <QString>
+#include <bit>
+#include <unordered_map>
 
 #include <cstring>
 
@@ -147,15 +149,36 @@ private:
 
 } // namespace
 
-std::uint32_t FormTable::intern(std::string normalized, FormKind kind)
+std::uint32_t FormTable::intern(std::string_view normalized, FormKind kind)
 {
-    const auto found = ids_.find(normalized);
-    if (found != ids_.end()) return found->second;
-    const auto id = static_cast<std::uint32_t>(text_.size());
-    text_.push_back(normalized);
-    kind_.push_back(kind);
-    ids_.emplace(std::move(normalized), id);
-    return id;
+    constexpr std::uint32_t kEmpty = UINT32_MAX;
+    // At most half full.
+    if (slots_.size() < 2 * (size() + 1)) rehash(std::max<std::size_t>(1024, std::bit_ceil(4 * (size() + 1))));
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = std::hash<std::string_view>{}(normalized) & mask;; at = (at + 1) & mask) {
+        const std::uint32_t form = slots_[at];
+        if (form == kEmpty) {
+            const auto id = static_cast<std::uint32_t>(size());
+            slots_[at] = id;
+            chars_.append(normalized);
+            start_.push_back(static_cast<std::uint32_t>(chars_.size()));
+            kind_.push_back(kind);
+            return id;
+        }
+        if (view(form) == normalized) return form;
+    }
+}
+
+void FormTable::rehash(std::size_t count)
+{
+    slots_.assign(count, UINT32_MAX);
+    const std::size_t mask = count - 1;
+    for (std::uint32_t form = 0; form < size(); ++form) {
+        std::size_t at = std::hash<std::string_view>{}(view(form)) & mask;
+        while (slots_[at] != UINT32_MAX)
+            at = (at + 1) & mask;
+        slots_[at] = form;
+    }
 }
 
 std::string normalizeWord(std::string_view utf8)
@@ -191,9 +214,17 @@ void absorbForms(FormTable& into, const FormTable& from, SideText& side)
 {
     std::vector<std::uint32_t> renumbered(from.size());
     for (std::uint32_t form = 0; form < from.size(); ++form)
-        renumbered[form] = into.intern(from.text(form), from.kind(form));
+        renumbered[form] = into.intern(from.view(form), from.kind(form));
     for (std::uint32_t& form : side.forms)
         form = renumbered[form];
+}
+
+void FormTable::compact()
+{
+    slots_ = {};
+    chars_.shrink_to_fit();
+    start_.shrink_to_fit();
+    kind_.shrink_to_fit();
 }
 
 SideText readSide(const std::vector<std::string_view>& sentences, FormTable& table)
@@ -287,6 +318,7 @@ SideText readSide(const std::vector<std::string_view>& sentences, FormTable& tab
         side.length.push_back(length);
         side.formBegin.push_back(static_cast<std::uint32_t>(side.forms.size()));
     }
+    side.forms.shrink_to_fit();
     return side;
 }
 

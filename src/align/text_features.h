@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace solandre::align {
@@ -17,15 +16,27 @@ enum class FormKind : std::uint8_t { Word, Number, Mark };
 
 class FormTable {
 public:
-    std::uint32_t intern(std::string normalized, FormKind kind);
-    std::size_t size() const { return text_.size(); }
-    const std::string& text(std::uint32_t form) const { return text_[form]; }
+    std::uint32_t intern(std::string_view normalized, FormKind kind);
+    // Once every form is in: lets go of the lookup, which only interning
+    // needs (a later intern builds it again).
+    void compact();
+    std::size_t size() const { return kind_.size(); }
+    std::string_view view(std::uint32_t form) const
+    {
+        return std::string_view(chars_).substr(start_[form], start_[form + 1] - start_[form]);
+    }
+    std::string text(std::uint32_t form) const { return std::string(view(form)); }
     FormKind kind(std::uint32_t form) const { return kind_[form]; }
 
 private:
-    std::vector<std::string> text_;
+    void rehash(std::size_t count);
+
+    // Every form's bytes one after the other: a string of its own for each
+    // would take more than the bytes.
+    std::string chars_;
+    std::vector<std::uint32_t> start_ = {0}; // one more than forms
     std::vector<FormKind> kind_;
-    std::unordered_map<std::string, std::uint32_t> ids_;
+    std::vector<std::uint32_t> slots_; // forms by the hash of their bytes, open addressing
 };
 
 struct SideText {
