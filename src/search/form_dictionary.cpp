@@ -81,7 +81,7 @@ void sortBucket(std::uint64_t* keys, std::uint32_t* ids, size_t n, std::vector<s
 
 FormDictionary::FormDictionary() { makeTable(12); }
 
-std::uint32_t FormDictionary::hashOf(std::string_view paddedForm) const { return hashPadded(paddedForm); }
+std::uint32_t FormDictionary::hashOf(std::string_view paddedForm) { return hashPadded(paddedForm); }
 
 std::uint64_t FormDictionary::keyOf(std::string_view paddedForm)
 {
@@ -92,9 +92,8 @@ std::uint64_t FormDictionary::keyOf(std::string_view paddedForm)
     return v;
 }
 
-std::uint32_t FormDictionary::intern(std::string_view form)
+std::uint32_t FormDictionary::intern(std::string_view form, std::uint32_t hash)
 {
-    const std::uint32_t hash = hashOf(form);
     for (std::uint32_t i = hash & mask_;; i = (i + 1) & mask_) {
         const std::uint32_t slot = table_[i];
         if (slot == 0) {

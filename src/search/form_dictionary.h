@@ -29,7 +29,13 @@ public:
 
     // The form's number, from 0 in the order met. `form` must be followed
     // by 8 readable bytes (their content does not matter).
-    std::uint32_t intern(std::string_view form);
+    std::uint32_t intern(std::string_view form) { return intern(form, hashOf(form)); }
+    // The same with the form's hashOf() known: a caller with many forms at
+    // hand hashes them and asks for their slots ahead (prefetchSlot), so
+    // that the misses of a table far bigger than the cache overlap.
+    std::uint32_t intern(std::string_view form, std::uint32_t hash);
+    static std::uint32_t hashOf(std::string_view paddedForm);
+    void prefetchSlot(std::uint32_t hash) const { __builtin_prefetch(table_.data() + (hash & mask_)); }
 
     // Room for `forms` forms at once, so that the table grows once.
     void expect(size_t forms);
@@ -69,7 +75,6 @@ public:
 
 private:
     void makeTable(unsigned bits);
-    std::uint32_t hashOf(std::string_view paddedForm) const;
 
     // A slot: 0 when free, else the form's number + 1 in the low `bits_`
     // bits and the hash's bits above them: a slot whose high bits differ

@@ -285,6 +285,7 @@ public:
             closeRun(end_, false);
         }
         recordWaiting();
+        recordPending();
         if (read_) read_(released_, end_);
         return report_(end_ - begin_);
     }
@@ -420,46 +421,112 @@ private:
 
     void markerRun(size_t start, size_t length, bool owned)
     {
-        out_.runs.push_back({WordId(out_.ids.size()), std::uint32_t(start), std::uint32_t(length), owned ? 1u : 0u});
+        out_.runs.push_back({WordId(words()), std::uint32_t(start), std::uint32_t(length), owned ? 1u : 0u});
     }
 
+    // Most words of a real text are of forms met just before, found at
+    // once in the recent forms. Where most are not, a word's form waits
+    // with a few others: their slots, in the recent forms and then in the
+    // dictionary, are asked for all at once, so that a text of millions of
+    // distinct forms does not wait for each in turn.
     void recordForm(size_t start, size_t end)
     {
-        const WordId word = WordId(out_.ids.size());
+        const size_t word = words();
         if (word % 64 == 0) out_.samples.push_back(std::uint32_t(start));
+        if (word % kJudgeEvery == 0) {
+            const bool batch = misses_ > kJudgeEvery / 2;
+            // The words waiting come before this one.
+            if (!batch) recordPending();
+            batching_ = batch;
+            misses_ = 0;
+        }
+        pending_[pendingCount_++] = {start, end, nullptr, 0, 0, 0, 0, 0, 0};
+        if (batching_) {
+            if (pendingCount_ == kPending) recordPending();
+            return;
+        }
         const size_t length = end - start;
-        RecentForms::Slot* recent = nullptr;
-        std::uint64_t low = 0, high = 0;
         if (length <= RecentForms::kLongest) {
-            RecentForms::read(p_ + start, length, p_ + text_.size(), low, high);
-            recent = &recent_.at(low, high);
-            if (recent->low == low && recent->high == high && recent->length == length) {
-                ++out_.dictionary.counts()[recent->form];
-                out_.ids.push_back(recent->form);
+            Pending& w = pending_[0];
+            RecentForms::read(p_ + start, length, p_ + text_.size(), w.low, w.high);
+            const RecentForms::Slot& recent = recent_.at(w.low, w.high);
+            if (recent.low == w.low && recent.high == w.high && recent.length == length) {
+                pendingCount_ = 0;
+                ++out_.dictionary.counts()[recent.form];
+                out_.ids.push_back(recent.form);
                 return;
             }
         }
-        std::uint32_t id;
-        if (length <= kShortWord && lowerShortAscii(p_ + start, length, p_ + text_.size(), shortWord_)) {
-            id = out_.dictionary.intern(std::string_view(shortWord_, length));
-        } else {
-            scratch_.clear();
-            chars_.lower(text_.substr(start, length), scratch_);
-            const size_t size = scratch_.size();
-            scratch_.append(8, '\0');
-            id = out_.dictionary.intern(std::string_view(scratch_).substr(0, size));
+        recordPending();
+    }
+
+    // Words recorded so far, those waiting for their forms included.
+    size_t words() const { return out_.ids.size() + pendingCount_; }
+
+    void recordPending()
+    {
+        const size_t n = pendingCount_;
+        pendingCount_ = 0;
+        const unsigned char* textEnd = p_ + text_.size();
+        for (size_t k = 0; k < n; ++k) {
+            Pending& w = pending_[k];
+            const size_t length = w.end - w.start;
+            w.recent = nullptr;
+            if (length <= RecentForms::kLongest) {
+                RecentForms::read(p_ + w.start, length, textEnd, w.low, w.high);
+                w.recent = &recent_.at(w.low, w.high);
+                __builtin_prefetch(w.recent);
+            }
         }
-        ++out_.dictionary.counts()[id];
-        // Nearly every word a new form, early on: room for many at once, so
-        // that the table is not filled again at each doubling; not for all
-        // that the part could hold, since a list of words may just open a text.
+        lowered_.clear();
+        for (size_t k = 0; k < n; ++k) {
+            Pending& w = pending_[k];
+            const size_t length = w.end - w.start;
+            if (w.recent && w.recent->low == w.low && w.recent->high == w.high && w.recent->length == length) {
+                w.id = w.recent->form;
+                continue;
+            }
+            ++misses_;
+            w.id = kAbsent;
+            // The lower-cased form, with the 8 readable bytes after it that
+            // the dictionary reads.
+            const size_t at = lowered_.size();
+            w.formAt = std::uint32_t(at);
+            lowered_.resize(at + kShortWord + 16);
+            if (length <= kShortWord && lowerShortAscii(p_ + w.start, length, textEnd, lowered_.data() + at)) {
+                lowered_.resize(at + length);
+            } else {
+                lowered_.resize(at);
+                chars_.lower(text_.substr(w.start, length), lowered_);
+            }
+            w.formLength = std::uint32_t(lowered_.size() - at);
+            lowered_.append(8, '\0');
+            w.hash = FormDictionary::hashOf(std::string_view(lowered_).substr(at, w.formLength));
+            out_.dictionary.prefetchSlot(w.hash);
+        }
+        for (size_t k = 0; k < n; ++k) {
+            const Pending& w = pending_[k];
+            std::uint32_t id = w.id;
+            if (id == kAbsent) {
+                id = out_.dictionary.intern(std::string_view(lowered_).substr(w.formAt, w.formLength), w.hash);
+                if (w.recent) *w.recent = {w.low, w.high, std::uint32_t(w.end - w.start), id};
+                sizeEarly(id, w.start);
+            }
+            ++out_.dictionary.counts()[id];
+            out_.ids.push_back(id);
+        }
+    }
+
+    // Nearly every word a new form, early on: room for many at once, so
+    // that the table is not filled again at each doubling; not for all
+    // that the part could hold, since a list of words may just open a text.
+    void sizeEarly(std::uint32_t id, size_t start)
+    {
         if (id + 1 == kEarlyForms && !sizedEarly_ && out_.ids.size() < 2 * kEarlyForms) {
             sizedEarly_ = true;
             const size_t expected = kEarlyForms * (end_ - begin_) / (start - begin_ + 1) * 11 / 10;
             out_.dictionary.expect(std::min<size_t>(expected, 64 * kEarlyForms));
         }
-        out_.ids.push_back(id);
-        if (recent) *recent = {low, high, std::uint32_t(length), id};
     }
 
     std::string_view text_;
@@ -477,8 +544,21 @@ private:
     bool runUnspaced_ = false; // the open run holds letters of the unspaced scripts
     bool sized_ = false, sizedEarly_ = false;
     size_t wordStart_ = 0;
-    std::string scratch_;
-    char shortWord_[kShortWord + 8];
+    struct Pending {
+        size_t start, end;
+        RecentForms::Slot* recent; // where a short word's form may be
+        std::uint64_t low, high;   // a short word's bytes
+        std::uint32_t id;          // kAbsent until found
+        std::uint32_t formAt, formLength, hash; // the lower-cased form in lowered_
+    };
+    static constexpr size_t kPending = 32;
+    // How often the scan judges from its recent misses whether to batch.
+    static constexpr size_t kJudgeEvery = 4096;
+    Pending pending_[kPending];
+    size_t pendingCount_ = 0;
+    size_t misses_ = 0;
+    bool batching_ = false;
+    std::string lowered_;
     RecentForms recent_;
     WordBreaker breaker_;
     struct Waiting {
