@@ -31,7 +31,9 @@ constexpr size_t kReportEvery = size_t(4) << 20;
 // How many forms tell whether nearly every word is a new one.
 constexpr std::uint32_t kEarlyForms = 1u << 14;
 // Forms read between two givings back of the memory of those read.
-constexpr size_t kReleaseForms = size_t(1) << 16;
+constexpr size_t kReleaseForms = size_t(1) << 14;
+// Above this many forms in all, the vocabulary is merged on two threads.
+constexpr size_t kMergeApartAbove = size_t(1) << 18;
 
 // Words up to this long are lower-cased and hashed without a string of their own.
 constexpr size_t kShortWord = 64;
@@ -604,9 +606,9 @@ public:
         const Owned& o = *owned_;
         x.samples_ = {o.samples.data(), o.samples.size()};
         x.segments_ = o.segments;
-        x.forms_ = o.forms;
+        x.forms_ = {o.forms.data(), o.forms.size()};
         x.formChars_ = {o.formChars.data(), o.formChars.size()};
-        x.postingStart_ = o.postingStart;
+        x.postingStart_ = {o.postingStart.data(), o.postingStart.size()};
         x.postings_ = {o.postings.data(), o.postings.size()};
         x.runs_ = o.runs;
         x.markerChars_ = o.markerChars;
@@ -665,58 +667,92 @@ private:
     // The parts' forms walked together in byte order: each distinct form
     // gets its rank, and each part's count of a form becomes the place in
     // the lists of the first of its words there (the first part's words of
-    // a form before the second's).
+    // a form before the second's). Many forms are walked in two halves at
+    // once: the first from the front, the second from the back, where the
+    // words after a form are counted down from all the words.
     void merge(std::vector<PartScan>& parts)
     {
         Owned& x = *owned_;
         FormDictionary& first = parts[0].dictionary;
         FormDictionary* second = parts.size() == 2 ? &parts[1].dictionary : nullptr;
+        const FormDictionary::Sorted& firstOrder = parts[0].order;
+        static const FormDictionary::Sorted kNone;
+        const FormDictionary::Sorted& secondOrder = second ? parts[1].order : kNone;
+        static const FormDictionary kNoForms;
+        const FormDictionary& other = second ? *second : kNoForms;
+        const size_t na = firstOrder.ids.size(), nb = secondOrder.ids.size();
         // The forms' bytes stay as the scan wrote them, the second part's
         // after the first's: a form of both is shown by the first's.
         const auto base = std::uint32_t(first.chars().size());
-        const size_t forms = first.size() + (second ? second->size() : 0);
-        x.forms.reserve(forms);
-        x.postingStart.reserve(forms + 1);
         std::uint32_t words = 0;
-        // The sorted forms are read once, from the front, while the
+        for (const PartScan& part : parts) words += std::uint32_t(part.ids.size());
+        x.forms.resize(na + nb);
+        x.postingStart.resize(na + nb + 1);
+
+        // The halves split between forms of different keys: all forms of
+        // one key fall in one half.
+        size_t iSplit = na, jSplit = nb;
+        if (na + nb >= kMergeApartAbove && na > 0) {
+            const std::uint64_t pivot = firstOrder.keys[na / 2];
+            iSplit = size_t(std::lower_bound(firstOrder.keys.begin(), firstOrder.keys.end(), pivot) -
+                            firstOrder.keys.begin());
+            jSplit = size_t(std::lower_bound(secondOrder.keys.begin(), secondOrder.keys.end(), pivot) -
+                            secondOrder.keys.begin());
+        }
+        auto span = [&](std::uint32_t a, std::uint32_t b) {
+            return a != kAbsent ? WordIndex::Span{first.entry(a).offset, first.entry(a).length}
+                                : WordIndex::Span{base + other.entry(b).offset, other.entry(b).length};
+        };
+        auto count = [&](const FormDictionary& d, std::uint32_t id) { return id == kAbsent ? 0 : d.counts()[id]; };
+
+        // The sorted forms are read once, from their ends, while the
         // vocabulary is written: their memory goes as they are read.
-        size_t read[2] = {0, 0};
-        auto readOne = [&](size_t k) {
-            if (++read[k] % kReleaseForms == 0) {
-                parts[k].order.ids.releaseFront(read[k]);
-                parts[k].order.keys.releaseFront(read[k]);
-            }
+        size_t frontRank = 0;
+        std::thread helper;
+        if (iSplit < na || jSplit < nb) {
+            helper = std::thread([&] {
+                size_t rank = na + nb, after = 0, readA = 0, readB = 0;
+                forEachMerged<true>(first, firstOrder, iSplit, na, other, secondOrder, jSplit, nb,
+                                    [&](std::uint32_t a, std::uint32_t b) {
+                    const std::uint32_t ca = count(first, a), cb = count(other, b);
+                    after += ca + cb;
+                    const auto start = std::uint32_t(words - after);
+                    x.forms[--rank] = span(a, b);
+                    x.postingStart[rank] = start;
+                    if (a != kAbsent) first.counts()[a] = start;
+                    if (b != kAbsent) second->counts()[b] = start + ca;
+                    if (a != kAbsent && ++readA % kReleaseForms == 0) release(parts[0].order, na - readA, na);
+                    if (b != kAbsent && ++readB % kReleaseForms == 0) release(parts[1].order, nb - readB, nb);
+                });
+                // The forms of the back half, moved down next to the front's.
+                backRanks_ = {rank, na + nb};
+            });
+        }
+        std::uint32_t before = 0;
+        size_t readA = 0, readB = 0;
+        auto front = [&](std::uint32_t a, std::uint32_t b) {
+            const std::uint32_t ca = count(first, a), cb = count(other, b);
+            x.forms[frontRank] = span(a, b);
+            x.postingStart[frontRank++] = before;
+            if (a != kAbsent) first.counts()[a] = before;
+            if (b != kAbsent) second->counts()[b] = before + ca;
+            before += ca + cb;
+            if (a != kAbsent && ++readA % kReleaseForms == 0) release(parts[0].order, 0, readA);
+            if (b != kAbsent && ++readB % kReleaseForms == 0) release(parts[1].order, 0, readB);
         };
-        auto place = [&](FormDictionary& d, std::uint32_t id) {
-            std::uint32_t& count = d.counts()[id];
-            const std::uint32_t at = words;
-            words += count;
-            count = at;
-        };
-        auto add = [&](std::uint32_t a, std::uint32_t b) {
-            if (a != kAbsent) {
-                x.forms.push_back({first.entry(a).offset, first.entry(a).length});
-            } else {
-                x.forms.push_back({base + second->entry(b).offset, second->entry(b).length});
-            }
-            x.postingStart.push_back(words);
-            if (a != kAbsent) {
-                place(first, a);
-                readOne(0);
-            }
-            if (b != kAbsent) {
-                place(*second, b);
-                readOne(1);
-            }
-        };
-        if (second)
-            forEachMerged(first, parts[0].order, *second, parts[1].order, add);
-        else
-            for (size_t k = 0; k < parts[0].order.ids.size(); ++k) {
-                if (k + 16 < parts[0].order.ids.size()) first.prefetch(parts[0].order.ids[k + 16]);
-                add(parts[0].order.ids[k], kAbsent);
-            }
-        x.postingStart.push_back(words);
+        forEachMerged(first, firstOrder, 0, iSplit, other, secondOrder, 0, jSplit, front);
+        size_t ranks = frontRank;
+        if (helper.joinable()) {
+            helper.join();
+            const size_t back = backRanks_.second - backRanks_.first;
+            std::memmove(x.forms.data() + frontRank, x.forms.data() + backRanks_.first, back * sizeof(WordIndex::Span));
+            std::memmove(x.postingStart.data() + frontRank, x.postingStart.data() + backRanks_.first,
+                         back * sizeof(std::uint32_t));
+            ranks += back;
+        }
+        x.forms.resize(ranks);
+        x.postingStart.resize(ranks + 1);
+        x.postingStart[ranks] = words;
         for (PartScan& part : parts) {
             part.order = FormDictionary::Sorted();
             part.dictionary.dropEntries();
@@ -730,6 +766,12 @@ private:
             x.formChars.resize(base + more.size());
             second->chars() = PodArray<char>();
         }
+    }
+
+    static void release(FormDictionary::Sorted& order, size_t from, size_t to)
+    {
+        order.ids.releaseBetween(from, to);
+        order.keys.releaseBetween(from, to);
     }
 
     // The words into the lists of their forms, each part on its own thread,
@@ -802,9 +844,9 @@ private:
     struct Owned {
         PodArray<std::uint32_t> samples;
         std::vector<WordIndex::Segment> segments;
-        std::vector<WordIndex::Span> forms;
+        PodArray<WordIndex::Span> forms;
         PodArray<char> formChars;
-        std::vector<std::uint32_t> postingStart;
+        PodArray<std::uint32_t> postingStart;
         WordList postings;
         std::vector<WordIndex::Run> runs;
         std::string markerChars;
@@ -818,6 +860,7 @@ private:
     const WordIndex::ReadStretch& read_;
     std::shared_ptr<Owned> owned_;
     WordIndex index_;
+    std::pair<size_t, size_t> backRanks_; // written by the merge's second thread
 };
 
 std::optional<WordIndex> WordIndex::build(std::string_view text, Encoding encoding,

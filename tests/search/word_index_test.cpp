@@ -342,6 +342,43 @@ TEST(WordIndex, StretchesOfNewFormsAndOfFamiliarOnesAgreeWithTheRules)
     }
 }
 
+TEST(WordIndex, ABigTextOfManyFormsMergesItsVocabularyInTwoHalves)
+{
+    // Over eight megabytes and about a million forms: the two parts'
+    // vocabularies are merged from both ends at once.
+    std::string text;
+    std::mt19937 random(5);
+    const char letters[] = "abcdeABCDE\xF1\xD1\xE9";
+    for (int s = 1; text.size() < (9u << 20); ++s) {
+        text += "[" + std::to_string(s) + "] ";
+        for (int w = 0; w < 8; ++w) {
+            for (size_t k = 2 + random() % 11; k > 0; --k) text += letters[random() % (sizeof letters - 1)];
+            text += ' ';
+        }
+        text += ".\r\n";
+    }
+    const WordIndex index = WordIndex::build(text, Encoding::Windows1252);
+    const auto all = reference::wordIndex(text, Encoding::Windows1252);
+    ASSERT_EQ(index.size(), all.size());
+    ASSERT_GT(index.vocabularySize(), size_t(1) << 19);
+    for (size_t k = 0; k < all.size(); k += 13) {
+        ASSERT_EQ(index.form(WordId(k)), all[k].form) << k;
+        ASSERT_EQ(index.marker(WordId(k)), all[k].marker) << k;
+    }
+    for (std::uint32_t rank = 1; rank < index.vocabularySize(); ++rank)
+        ASSERT_LT(index.lowerForm(rank - 1), index.lowerForm(rank));
+    // Forms about the middle of the vocabulary, where the halves meet, and
+    // short ones met in both parts.
+    const std::uint32_t middle = std::uint32_t(index.vocabularySize() / 2);
+    std::vector<std::string> typed = {"ab", "dd", "éñ"};
+    for (std::uint32_t rank = middle - 1; rank < middle + 2; ++rank) {
+        const std::string_view form = index.lowerForm(rank);
+        typed.push_back(decodeText(std::string(form), Encoding::Windows1252).toStdString());
+    }
+    for (const std::string& form : typed)
+        ASSERT_EQ(search(index, form), reference::search(all, form, Encoding::Windows1252)) << form;
+}
+
 TEST(WordIndex, BuildingReportsProgressAndCanBeStopped)
 {
     std::string text;
