@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/form_dictionary.h"
 
+#include "common/page_memory.h"
 #include "search/byte_order.h"
 
 #include <algorithm>
@@ -135,6 +136,8 @@ void FormDictionary::expect(size_t forms)
 void FormDictionary::makeTable(unsigned bits)
 {
     table_ = std::vector<std::uint32_t>();
+    table_.reserve(size_t(1) << bits);
+    detail::preferLargePages(table_.data(), table_.capacity() * sizeof(std::uint32_t));
     table_.resize(size_t(1) << bits);
     bits_ = bits;
     mask_ = std::uint32_t((std::uint64_t(1) << bits) - 1);
