@@ -9,6 +9,11 @@ namespace solandre::detail {
 
 void* allocatePages(size_t size); // nullptr when out of memory
 void freePages(void* block, size_t size);
+// Asks for large pages for the whole large pages of [begin, begin + length),
+// before they are first touched: for a table far bigger than the cache, read
+// at random, where a walk of the page tables at each read costs as much as
+// the read.
+void preferLargePages(void* begin, size_t length);
 // Gives back the whole pages of [begin, begin + length) of a mapped file: the
 // memory goes, the content stays readable from the file.
 void releasePages(const void* begin, size_t length);

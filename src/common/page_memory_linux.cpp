@@ -10,6 +10,8 @@ namespace solandre::detail {
 namespace {
 constexpr size_t kBig = size_t(2) << 20; // below this, malloc is cheaper
 
+constexpr size_t kLargePage = size_t(2) << 20;
+
 size_t roundUp(size_t size) { return (size + kBig - 1) & ~(kBig - 1); }
 } // namespace
 
@@ -31,6 +33,14 @@ void freePages(void* block, size_t size)
         std::free(block);
     else
         munmap(block, roundUp(size));
+}
+
+void preferLargePages(void* begin, size_t length)
+{
+    const auto start = reinterpret_cast<std::uintptr_t>(begin);
+    const std::uintptr_t first = (start + kLargePage - 1) & ~std::uintptr_t(kLargePage - 1);
+    const std::uintptr_t last = (start + length) & ~std::uintptr_t(kLargePage - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
 }
 
 void releasePages(const void* begin, size_t length)

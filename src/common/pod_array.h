@@ -63,7 +63,14 @@ public:
     }
     // Gives back the memory of the whole pages that hold only values before
     // `count`, for an array read from its front once: those values are lost.
-    void releaseFront(size_t count) { detail::releasePages(data(), std::min(count, size_) * sizeof(T)); }
+    void releaseFront(size_t count) { releaseBetween(0, count); }
+    // The same for the values at [from, to), for an array read once from
+    // both ends.
+    void releaseBetween(size_t from, size_t to)
+    {
+        to = std::min(to, size_);
+        if (from < to) detail::releasePages(data() + from, (to - from) * sizeof(T));
+    }
     template <class It> void assign(It first, It last)
     {
         resize(size_t(last - first));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/form_dictionary.h"
 
+#include "common/page_memory.h"
 #include "search/byte_order.h"
 
 #include <algorithm>
@@ -81,7 +82,7 @@ void sortBucket(std::uint64_t* keys, std::uint32_t* ids, size_t n, std::vector<s
 
 FormDictionary::FormDictionary() { makeTable(12); }
 
-std::uint32_t FormDictionary::hashOf(std::string_view paddedForm) const { return hashPadded(paddedForm); }
+std::uint32_t FormDictionary::hashOf(std::string_view paddedForm) { return hashPadded(paddedForm); }
 
 std::uint64_t FormDictionary::keyOf(std::string_view paddedForm)
 {
@@ -92,9 +93,8 @@ std::uint64_t FormDictionary::keyOf(std::string_view paddedForm)
     return v;
 }
 
-std::uint32_t FormDictionary::intern(std::string_view form)
+std::uint32_t FormDictionary::intern(std::string_view form, std::uint32_t hash)
 {
-    const std::uint32_t hash = hashOf(form);
     for (std::uint32_t i = hash & mask_;; i = (i + 1) & mask_) {
         const std::uint32_t slot = table_[i];
         if (slot == 0) {
@@ -136,6 +136,8 @@ void FormDictionary::expect(size_t forms)
 void FormDictionary::makeTable(unsigned bits)
 {
     table_ = std::vector<std::uint32_t>();
+    table_.reserve(size_t(1) << bits);
+    detail::preferLargePages(table_.data(), table_.capacity() * sizeof(std::uint32_t));
     table_.resize(size_t(1) << bits);
     bits_ = bits;
     mask_ = std::uint32_t((std::uint64_t(1) << bits) - 1);

@@ -29,7 +29,13 @@ public:
 
     // The form's number, from 0 in the order met. `form` must be followed
     // by 8 readable bytes (their content does not matter).
-    std::uint32_t intern(std::string_view form);
+    std::uint32_t intern(std::string_view form) { return intern(form, hashOf(form)); }
+    // The same with the form's hashOf() known: a caller with many forms at
+    // hand hashes them and asks for their slots ahead (prefetchSlot), so
+    // that the misses of a table far bigger than the cache overlap.
+    std::uint32_t intern(std::string_view form, std::uint32_t hash);
+    static std::uint32_t hashOf(std::string_view paddedForm);
+    void prefetchSlot(std::uint32_t hash) const { __builtin_prefetch(table_.data() + (hash & mask_)); }
 
     // Room for `forms` forms at once, so that the table grows once.
     void expect(size_t forms);
@@ -69,7 +75,6 @@ public:
 
 private:
     void makeTable(unsigned bits);
-    std::uint32_t hashOf(std::string_view paddedForm) const;
 
     // A slot: 0 when free, else the form's number + 1 in the low `bits_`
     // bits and the hash's bits above them: a slot whose high bits differ
@@ -92,36 +97,53 @@ inline int compareForms(std::uint64_t keyA, std::string_view a, std::uint64_t ke
 
 // Every distinct form of two sorted dictionaries in byte order, once:
 // `each(first, second)` with its number in each, kAbsent where it is not.
+// Only the forms at [iBegin, iEnd) of `sa` and [jBegin, jEnd) of `sb`, when
+// given; `Backward`, from the last form to the first.
 constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
-template <class F>
-void forEachMerged(const FormDictionary& a, const FormDictionary::Sorted& sa, const FormDictionary& b,
-                   const FormDictionary::Sorted& sb, F&& each)
+template <bool Backward = false, class F>
+void forEachMerged(const FormDictionary& a, const FormDictionary::Sorted& sa, size_t iBegin, size_t iEnd,
+                   const FormDictionary& b, const FormDictionary::Sorted& sb, size_t jBegin, size_t jEnd, F&& each)
 {
-    const size_t na = sa.ids.size(), nb = sb.ids.size();
+    const size_t na = iEnd - iBegin, nb = jEnd - jBegin;
+    // The k-th form met of each list.
+    auto at = [](size_t begin, size_t end, size_t k) { return Backward ? end - 1 - k : begin + k; };
     // The forms' entries lie in the order met, far apart: asked for this
     // far ahead.
     constexpr size_t kAhead = 16;
     size_t i = 0, j = 0;
     while (i < na && j < nb) {
-        if (i + kAhead < na) a.prefetch(sa.ids[i + kAhead]);
-        if (j + kAhead < nb) b.prefetch(sb.ids[j + kAhead]);
-        const int c = sa.keys[i] != sb.keys[j] ? (sa.keys[i] < sb.keys[j] ? -1 : 1)
-                                               : compareTied(sa.keys[i], a.form(sa.ids[i]), b.form(sb.ids[j]));
-        if (c < 0)
-            each(sa.ids[i++], kAbsent);
-        else if (c > 0)
-            each(kAbsent, sb.ids[j++]);
-        else
-            each(sa.ids[i++], sb.ids[j++]);
+        if (i + kAhead < na) a.prefetch(sa.ids[at(iBegin, iEnd, i + kAhead)]);
+        if (j + kAhead < nb) b.prefetch(sb.ids[at(jBegin, jEnd, j + kAhead)]);
+        const size_t x = at(iBegin, iEnd, i), y = at(jBegin, jEnd, j);
+        int c = sa.keys[x] != sb.keys[y] ? (sa.keys[x] < sb.keys[y] ? -1 : 1)
+                                         : compareTied(sa.keys[x], a.form(sa.ids[x]), b.form(sb.ids[y]));
+        if (Backward) c = -c;
+        if (c < 0) {
+            each(sa.ids[x], kAbsent);
+            ++i;
+        } else if (c > 0) {
+            each(kAbsent, sb.ids[y]);
+            ++j;
+        } else {
+            each(sa.ids[x], sb.ids[y]);
+            ++i;
+            ++j;
+        }
     }
     for (; i < na; ++i) {
-        if (i + kAhead < na) a.prefetch(sa.ids[i + kAhead]);
-        each(sa.ids[i], kAbsent);
+        if (i + kAhead < na) a.prefetch(sa.ids[at(iBegin, iEnd, i + kAhead)]);
+        each(sa.ids[at(iBegin, iEnd, i)], kAbsent);
     }
     for (; j < nb; ++j) {
-        if (j + kAhead < nb) b.prefetch(sb.ids[j + kAhead]);
-        each(kAbsent, sb.ids[j]);
+        if (j + kAhead < nb) b.prefetch(sb.ids[at(jBegin, jEnd, j + kAhead)]);
+        each(kAbsent, sb.ids[at(jBegin, jEnd, j)]);
     }
+}
+template <class F>
+void forEachMerged(const FormDictionary& a, const FormDictionary::Sorted& sa, const FormDictionary& b,
+                   const FormDictionary::Sorted& sb, F&& each)
+{
+    forEachMerged(a, sa, 0, sa.ids.size(), b, sb, 0, sb.ids.size(), each);
 }
 
 } // namespace solandre

@@ -31,7 +31,9 @@ constexpr size_t kReportEvery = size_t(4) << 20;
 // How many forms tell whether nearly every word is a new one.
 constexpr std::uint32_t kEarlyForms = 1u << 14;
 // Forms read between two givings back of the memory of those read.
-constexpr size_t kReleaseForms = size_t(1) << 16;
+constexpr size_t kReleaseForms = size_t(1) << 14;
+// Above this many forms in all, the vocabulary is merged on two threads.
+constexpr size_t kMergeApartAbove = size_t(1) << 18;
 
 // Words up to this long are lower-cased and hashed without a string of their own.
 constexpr size_t kShortWord = 64;
@@ -285,6 +287,7 @@ public:
             closeRun(end_, false);
         }
         recordWaiting();
+        recordPending();
         if (read_) read_(released_, end_);
         return report_(end_ - begin_);
     }
@@ -420,46 +423,112 @@ private:
 
     void markerRun(size_t start, size_t length, bool owned)
     {
-        out_.runs.push_back({WordId(out_.ids.size()), std::uint32_t(start), std::uint32_t(length), owned ? 1u : 0u});
+        out_.runs.push_back({WordId(words()), std::uint32_t(start), std::uint32_t(length), owned ? 1u : 0u});
     }
 
+    // Most words of a real text are of forms met just before, found at
+    // once in the recent forms. Where most are not, a word's form waits
+    // with a few others: their slots, in the recent forms and then in the
+    // dictionary, are asked for all at once, so that a text of millions of
+    // distinct forms does not wait for each in turn.
     void recordForm(size_t start, size_t end)
     {
-        const WordId word = WordId(out_.ids.size());
+        const size_t word = words();
         if (word % 64 == 0) out_.samples.push_back(std::uint32_t(start));
+        if (word % kJudgeEvery == 0) {
+            const bool batch = misses_ > kJudgeEvery / 2;
+            // The words waiting come before this one.
+            if (!batch) recordPending();
+            batching_ = batch;
+            misses_ = 0;
+        }
+        pending_[pendingCount_++] = {start, end, nullptr, 0, 0, 0, 0, 0, 0};
+        if (batching_) {
+            if (pendingCount_ == kPending) recordPending();
+            return;
+        }
         const size_t length = end - start;
-        RecentForms::Slot* recent = nullptr;
-        std::uint64_t low = 0, high = 0;
         if (length <= RecentForms::kLongest) {
-            RecentForms::read(p_ + start, length, p_ + text_.size(), low, high);
-            recent = &recent_.at(low, high);
-            if (recent->low == low && recent->high == high && recent->length == length) {
-                ++out_.dictionary.counts()[recent->form];
-                out_.ids.push_back(recent->form);
+            Pending& w = pending_[0];
+            RecentForms::read(p_ + start, length, p_ + text_.size(), w.low, w.high);
+            const RecentForms::Slot& recent = recent_.at(w.low, w.high);
+            if (recent.low == w.low && recent.high == w.high && recent.length == length) {
+                pendingCount_ = 0;
+                ++out_.dictionary.counts()[recent.form];
+                out_.ids.push_back(recent.form);
                 return;
             }
         }
-        std::uint32_t id;
-        if (length <= kShortWord && lowerShortAscii(p_ + start, length, p_ + text_.size(), shortWord_)) {
-            id = out_.dictionary.intern(std::string_view(shortWord_, length));
-        } else {
-            scratch_.clear();
-            chars_.lower(text_.substr(start, length), scratch_);
-            const size_t size = scratch_.size();
-            scratch_.append(8, '\0');
-            id = out_.dictionary.intern(std::string_view(scratch_).substr(0, size));
+        recordPending();
+    }
+
+    // Words recorded so far, those waiting for their forms included.
+    size_t words() const { return out_.ids.size() + pendingCount_; }
+
+    void recordPending()
+    {
+        const size_t n = pendingCount_;
+        pendingCount_ = 0;
+        const unsigned char* textEnd = p_ + text_.size();
+        for (size_t k = 0; k < n; ++k) {
+            Pending& w = pending_[k];
+            const size_t length = w.end - w.start;
+            w.recent = nullptr;
+            if (length <= RecentForms::kLongest) {
+                RecentForms::read(p_ + w.start, length, textEnd, w.low, w.high);
+                w.recent = &recent_.at(w.low, w.high);
+                __builtin_prefetch(w.recent);
+            }
         }
-        ++out_.dictionary.counts()[id];
-        // Nearly every word a new form, early on: room for many at once, so
-        // that the table is not filled again at each doubling; not for all
-        // that the part could hold, since a list of words may just open a text.
+        lowered_.clear();
+        for (size_t k = 0; k < n; ++k) {
+            Pending& w = pending_[k];
+            const size_t length = w.end - w.start;
+            if (w.recent && w.recent->low == w.low && w.recent->high == w.high && w.recent->length == length) {
+                w.id = w.recent->form;
+                continue;
+            }
+            ++misses_;
+            w.id = kAbsent;
+            // The lower-cased form, with the 8 readable bytes after it that
+            // the dictionary reads.
+            const size_t at = lowered_.size();
+            w.formAt = std::uint32_t(at);
+            lowered_.resize(at + kShortWord + 16);
+            if (length <= kShortWord && lowerShortAscii(p_ + w.start, length, textEnd, lowered_.data() + at)) {
+                lowered_.resize(at + length);
+            } else {
+                lowered_.resize(at);
+                chars_.lower(text_.substr(w.start, length), lowered_);
+            }
+            w.formLength = std::uint32_t(lowered_.size() - at);
+            lowered_.append(8, '\0');
+            w.hash = FormDictionary::hashOf(std::string_view(lowered_).substr(at, w.formLength));
+            out_.dictionary.prefetchSlot(w.hash);
+        }
+        for (size_t k = 0; k < n; ++k) {
+            const Pending& w = pending_[k];
+            std::uint32_t id = w.id;
+            if (id == kAbsent) {
+                id = out_.dictionary.intern(std::string_view(lowered_).substr(w.formAt, w.formLength), w.hash);
+                if (w.recent) *w.recent = {w.low, w.high, std::uint32_t(w.end - w.start), id};
+                sizeEarly(id, w.start);
+            }
+            ++out_.dictionary.counts()[id];
+            out_.ids.push_back(id);
+        }
+    }
+
+    // Nearly every word a new form, early on: room for many at once, so
+    // that the table is not filled again at each doubling; not for all
+    // that the part could hold, since a list of words may just open a text.
+    void sizeEarly(std::uint32_t id, size_t start)
+    {
         if (id + 1 == kEarlyForms && !sizedEarly_ && out_.ids.size() < 2 * kEarlyForms) {
             sizedEarly_ = true;
             const size_t expected = kEarlyForms * (end_ - begin_) / (start - begin_ + 1) * 11 / 10;
             out_.dictionary.expect(std::min<size_t>(expected, 64 * kEarlyForms));
         }
-        out_.ids.push_back(id);
-        if (recent) *recent = {low, high, std::uint32_t(length), id};
     }
 
     std::string_view text_;
@@ -477,8 +546,21 @@ private:
     bool runUnspaced_ = false; // the open run holds letters of the unspaced scripts
     bool sized_ = false, sizedEarly_ = false;
     size_t wordStart_ = 0;
-    std::string scratch_;
-    char shortWord_[kShortWord + 8];
+    struct Pending {
+        size_t start, end;
+        RecentForms::Slot* recent; // where a short word's form may be
+        std::uint64_t low, high;   // a short word's bytes
+        std::uint32_t id;          // kAbsent until found
+        std::uint32_t formAt, formLength, hash; // the lower-cased form in lowered_
+    };
+    static constexpr size_t kPending = 32;
+    // How often the scan judges from its recent misses whether to batch.
+    static constexpr size_t kJudgeEvery = 4096;
+    Pending pending_[kPending];
+    size_t pendingCount_ = 0;
+    size_t misses_ = 0;
+    bool batching_ = false;
+    std::string lowered_;
     RecentForms recent_;
     WordBreaker breaker_;
     struct Waiting {
@@ -524,9 +606,9 @@ public:
         const Owned& o = *owned_;
         x.samples_ = {o.samples.data(), o.samples.size()};
         x.segments_ = o.segments;
-        x.forms_ = o.forms;
+        x.forms_ = {o.forms.data(), o.forms.size()};
         x.formChars_ = {o.formChars.data(), o.formChars.size()};
-        x.postingStart_ = o.postingStart;
+        x.postingStart_ = {o.postingStart.data(), o.postingStart.size()};
         x.postings_ = {o.postings.data(), o.postings.size()};
         x.runs_ = o.runs;
         x.markerChars_ = o.markerChars;
@@ -585,58 +667,92 @@ private:
     // The parts' forms walked together in byte order: each distinct form
     // gets its rank, and each part's count of a form becomes the place in
     // the lists of the first of its words there (the first part's words of
-    // a form before the second's).
+    // a form before the second's). Many forms are walked in two halves at
+    // once: the first from the front, the second from the back, where the
+    // words after a form are counted down from all the words.
     void merge(std::vector<PartScan>& parts)
     {
         Owned& x = *owned_;
         FormDictionary& first = parts[0].dictionary;
         FormDictionary* second = parts.size() == 2 ? &parts[1].dictionary : nullptr;
+        const FormDictionary::Sorted& firstOrder = parts[0].order;
+        static const FormDictionary::Sorted kNone;
+        const FormDictionary::Sorted& secondOrder = second ? parts[1].order : kNone;
+        static const FormDictionary kNoForms;
+        const FormDictionary& other = second ? *second : kNoForms;
+        const size_t na = firstOrder.ids.size(), nb = secondOrder.ids.size();
         // The forms' bytes stay as the scan wrote them, the second part's
         // after the first's: a form of both is shown by the first's.
         const auto base = std::uint32_t(first.chars().size());
-        const size_t forms = first.size() + (second ? second->size() : 0);
-        x.forms.reserve(forms);
-        x.postingStart.reserve(forms + 1);
         std::uint32_t words = 0;
-        // The sorted forms are read once, from the front, while the
+        for (const PartScan& part : parts) words += std::uint32_t(part.ids.size());
+        x.forms.resize(na + nb);
+        x.postingStart.resize(na + nb + 1);
+
+        // The halves split between forms of different keys: all forms of
+        // one key fall in one half.
+        size_t iSplit = na, jSplit = nb;
+        if (na + nb >= kMergeApartAbove && na > 0) {
+            const std::uint64_t pivot = firstOrder.keys[na / 2];
+            iSplit = size_t(std::lower_bound(firstOrder.keys.begin(), firstOrder.keys.end(), pivot) -
+                            firstOrder.keys.begin());
+            jSplit = size_t(std::lower_bound(secondOrder.keys.begin(), secondOrder.keys.end(), pivot) -
+                            secondOrder.keys.begin());
+        }
+        auto span = [&](std::uint32_t a, std::uint32_t b) {
+            return a != kAbsent ? WordIndex::Span{first.entry(a).offset, first.entry(a).length}
+                                : WordIndex::Span{base + other.entry(b).offset, other.entry(b).length};
+        };
+        auto count = [&](const FormDictionary& d, std::uint32_t id) { return id == kAbsent ? 0 : d.counts()[id]; };
+
+        // The sorted forms are read once, from their ends, while the
         // vocabulary is written: their memory goes as they are read.
-        size_t read[2] = {0, 0};
-        auto readOne = [&](size_t k) {
-            if (++read[k] % kReleaseForms == 0) {
-                parts[k].order.ids.releaseFront(read[k]);
-                parts[k].order.keys.releaseFront(read[k]);
-            }
+        size_t frontRank = 0;
+        std::thread helper;
+        if (iSplit < na || jSplit < nb) {
+            helper = std::thread([&] {
+                size_t rank = na + nb, after = 0, readA = 0, readB = 0;
+                forEachMerged<true>(first, firstOrder, iSplit, na, other, secondOrder, jSplit, nb,
+                                    [&](std::uint32_t a, std::uint32_t b) {
+                    const std::uint32_t ca = count(first, a), cb = count(other, b);
+                    after += ca + cb;
+                    const auto start = std::uint32_t(words - after);
+                    x.forms[--rank] = span(a, b);
+                    x.postingStart[rank] = start;
+                    if (a != kAbsent) first.counts()[a] = start;
+                    if (b != kAbsent) second->counts()[b] = start + ca;
+                    if (a != kAbsent && ++readA % kReleaseForms == 0) release(parts[0].order, na - readA, na);
+                    if (b != kAbsent && ++readB % kReleaseForms == 0) release(parts[1].order, nb - readB, nb);
+                });
+                // The forms of the back half, moved down next to the front's.
+                backRanks_ = {rank, na + nb};
+            });
+        }
+        std::uint32_t before = 0;
+        size_t readA = 0, readB = 0;
+        auto front = [&](std::uint32_t a, std::uint32_t b) {
+            const std::uint32_t ca = count(first, a), cb = count(other, b);
+            x.forms[frontRank] = span(a, b);
+            x.postingStart[frontRank++] = before;
+            if (a != kAbsent) first.counts()[a] = before;
+            if (b != kAbsent) second->counts()[b] = before + ca;
+            before += ca + cb;
+            if (a != kAbsent && ++readA % kReleaseForms == 0) release(parts[0].order, 0, readA);
+            if (b != kAbsent && ++readB % kReleaseForms == 0) release(parts[1].order, 0, readB);
         };
-        auto place = [&](FormDictionary& d, std::uint32_t id) {
-            std::uint32_t& count = d.counts()[id];
-            const std::uint32_t at = words;
-            words += count;
-            count = at;
-        };
-        auto add = [&](std::uint32_t a, std::uint32_t b) {
-            if (a != kAbsent) {
-                x.forms.push_back({first.entry(a).offset, first.entry(a).length});
-            } else {
-                x.forms.push_back({base + second->entry(b).offset, second->entry(b).length});
-            }
-            x.postingStart.push_back(words);
-            if (a != kAbsent) {
-                place(first, a);
-                readOne(0);
-            }
-            if (b != kAbsent) {
-                place(*second, b);
-                readOne(1);
-            }
-        };
-        if (second)
-            forEachMerged(first, parts[0].order, *second, parts[1].order, add);
-        else
-            for (size_t k = 0; k < parts[0].order.ids.size(); ++k) {
-                if (k + 16 < parts[0].order.ids.size()) first.prefetch(parts[0].order.ids[k + 16]);
-                add(parts[0].order.ids[k], kAbsent);
-            }
-        x.postingStart.push_back(words);
+        forEachMerged(first, firstOrder, 0, iSplit, other, secondOrder, 0, jSplit, front);
+        size_t ranks = frontRank;
+        if (helper.joinable()) {
+            helper.join();
+            const size_t back = backRanks_.second - backRanks_.first;
+            std::memmove(x.forms.data() + frontRank, x.forms.data() + backRanks_.first, back * sizeof(WordIndex::Span));
+            std::memmove(x.postingStart.data() + frontRank, x.postingStart.data() + backRanks_.first,
+                         back * sizeof(std::uint32_t));
+            ranks += back;
+        }
+        x.forms.resize(ranks);
+        x.postingStart.resize(ranks + 1);
+        x.postingStart[ranks] = words;
         for (PartScan& part : parts) {
             part.order = FormDictionary::Sorted();
             part.dictionary.dropEntries();
@@ -650,6 +766,12 @@ private:
             x.formChars.resize(base + more.size());
             second->chars() = PodArray<char>();
         }
+    }
+
+    static void release(FormDictionary::Sorted& order, size_t from, size_t to)
+    {
+        order.ids.releaseBetween(from, to);
+        order.keys.releaseBetween(from, to);
     }
 
     // The words into the lists of their forms, each part on its own thread,
@@ -722,9 +844,9 @@ private:
     struct Owned {
         PodArray<std::uint32_t> samples;
         std::vector<WordIndex::Segment> segments;
-        std::vector<WordIndex::Span> forms;
+        PodArray<WordIndex::Span> forms;
         PodArray<char> formChars;
-        std::vector<std::uint32_t> postingStart;
+        PodArray<std::uint32_t> postingStart;
         WordList postings;
         std::vector<WordIndex::Run> runs;
         std::string markerChars;
@@ -738,6 +860,7 @@ private:
     const WordIndex::ReadStretch& read_;
     std::shared_ptr<Owned> owned_;
     WordIndex index_;
+    std::pair<size_t, size_t> backRanks_; // written by the merge's second thread
 };
 
 std::optional<WordIndex> WordIndex::build(std::string_view text, Encoding encoding,

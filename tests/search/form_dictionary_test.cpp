@@ -99,6 +99,42 @@ TEST(FormDictionary, TwoPartsWalkedTogetherGiveEachFormOnceWithItsNumberInEach)
     EXPECT_EQ(walked, std::vector<std::string>(all.begin(), all.end()));
 }
 
+TEST(FormDictionary, PartsOfTwoListsWalkedBackwardGiveTheForwardWalkReversed)
+{
+    FormDictionary a, b;
+    for (const std::string& f : awkwardForms(3'000, 3)) intern(a, f);
+    for (const std::string& f : awkwardForms(3'000, 4)) intern(b, f);
+    const FormDictionary::Sorted sa = a.sorted(), sb = b.sorted();
+    struct Case {
+        const char* name;
+        size_t iBegin, iEnd, jBegin, jEnd;
+    };
+    const size_t na = sa.ids.size(), nb = sb.ids.size();
+    const Case cases[] = {
+        {"whole lists", 0, na, 0, nb},
+        {"back halves", na / 2, na, nb / 3, nb},
+        {"one list empty", 100, 900, 7, 7},
+        {"both empty", 5, 5, 9, 9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> forward, backward;
+        forEachMerged(a, sa, c.iBegin, c.iEnd, b, sb, c.jBegin, c.jEnd,
+                      [&](std::uint32_t x, std::uint32_t y) { forward.emplace_back(x, y); });
+        forEachMerged<true>(a, sa, c.iBegin, c.iEnd, b, sb, c.jBegin, c.jEnd,
+                            [&](std::uint32_t x, std::uint32_t y) { backward.emplace_back(x, y); });
+        std::reverse(backward.begin(), backward.end());
+        EXPECT_EQ(backward, forward);
+        size_t fromA = 0, fromB = 0;
+        for (const auto& [x, y] : forward) {
+            fromA += x != kAbsent;
+            fromB += y != kAbsent;
+        }
+        EXPECT_EQ(fromA, c.iEnd - c.iBegin);
+        EXPECT_EQ(fromB, c.jEnd - c.jBegin);
+    }
+}
+
 TEST(FormDictionary, FormsEqualOnTheirFirstEightBytesCompareByTheRest)
 {
     struct Case {

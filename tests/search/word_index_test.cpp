@@ -302,6 +302,83 @@ TEST(WordIndex, ABigTextIndexedInTwoPartsAgreesWithTheRules)
     }
 }
 
+TEST(WordIndex, StretchesOfNewFormsAndOfFamiliarOnesAgreeWithTheRules)
+{
+    // Long stretches where nearly every word is a new form, between
+    // stretches of a few forms said again: the scan changes its way of
+    // finding forms between them, and every word keeps its form and marker.
+    for (const Encoding encoding : {Encoding::Windows1252, Encoding::Utf8}) {
+        std::string text;
+        std::mt19937 random(11);
+        const char* letters[] = {"a", "B", "c", "ñ", "Ó", "z", "é", "Q"};
+        const char* familiar[] = {"casa", "Casa", "río", "el", "de"};
+        auto newForm = [&] {
+            std::string word;
+            // Some longer than any kept beside the recent forms, a few very long.
+            const size_t length = random() % 20 == 0 ? 70 + random() % 30 : 1 + random() % 24;
+            for (size_t k = 0; k < length; ++k) word += letters[random() % std::size(letters)];
+            return word;
+        };
+        int sentence = 0;
+        for (int stretch = 0; stretch < 6; ++stretch) {
+            const bool fresh = stretch % 2 == 0;
+            for (int w = 0; w < 9000; ++w) {
+                if (random() % 7 == 0) text += "[" + std::to_string(++sentence) + "] ";
+                const std::string word = fresh && random() % 10 != 0 ? newForm() : familiar[random() % std::size(familiar)];
+                text += (encoding == Encoding::Utf8 ? word : cp1252(word.c_str())) + " ";
+            }
+        }
+        const WordIndex index = WordIndex::build(text, encoding);
+        const auto all = reference::wordIndex(text, encoding);
+        ASSERT_EQ(index.size(), all.size());
+        for (size_t k = 0; k < all.size(); ++k) {
+            ASSERT_EQ(index.form(WordId(k)), all[k].form) << k;
+            ASSERT_EQ(index.marker(WordId(k)), all[k].marker) << k;
+        }
+        for (const char* form : {"casa", "río", "a*", "*z", "ñ*ó"})
+            ASSERT_EQ(search(index, form), reference::search(all, form, encoding)) << form;
+        for (std::uint32_t rank = 1; rank < index.vocabularySize(); ++rank)
+            ASSERT_LT(index.lowerForm(rank - 1), index.lowerForm(rank));
+    }
+}
+
+TEST(WordIndex, ABigTextOfManyFormsMergesItsVocabularyInTwoHalves)
+{
+    // Over eight megabytes and about a million forms: the two parts'
+    // vocabularies are merged from both ends at once.
+    std::string text;
+    std::mt19937 random(5);
+    const char letters[] = "abcdeABCDE\xF1\xD1\xE9";
+    for (int s = 1; text.size() < (9u << 20); ++s) {
+        text += "[" + std::to_string(s) + "] ";
+        for (int w = 0; w < 8; ++w) {
+            for (size_t k = 2 + random() % 11; k > 0; --k) text += letters[random() % (sizeof letters - 1)];
+            text += ' ';
+        }
+        text += ".\r\n";
+    }
+    const WordIndex index = WordIndex::build(text, Encoding::Windows1252);
+    const auto all = reference::wordIndex(text, Encoding::Windows1252);
+    ASSERT_EQ(index.size(), all.size());
+    ASSERT_GT(index.vocabularySize(), size_t(1) << 19);
+    for (size_t k = 0; k < all.size(); k += 13) {
+        ASSERT_EQ(index.form(WordId(k)), all[k].form) << k;
+        ASSERT_EQ(index.marker(WordId(k)), all[k].marker) << k;
+    }
+    for (std::uint32_t rank = 1; rank < index.vocabularySize(); ++rank)
+        ASSERT_LT(index.lowerForm(rank - 1), index.lowerForm(rank));
+    // Forms about the middle of the vocabulary, where the halves meet, and
+    // short ones met in both parts.
+    const std::uint32_t middle = std::uint32_t(index.vocabularySize() / 2);
+    std::vector<std::string> typed = {"ab", "dd", "éñ"};
+    for (std::uint32_t rank = middle - 1; rank < middle + 2; ++rank) {
+        const std::string_view form = index.lowerForm(rank);
+        typed.push_back(decodeText(std::string(form), Encoding::Windows1252).toStdString());
+    }
+    for (const std::string& form : typed)
+        ASSERT_EQ(search(index, form), reference::search(all, form, Encoding::Windows1252)) << form;
+}
+
 TEST(WordIndex, BuildingReportsProgressAndCanBeStopped)
 {
     std::string text;
