@@ -2,11 +2,13 @@
 #include "search/concordance_lines.h"
 
 #include "common/alphabetical.h"
+#include "search/hit_bitmap.h"
 #include "search/hit_texts.h"
 #include "search/line_keys.h"
 #include "search/text_chars.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <functional>
 #include <numeric>
@@ -16,6 +18,9 @@ namespace solandre {
 namespace {
 
 bool isBracket(char c) { return c == '[' || c == ']'; }
+
+// From this many lines a sort reads their keys on two threads.
+constexpr size_t kTwoHalvesFrom = size_t(1) << 20;
 
 // Line breaks and runs of blanks as one blank, none at either end.
 std::string folded(std::string_view raw)
@@ -132,66 +137,6 @@ bool toAlphabeticalPlaces(PodArray<std::uint32_t>& keys, const WordIndex& index,
     return true;
 }
 
-// The hits as bits of a bitmap of the text's words, and each hit's place
-// among them in text order: a line finds what was read of its word in text
-// order through the count of hits before it.
-class HitBitmap {
-public:
-    // False when a word is met twice.
-    bool mark(const WordList& order, size_t words)
-    {
-        bits_.assign(words / 64 + 1, 0);
-        for (const WordId word : order) {
-            std::uint64_t& block = bits_[word / 64];
-            const std::uint64_t bit = std::uint64_t(1) << (word % 64);
-            if (block & bit) return false;
-            block |= bit;
-        }
-        before_.resize(bits_.size());
-        std::uint32_t count = 0;
-        for (size_t b = 0; b < bits_.size(); ++b) {
-            before_[b] = count;
-            count += std::uint32_t(std::popcount(bits_[b]));
-        }
-        return true;
-    }
-    // Calls visit(word) for the hits in text order, until it returns false.
-    template <class Visit> bool inTextOrder(Visit&& visit) const
-    {
-        for (size_t b = 0; b < bits_.size(); ++b)
-            for (std::uint64_t block = bits_[b]; block; block &= block - 1)
-                if (!visit(WordId(b * 64 + size_t(std::countr_zero(block))))) return false;
-        return true;
-    }
-    std::uint32_t placeInText(WordId word) const
-    {
-        const std::uint64_t lower = bits_[word / 64] & ((std::uint64_t(1) << (word % 64)) - 1);
-        return before_[word / 64] + std::uint32_t(std::popcount(lower));
-    }
-    // Calls use(k, placeInText(order[k])) for every line. The places jump
-    // about a list as big as the text's words: each is asked of memory a few
-    // lines ahead, so that the waits overlap.
-    template <class Use> void forEachLine(const WordList& order, Use&& use) const
-    {
-        constexpr size_t kAhead = 32;
-        const size_t n = order.size();
-        std::uint32_t ahead[kAhead];
-        for (size_t k = 0; k < std::min(n, kAhead); ++k) ahead[k] = placeInText(order[k]);
-        for (size_t k = 0; k < n; ++k) {
-            const std::uint32_t place = ahead[k % kAhead];
-            if (k + kAhead < n) {
-                ahead[k % kAhead] = placeInText(order[k + kAhead]);
-                use.prefetch(ahead[k % kAhead]);
-            }
-            use(k, place);
-        }
-    }
-
-private:
-    std::vector<std::uint64_t> bits_;
-    std::vector<std::uint32_t> before_;
-};
-
 } // namespace
 
 ConcordanceLines::ConcordanceLines(const WordIndex& index, WordList hits, std::uint32_t words)
@@ -250,7 +195,7 @@ ConcordanceLines::Visit ConcordanceLines::keysInTextOrder(LineKeyReader& reader,
     PodArray<std::uint32_t> inTextOrder;
     inTextOrder.resize(n);
     size_t visited = 0;
-    if (!hits.inTextOrder([&](WordId word) {
+    if (!hits.inTextOrder(0, hits.blocks(), [&](WordId word) {
             if (!report(visited)) return false;
             inTextOrder[visited++] = reader.rank(word + shift);
             return true;
@@ -306,19 +251,39 @@ ConcordanceLines::Visit ConcordanceLines::sortManyHits(LineKey key, const Progre
     HitBitmap hits;
     if (!hits.mark(order_, index_->size())) return Visit::Repeated;
     const WordId shift = (key == LineKey::Right1 || key == LineKey::Right2) ? words_ - 1 : 0;
-    LineKeyReader reader(*index_, key);
     PodArray<std::uint32_t> keys; // in text order: the key, then the place
     keys.resize(n);
     std::vector<std::uint32_t> next(ranks, 0); // per key: the count, then the next place
-    size_t visited = 0;
-    if (!hits.inTextOrder([&](WordId word) {
-            if (visited % 65536 == 0 && !goOn(progress, 0.6 * double(visited) / double(n))) return false;
+    // Reading the keys is most of the work: a long list is read in two
+    // halves at once, each with a reader and counts of its own.
+    const size_t split = n >= kTwoHalvesFrom ? hits.middle() : hits.blocks();
+    std::atomic<bool> stopped = false;
+    auto readKeys = [&](size_t from, size_t to, std::vector<std::uint32_t>& counts, bool reports) {
+        LineKeyReader reader(*index_, key);
+        const size_t first = hits.hitsBefore(from), count = hits.hitsBefore(to) - first;
+        size_t visited = first;
+        return hits.inTextOrder(from, to, [&](WordId word) {
+            if ((visited - first) % 65536 == 0) {
+                if (reports && !goOn(progress, 0.6 * double(visited - first) / double(std::max<size_t>(count, 1))))
+                    stopped = true;
+                if (stopped) return false;
+            }
             const std::uint32_t rank = reader.rank(word + shift);
             keys[visited++] = rank;
-            ++next[rank];
+            ++counts[rank];
             return true;
-        }))
-        return Visit::Stopped;
+        });
+    };
+    std::vector<std::uint32_t> secondCounts;
+    const bool read = inTwoHalves(
+        [&] { return readKeys(0, split, next, true); },
+        [&] {
+            secondCounts.assign(ranks, 0);
+            return readKeys(split, hits.blocks(), secondCounts, false);
+        },
+        split < hits.blocks());
+    if (!read) return Visit::Stopped;
+    for (size_t rank = 0; rank < secondCounts.size(); ++rank) next[rank] += secondCounts[rank];
     std::vector<std::uint32_t> met;
     for (std::uint32_t rank = 1; rank < ranks; ++rank)
         if (next[rank]) met.push_back(rank);
@@ -336,14 +301,19 @@ ConcordanceLines::Visit ConcordanceLines::sortManyHits(LineKey key, const Progre
     } toPlaces{keys, next};
     hits.forEachLine(order_, toPlaces);
     // The words, in text order, to their places, which jump: each place is
-    // asked of memory a few words ahead.
-    constexpr size_t kAhead = 32;
-    visited = 0;
-    hits.inTextOrder([&](WordId word) {
-        if (visited + kAhead < n) __builtin_prefetch(&order_[keys[visited + kAhead]], 1);
-        order_[keys[visited++]] = word;
-        return true;
-    });
+    // asked of memory a few words ahead; the halves apart, as read.
+    auto sendWords = [&](size_t from, size_t to) {
+        constexpr size_t kAhead = 32;
+        size_t visited = hits.hitsBefore(from);
+        const size_t end = hits.hitsBefore(to);
+        return hits.inTextOrder(from, to, [&](WordId word) {
+            if (visited + kAhead < end) __builtin_prefetch(&order_[keys[visited + kAhead]], 1);
+            order_[keys[visited++]] = word;
+            return true;
+        });
+    };
+    inTwoHalves([&] { return sendWords(0, split); }, [&] { return sendWords(split, hits.blocks()); },
+                split < hits.blocks());
     return goOn(progress, 1.0) ? Visit::Done : Visit::Stopped;
 }
 

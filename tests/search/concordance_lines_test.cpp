@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
 #include <random>
 
 namespace solandre {
@@ -189,6 +190,42 @@ TEST_F(RandomLines, SortsOfAFewHitsInALongTextChainAsTheyShould)
             return reference::alphabeticallyBefore(x.keys[w], y.keys[w]);
         });
         for (size_t k = 0; k < lines.size(); ++k) ASSERT_EQ(lines.hit(k), expected[k].word) << int(key);
+    }
+}
+
+// A list of millions of lines has its keys read in two halves at once: the
+// chain of sorts orders as the keys read in one pass, ties as they were.
+TEST_F(RandomLines, SortsOfMillionsOfLinesChainAsTheKeysReadInOnePassOrderThem)
+{
+    const char* words[] = {"casa", "Casa", "perro", "\xE9l", "\xFF" "a", "l'eau", "de", "la", "Ab", "ab", "[x]"};
+    std::string t;
+    for (int s = 1; t.size() < (size_t(6) << 20); ++s) {
+        t += "[" + std::to_string(s) + "] ";
+        for (size_t w = 4 + pick(10); w > 0; --w) t += std::string(words[pick(std::size(words))]) + (pick(6) ? " " : ", ");
+        t += ".\r\n";
+    }
+    Concordance concordance(t);
+    ConcordanceLines lines = linesOf(concordance, "*");
+    ASSERT_GT(lines.size(), size_t(1) << 20);
+    for (const LineKey key : {LineKey::Form, LineKey::Right2, LineKey::Left1, LineKey::Right1, LineKey::Left2}) {
+        const std::optional<LineKeyWords> read = lines.keyWords(key, {});
+        ASSERT_TRUE(read.has_value());
+        std::vector<std::uint32_t> alphabetical(read->texts.size());
+        std::iota(alphabetical.begin(), alphabetical.end(), 0);
+        std::sort(alphabetical.begin(), alphabetical.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return reference::alphabeticallyBefore(read->texts[a], read->texts[b]);
+        });
+        std::vector<std::uint32_t> placeOfText(read->texts.size() + 1, 0);
+        for (std::uint32_t k = 0; k < alphabetical.size(); ++k) placeOfText[alphabetical[k] + 1] = k + 1;
+        std::vector<WordId> expected(lines.size());
+        std::vector<size_t> order(lines.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+            return placeOfText[read->keys[a]] < placeOfText[read->keys[b]];
+        });
+        for (size_t k = 0; k < order.size(); ++k) expected[k] = lines.hit(order[k]);
+        ASSERT_TRUE(lines.sort(key));
+        for (size_t k = 0; k < lines.size(); ++k) ASSERT_EQ(lines.hit(k), expected[k]) << "key " << int(key) << ", line " << k;
     }
 }
 
