@@ -28,6 +28,19 @@ std::vector<reference::Entry> search(const WordIndex& index, std::string_view ty
 }
 
 // "form marker" pairs, space separated, for readable expectations.
+// Every `step`-th word of the index against the reading of the rules, and
+// its vocabulary in byte order.
+void expectWordsAsRead(const WordIndex& index, const std::vector<reference::Entry>& all, size_t step)
+{
+    ASSERT_EQ(index.size(), all.size());
+    for (size_t k = 0; k < all.size(); k += step) {
+        ASSERT_EQ(index.form(WordId(k)), all[k].form) << k;
+        ASSERT_EQ(index.marker(WordId(k)), all[k].marker) << k;
+    }
+    for (std::uint32_t rank = 1; rank < index.vocabularySize(); ++rank)
+        ASSERT_LT(index.lowerForm(rank - 1), index.lowerForm(rank));
+}
+
 std::string listing(const std::vector<reference::Entry>& hits)
 {
     std::string out;
@@ -290,15 +303,9 @@ TEST(WordIndex, ABigTextIndexedInTwoPartsAgreesWithTheRules)
         }
         const WordIndex index = WordIndex::build(text, encoding);
         const auto all = reference::wordIndex(text, encoding);
-        ASSERT_EQ(index.size(), all.size());
-        for (size_t k = 0; k < all.size(); k += 997) {
-            ASSERT_EQ(index.form(WordId(k)), all[k].form) << k;
-            ASSERT_EQ(index.marker(WordId(k)), all[k].marker) << k;
-        }
+        expectWordsAsRead(index, all, 997);
         for (const char* form : {"casa1", "río2*", "*99", "c*9", "œuvre1234"})
             ASSERT_EQ(search(index, form), reference::search(all, form, encoding)) << form;
-        for (std::uint32_t rank = 1; rank < index.vocabularySize(); ++rank)
-            ASSERT_LT(index.lowerForm(rank - 1), index.lowerForm(rank));
     }
 }
 
@@ -330,15 +337,9 @@ TEST(WordIndex, StretchesOfNewFormsAndOfFamiliarOnesAgreeWithTheRules)
         }
         const WordIndex index = WordIndex::build(text, encoding);
         const auto all = reference::wordIndex(text, encoding);
-        ASSERT_EQ(index.size(), all.size());
-        for (size_t k = 0; k < all.size(); ++k) {
-            ASSERT_EQ(index.form(WordId(k)), all[k].form) << k;
-            ASSERT_EQ(index.marker(WordId(k)), all[k].marker) << k;
-        }
+        expectWordsAsRead(index, all, 1);
         for (const char* form : {"casa", "río", "a*", "*z", "ñ*ó"})
             ASSERT_EQ(search(index, form), reference::search(all, form, encoding)) << form;
-        for (std::uint32_t rank = 1; rank < index.vocabularySize(); ++rank)
-            ASSERT_LT(index.lowerForm(rank - 1), index.lowerForm(rank));
     }
 }
 
@@ -359,14 +360,8 @@ TEST(WordIndex, ABigTextOfManyFormsMergesItsVocabularyInTwoHalves)
     }
     const WordIndex index = WordIndex::build(text, Encoding::Windows1252);
     const auto all = reference::wordIndex(text, Encoding::Windows1252);
-    ASSERT_EQ(index.size(), all.size());
     ASSERT_GT(index.vocabularySize(), size_t(1) << 19);
-    for (size_t k = 0; k < all.size(); k += 13) {
-        ASSERT_EQ(index.form(WordId(k)), all[k].form) << k;
-        ASSERT_EQ(index.marker(WordId(k)), all[k].marker) << k;
-    }
-    for (std::uint32_t rank = 1; rank < index.vocabularySize(); ++rank)
-        ASSERT_LT(index.lowerForm(rank - 1), index.lowerForm(rank));
+    expectWordsAsRead(index, all, 13);
     // Forms about the middle of the vocabulary, where the halves meet, and
     // short ones met in both parts.
     const std::uint32_t middle = std::uint32_t(index.vocabularySize() / 2);
