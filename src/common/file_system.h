@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <optional>
+#include <span>
 
 namespace solandre::detail {
 
@@ -11,5 +12,17 @@ namespace solandre::detail {
 bool syncToDisk(int handle);
 // Renames `from` to `to`, replacing what `to` names; the reason when it cannot.
 std::optional<QString> renameOver(const QString& from, const QString& to);
+
+struct Move {
+    QString from, to;
+};
+struct MoveFailure {
+    size_t move; // the first move not made
+    QString reason;
+};
+// Makes the moves in order, stopping at the first that fails. A process that
+// dies while they are made (killed, crashed in another thread) does not stop
+// them half way where the system allows it.
+std::optional<MoveFailure> renameAllOver(std::span<const Move> moves);
 
 } // namespace solandre::detail

@@ -47,5 +47,12 @@ std::optional<QString> renameOver(const QString& from, const QString& to)
     return file.errorString();
 }
 
+std::optional<MoveFailure> renameAllOver(std::span<const Move> moves)
+{
+    for (size_t k = 0; k < moves.size(); ++k)
+        if (auto why = renameOver(moves[k].from, moves[k].to)) return MoveFailure {k, *why};
+    return std::nullopt;
+}
+
 } // namespace detail
 } // namespace solandre

@@ -3,11 +3,15 @@
 #include "common/file_system.h"
 
 #include <QFile>
+#include <sched.h>
+#include <csignal>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <vector>
 #include <unistd.h>
 
 namespace solandre {
@@ -71,6 +75,52 @@ std::optional<QString> renameOver(const QString& from, const QString& to)
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
         return std::nullopt;
     return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+namespace {
+
+struct Renames {
+    std::vector<QByteArray> names; // from, to, from, to...
+    size_t done = 0;
+    int error = 0;
+};
+
+int renameAll(void* argument)
+{
+    auto& renames = *static_cast<Renames*>(argument);
+    for (; renames.done * 2 < renames.names.size(); ++renames.done)
+        if (std::rename(renames.names[2 * renames.done].constData(),
+                        renames.names[2 * renames.done + 1].constData()) != 0) {
+            renames.error = errno;
+            break;
+        }
+    return 0;
+}
+
+} // namespace
+
+std::optional<MoveFailure> renameAllOver(std::span<const Move> moves)
+{
+    Renames renames;
+    for (const Move& move : moves) {
+        renames.names.push_back(QFile::encodeName(move.from));
+        renames.names.push_back(QFile::encodeName(move.to));
+    }
+    // The renames are made by a process of their own that shares our memory
+    // while we wait for it, with every signal it could be stopped by blocked:
+    // if we are killed between two renames, it still makes the rest.
+    sigset_t all, before;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &before);
+    std::vector<char> stack(64 * 1024);
+    const pid_t child = clone(renameAll, stack.data() + stack.size(), CLONE_VM | CLONE_VFORK | SIGCHLD, &renames);
+    if (child > 0)
+        while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+        }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    if (child <= 0) renameAll(&renames); // no process to be had: made here
+    if (renames.done == moves.size()) return std::nullopt;
+    return MoveFailure {renames.done, QString::fromLocal8Bit(std::strerror(renames.error))};
 }
 
 } // namespace detail

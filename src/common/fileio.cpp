@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace solandre {
 namespace {
@@ -216,9 +217,20 @@ Status commitTogether(std::span<SafeFileWriter* const> writers)
 {
     for (SafeFileWriter* writer : writers)
         if (Status done = writer->finish(); !done) return done;
-    for (SafeFileWriter* writer : writers)
-        if (Status done = writer->replace(); !done) return done;
-    return success();
+    std::vector<detail::Move> moves;
+    std::vector<SafeFileWriter*> moved;
+    for (SafeFileWriter* writer : writers) {
+        if (!writer->failure_.isEmpty()) return writer->failed();
+        if (!writer->finished_ || writer->tempPath_.isEmpty()) continue;
+        moves.push_back({writer->tempPath_, writer->finalPath_});
+        moved.push_back(writer);
+    }
+    const auto failure = detail::renameAllOver(moves);
+    const size_t done = failure ? failure->move : moves.size();
+    for (size_t k = 0; k < done; ++k) moved[k]->tempPath_.clear();
+    if (!failure) return success();
+    moved[done]->failure_ = failure->reason;
+    return moved[done]->failed();
 }
 
 Status writeFileSafely(const FileRef& file, std::string_view bytes)

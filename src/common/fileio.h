@@ -62,6 +62,7 @@ public:
     bool stopped() const { return !failure_.isEmpty() || readerGone_; }
 
 private:
+    friend Status commitTogether(std::span<SafeFileWriter* const> writers);
     SafeFileWriter() = default;
     Status failed() const;
 
@@ -78,7 +79,8 @@ private:
 
 // Files that belong together (the two texts of a pair): each is written and
 // flushed in full before any replaces its target, so that a failure before
-// that leaves every target as it was.
+// that leaves every target as it was; and once the first replaces its
+// target, the others do too, even if this process is killed meanwhile.
 Status commitTogether(std::span<SafeFileWriter* const> writers);
 inline Status commitTogether(SafeFileWriter& first, SafeFileWriter& second)
 {
