@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/result_grid.h"
 
+#include "search/hit_bitmap.h"
 #include "search/hit_texts.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <numeric>
 
 namespace solandre {
@@ -157,12 +160,16 @@ void ResultGrid::sortGroupsByMarker()
 
 void ResultGrid::groupByFormAndMarker()
 {
+    // Below this many rows a second thread costs more than it gains.
+    constexpr size_t kTwoHalvesFrom = size_t(1) << 20;
     // Each row's group noted by word; then the runs are walked in their
     // markers' order (equal markers in text order), and each word of a run
     // that is a row goes to the next place of its group. Every group comes
     // out ordered by marker, text order within one: what sorting each group
     // by marker gives, with no comparison, in two passes over the words.
     constexpr std::uint32_t kNone = ~std::uint32_t(0);
+    auto T0 = std::chrono::steady_clock::now();
+    auto lap = [&](const char* what) { auto t = std::chrono::steady_clock::now(); fprintf(stderr, "%s %.3f\n", what, std::chrono::duration<double>(t - T0).count()); T0 = t; };
     PodArray<std::uint32_t> groupOf;
     groupOf.resize(index_.size());
     if (rows_.size() < index_.size()) std::fill(groupOf.begin(), groupOf.end(), kNone);
@@ -171,11 +178,24 @@ void ResultGrid::groupByFormAndMarker()
     size_t at = 0;
     for (std::uint32_t g = 0; g < forms_.size(); ++g) {
         next[g] = std::uint32_t(at);
-        for (const WordId* w = index_.postingsBegin(forms_[g]); w != index_.postingsEnd(forms_[g]); ++w)
-            groupOf[*w] = g;
         at += index_.occurrences(forms_[g]);
         groupEnds_.push_back(at);
     }
+    // Each form's words are spread over the whole text: noting their group
+    // is a jump in memory for most of them, so the two halves of the words
+    // are noted at once.
+    auto note = [&](std::uint32_t first, std::uint32_t last) {
+        for (std::uint32_t g = first; g < last; ++g)
+            for (const WordId* w = index_.postingsBegin(forms_[g]); w != index_.postingsEnd(forms_[g]); ++w)
+                groupOf[*w] = g;
+        return true;
+    };
+    const auto groups = std::uint32_t(forms_.size());
+    const bool two = at >= kTwoHalvesFrom;
+    const auto middle =
+        two ? std::uint32_t(std::lower_bound(groupEnds_.begin(), groupEnds_.end(), at / 2) - groupEnds_.begin()) : groups;
+    inTwoHalves([&] { return note(0, middle); }, [&] { return note(middle, groups); }, two);
+    lap("groupOf");
     const size_t runs = index_.markerRuns();
     std::vector<std::uint32_t> byMarker(runs + 1, 0);
     for (std::uint32_t run = 0; run < runs; ++run) ++byMarker[index_.markerTextRank(run) + 1];
@@ -183,12 +203,14 @@ void ResultGrid::groupByFormAndMarker()
     std::vector<std::uint32_t> order(runs);
     for (std::uint32_t run = 0; run < runs; ++run) order[byMarker[index_.markerTextRank(run)]++] = run;
     std::vector<std::uint32_t>().swap(byMarker);
+    lap("order");
     for (const std::uint32_t run : order) {
         for (WordId w = index_.firstWordOfRun(run), end = index_.endOfRun(run); w < end; ++w) {
             const std::uint32_t g = groupOf[w];
             if (g != kNone) rows_[next[g]++] = w;
         }
     }
+    lap("walk");
     order_ = Order::ByFormAndMarker;
 }
 

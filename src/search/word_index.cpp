@@ -122,9 +122,71 @@ std::string_view WordIndex::markerOfRun(std::uint32_t run) const
 
 std::string_view WordIndex::marker(WordId word) const { return markerOfRun(markerRun(word)); }
 
+namespace {
+
+// Calls visit(n) for 1 ... last in the order of their texts "[n]": "]" is
+// above every digit, so the numbers a number begins come before it ("[10]",
+// "[11]", "[1]", "[2]"): the decimal tree walked children first.
+template <typename Visit>
+void oneToNInTextOrder(std::uint64_t last, Visit visit)
+{
+    struct Step {
+        std::uint64_t number;
+        unsigned nextDigit;
+    };
+    std::vector<Step> path;
+    for (std::uint64_t first = 1; first <= 9 && first <= last; ++first) {
+        path.push_back({first, 0});
+        while (!path.empty()) {
+            Step& step = path.back();
+            const std::uint64_t child = step.number * 10 + step.nextDigit;
+            if (step.nextDigit <= 9 && child <= last) {
+                ++step.nextDigit;
+                path.push_back({child, 0});
+            } else {
+                visit(step.number);
+                path.pop_back();
+            }
+        }
+    }
+}
+
+} // namespace
+
+bool WordIndex::rankMarkersByNumber() const
+{
+    // As numbering writes them, "[1]" to "[n]", in any places, some perhaps
+    // with no word and some over more than one run: the numbers' order is
+    // walked.
+    if (!markersArePlain() || runs_.empty()) return false;
+    const auto& byNumber = runsByNumberKey();
+    const std::uint64_t last = byNumber.back().first / 32;
+    if (last > 2 * byNumber.size() + 1024) return false;
+    constexpr std::uint32_t kAbsent = ~std::uint32_t(0);
+    std::vector<std::uint32_t> rankOf(last + 1, kAbsent);
+    std::uint64_t digits = 1, nextPower = 10; // of the numbers met, ascending
+    for (const auto& [key, run] : byNumber) {
+        const std::uint64_t number = key / 32;
+        for (; number >= nextPower; nextPower *= 10) ++digits;
+        // Not "[0]", nor a zero in front: "[07]" is not "[7]".
+        if (number == 0 || key % 32 != digits) return false;
+        rankOf[number] = 0;
+    }
+    std::uint32_t rank = 0;
+    oneToNInTextOrder(last, [&](std::uint64_t n) {
+        if (rankOf[n] != kAbsent) rankOf[n] = rank++;
+    });
+    markerRanks_.assign(runs_.size(), 0);
+    for (const auto& [key, run] : byNumber) markerRanks_[run] = rankOf[key / 32];
+    return true;
+}
+
 void WordIndex::makeMarkerRanks() const
 {
     if (markerRanks_.size() == runs_.size()) return;
+    // Most texts are numbered 1 to n: their order is known without a sort
+    // of the markers, which are spread over the whole text.
+    if (rankMarkersByNumber()) return;
     std::vector<std::uint32_t> order(runs_.size());
     std::iota(order.begin(), order.end(), 0u);
     // Markers compare as characters, as forms do: in UTF-8 that is byte

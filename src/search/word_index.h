@@ -162,6 +162,7 @@ private:
     void gather(const std::vector<std::uint32_t>& ranks, WordList& hits) const;
     void makeSuffixOrder() const;
     void makeMarkerRanks() const;
+    bool rankMarkersByNumber() const;
 
     std::string_view text_;
     Encoding encoding_ = Encoding::Windows1252;

@@ -217,5 +217,52 @@ TEST(ResultGrid, RowsGivenInAnyOrderSortLikeASearch)
     EXPECT_EQ(rowsOf(grid), "casa[12] Casa[1] casa[2] CASA[3] casas[2] caso[12] caso[1]");
 }
 
+// A million words and more are grouped on two threads, and the markers of a
+// numbered text ranked without a sort: the rows must still run by form, then
+// by marker as text, then in text order.
+TEST(ResultGrid, MillionsOfHitsSortByFormThenMarkerAsText)
+{
+    std::mt19937 random(11);
+    const std::vector<std::string> words = {"de", "la", "casa", "Casa", "CASA", "río", "rio", "sol", "Sol", "mar"};
+    std::string text;
+    size_t count = 0;
+    for (int s = 1; count < (size_t(1) << 20) + 5000; ++s) {
+        text += "[" + std::to_string(s) + "]";
+        // Now and then a sentence with no word, whose marker has no run.
+        const size_t length = random() % 7 == 0 ? 0 : 1 + random() % 12;
+        for (size_t w = 0; w < length; ++w)
+            text += " " + words[std::min<size_t>(random() % 16, words.size() - 1)];
+        count += length;
+        text += length ? ".\r\n" : " ...\r\n";
+    }
+    Concordance concordance(cp1252(text.c_str()));
+    ResultGrid& grid = concordance.grid();
+    concordance.search("*");
+    ASSERT_EQ(grid.hitCount(), count);
+    grid.setColSel(0);
+    grid.sort();
+    std::vector<bool> seen(count, false);
+    auto lower = [](std::string form) {
+        std::transform(form.begin(), form.end(), form.begin(), [](unsigned char c) { return std::tolower(c); });
+        return form;
+    };
+    std::string formBefore, markerBefore;
+    for (size_t r = 1; r < grid.rows(); ++r) {
+        const WordId word = grid.hit(r);
+        ASSERT_FALSE(seen[word]) << "row " << r;
+        seen[word] = true;
+        const std::string form = lower(grid.text(r, 0)), marker = grid.text(r, 1);
+        if (r > 1) {
+            ASSERT_LE(formBefore, form) << "row " << r;
+            if (form == formBefore) {
+                ASSERT_LE(markerBefore, marker) << "row " << r;
+                if (marker == markerBefore) ASSERT_LT(grid.hit(r - 1), word) << "row " << r;
+            }
+        }
+        formBefore = form;
+        markerBefore = marker;
+    }
+}
+
 } // namespace
 } // namespace solandre

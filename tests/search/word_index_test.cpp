@@ -114,6 +114,60 @@ TEST(WordIndex, TablesGivenBackAreMadeAgainWhenNextNeeded)
     }
 }
 
+// Runs ranked by their markers' text: most texts are numbered 1 to n, whose
+// order is walked rather than sorted; it must be the sort's.
+TEST(WordIndex, MarkerRanksAreThoseOfTheMarkersTextsSorted)
+{
+    auto numbered = [](std::vector<std::string> numbers) {
+        std::string text;
+        for (const std::string& n : numbers) text += "[" + n + "] casa. ";
+        return text;
+    };
+    auto oneTo = [](int n) {
+        std::vector<std::string> out;
+        for (int k = 1; k <= n; ++k) out.push_back(std::to_string(k));
+        return out;
+    };
+    auto shuffled = [](std::vector<std::string> v) {
+        std::shuffle(v.begin(), v.end(), std::mt19937(7));
+        return v;
+    };
+    auto with = [](std::vector<std::string> v, std::string extra) {
+        v.push_back(std::move(extra));
+        return v;
+    };
+    struct Case { const char* name; std::string text; };
+    const Case cases[] = {
+        {"one sentence", numbered(oneTo(1))},
+        {"1 to 9", numbered(oneTo(9))},
+        {"1 to 10", numbered(oneTo(10))},
+        {"1 to 101", numbered(oneTo(101))},
+        {"1 to 1234", numbered(oneTo(1234))},
+        {"1 to 1234 in no order", numbered(shuffled(oneTo(1234)))},
+        {"a number missing", numbered(with(oneTo(120), "122"))},
+        {"a number twice", numbered(with(oneTo(120), "17"))},
+        {"a zero in front", numbered(with(oneTo(120), "0121"))},
+        {"not from 1", numbered({"2", "3", "4", "10", "11"})},
+        {"numbers far apart", numbered({"5", "1000000", "12"})},
+        {"a zero", numbered(with(oneTo(12), "0"))},
+        {"a marker not a number", numbered(with(oneTo(30), "3a"))},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const WordIndex index = WordIndex::build(c.text);
+        std::vector<std::string> sorted;
+        for (std::uint32_t run = 0; run < index.markerRuns(); ++run)
+            sorted.emplace_back(index.markerOfRun(run));
+        std::sort(sorted.begin(), sorted.end());
+        sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+        for (std::uint32_t run = 0; run < index.markerRuns(); ++run) {
+            const std::string marker(index.markerOfRun(run));
+            const auto expected = std::lower_bound(sorted.begin(), sorted.end(), marker) - sorted.begin();
+            ASSERT_EQ(index.markerTextRank(run), std::uint32_t(expected)) << marker;
+        }
+    }
+}
+
 TEST(WordIndex, StarAloneListsEveryWordInTextOrder)
 {
     const WordIndex index = WordIndex::build(kText);
