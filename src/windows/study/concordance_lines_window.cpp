@@ -180,7 +180,7 @@ void ConcordanceLinesWindow::exporter_Click()
 {
     ResultGridView* grid = gridView();
     if (!grid) return;
-    const auto [searched, counterpart] = grid->texts();
+    const auto [searched, counterpart, swapped] = grid->texts();
     exportLinesWithDialogs(this, desktop(), lines_, searched, counterpart);
 }
 
