@@ -12,6 +12,7 @@
 #include "windows/widgets/windowed_table.h"
 
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
@@ -82,6 +83,9 @@ void ConcordanceLinesWindow::Form_Load()
 {
     ResultGridView* grid = gridView();
     const QString target = grid ? grid->texts().counterpart : QString();
+    // Searching the translation, the sentence below is the original's.
+    if (grid && grid->texts().translationSearched)
+        findChild<QGroupBox*>(QStringLiteral("Frame2"))->setTitle(QStringLiteral("Texto en lengua de origen :"));
     if (!target.isEmpty()) {
         bool cancelled = false;
         Status opened = success();
