@@ -353,6 +353,25 @@ TEST_F(CliStudy, SaveExportAndCandidatesTakeTheSameQueries)
     EXPECT_NE(bad.err.find("no es v"), std::string::npos) << bad.err;
 }
 
+// A translation that is not numbered has no sentence to pair: the file is
+// written all the same, its translated sentences empty, and the user is told.
+TEST_F(CliStudy, SaveAndExportTellOfATranslationNotNumbered)
+{
+    const std::string plain = dir.write("t.txt", "un. un. un maison.\r\n").toStdString();
+    const std::vector<std::vector<std::string>> commands = {
+        {"save", source, "casa", "-o", dir.path("r.txt").toStdString(), "--target", plain},
+        {"export", source, "casa", "-o", dir.path("e.tsv").toStdString(), "--target", plain},
+        {"save", source, "casa", "-o", dir.path("r2.txt").toStdString(), "--target", target},
+    };
+    for (const auto& command : commands) {
+        const CliRun run = runCli(command);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const bool toldOf = run.err.find("no parece un texto numerado") != std::string::npos;
+        EXPECT_EQ(toldOf, command.back() == plain) << command[0] << ": " << run.err;
+        if (toldOf) EXPECT_NE(run.err.find(plain), std::string::npos) << run.err;
+    }
+}
+
 TEST_F(CliStudy, CandidatesAreAHeaderThenTheWindowsColumnsBestFirst)
 {
     const CliRun run = runCli({"candidates", source, target, "CASA"});
