@@ -255,6 +255,14 @@ bool SearchWindow::openCounterpart()
         return false;
     }
     counterpartPath_ = path;
+    // Said once, when it is opened: the search still runs, as on any text.
+    if (!counterpart_.looksNumbered())
+        desktop().dialogs.message(
+            this, {QStringLiteral("El fichero \"%1\" no parece un texto numerado: no empieza por \"[1] \". Sus frases "
+                                  "no pueden emparejarse por su número con las del texto buscado; para numerarlo, "
+                                  "use \"Referenciación y concordancias\" en el menú \"Aplicación\".")
+                       .arg(path),
+                   QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
     return true;
 }
 

@@ -160,6 +160,23 @@ TEST_F(AdvancedSearchTest, AConditionWithoutATranslationSaysWhatIsMissing)
     EXPECT_EQ(w->grid().hitCount(), 0u);
 }
 
+// A translation not numbered pairs no sentence by its number: the condition
+// can hold for none, and the user is told so once, not left with no hits.
+TEST_F(AdvancedSearchTest, AConditionOnATranslationNotNumberedSaysWhy)
+{
+    forms.unload(names::Frmcontexte);
+    const QString plain = dir.write("traduccion.txt", "La maison de la rivière. Maison et rivière.\r\n");
+    w = openPrepared(sourcePath, plain);
+    type("Text2", "maison");
+    ask("casa");
+    ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(fake.dialogs.shown[0].text.contains(plain)) << fake.dialogs.shown[0].text.toStdString();
+    EXPECT_TRUE(fake.dialogs.shown[0].text.contains("no parece un texto numerado"))
+        << fake.dialogs.shown[0].text.toStdString();
+    ask("casa");
+    EXPECT_EQ(fake.dialogs.shown.size(), 1u) << "told once";
+}
+
 TEST_F(AdvancedSearchTest, SearchingTheTranslationPutsTheOriginalBesideIt)
 {
     click("traduction");
