@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 
 namespace solandre {
@@ -139,6 +140,18 @@ TEST(CliUsage, HelpAndVersionGoToTheStandardOutput)
         EXPECT_TRUE(own.out.starts_with(std::string("Uso: solandre-cli ") + command)) << own.out;
         EXPECT_NE(own.out.find("Opciones:"), std::string::npos);
         EXPECT_NE(own.out.find("Códigos de salida"), std::string::npos);
+        // Every option's words start in one column, however many bytes an
+        // accented letter of its value takes ("--with BÚSQUEDA").
+        const std::string options = own.out.substr(own.out.find("Opciones:\n") + 10);
+        std::set<size_t> columns;
+        std::istringstream rows(options.substr(0, options.find("\n\n")));
+        for (std::string row; std::getline(rows, row);) {
+            const size_t gap = row.find("  ", 2);
+            ASSERT_NE(gap, std::string::npos) << row;
+            const std::string left = row.substr(0, row.find_first_not_of(' ', gap));
+            columns.insert(QString::fromStdString(left).size());
+        }
+        EXPECT_EQ(columns.size(), 1u) << options;
     }
     EXPECT_NE(runCli({"save", "--help"}).out.find("--target NUMERADO_META"), std::string::npos);
 
