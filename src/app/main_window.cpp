@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_window.h"
+#include "common/system_reason.h"
 
 #include "forms/form_names.h"
 #include "forms/long_work.h"
@@ -92,7 +93,7 @@ void MainWindow::chooseText(QLineEdit* box, const QString& filter)
     if (!file.open(QIODevice::ReadOnly)) {
         desktop().dialogs.message(
             this, {QStringLiteral("No se puede abrir el fichero \"%1\": %2")
-                       .arg(chosen, file.errorString()),
+                       .arg(chosen, systemReasonInSpanish(file.errorString())),
                    QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
         return;
     }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace solandre::cli {
 
@@ -116,6 +117,16 @@ std::vector<std::string> usageLines(const CommandSpec& command)
     return lines;
 }
 
+namespace {
+
+// Columns a UTF-8 text takes on a terminal: its characters, not its bytes.
+size_t columnsOf(std::string_view utf8)
+{
+    return size_t(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+} // namespace
+
 std::string commandHelp(const CommandSpec& command)
 {
     std::string help;
@@ -124,10 +135,9 @@ std::string commandHelp(const CommandSpec& command)
     help += "\nOpciones:\n";
     size_t width = 6; // "--help"
     for (const OptionSpec& option : command.options)
-        width = std::max(width, std::string(option.name).size() +
-                                    (option.value ? std::string(option.value).size() + 1 : 0));
+        width = std::max(width, columnsOf(option.name) + (option.value ? columnsOf(option.value) + 1 : 0));
     auto row = [&](std::string left, const char* text) {
-        left.resize(width, ' ');
+        left.append(width - std::min(width, columnsOf(left)), ' ');
         help += "  " + left + "  " + text + "\n";
     };
     for (const OptionSpec& option : command.options)

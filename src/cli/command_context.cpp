@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/command_context.h"
 
+#include "common/text_file.h"
+
 #include <QFile>
 #include <cerrno>
 
@@ -60,6 +62,16 @@ int CommandContext::finishOutput() const
     if (out || errno == EPIPE) return kOk;
     err << "solandre-cli: no se puede escribir en la salida estándar\n";
     return kFailed;
+}
+
+void CommandContext::warnIfNotNumbered(const FileRef& translation) const
+{
+    if (translation.name().isEmpty() || translation.isStandardStream()) return;
+    const Result<TextFile> text = TextFile::open(translation);
+    if (!text || text.value().text().empty() || text.value().text().starts_with("[1] ")) return;
+    warn(QStringLiteral("El fichero \"%1\" no parece un texto numerado: no empieza por \"[1] \"; las frases "
+                        "traducidas quedan vacías. Para numerarlo, use \"solandre-cli number\".")
+             .arg(translation.name()));
 }
 
 } // namespace solandre::cli

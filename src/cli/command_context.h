@@ -35,6 +35,9 @@ struct CommandContext {
     // One line on the error stream naming the file and the reason.
     int fail(const Error& error) const;
     void warn(const QString& message) const;
+    // Warns of a translation that does not look numbered: its sentences,
+    // paired by number, would all be written empty.
+    void warnIfNotNumbered(const FileRef& translation) const;
     // A line on the error stream that says how far `what` has come, kept up
     // to date, when that stream is a terminal; nothing otherwise. End it
     // with endProgress().

@@ -236,6 +236,7 @@ int saveCommand(const CommandContext& c)
                                               : formatSearchDate(QDateTime::currentDateTime());
     const ResultsHeading heading =
         makeHeading(kPreparedTextsPrefixes, c.text(c.args.value("--title")), date);
+    c.warnIfNotNumbered(target);
     const Status saved = saveResultsFile(output, concordance, target, heading,
                                          c.progress(QStringLiteral("Guardando %1").arg(output.name())));
     c.endProgress();

@@ -181,6 +181,7 @@ int exportCommand(const CommandContext& c)
     const std::optional<size_t> found = searches.run(c, concordance, c.text(c.args.operands[1]));
     if (!found) return kFailed;
     if (*found > 0 && c.args.has("--sort-forms")) concordance.sortByForm();
+    c.warnIfNotNumbered(target);
     const Status exported = exportLines(output, ConcordanceLines::ofGrid(concordance.grid()), source, target,
                                         format, c.progress(QStringLiteral("Exportando %1").arg(output.name())));
     c.endProgress();

@@ -31,6 +31,7 @@ public:
     size_t members() const { return members_.size(); }
     const CollectionPair& pair(size_t member) const { return listing_.pairs[member]; }
     const QString& nameOf(size_t member) const { return listing_.pairs[member].member.name; }
+    const std::vector<SetAside>& setAside() const { return listing_.setAside; }
     Concordance& concordance(size_t member) { return *members_[member]; }
     const Concordance& concordance(size_t member) const { return *members_[member]; }
 

@@ -7,6 +7,7 @@
 #include "search/concordance_lines.h"
 #include "study/export_file.h"
 
+#include <QDir>
 #include <QStringList>
 #include <optional>
 
@@ -49,6 +50,8 @@ std::vector<QString> collectionTexts(const CollectionConcordance& concordance)
             if (!path.isEmpty() && !own.contains(path)) own << path;
         texts.insert(texts.end(), own.begin(), own.end());
     }
+    for (const SetAside& file : concordance.setAside())
+        texts.push_back(QDir(concordance.folder()).filePath(file.path));
     return texts;
 }
 

@@ -20,8 +20,9 @@ namespace solandre {
 // The title and date lines' beginnings of a collection's results file.
 inline constexpr ResultsPrefixes kCollectionPrefixes{"Colección : ", "Búsqueda efectuada el : "};
 
-// Every file the collection reads: the members' own and the numbered pairs
-// searched. An output must be none of them.
+// Every file of the collection: the members' own, the numbered pairs
+// searched, and the files set aside, which are the user's all the same. An
+// output must be none of them.
 std::vector<QString> collectionTexts(const CollectionConcordance& concordance);
 Status refuseCollectionText(const FileRef& output, const CollectionConcordance& concordance);
 

@@ -202,7 +202,7 @@ Result<TsvSummary> readTsv(QIODevice& device, const QString& fileName, TableEnco
 {
     TsvReading reading(device, encoding, sink);
     if (auto error = reading.run())
-        return Error{QStringLiteral("No se puede leer el fichero \"%1\": %2").arg(fileName, *error)};
+        return Error::reading(fileName, *error);
     return reading.summary();
 }
 

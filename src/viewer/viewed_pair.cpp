@@ -27,6 +27,14 @@ bool openText(const QString& path, ViewedText& side, QString& failure, const Pro
     return true;
 }
 
+// Why the translation's pane stays empty: it holds no record "[n] " to match.
+QString notNumberedTranslation(const QString& path)
+{
+    return QStringLiteral("El fichero \"%1\" no parece un texto numerado: no empieza por \"[1] \". "
+                          "Sus frases no pueden mostrarse al lado de las del texto buscado.")
+        .arg(path);
+}
+
 } // namespace
 
 bool openViewedPair(const QString& source, const QString& target, ViewedPair& pair, const Progress& progress)
@@ -62,6 +70,8 @@ bool openViewedPair(const QString& source, const QString& target, ViewedPair& pa
     }
     if (targetThread.joinable()) targetThread.join();
     if (thrown) std::rethrow_exception(thrown);
+    if (pair.target.readable && !pair.target.text.text().starts_with("[1] "))
+        failures[1] = notNumberedTranslation(target);
     pair.failures.clear();
     for (const QString& failure : failures)
         if (!failure.isEmpty()) pair.failures << failure;

@@ -24,7 +24,7 @@ struct ViewedText {
 struct ViewedPair {
     ViewedText source;
     ViewedText target;
-    QStringList failures; // why a named text could not be read, source first
+    QStringList failures; // why a named text could not be read or shown, source first
 };
 
 // Opens the texts at `source` and `target` (either may be empty: none) into

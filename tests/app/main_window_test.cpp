@@ -107,7 +107,8 @@ TEST_F(MainWindowTest, UnreadableFileIsNamedAndTheBoxKeepsItsPath)
     EXPECT_EQ(box("Text_latin")->text(), source);
     ASSERT_EQ(fake.dialogs.shown.size(), 1u);
     EXPECT_TRUE(fake.dialogs.shown[0].text.contains(missing));
-    EXPECT_TRUE(fake.dialogs.shown[0].text.contains("No such file"));
+    EXPECT_TRUE(fake.dialogs.shown[0].text.contains("no existe ningún fichero o carpeta con ese nombre"))
+        << fake.dialogs.shown[0].text.toStdString();
 }
 
 TEST_F(MainWindowTest, QuittingEndsTheProgramWithOtherWindowsOpen)

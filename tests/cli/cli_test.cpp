@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 
 namespace solandre {
@@ -139,6 +140,18 @@ TEST(CliUsage, HelpAndVersionGoToTheStandardOutput)
         EXPECT_TRUE(own.out.starts_with(std::string("Uso: solandre-cli ") + command)) << own.out;
         EXPECT_NE(own.out.find("Opciones:"), std::string::npos);
         EXPECT_NE(own.out.find("Códigos de salida"), std::string::npos);
+        // Every option's words start in one column, however many bytes an
+        // accented letter of its value takes ("--with BÚSQUEDA").
+        const std::string options = own.out.substr(own.out.find("Opciones:\n") + 10);
+        std::set<size_t> columns;
+        std::istringstream rows(options.substr(0, options.find("\n\n")));
+        for (std::string row; std::getline(rows, row);) {
+            const size_t gap = row.find("  ", 2);
+            ASSERT_NE(gap, std::string::npos) << row;
+            const std::string left = row.substr(0, row.find_first_not_of(' ', gap));
+            columns.insert(QString::fromStdString(left).size());
+        }
+        EXPECT_EQ(columns.size(), 1u) << options;
     }
     EXPECT_NE(runCli({"save", "--help"}).out.find("--target NUMERADO_META"), std::string::npos);
 
@@ -351,6 +364,25 @@ TEST_F(CliStudy, SaveExportAndCandidatesTakeTheSameQueries)
     const CliRun bad = runCli({"candidates", source, target, "(", "--regex"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.err.find("no es v"), std::string::npos) << bad.err;
+}
+
+// A translation that is not numbered has no sentence to pair: the file is
+// written all the same, its translated sentences empty, and the user is told.
+TEST_F(CliStudy, SaveAndExportTellOfATranslationNotNumbered)
+{
+    const std::string plain = dir.write("t.txt", "un. un. un maison.\r\n").toStdString();
+    const std::vector<std::vector<std::string>> commands = {
+        {"save", source, "casa", "-o", dir.path("r.txt").toStdString(), "--target", plain},
+        {"export", source, "casa", "-o", dir.path("e.tsv").toStdString(), "--target", plain},
+        {"save", source, "casa", "-o", dir.path("r2.txt").toStdString(), "--target", target},
+    };
+    for (const auto& command : commands) {
+        const CliRun run = runCli(command);
+        EXPECT_EQ(run.status, 0) << run.err;
+        const bool toldOf = run.err.find("no parece un texto numerado") != std::string::npos;
+        EXPECT_EQ(toldOf, command.back() == plain) << command[0] << ": " << run.err;
+        if (toldOf) EXPECT_NE(run.err.find(plain), std::string::npos) << run.err;
+    }
 }
 
 TEST_F(CliStudy, CandidatesAreAHeaderThenTheWindowsColumnsBestFirst)

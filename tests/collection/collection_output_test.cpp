@@ -5,6 +5,7 @@
 // the writing cannot finish.
 
 #include "collection/collection_output.h"
+#include "opened_folder.h"
 #include "common/encoding.h"
 #include "search/concordance_lines.h"
 #include "search/reference_lines.h"
@@ -356,6 +357,35 @@ TEST(CollectionOutput, NoTextOfTheCollectionIsEverTheOutput)
         }
         EXPECT_FALSE(saveCollectionResults(text, corpus.concordance, heading).ok()) << text.toStdString();
         EXPECT_EQ(readBytes(text), before) << text.toStdString();
+    }
+}
+
+// A file the opening set aside is still the user's: an unfinished memory, a
+// text whose translation is not there yet. Writing over it would lose it.
+TEST(CollectionOutput, NoFileSetAsideIsEverTheOutput)
+{
+    TempDir dir, cache;
+    dir.write("obra_source_ref.txt", "[1] Casa grande.\r\n");
+    dir.write("obra_cible_ref.txt", "[1] Grande maison.\r\n");
+    const std::vector<std::pair<const char*, const char*>> setAside = {
+        {"rota.tmx", "<tmx><body><tu>"},
+        {"huerfano.es.txt", "Una casa sin traducción."},
+        {"sub/solo_source_ref.txt", "[1] Casa sola.\r\n"},
+        {"notas.txt", "Casa, sin lengua en el nombre."},
+    };
+    for (const auto& [name, bytes] : setAside) dir.write(name, bytes);
+    solandre::testing::OpenedFolder opened(dir.root(), cache.root());
+    ASSERT_TRUE(opened.open());
+    ASSERT_EQ(opened.listing.setAside.size(), setAside.size());
+    opened.concordance.search("casa");
+    const ResultsHeading heading = makeHeading(kCollectionPrefixes, "col", "x");
+    for (const auto& [name, bytes] : setAside) {
+        const QString file = dir.path(name);
+        const Status saved = saveCollectionResults(file, opened.concordance, heading);
+        ASSERT_FALSE(saved.ok()) << name;
+        EXPECT_TRUE(saved.error().message.contains(file)) << saved.error().message.toStdString();
+        EXPECT_FALSE(exportCollection(file, opened.concordance, ExportFormat::Csv).ok()) << name;
+        EXPECT_EQ(readBytes(file), bytes) << name;
     }
 }
 

@@ -56,11 +56,11 @@ TEST(ReadWholeFile, FailuresNameTheFileAndTheReason)
     const QString missing = dir.path("missing.txt");
     auto read = readWholeFile(missing);
     ASSERT_FALSE(read.ok());
-    expectNames(read.error(), missing, "No such file");
+    expectNames(read.error(), missing, "no existe ningún fichero o carpeta con ese nombre");
 
     auto folder = readWholeFile(dir.root());
     ASSERT_FALSE(folder.ok());
-    expectNames(folder.error(), dir.root(), "directory");
+    expectNames(folder.error(), dir.root(), "es una carpeta, no un fichero");
 
     auto unnamed = readWholeFile(QString());
     ASSERT_FALSE(unnamed.ok());
@@ -75,7 +75,7 @@ TEST(ReadWholeFile, UnreadableFile)
     QFile::setPermissions(file, QFileDevice::WriteOwner);
     auto read = readWholeFile(file);
     ASSERT_FALSE(read.ok());
-    expectNames(read.error(), file, "ermission");
+    expectNames(read.error(), file, "permiso denegado");
 }
 
 TEST(WriteFileSafely, CreatesAndReplacesLeavingNoTemporaryFile)

@@ -54,6 +54,39 @@ INSTANTIATE_TEST_SUITE_P(Sides, ViewedPairOpening,
                                            Case{"BothMissingToldSourceFirst", true, true, false, false, 2}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A translation that is not numbered has no sentence of any number to show:
+// the user is told why its pane stays empty, once, when the texts open.
+struct TranslationCase {
+    const char* name;
+    const char* bytes;
+    bool told;
+};
+
+class TranslationNumbering : public ::testing::TestWithParam<TranslationCase> {};
+
+TEST_P(TranslationNumbering, ATranslationNotNumberedIsTold)
+{
+    const TranslationCase& c = GetParam();
+    TempDir dir;
+    dir.write("s.txt", "[1] Una casa.\r\n");
+    const QString target = dir.write("c.txt", c.bytes);
+    ViewedPair pair;
+    ASSERT_TRUE(openViewedPair(dir.path("s.txt"), target, pair));
+    EXPECT_TRUE(pair.target.readable);
+    ASSERT_EQ(pair.failures.size(), c.told ? 1 : 0);
+    if (c.told) {
+        EXPECT_TRUE(pair.failures[0].contains(target)) << pair.failures[0].toStdString();
+        EXPECT_TRUE(pair.failures[0].contains("no parece un texto numerado")) << pair.failures[0].toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Translations, TranslationNumbering,
+                         ::testing::Values(TranslationCase{"Numbered", "[1] Une maison.\r\n", false},
+                                           TranslationCase{"NumberedWithAByteOrderMark",
+                                                           "\xEF\xBB\xBF[1] Une maison.\r\n", false},
+                                           TranslationCase{"PlainText", "Une maison. Deux.\n", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // A stop asked while the records are found ends the opening as stopped,
 // whether it reaches the side on the caller's thread or the other one.
 TEST(ViewedPairOpening, AStopStopsTheOpening)

@@ -167,13 +167,15 @@ void AlignmentWindow::updateSummary()
         notOneToOne += !(bead.sourceCount == 1 && bead.targetCount == 1);
         doubtful += isDoubtful(bead);
     }
-    summary_->setText(QStringLiteral("%1 frases de origen, %2 frases meta: %3 pares, %4 no son de una frase "
-                                     "a una, %5 dudosos")
-                          .arg(pair_.source.sentences.size())
-                          .arg(pair_.target.sentences.size())
-                          .arg(beads_.size())
-                          .arg(notOneToOne)
-                          .arg(doubtful));
+    // "1 no es", "2 no son": the verb and the noun agree with the count.
+    auto count = [](size_t n, const char* one, const char* many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
+    };
+    summary_->setText(QStringLiteral("%1, %2: %3, %4 de una frase a una, %5")
+                          .arg(count(pair_.source.sentences.size(), "frase de origen", "frases de origen"),
+                               count(pair_.target.sentences.size(), "frase meta", "frases meta"),
+                               count(beads_.size(), "par", "pares"), count(notOneToOne, "no es", "no son"),
+                               count(doubtful, "dudoso", "dudosos")));
 }
 
 void AlignmentWindow::suivant_Click()

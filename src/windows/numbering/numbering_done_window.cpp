@@ -146,13 +146,17 @@ void NumberingDoneWindow::checkPairing(const QString& sourceOut, const QString& 
                               ? QString::fromLatin1(pair_->source.markers[first.sourceFirst])
                               : QString::fromLatin1(pair_->target.markers[first.targetFirst]) +
                                     QStringLiteral(" del texto meta");
-    showNote(QStringLiteral("Las frases no se corresponden una a una: %1 frases en el texto de origen, %2 en "
-                            "el texto meta; %3 emparejamientos no son de una frase a una, el primero en %4. "
-                            "\"Alinear\" reescribe las dos copias numeradas emparejadas.")
-                 .arg(pair_->source.sentences.size())
-                 .arg(pair_->target.sentences.size())
-                 .arg(pair_->beadsNotOneToOne())
-                 .arg(where),
+    // The words agree with the counts: "1 frase", "1 emparejamiento no es".
+    const size_t odd = pair_->beadsNotOneToOne();
+    const QString oddOnes = odd == 1 ? QStringLiteral("1 emparejamiento no es de una frase a una, en %1").arg(where)
+                                     : QStringLiteral("%1 emparejamientos no son de una frase a una, el primero en %2")
+                                           .arg(odd)
+                                           .arg(where);
+    auto sentences = [](size_t n) { return n == 1 ? QStringLiteral("1 frase") : QStringLiteral("%1 frases").arg(n); };
+    showNote(QStringLiteral("Las frases no se corresponden una a una: %1 en el texto de origen, %2 en "
+                            "el texto meta; %3. \"Alinear\" reescribe las dos copias numeradas emparejadas.")
+                 .arg(sentences(pair_->source.sentences.size()), QString::number(pair_->target.sentences.size()),
+                      oddOnes),
              true);
 }
 

@@ -16,6 +16,7 @@ namespace solandre {
 struct SearchedTexts {
     QString searched;
     QString counterpart;
+    bool translationSearched = false; // the translation is `searched`, the original beside it
 };
 
 class ResultGridControl {

@@ -168,7 +168,7 @@ SearchedTexts SearchWindow::texts()
 {
     const QString source = forms().text(road_.texts.form, road_.texts.source);
     const QString target = forms().text(road_.texts.form, road_.texts.target);
-    return translationSearched_ ? SearchedTexts{target, source} : SearchedTexts{source, target};
+    return translationSearched_ ? SearchedTexts{target, source, true} : SearchedTexts{source, target};
 }
 
 void SearchWindow::whileGridChanges(const QString& what, const std::function<void(const Progress&)>& change,
@@ -255,6 +255,14 @@ bool SearchWindow::openCounterpart()
         return false;
     }
     counterpartPath_ = path;
+    // Said once, when it is opened: the search still runs, as on any text.
+    if (!counterpart_.looksNumbered())
+        desktop().dialogs.message(
+            this, {QStringLiteral("El fichero \"%1\" no parece un texto numerado: no empieza por \"[1] \". Sus frases "
+                                  "no pueden emparejarse por su número con las del texto buscado; para numerarlo, "
+                                  "use \"Referenciación y concordancias\" en el menú \"Aplicación\".")
+                       .arg(path),
+                   QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
     return true;
 }
 
@@ -339,7 +347,7 @@ void SearchWindow::moveToLastMarker()
 
 void SearchWindow::enregistrer_Click()
 {
-    const auto [source, target] = texts();
+    const auto [source, target, swapped] = texts();
     const ResultsHeading heading =
         makeHeading(*road_.prefixes, forms().text(names::frmtexte, QStringLiteral("References")),
                     formatSearchDate(searchDate_->dateTime()));
@@ -369,7 +377,7 @@ void SearchWindow::imprimer_Click()
 
 void SearchWindow::exporter_Click()
 {
-    const auto [searched, counterpart] = texts();
+    const auto [searched, counterpart, swapped] = texts();
     exportLinesWithDialogs(this, desktop(), ConcordanceLines::ofGrid(grid()), searched, counterpart);
 }
 

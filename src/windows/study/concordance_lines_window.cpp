@@ -12,6 +12,7 @@
 #include "windows/widgets/windowed_table.h"
 
 #include <QFileInfo>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTextEdit>
@@ -82,6 +83,9 @@ void ConcordanceLinesWindow::Form_Load()
 {
     ResultGridView* grid = gridView();
     const QString target = grid ? grid->texts().counterpart : QString();
+    // Searching the translation, the sentence below is the original's.
+    if (grid && grid->texts().translationSearched)
+        findChild<QGroupBox*>(QStringLiteral("Frame2"))->setTitle(QStringLiteral("Texto en lengua de origen :"));
     if (!target.isEmpty()) {
         bool cancelled = false;
         Status opened = success();
@@ -180,7 +184,7 @@ void ConcordanceLinesWindow::exporter_Click()
 {
     ResultGridView* grid = gridView();
     if (!grid) return;
-    const auto [searched, counterpart] = grid->texts();
+    const auto [searched, counterpart, swapped] = grid->texts();
     exportLinesWithDialogs(this, desktop(), lines_, searched, counterpart);
 }
 

@@ -33,7 +33,7 @@ bool printContext(Printer& printer, const PrintedContext& context)
     };
     heading(context.sourceHeading);
     printer.print(context.source, true);
-    heading(QStringLiteral("Texto en lengua meta:"));
+    heading(context.targetHeading);
     for (const QString& line : targetLines(context.target)) printer.print(line, true);
     return printer.endDocument();
 }

@@ -16,6 +16,7 @@ struct PrintedContext {
     QString sourceHeading; // differs between the two viewers
     QString source;
     QString target;
+    QString targetHeading = QStringLiteral("Texto en lengua meta:");
 };
 
 // Whether the printer took the document.

@@ -176,6 +176,11 @@ bool ContextViewer::openTexts()
     });
     opened_ = cancelled ? SearchedTexts() : texts; // cancelled: read again at the next hit
     if (cancelled) return false;
+    // Each pane names the text it shows, the translation above when it is searched.
+    const QString original = QStringLiteral("Texto en lengua de origen :");
+    const QString translation = QStringLiteral("Texto en lengua meta :");
+    findChild<QGroupBox*>(QStringLiteral("Frame1"))->setTitle(texts.translationSearched ? translation : original);
+    findChild<QGroupBox*>(QStringLiteral("Frame2"))->setTitle(texts.translationSearched ? original : translation);
     if (!texts_.failures.isEmpty())
         desktop().dialogs.message(this, {texts_.failures.join(QStringLiteral("\r\n")),
                                          QStringLiteral("Solandre"), Buttons::Ok, Icon::Information});
@@ -395,8 +400,11 @@ void ContextViewer::imprimer_Click()
     bool printed = false;
     {
         WaitCursor wait;
-        printed = printContext(printer, {QString::fromUtf8(road_.sourceHeading),
-                                         sourcePane_->toPlainText(), targetPane_->toPlainText()});
+        PrintedContext context{QString::fromUtf8(road_.sourceHeading), sourcePane_->toPlainText(),
+                               targetPane_->toPlainText()};
+        // The translation searched is printed first, under its own heading.
+        if (opened_.translationSearched) std::swap(context.sourceHeading, context.targetHeading);
+        printed = printContext(printer, context);
     }
     if (!printed)
         desktop().dialogs.message(this, {printer.lastError(), QStringLiteral("Solandre"),

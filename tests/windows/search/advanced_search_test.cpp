@@ -5,6 +5,7 @@
 #include "windows/viewer/context_viewer.h"
 #include "support/window_fixture.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -159,6 +160,23 @@ TEST_F(AdvancedSearchTest, AConditionWithoutATranslationSaysWhatIsMissing)
     EXPECT_EQ(w->grid().hitCount(), 0u);
 }
 
+// A translation not numbered pairs no sentence by its number: the condition
+// can hold for none, and the user is told so once, not left with no hits.
+TEST_F(AdvancedSearchTest, AConditionOnATranslationNotNumberedSaysWhy)
+{
+    forms.unload(names::Frmcontexte);
+    const QString plain = dir.write("traduccion.txt", "La maison de la rivière. Maison et rivière.\r\n");
+    w = openPrepared(sourcePath, plain);
+    type("Text2", "maison");
+    ask("casa");
+    ASSERT_EQ(fake.dialogs.shown.size(), 1u);
+    EXPECT_TRUE(fake.dialogs.shown[0].text.contains(plain)) << fake.dialogs.shown[0].text.toStdString();
+    EXPECT_TRUE(fake.dialogs.shown[0].text.contains("no parece un texto numerado"))
+        << fake.dialogs.shown[0].text.toStdString();
+    ask("casa");
+    EXPECT_EQ(fake.dialogs.shown.size(), 1u) << "told once";
+}
+
 TEST_F(AdvancedSearchTest, SearchingTheTranslationPutsTheOriginalBesideIt)
 {
     click("traduction");
@@ -172,12 +190,20 @@ TEST_F(AdvancedSearchTest, SearchingTheTranslationPutsTheOriginalBesideIt)
     // The viewer shows the translation's sentence above, the original below,
     // and marks in the original what the condition asked of it.
     QTableView* table = w->findChild<QTableView*>();
-    const QModelIndex cell = table->model()->index(1, 0);
+    QModelIndex cell = table->model()->index(1, 0);
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(cell).center());
     auto* viewer = static_cast<ContextViewer*>(forms.find(names::frmaff_contexte));
     ASSERT_NE(viewer, nullptr);
     EXPECT_EQ(viewer->findChild<QTextEdit*>("label3")->toPlainText(), QString::fromUtf8("[2] Maison et rivière.\n"));
     EXPECT_EQ(viewer->findChild<QTextEdit*>("label4")->toPlainText(), QString::fromUtf8("[2] Casa, del\nrío y la casa.\n"));
+    // Each pane says which text it shows.
+    EXPECT_EQ(viewer->findChild<QGroupBox*>("Frame1")->title().toStdString(), "Texto en lengua meta :");
+    EXPECT_EQ(viewer->findChild<QGroupBox*>("Frame2")->title().toStdString(), "Texto en lengua de origen :");
+    fake.printer.log.clear();
+    viewer->findChild<QAction*>("imprimer")->trigger();
+    ASSERT_GE(fake.printer.log.size(), 7u);
+    EXPECT_EQ(fake.printer.log[2], "print 'Texto en lengua meta:' line");
+    EXPECT_EQ(fake.printer.log[6], "print 'Texto en lengua de origen:' line");
 
     // Back to the original: the viewer, reading the other texts, is gone.
     click("traduction");
@@ -186,6 +212,12 @@ TEST_F(AdvancedSearchTest, SearchingTheTranslationPutsTheOriginalBesideIt)
     ask("casa");
     EXPECT_EQ(rows(w), "casa[1] Casa[2] casa[2]");
     EXPECT_TRUE(fake.dialogs.shown.empty());
+    cell = table->model()->index(0, 0);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(cell).center());
+    viewer = static_cast<ContextViewer*>(forms.find(names::frmaff_contexte));
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_EQ(viewer->findChild<QGroupBox*>("Frame1")->title().toStdString(), "Texto en lengua de origen :");
+    EXPECT_EQ(viewer->findChild<QGroupBox*>("Frame2")->title().toStdString(), "Texto en lengua meta :");
 }
 
 TEST_F(AdvancedSearchTest, TheTranslationCannotBeSearchedWhenThereIsNone)

@@ -11,6 +11,8 @@
 #include "windows/viewer/context_viewer.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -71,6 +73,20 @@ protected:
     }
     static QString pane(Form* w, const char* name) { return w->findChild<QTextEdit*>(name)->toPlainText(); }
 };
+
+TEST_F(LinesWindowsTest, TheSentenceBelowIsNamedForTheTextItComesFrom)
+{
+    ConcordanceLinesWindow* w = openLines("casa");
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->findChild<QGroupBox*>("Frame2")->title().toStdString(), "Texto en lengua meta :");
+
+    // Searching the translation, the original stands below.
+    QCheckBox* translation = search->findChild<QCheckBox*>("traduction");
+    QTest::mouseClick(translation, Qt::LeftButton, {}, QPoint(8, translation->height() / 2));
+    w = openLines("maison");
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->findChild<QGroupBox*>("Frame2")->title().toStdString(), "Texto en lengua de origen :");
+}
 
 TEST_F(LinesWindowsTest, ALinePerHitWithItsContextsFromTheViewMenu)
 {
