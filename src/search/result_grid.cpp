@@ -5,8 +5,6 @@
 #include "search/hit_texts.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <numeric>
 
 namespace solandre {
@@ -168,8 +166,6 @@ void ResultGrid::groupByFormAndMarker()
     // out ordered by marker, text order within one: what sorting each group
     // by marker gives, with no comparison, in two passes over the words.
     constexpr std::uint32_t kNone = ~std::uint32_t(0);
-    auto T0 = std::chrono::steady_clock::now();
-    auto lap = [&](const char* what) { auto t = std::chrono::steady_clock::now(); fprintf(stderr, "%s %.3f\n", what, std::chrono::duration<double>(t - T0).count()); T0 = t; };
     PodArray<std::uint32_t> groupOf;
     groupOf.resize(index_.size());
     if (rows_.size() < index_.size()) std::fill(groupOf.begin(), groupOf.end(), kNone);
@@ -195,7 +191,6 @@ void ResultGrid::groupByFormAndMarker()
     const auto middle =
         two ? std::uint32_t(std::lower_bound(groupEnds_.begin(), groupEnds_.end(), at / 2) - groupEnds_.begin()) : groups;
     inTwoHalves([&] { return note(0, middle); }, [&] { return note(middle, groups); }, two);
-    lap("groupOf");
     const size_t runs = index_.markerRuns();
     std::vector<std::uint32_t> byMarker(runs + 1, 0);
     for (std::uint32_t run = 0; run < runs; ++run) ++byMarker[index_.markerTextRank(run) + 1];
@@ -203,14 +198,12 @@ void ResultGrid::groupByFormAndMarker()
     std::vector<std::uint32_t> order(runs);
     for (std::uint32_t run = 0; run < runs; ++run) order[byMarker[index_.markerTextRank(run)]++] = run;
     std::vector<std::uint32_t>().swap(byMarker);
-    lap("order");
     for (const std::uint32_t run : order) {
         for (WordId w = index_.firstWordOfRun(run), end = index_.endOfRun(run); w < end; ++w) {
             const std::uint32_t g = groupOf[w];
             if (g != kNone) rows_[next[g]++] = w;
         }
     }
-    lap("walk");
     order_ = Order::ByFormAndMarker;
 }
 
