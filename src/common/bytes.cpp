@@ -52,9 +52,10 @@ void Bytes::grow(size_t size)
         size_ = size;
         return;
     }
-    Bytes bigger(size);
-    if (size_) std::memcpy(bigger.data_, data_, size_);
-    *this = std::move(bigger);
+    void* moved = detail::growPages(data_, capacity_, size);
+    if (!moved) throw std::bad_alloc();
+    data_ = static_cast<char*>(moved);
+    size_ = capacity_ = size;
 }
 
 } // namespace solandre

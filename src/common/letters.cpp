@@ -2,9 +2,12 @@
 #include "common/letters.h"
 
 #include "common/cp1252.h"
+#include "common/encoding.h"
 
 #include <QChar>
+#include <algorithm>
 #include <memory>
+#include <string>
 
 namespace solandre {
 namespace {
@@ -167,6 +170,11 @@ const Cp1252Classes& cp1252Classes()
             t.letter[b] = isLetter(c);
             t.lower[b] = isLowerLetter(c);
             t.lowerCase[b] = unicodeToCp1252(char16_t(lowerCase(c)));
+            std::string utf8;
+            appendUtf8(utf8, cp1252ToUnicode(t.lowerCase[b]));
+            t.lowerUtf8[b] = {};
+            std::copy(utf8.begin(), utf8.end(), t.lowerUtf8[b].begin());
+            t.lowerUtf8[b][3] = char(utf8.size());
         }
         return t;
     }();

@@ -52,6 +52,8 @@ struct Cp1252Classes {
     std::array<bool, 256> letter;
     std::array<bool, 256> lower;
     std::array<unsigned char, 256> lowerCase; // every lower-case form is in the code page too
+    // lowerCase in UTF-8: up to three bytes, their count in the fourth.
+    std::array<std::array<char, 4>, 256> lowerUtf8;
 };
 const Cp1252Classes& cp1252Classes();
 

@@ -9,6 +9,11 @@ namespace solandre::detail {
 
 void* allocatePages(size_t size); // nullptr when out of memory
 void freePages(void* block, size_t size);
+// A block of allocatePages(size) grown to `bigger` bytes with its content,
+// maybe elsewhere: a big block's pages are moved, not copied, so that an
+// array that outgrows its room is neither copied nor faulted in again.
+// nullptr when out of memory, the block then left as it was.
+void* growPages(void* block, size_t size, size_t bigger);
 // Asks for large pages for the whole large pages of [begin, begin + length),
 // before they are first touched: for a table far bigger than the cache, read
 // at random, where a walk of the page tables at each read costs as much as

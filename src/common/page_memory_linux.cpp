@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -33,6 +34,22 @@ void freePages(void* block, size_t size)
         std::free(block);
     else
         munmap(block, roundUp(size));
+}
+
+void* growPages(void* block, size_t size, size_t bigger)
+{
+    if (!block) return allocatePages(bigger);
+    if (size < kBig || bigger < kBig) {
+        void* moved = allocatePages(bigger);
+        if (moved) {
+            std::memcpy(moved, block, size);
+            freePages(block, size);
+        }
+        return moved;
+    }
+    if (roundUp(bigger) == roundUp(size)) return block;
+    void* moved = mremap(block, roundUp(size), roundUp(bigger), MREMAP_MAYMOVE);
+    return moved == MAP_FAILED ? nullptr : moved;
 }
 
 void preferLargePages(void* begin, size_t length)

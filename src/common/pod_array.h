@@ -46,9 +46,7 @@ public:
     void reserve(size_t count)
     {
         if (count <= capacity()) return;
-        Bytes bigger(count * sizeof(T));
-        if (size_) std::memcpy(bigger.data(), bytes_.data(), size_ * sizeof(T));
-        bytes_ = std::move(bigger);
+        bytes_.grow(count * sizeof(T));
     }
     // New elements are left as they are (not zeroed).
     void resize(size_t count)

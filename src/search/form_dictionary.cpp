@@ -108,8 +108,10 @@ std::uint32_t FormDictionary::intern(std::string_view form, std::uint32_t hash)
             entries_.push_back({std::uint32_t(at), std::uint32_t(form.size())});
             counts_.push_back(0);
             table_[i] = (hash & ~mask_) | (id + 1);
-            // Three quarters full at most.
-            if (bits_ < 31 && 4 * entries_.size() > 3 * table_.size()) makeTable(bits_ + 1);
+            // Seven eighths full at most: probes still stay within a line or
+            // two, and a table of millions of forms, read at random, spans
+            // fewer pages.
+            if (bits_ < 31 && 8 * entries_.size() > 7 * table_.size()) makeTable(bits_ + 1);
             return id;
         }
         if (((slot ^ hash) & ~mask_) == 0) {
@@ -122,7 +124,7 @@ std::uint32_t FormDictionary::intern(std::string_view form, std::uint32_t hash)
 void FormDictionary::expect(size_t forms)
 {
     unsigned bits = bits_;
-    while (bits < 31 && 4 * forms > 3 * (size_t(1) << bits)) ++bits;
+    while (bits < 31 && 8 * forms > 7 * (size_t(1) << bits)) ++bits;
     if (bits > bits_) makeTable(bits);
     // As many bytes again per form as so far.
     if (!entries_.empty()) chars_.reserve(chars_.size() / entries_.size() * forms * 11 / 10 + 8);

@@ -18,6 +18,9 @@ constexpr size_t kSplitAbove = size_t(8) << 20;
 constexpr size_t kReleaseForms = size_t(1) << 14;
 // Above this many forms in all, the vocabulary is merged on two threads.
 constexpr size_t kMergeApartAbove = size_t(1) << 18;
+// From this many forms in a part, the words' places are asked for ahead.
+constexpr size_t kPlacesAheadFrom = size_t(1) << 18;
+constexpr size_t kAhead = 32;
 
 } // namespace
 
@@ -233,7 +236,22 @@ private:
             WordId word = firstWord;
             std::uint32_t* places = parts[k].dictionary.counts().data();
             WordId* postings = x.postings.data();
-            parts[k].ids.forEach([&](std::uint32_t id) { postings[places[id]++] = word++; });
+            if (parts[k].dictionary.counts().size() < kPlacesAheadFrom) {
+                parts[k].ids.forEach([&](std::uint32_t id) { postings[places[id]++] = word++; });
+                return;
+            }
+            // Millions of forms: each word's place is read at random, so it
+            // is asked for some words ahead, and then the place it names.
+            std::uint32_t ahead[kAhead];
+            size_t n = 0;
+            auto put = [&](std::uint32_t id) { postings[places[id]++] = word++; };
+            parts[k].ids.forEach([&](std::uint32_t id) {
+                __builtin_prefetch(places + id);
+                if (n >= kAhead / 2) __builtin_prefetch(postings + places[ahead[(n - kAhead / 2) % kAhead]], 1);
+                if (n >= kAhead) put(ahead[n % kAhead]);
+                ahead[n++ % kAhead] = id;
+            });
+            for (size_t j = n > kAhead ? n - kAhead : 0; j < n; ++j) put(ahead[j % kAhead]);
         };
         WordId firstWord = 0;
         std::vector<WordId> firsts;

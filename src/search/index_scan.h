@@ -499,6 +499,15 @@ private:
             w.hash = FormDictionary::hashOf(std::string_view(lowered_).substr(at, w.formLength));
             out_.dictionary.prefetchSlot(w.hash);
         }
+        // A form met before, not among the recent ones (in a text of
+        // nearly all distinct forms, a short one met far back): its entry
+        // and bytes asked for with the others'.
+        FormDictionary& dictionary = out_.dictionary;
+        std::uint32_t matches[kPending];
+        for (size_t k = 0; k < n; ++k)
+            matches[k] = pending_[k].id == kAbsent ? dictionary.prefetchMatch(pending_[k].hash) : FormDictionary::kNoMatch;
+        for (size_t k = 0; k < n; ++k)
+            if (matches[k] != FormDictionary::kNoMatch) dictionary.prefetchBytes(matches[k]);
         for (size_t k = 0; k < n; ++k) {
             const Pending& w = pending_[k];
             std::uint32_t id = w.id;

@@ -10,7 +10,9 @@
 #include "common/letters.h"
 #include "common/word_form.h"
 
+#include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -59,13 +61,16 @@ struct Cp1252Chars {
 
     void lower(std::string_view word, std::string& out) const
     {
+        // Three bytes at most a character, and four written at once.
+        const size_t at = out.size();
+        out.resize(at + 3 * word.size() + 1);
+        char* to = out.data() + at;
         for (const char b : word) {
-            const unsigned char l = classes.lowerCase[static_cast<unsigned char>(b)];
-            if (l < 0x80)
-                out += char(l);
-            else
-                appendUtf8(out, cp1252ToUnicode(l));
+            const std::array<char, 4>& utf8 = classes.lowerUtf8[static_cast<unsigned char>(b)];
+            std::memcpy(to, utf8.data(), 4);
+            to += utf8[3];
         }
+        out.resize(size_t(to - out.data()));
     }
 };
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "common/letters.h"
 #include "search/reference_search.h"
 #include "search/word_index.h"
 #include "support/temp_files.h"
@@ -266,6 +267,20 @@ TEST(WordIndex, AUtf8TextIndexesAsItsWindows1252Twin)
     ASSERT_EQ(a.vocabularySize(), b.vocabularySize());
     for (std::uint32_t rank = 0; rank < a.vocabularySize(); ++rank)
         EXPECT_EQ(a.lowerForm(rank), b.lowerForm(rank)) << "vocabulary in code-point order";
+}
+
+TEST(WordIndex, EveryLetterOfWindows1252LowerCasesAsItsUtf8Twin)
+{
+    // Each letter alone, and inside a word too long for the short road.
+    std::string twin = "[1] ";
+    for (int b = 0; b < 256; ++b) {
+        if (!cp1252Classes().letter[b]) continue;
+        twin += std::string(1, char(b)) + " x" + std::string(1, char(b)) + std::string(70, 'y') + " ";
+    }
+    const WordIndex a = WordIndex::build(toUtf8(twin, Encoding::Windows1252), Encoding::Utf8);
+    const WordIndex b = WordIndex::build(twin, Encoding::Windows1252);
+    ASSERT_EQ(a.vocabularySize(), b.vocabularySize());
+    for (std::uint32_t rank = 0; rank < a.vocabularySize(); ++rank) EXPECT_EQ(a.lowerForm(rank), b.lowerForm(rank));
 }
 
 TEST(WordIndex, WordTwiceInOneSentenceGivesTwoRows)
