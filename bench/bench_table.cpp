@@ -383,7 +383,29 @@ std::vector<Row> viewerOpening(const Setup& setup)
 // with the sums over them.
 struct SweepBound {
     double cellsPerRow = 0, scoring = -1, sweep = -1;
+    // The same scores alone for a later pass's band: around the first
+    // pass's path, with the model learned from it.
+    double laterCellsPerRow = 0, laterScoring = -1;
 };
+
+// Every bead's score alone in `band` (both cores), as a sweep makes them.
+double scoresAlone(const align::Band& band, const align::BeadModel& model)
+{
+    using namespace align;
+    constexpr std::uint32_t kRows = 512;
+    std::vector<float> scores;
+    return bench::timeIt([&] {
+        ScoringCrew crew(band, model);
+        for (std::uint32_t row = 0; row <= band.lastRow(); row += kRows) {
+            const std::uint32_t end = std::min(band.lastRow() + 1, row + kRows);
+            const std::size_t from = band.index(row, band.lo(row));
+            const std::size_t to = end <= band.lastRow() ? band.index(end, band.lo(end)) : band.cells();
+            scores.resize((to - from) * kShapeCount);
+            crew.start(row, end, scores.data());
+            crew.finish();
+        }
+    });
+}
 
 SweepBound firstBandSweep(const bench::GeneratedPair& pair)
 {
@@ -403,24 +425,21 @@ SweepBound firstBandSweep(const bench::GeneratedPair& pair)
     const std::vector<Anchor> anchors = findAnchors(texts.source, texts.target, texts.forms);
     const std::optional<CoarseLine> blocks = coarseLine(texts.source, texts.target, tables, span);
     const PassModel first(texts, anchorCenter(anchors, rows, columns), blocks->ratio);
-    const Band band = firstBand(anchors, *blocks, rows, columns).band;
+    FirstBand firstBands = firstBand(anchors, *blocks, rows, columns);
+    const Band band = firstBands.band;
 
     SweepBound bound;
     bound.cellsPerRow = double(band.cells()) / double(rows + 1);
-    constexpr std::uint32_t kRows = 512;
-    std::vector<float> scores;
-    bound.scoring = bench::timeIt([&] {
-        ScoringCrew crew(band, first.beadModel());
-        for (std::uint32_t row = 0; row <= band.lastRow(); row += kRows) {
-            const std::uint32_t end = std::min(band.lastRow() + 1, row + kRows);
-            const std::size_t from = band.index(row, band.lo(row));
-            const std::size_t to = end <= band.lastRow() ? band.index(end, band.lo(end)) : band.cells();
-            scores.resize((to - from) * kShapeCount);
-            crew.start(row, end, scores.data());
-            crew.finish();
-        }
-    });
+    bound.scoring = scoresAlone(band, first.beadModel());
     bound.sweep = bench::timeIt([&] { bestPath(band, first.beadModel(), tables, span); });
+    const std::optional<std::vector<Bead>> path =
+        alignInBand(first.beadModel(), std::move(firstBands.band), std::move(firstBands.halfWidth), tables, span);
+    tables = {};
+    const PassModel learned(texts, *path);
+    std::vector<std::uint32_t> halfWidth;
+    const Band later = bandAlong(*path, rows, columns, kLaterHalfWidth, halfWidth);
+    bound.laterCellsPerRow = double(later.cells()) / double(rows + 1);
+    bound.laterScoring = scoresAlone(later, learned.beadModel());
     return bound;
 }
 
@@ -461,6 +480,8 @@ std::vector<Row> aligner(const Setup& setup)
     const SweepBound bound = firstBandSweep(pair);
     row.note += format("; one sweep of the first band (%.0f cells a row): its scores %.3f s, with the sums %.3f s",
                        bound.cellsPerRow, bound.scoring, bound.sweep);
+    row.note += format("; the scores alone of a later pass's band (%.0f cells a row) %.3f s", bound.laterCellsPerRow,
+                       bound.laterScoring);
     return {row};
 }
 

@@ -9,7 +9,6 @@
 #include "align/side_by_side.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace solandre {
 
@@ -20,8 +19,6 @@ using namespace align;
 // Passes in all: each after the first learns from the one before; a third
 // still gains a little over the second.
 constexpr int kPasses = 3;
-// Columns later bands reach either side of the path before.
-constexpr std::uint32_t kLaterHalfWidth = 6;
 
 std::vector<Bead> oneSided(std::size_t count, bool source)
 {
@@ -90,14 +87,9 @@ std::optional<std::vector<Bead>> alignSentences(const std::vector<std::string_vi
         tables = {};
         const PassModel learned(texts, *path);
         if (!whole.at(from)) return std::nullopt;
-        PathRows before = pathRows(*path, rows);
-        std::vector<std::uint32_t> halfWidth(rows + 1);
-        for (std::uint32_t r = 0; r <= rows; ++r)
-            halfWidth[r] =
-                static_cast<std::uint32_t>(std::ceil(before.extent[r])) + kLaterHalfWidth;
         // The band holds all the pass needs of the path before.
-        Band band = bandAround(before.center, halfWidth, columns);
-        before = {};
+        std::vector<std::uint32_t> halfWidth;
+        Band band = bandAlong(*path, rows, columns, kLaterHalfWidth, halfWidth);
         path.reset();
         path = alignInBand(learned.beadModel(), std::move(band), std::move(halfWidth), tables,
                            whole.part(from, to));

@@ -127,6 +127,19 @@ struct Window {
 // Forward sums (and with `best`, the best paths and their last shapes) of
 // the rows of one block, from those of the rows before it, held in `window`
 // ahead of the block's.
+// How far back, in cells of the band, each shape's bead ending in a cell of
+// row i starts: the same for every cell of the row. Only the shapes whose
+// beads may start in the band (a finite score) use theirs.
+void stepsBack(const Band& band, std::uint32_t i, std::ptrdiff_t back[kShapeCount])
+{
+    const auto rowOrigin = [&](std::uint32_t row) {
+        return static_cast<std::ptrdiff_t>(band.index(row, band.lo(row))) - std::ptrdiff_t{band.lo(row)};
+    };
+    for (std::size_t k = 0; k < kShapeCount; ++k)
+        back[k] = kShapes[k].source > i ? 0
+                                        : rowOrigin(i) - rowOrigin(i - kShapes[k].source) + kShapes[k].target;
+}
+
 template <bool kBest>
 void sweepForward(const Band& band, DpTables& tables, std::uint32_t first, std::uint32_t end,
                   const float* blockScores, const Window& window)
@@ -135,13 +148,16 @@ void sweepForward(const Band& band, DpTables& tables, std::uint32_t first, std::
     double* forward = tables.forward.data() - window.base;
     double* best = kBest ? tables.best.data() - window.base : nullptr;
     for (std::uint32_t i = first; i < end; ++i) {
-        for (std::uint32_t j = band.lo(i); j <= band.hi(i); ++j) {
-            const std::size_t at = band.index(i, j);
-            if (i == 0 && j == 0) {
-                forward[at] = 0;
-                if constexpr (kBest) best[at] = 0;
-                continue;
-            }
+        std::ptrdiff_t back[kShapeCount];
+        stepsBack(band, i, back);
+        const std::size_t rowFirst = rowStart(band, i);
+        std::size_t at = rowFirst;
+        if (i == 0 && band.lo(0) == 0) {
+            forward[at] = 0;
+            if constexpr (kBest) best[at] = 0;
+            ++at;
+        }
+        for (const std::size_t rowEnd = rowStart(band, i + 1); at < rowEnd; ++at) {
             const float* score = blockScores + (at - blockBase) * kShapeCount;
             double top = kNothing;
             std::uint8_t arg = kNoShape;
@@ -149,12 +165,12 @@ void sweepForward(const Band& band, DpTables& tables, std::uint32_t first, std::
             std::size_t count = 0;
             for (std::size_t k = 0; k < kShapeCount; ++k) {
                 if (score[k] == kNoScore) continue;
-                const std::size_t from = band.index(i - kShapes[k].source, j - kShapes[k].target);
+                const std::size_t from = at - back[k];
                 if constexpr (kBest) {
-                    if (best[from] + score[k] > top) {
-                        top = best[from] + score[k];
-                        arg = static_cast<std::uint8_t>(k);
-                    }
+                    const double path = best[from] + score[k];
+                    const bool better = path > top;
+                    top = better ? path : top;
+                    arg = better ? static_cast<std::uint8_t>(k) : arg;
                 }
                 terms[count++] = forward[from] + score[k];
             }
@@ -337,20 +353,38 @@ bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, 
         backward = {first, to, base};
         double* sums = tables.backward.data() - base;
         for (std::uint32_t i = end; i-- > first;) {
-            for (std::uint32_t j = band.hi(i) + 1; j-- > band.lo(i);) {
+            // Where each shape's bead starting in a cell of the row ends: that
+            // many cells on, for the columns [from, to] of the row, its score
+            // in the block holding that row.
+            std::ptrdiff_t ahead[kShapeCount];
+            std::int64_t from[kShapeCount], to[kShapeCount];
+            const float* ends[kShapeCount];
+            const std::uint32_t lo = band.lo(i);
+            const std::size_t rowFirst = rowStart(band, i);
+            for (std::size_t k = 0; k < kShapeCount; ++k) {
+                const std::uint32_t a = kShapes[k].source, c = kShapes[k].target;
+                from[k] = 1;
+                to[k] = 0;
+                if (i + a > rows) continue;
+                const std::size_t endRow = rowStart(band, i + a);
+                from[k] = std::int64_t{band.lo(i + a)} - c;
+                to[k] = std::int64_t{band.hi(i + a)} - c;
+                ahead[k] = static_cast<std::ptrdiff_t>(endRow - rowFirst) - (from[k] - std::int64_t{lo});
+                ends[k] = (i + a < end ? own + (endRow - base) * kShapeCount : next + (endRow - nextBase) * kShapeCount) + k;
+            }
+            for (std::uint32_t j = band.hi(i) + 1; j-- > lo;) {
+                const std::size_t at = rowFirst + (j - lo);
                 if (i == rows && j == columns) {
-                    sums[band.index(i, j)] = 0;
+                    sums[at] = 0;
                     continue;
                 }
                 double terms[kShapeCount];
                 std::size_t count = 0;
                 for (std::size_t k = 0; k < kShapeCount; ++k) {
-                    const std::uint32_t a = kShapes[k].source, c = kShapes[k].target;
-                    if (i + a > rows || j + c > columns || !band.contains(i + a, j + c)) continue;
-                    const std::size_t cell = band.index(i + a, j + c);
-                    terms[count++] = sums[cell] + score(cell, k);
+                    if (j < from[k] || j > to[k]) continue;
+                    terms[count++] = sums[at + ahead[k]] + ends[k][(j - from[k]) * kShapeCount];
                 }
-                sums[band.index(i, j)] = logSum(terms, count);
+                sums[at] = logSum(terms, count);
             }
         }
 

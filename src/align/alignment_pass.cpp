@@ -181,6 +181,16 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
     }
 }
 
+Band bandAlong(const std::vector<Bead>& path, std::uint32_t rows, std::uint32_t columns, std::uint32_t margin,
+               std::vector<std::uint32_t>& halfWidth)
+{
+    const PathRows before = pathRows(path, rows);
+    halfWidth.resize(rows + 1);
+    for (std::uint32_t r = 0; r <= rows; ++r)
+        halfWidth[r] = static_cast<std::uint32_t>(std::ceil(before.extent[r])) + margin;
+    return bandAround(before.center, halfWidth, columns);
+}
+
 std::optional<std::vector<Bead>> alignAround(const BeadModel& model,
                                              const std::vector<double>& center,
                                              const std::vector<std::uint32_t>& halfWidth,

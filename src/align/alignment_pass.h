@@ -64,6 +64,15 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
                                              std::vector<std::uint32_t> halfWidth, DpTables& tables,
                                              const ProgressSpan& progress);
 
+// Columns later bands reach either side of the path before.
+inline constexpr std::uint32_t kLaterHalfWidth = 6;
+
+// The band a later pass sweeps: around the path of the pass before, reaching
+// as far as the path spreads in each row and `margin` columns more, which
+// halfWidth receives.
+Band bandAlong(const std::vector<Bead>& path, std::uint32_t rows, std::uint32_t columns, std::uint32_t margin,
+               std::vector<std::uint32_t>& halfWidth);
+
 // The same, in a band around `center` reaching halfWidth[row] either side.
 std::optional<std::vector<Bead>> alignAround(const BeadModel& model,
                                              const std::vector<double>& center,

@@ -46,6 +46,9 @@ struct TargetRuns {
     std::vector<double> length[kMaxBeadSide], overRatio[kMaxBeadSide];
 };
 
+// An item's gains against 1, 2 and 3 sentences.
+using ItemGains = std::array<float, kMaxBeadSide>;
+
 // Scores beads inside one band, keeping the sentence-pair matches of the few
 // source sentences a sweep of the grid needs at a time.
 class BeadScorer {
@@ -68,6 +71,8 @@ private:
         std::vector<double> said[kMaxBeadSide];
     };
     const Row& row(std::uint32_t s);
+    // Holds the item gains of the target sentences [first, end).
+    void coverTargets(std::uint32_t first, std::uint32_t end);
 
     const BeadModel& model_;
     const Band& band_;
@@ -79,6 +84,13 @@ private:
     std::vector<double> partial_;
     std::vector<double> targetSaid_[kMaxBeadSide];
     std::uint32_t targetBase_ = 0;
+    // The gains of the items of the target sentences [targetGainFirst_,
+    // targetGainEnd_), side by side: each is read for every row the
+    // sentence's column crosses, and an item's kind lies anywhere.
+    static constexpr std::uint32_t kTargetWindow = 512;
+    std::vector<ItemGains> targetGain_;
+    std::vector<std::uint32_t> targetGainBegin_; // per sentence of the window
+    std::uint32_t targetGainFirst_ = 0, targetGainEnd_ = 0;
 };
 
 } // namespace solandre::align

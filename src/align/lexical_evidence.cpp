@@ -116,8 +116,19 @@ SideEvidence buildEvidence(const SideText& text, int side, const FormKeys& keys,
 }
 
 Matcher::Matcher(const SideEvidence& source, const SideEvidence& target, std::uint32_t keyCount)
-    : source_(source), target_(target), held_((keyCount + 63) / 64, 0)
+    : source_(source), target_(target),
+      held_(std::clamp<std::size_t>(std::bit_ceil(std::max<std::size_t>(keyCount, 1)), 64, kMostHeldBits) / 64, 0)
 {
+}
+
+const std::uint64_t* Matcher::findHolders(std::uint32_t key) const
+{
+    const std::size_t mask = holders_.size() - 1;
+    for (std::size_t at = (key * 0x9E3779B97F4A7C15ull) >> holderShift_;; at = (at + 1) & mask) {
+        const Holders& slot = holders_[at];
+        if (slot.key == key) return &slot.items;
+        if (slot.key == UINT32_MAX) return nullptr;
+    }
 }
 
 std::uint64_t& Matcher::holdersOf(std::uint32_t key)
@@ -162,7 +173,11 @@ void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, 
         std::fill(out, out + (end - first), PairMatch{});
         return;
     }
-    auto held = [&](std::uint32_t key) { return (held_[key >> 6] >> (key & 63) & 1) != 0; };
+    const std::size_t heldMask = held_.size() * 64 - 1;
+    auto mayBeHeld = [&](std::uint32_t key) {
+        const std::size_t bit = key & heldMask;
+        return (held_[bit >> 6] >> (bit & 63) & 1) != 0;
+    };
     std::size_t keys = 0;
     for (std::uint32_t x = itemFirst; x < itemEnd; ++x) {
         const ItemKind& item = source_.kinds[source_.items[x]];
@@ -175,7 +190,8 @@ void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, 
         const ItemKind& item = source_.kinds[source_.items[x]];
         for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k) {
             const std::uint32_t key = source_.keys[k];
-            held_[key >> 6] |= std::uint64_t{1} << (key & 63);
+            const std::size_t bit = key & heldMask;
+            held_[bit >> 6] |= std::uint64_t{1} << (bit & 63);
             holdersOf(key) |= std::uint64_t{1} << (x - itemFirst);
         }
     }
@@ -185,16 +201,18 @@ void Matcher::matchRow(std::uint32_t s, std::uint32_t first, std::uint32_t end, 
         const KeyOfItem* key = windowKeys_.data() + windowBegin_[t - windowFirst_];
         const KeyOfItem* last = windowKeys_.data() + windowBegin_[t - windowFirst_ + 1];
         for (; key < last; ++key) {
-            if (!held(key->key)) continue;
+            if (!mayBeHeld(key->key)) continue;
+            const std::uint64_t* holders = findHolders(key->key);
+            if (!holders) continue;
             match.target |= std::uint64_t{1} << key->item;
-            match.source |= holdersOf(key->key);
+            match.source |= *holders;
         }
         out[t - first] = match;
     }
     for (std::uint32_t x = itemFirst; x < itemEnd; ++x) {
         const ItemKind& item = source_.kinds[source_.items[x]];
         for (std::uint32_t k = item.keyBegin; k < item.keyEnd; ++k)
-            held_[source_.keys[k] >> 6] = 0;
+            held_[(source_.keys[k] & heldMask) >> 6] = 0;
     }
 }
 

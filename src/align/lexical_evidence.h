@@ -67,8 +67,11 @@ private:
 
     const SideEvidence& source_;
     const SideEvidence& target_;
-    // A bit per key, set for those of the source sentence being matched: a
-    // few kilobytes that stay in the cache while the targets are looked up.
+    // A bit per key's last bits, set for those of the source sentence being
+    // matched: a key whose bit is clear is not held. At most half a
+    // kilobyte, which stays in the nearest cache while the targets are
+    // looked up; those whose bit is set are looked up among the holders.
+    static constexpr std::size_t kMostHeldBits = 4096;
     std::vector<std::uint64_t> held_;
     // The source items carrying each held key, by open addressing: a table
     // as long as the keys would be most of a matcher.
@@ -77,6 +80,7 @@ private:
         std::uint64_t items;
     };
     std::uint64_t& holdersOf(std::uint32_t key);
+    const std::uint64_t* findHolders(std::uint32_t key) const;
     std::vector<Holders> holders_;
     int holderShift_ = 64;
     std::vector<KeyOfItem> windowKeys_;

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <memory>
 #include <random>
 #include <string>
@@ -132,6 +133,83 @@ TEST(Reliability, MeasuredAgainstChance)
                                                   texts.target.size(), reliability(0, 0));
     EXPECT_NEAR(unreliable.missed[0], 0.0, 1e-6);
     EXPECT_LT(pair.model->beadModel().sourceEvidence->missed[0], 0.0f);
+}
+
+// A row's scores, made for many beads at once, are each bead's prior, length
+// and shared words as they are defined for the one bead; -infinity for a bead
+// that would start outside the band.
+TEST(BeadScorer, EachScoreIsItsBeadsPriorLengthAndEvidence)
+{
+    const char* const words[][2] = {{"haus", "maison"}, {"garten", "jardin"}, {"Orbe", "Orbe"},
+                                    {"hotel", "hôtel"},  {"gross", "grande"},  {"Devaux", "Devaux"},
+                                    {"fluss", "rivière"}};
+    std::vector<std::string> source, target;
+    std::mt19937 random(11);
+    for (int k = 0; k < 90; ++k) {
+        std::string s, t;
+        for (auto count = 1 + random() % 7; count-- > 0;) {
+            const auto& word = words[random() % std::size(words)];
+            s += std::string(word[0]) + " ";
+            t += std::string(word[1]) + " ";
+        }
+        const std::string number = std::to_string(random() % 300);
+        source.push_back(s + number);
+        if (random() % 10 != 0) target.push_back(t + number); // some left out
+    }
+    Texts texts;
+    texts.source = readSide({source.begin(), source.end()}, texts.forms);
+    texts.target = readSide({target.begin(), target.end()}, texts.forms);
+    const auto rows = static_cast<std::uint32_t>(source.size());
+    const auto columns = static_cast<std::uint32_t>(target.size());
+    std::vector<double> line(rows + 1);
+    std::vector<Bead> beads;
+    for (std::uint32_t row = 0; row <= rows; ++row) {
+        line[row] = double(row) * columns / rows;
+        if (row < rows && row < columns) beads.push_back({row, 1, row, 1, 1.0f});
+    }
+    beads.push_back({columns, rows - columns, columns, 0, 1.0f});
+    const PassModel firstPass(texts, line, 1.0), learned(texts, beads);
+
+    struct Case {
+        const char* name;
+        const PassModel& model;
+    };
+    for (const Case& c : {Case{"first pass", firstPass}, Case{"learned", learned}}) {
+        const BeadModel& m = c.model.beadModel();
+        const Band band = bandAround(line, std::vector<std::uint32_t>(rows + 1, 5), columns);
+        const TargetRuns runs(m);
+        BeadScorer scorer(m, band, runs);
+        Matcher matcher(*m.sourceEvidence, *m.targetEvidence, m.keyCount);
+        int wrong = 0;
+        for (std::uint32_t i = 0; i <= rows; ++i) {
+            std::vector<float> scores((band.hi(i) - band.lo(i) + 1) * kShapeCount);
+            scorer.scoreRow(i, scores.data());
+            for (std::uint32_t j = band.lo(i); j <= band.hi(i); ++j)
+                for (std::size_t k = 0; k < kShapeCount; ++k) {
+                    const std::uint32_t a = kShapes[k].source, b = kShapes[k].target;
+                    float expected = -std::numeric_limits<float>::infinity();
+                    if (a <= i && b <= j && band.contains(i - a, j - b)) {
+                        double score = m.logPrior[k];
+                        if (a > 0 && b > 0) {
+                            score += m.length.logScore(m.sourceOffset[i] - m.sourceOffset[i - a],
+                                                       m.targetOffset[j] - m.targetOffset[j - b]);
+                            PairMatch match[kMaxBeadSide][kMaxBeadSide];
+                            for (std::uint32_t x = 0; x < a; ++x)
+                                for (std::uint32_t y = 0; y < b; ++y)
+                                    matcher.matchRow(i - a + x, j - b + y, j - b + y + 1, &match[x][y]);
+                            score += beadEvidence(*m.sourceEvidence, *m.targetEvidence, i - a, int(a), j - b,
+                                                  int(b), [&](int x, int y) { return match[x][y]; });
+                        }
+                        expected = static_cast<float>(score);
+                    }
+                    const float made = scores[(j - band.lo(i)) * kShapeCount + k];
+                    if (made != expected && wrong++ == 0)
+                        ADD_FAILURE() << c.name << ": row " << i << ", column " << j << ", shape "
+                                      << int(a) << ":" << int(b) << " scored " << made << ", not " << expected;
+                }
+        }
+        EXPECT_EQ(wrong, 0) << c.name;
+    }
 }
 
 TEST(FormKeys, CognatesShareAKeyNumbersOnlyWhenEqual)
