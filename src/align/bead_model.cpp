@@ -209,11 +209,9 @@ void BeadScorer::scoreRow(std::uint32_t i, float* scores)
 void BeadScorer::coverTargets(std::uint32_t first, std::uint32_t end)
 {
     if (first >= targetGainFirst_ && end <= targetGainEnd_ && !targetGainBegin_.empty()) return;
-    // Rows move forward: the window reaches well past this one.
     const SideEvidence& evidence = *model_.targetEvidence;
-    const auto targets = static_cast<std::uint32_t>(evidence.itemBegin.size() - 1);
     targetGainFirst_ = first;
-    targetGainEnd_ = std::max(end, std::min(targets, first + std::max(4 * (end - first), kTargetWindow)));
+    targetGainEnd_ = windowEnd(first, end, static_cast<std::uint32_t>(evidence.itemBegin.size() - 1), kTargetWindow);
     targetGain_.clear();
     targetGainBegin_.clear();
     for (std::uint32_t t = targetGainFirst_; t < targetGainEnd_; ++t) {

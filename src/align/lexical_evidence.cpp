@@ -147,10 +147,8 @@ std::uint64_t& Matcher::holdersOf(std::uint32_t key)
 void Matcher::cover(std::uint32_t first, std::uint32_t end)
 {
     if (first >= windowFirst_ && end <= windowEnd_) return;
-    // Rows of the band move forward: the window reaches well past this one.
-    const auto targets = static_cast<std::uint32_t>(target_.itemBegin.size() - 1);
     windowFirst_ = first;
-    windowEnd_ = std::max(end, std::min(targets, first + std::max(4 * (end - first), kWindow)));
+    windowEnd_ = windowEnd(first, end, static_cast<std::uint32_t>(target_.itemBegin.size() - 1), kWindow);
     windowKeys_.clear();
     windowBegin_.clear();
     for (std::uint32_t t = windowFirst_; t < windowEnd_; ++t) {

@@ -13,6 +13,7 @@
 #include "align/lexical_keys.h"
 #include "align/text_features.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <vector>
@@ -88,9 +89,15 @@ private:
     std::uint32_t windowFirst_ = 0, windowEnd_ = 0;
 };
 
-// Evidence of the bead of source sentences [s0, s0 + a) and target sentences
-// [t0, t0 + b), both sides non-empty; match(x, y) is the PairMatch of source
-// s0 + x with target t0 + y.
+// The end of a window over target sentences [first, ...) that must hold
+// [first, end): the rows of a band move forward, so it reaches well past
+// them, at least `least` sentences and never past the `targets`.
+inline std::uint32_t windowEnd(std::uint32_t first, std::uint32_t end, std::uint32_t targets,
+                               std::uint32_t least)
+{
+    return std::max(end, std::min(targets, first + std::max(4 * (end - first), least)));
+}
+
 // What one sentence's items say, `found` those of them that matched in
 // `against` sentences of the other text.
 inline double sentenceEvidence(const SideEvidence& side, std::uint32_t sentence, std::uint64_t found,
@@ -105,6 +112,9 @@ inline double sentenceEvidence(const SideEvidence& side, std::uint32_t sentence,
     return score;
 }
 
+// Evidence of the bead of source sentences [s0, s0 + a) and target sentences
+// [t0, t0 + b), both sides non-empty; match(x, y) is the PairMatch of source
+// s0 + x with target t0 + y.
 template <class MatchOf>
 double beadEvidence(const SideEvidence& source, const SideEvidence& target, std::uint32_t s0, int a,
                     std::uint32_t t0, int b, MatchOf&& match)

@@ -28,7 +28,6 @@ std::vector<reference::Entry> search(const WordIndex& index, std::string_view ty
     return entries(index, hits);
 }
 
-// "form marker" pairs, space separated, for readable expectations.
 // Every `step`-th word of the index against the reading of the rules, and
 // its vocabulary in byte order.
 void expectWordsAsRead(const WordIndex& index, const std::vector<reference::Entry>& all, size_t step)
@@ -42,6 +41,19 @@ void expectWordsAsRead(const WordIndex& index, const std::vector<reference::Entr
         ASSERT_LT(index.lowerForm(rank - 1), index.lowerForm(rank));
 }
 
+// The index of `text` against the reading of the rules: every `step`-th
+// word, the vocabulary's order, and the searches `typed`.
+void expectIndexAsRead(const std::string& text, Encoding encoding, size_t step,
+                       std::initializer_list<const char*> typed)
+{
+    const WordIndex index = WordIndex::build(text, encoding);
+    const auto all = reference::wordIndex(text, encoding);
+    expectWordsAsRead(index, all, step);
+    for (const char* form : typed)
+        ASSERT_EQ(search(index, form), reference::search(all, form, encoding)) << form;
+}
+
+// "form marker" pairs, space separated, for readable expectations.
 std::string listing(const std::vector<reference::Entry>& hits)
 {
     std::string out;
@@ -370,11 +382,7 @@ TEST(WordIndex, ABigTextIndexedInTwoPartsAgreesWithTheRules)
             }
             text += ".\r\n";
         }
-        const WordIndex index = WordIndex::build(text, encoding);
-        const auto all = reference::wordIndex(text, encoding);
-        expectWordsAsRead(index, all, 997);
-        for (const char* form : {"casa1", "río2*", "*99", "c*9", "œuvre1234"})
-            ASSERT_EQ(search(index, form), reference::search(all, form, encoding)) << form;
+        expectIndexAsRead(text, encoding, 997, {"casa1", "río2*", "*99", "c*9", "œuvre1234"});
     }
 }
 
@@ -404,11 +412,7 @@ TEST(WordIndex, StretchesOfNewFormsAndOfFamiliarOnesAgreeWithTheRules)
                 text += (encoding == Encoding::Utf8 ? word : cp1252(word.c_str())) + " ";
             }
         }
-        const WordIndex index = WordIndex::build(text, encoding);
-        const auto all = reference::wordIndex(text, encoding);
-        expectWordsAsRead(index, all, 1);
-        for (const char* form : {"casa", "río", "a*", "*z", "ñ*ó"})
-            ASSERT_EQ(search(index, form), reference::search(all, form, encoding)) << form;
+        expectIndexAsRead(text, encoding, 1, {"casa", "río", "a*", "*z", "ñ*ó"});
     }
 }
 
