@@ -205,6 +205,7 @@ ConcordanceLines::Visit ConcordanceLines::keysInTextOrder(LineKeyReader& reader,
         PodArray<std::uint32_t>& keys;
         const PodArray<std::uint32_t>& read;
         void prefetch(std::uint32_t place) const { __builtin_prefetch(&read[place]); }
+        void prefetchThen(std::uint32_t) const {}
         void operator()(size_t k, std::uint32_t place) const { keys[k] = read[place]; }
     } gather{keys, inTextOrder};
     hits.forEachLine(order_, gather);
@@ -297,6 +298,7 @@ ConcordanceLines::Visit ConcordanceLines::sortManyHits(LineKey key, const Progre
         PodArray<std::uint32_t>& keys;
         std::vector<std::uint32_t>& next;
         void prefetch(std::uint32_t at) const { __builtin_prefetch(&keys[at], 1); }
+        void prefetchThen(std::uint32_t at) const { __builtin_prefetch(&next[keys[at]], 1); }
         void operator()(size_t, std::uint32_t at) const { keys[at] = next[keys[at]]++; }
     } toPlaces{keys, next};
     hits.forEachLine(order_, toPlaces);

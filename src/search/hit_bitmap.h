@@ -64,16 +64,25 @@ public:
     }
 
     // Calls use(k, placeInText(order[k])) for every line. The places jump
-    // about a list as big as the text's words: each is asked of memory a few
-    // lines ahead (use.prefetch), so that the waits overlap.
+    // about a list as big as the text's words, and so do what they lead to:
+    // a line's block of the bitmap is asked of memory far ahead, its place a
+    // little nearer (use.prefetch), and what the place leads to nearer still
+    // (use.prefetchThen), so that the waits overlap.
     template <class Use> void forEachLine(const WordList& order, Use&& use) const
     {
-        constexpr size_t kAhead = 32;
+        constexpr size_t kAhead = 32, kThen = 16, kBlockAhead = 64;
         const size_t n = order.size();
         std::uint32_t ahead[kAhead];
         for (size_t k = 0; k < std::min(n, kAhead); ++k) ahead[k] = placeInText(order[k]);
+        for (size_t k = 0; k < std::min(n, kAhead); ++k) use.prefetch(ahead[k]);
         for (size_t k = 0; k < n; ++k) {
             const std::uint32_t place = ahead[k % kAhead];
+            if (k + kBlockAhead < n) {
+                const WordId word = order[k + kBlockAhead];
+                __builtin_prefetch(&bits_[word / 64]);
+                __builtin_prefetch(&before_[word / 64]);
+            }
+            if (k + kThen < n) use.prefetchThen(ahead[(k + kThen) % kAhead]);
             if (k + kAhead < n) {
                 ahead[k % kAhead] = placeInText(order[k + kAhead]);
                 use.prefetch(ahead[k % kAhead]);
