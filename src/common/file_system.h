@@ -20,9 +20,10 @@ struct MoveFailure {
     size_t move; // the first move not made
     QString reason;
 };
-// Makes the moves in order, stopping at the first that fails. A process that
-// dies while they are made (killed, crashed in another thread) does not stop
-// them half way where the system allows it.
+// Makes the moves in order, stopping at the first that fails and undoing
+// those made before it, where the system can keep the files they replace. A
+// process that dies while they are made (killed, crashed in another thread)
+// does not stop them half way where the system allows it.
 std::optional<MoveFailure> renameAllOver(std::span<const Move> moves);
 
 } // namespace solandre::detail

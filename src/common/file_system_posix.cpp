@@ -79,21 +79,52 @@ std::optional<QString> renameOver(const QString& from, const QString& to)
 
 namespace {
 
+enum class Kept { Linked, Absent, Not };
+
+// All made ready here: the process that makes the renames allocates nothing,
+// since another thread may hold the allocator's lock when we are killed.
 struct Renames {
     std::vector<QByteArray> names; // from, to, from, to...
+    std::vector<QByteArray> second; // per move, a second name of the file it replaces
+    std::vector<Kept> kept;
     size_t done = 0;
     int error = 0;
 };
 
+// The file a move replaces, kept under a second name so that the move can be
+// undone: absent when there was none; not kept where the file system cannot
+// link (the move then cannot be undone).
+Kept keep(const QByteArray& target, const QByteArray& second)
+{
+    if (link(target.constData(), second.constData()) == 0) return Kept::Linked;
+    return errno == ENOENT ? Kept::Absent : Kept::Not;
+}
+
 int renameAll(void* argument)
 {
     auto& renames = *static_cast<Renames*>(argument);
-    for (; renames.done * 2 < renames.names.size(); ++renames.done)
+    const size_t moves = renames.names.size() / 2;
+    std::vector<Kept>& kept = renames.kept;
+    if (moves > 1)
+        for (size_t k = 0; k < moves; ++k) kept[k] = keep(renames.names[2 * k + 1], renames.second[k]);
+    for (; renames.done < moves; ++renames.done)
         if (std::rename(renames.names[2 * renames.done].constData(),
                         renames.names[2 * renames.done + 1].constData()) != 0) {
             renames.error = errno;
             break;
         }
+    // A failure half way puts back what the moves before it replaced: the
+    // files stay as they were, all of them. An old file that cannot be put
+    // back keeps its second name.
+    if (renames.done < moves)
+        for (size_t k = renames.done; k-- > 0;) {
+            const QByteArray& target = renames.names[2 * k + 1];
+            if (kept[k] == Kept::Linked) std::rename(renames.second[k].constData(), target.constData());
+            if (kept[k] == Kept::Absent) unlink(target.constData());
+            kept[k] = Kept::Not;
+        }
+    for (size_t k = 0; k < moves; ++k)
+        if (kept[k] == Kept::Linked) unlink(renames.second[k].constData());
     return 0;
 }
 
@@ -105,7 +136,9 @@ std::optional<MoveFailure> renameAllOver(std::span<const Move> moves)
     for (const Move& move : moves) {
         renames.names.push_back(QFile::encodeName(move.from));
         renames.names.push_back(QFile::encodeName(move.to));
+        renames.second.push_back(QFile::encodeName(move.from) + ".antes");
     }
+    renames.kept.assign(moves.size(), Kept::Not);
     // The renames are made by a process of their own that shares our memory
     // while we wait for it, with every signal it could be stopped by blocked:
     // if we are killed between two renames, it still makes the rest.

@@ -6,6 +6,7 @@
 #include "support/temp_files.h"
 
 #include <QDir>
+#include <QFile>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <random>
@@ -37,17 +38,24 @@ int movesMade(const std::vector<Move>& moves)
     return made;
 }
 
-TEST(RenameAllOver, StopsAtTheFirstFailureAndSaysWhich)
+// A failure half way leaves every file as it was: those already replaced
+// are put back, and a file that did not exist is gone again.
+TEST(RenameAllOver, StopsAtTheFirstFailureUndoesTheMovesMadeAndSaysWhich)
 {
     TempDir dir;
-    std::vector<Move> moves = numberedMoves(dir, 3);
-    moves[1].from = dir.path("missing");
+    std::vector<Move> moves = numberedMoves(dir, 4);
+    moves[1].to = dir.path("absent");
+    moves[3].from = dir.path("missing");
     const auto failure = detail::renameAllOver(moves);
     ASSERT_TRUE(failure.has_value());
-    EXPECT_EQ(failure->move, 1u);
+    EXPECT_EQ(failure->move, 3u);
     EXPECT_FALSE(failure->reason.isEmpty());
-    EXPECT_EQ(readBytes(moves[0].to), "new");
+    EXPECT_EQ(movesMade(moves), 0);
+    EXPECT_EQ(readBytes(moves[0].to), "old");
     EXPECT_EQ(readBytes(moves[2].to), "old");
+    EXPECT_FALSE(QFile::exists(moves[1].to));
+    // The new files of the moves undone are gone, and no second name is left.
+    EXPECT_EQ(dir.entries(), (QStringList {"new3", "old0", "old1", "old2", "old3"}));
 }
 
 // Killed at a random moment, the process that asked for the renames leaves
@@ -79,25 +87,34 @@ TEST(RenameAllOver, AKilledCallerLeavesNoneOrAllMade)
 }
 
 // A rename that fails once the files are written names the file it could
-// not put in place, and leaves no temporary behind.
-TEST(CommitTogether, ARenameThatFailsNamesItsFile)
+// not put in place, leaves the pair's other file as it was, and no
+// temporary behind.
+TEST(CommitTogether, ARenameThatFailsNamesItsFileAndLeavesThePairAsItWas)
 {
-    TempDir dir;
-    dir.write("es.txt", "old source");
-    const QString target = dir.path("fr.txt");
-    auto a = SafeFileWriter::open(dir.path("es.txt"));
-    auto b = SafeFileWriter::open(target);
-    ASSERT_TRUE(a.ok() && b.ok());
-    a.value().write("new source");
-    b.value().write("new target");
-    // Meanwhile a folder, not empty, has taken the target's name.
-    ASSERT_TRUE(QDir(dir.root()).mkpath("fr.txt/dentro"));
-    const Status both = commitTogether(a.value(), b.value());
-    ASSERT_FALSE(both.ok());
-    EXPECT_TRUE(both.error().message.contains(target)) << both.error().message.toStdString();
-    a = Error {};
-    b = Error {};
-    EXPECT_EQ(dir.entries(), (QStringList {"es.txt", "fr.txt"})) << "no temporary file left";
+    for (const bool sourceExisted : {true, false}) {
+        SCOPED_TRACE(sourceExisted ? "a source replaced" : "a new source");
+        TempDir dir;
+        if (sourceExisted) dir.write("es.txt", "old source");
+        const QString target = dir.path("fr.txt");
+        auto a = SafeFileWriter::open(dir.path("es.txt"));
+        auto b = SafeFileWriter::open(target);
+        ASSERT_TRUE(a.ok() && b.ok());
+        a.value().write("new source");
+        b.value().write("new target");
+        // Meanwhile a folder, not empty, has taken the target's name.
+        ASSERT_TRUE(QDir(dir.root()).mkpath("fr.txt/dentro"));
+        const Status both = commitTogether(a.value(), b.value());
+        ASSERT_FALSE(both.ok());
+        EXPECT_TRUE(both.error().message.contains(target)) << both.error().message.toStdString();
+        a = Error {};
+        b = Error {};
+        if (sourceExisted) {
+            EXPECT_EQ(readBytes(dir.path("es.txt")), "old source");
+            EXPECT_EQ(dir.entries(), (QStringList {"es.txt", "fr.txt"})) << "no temporary file left";
+        } else {
+            EXPECT_EQ(dir.entries(), (QStringList {"fr.txt"})) << "no new source, no temporary file left";
+        }
+    }
 }
 
 } // namespace
