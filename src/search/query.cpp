@@ -2,6 +2,8 @@
 #include "search/query.h"
 
 #include "common/letters.h"
+#include "common/text_words.h"
+#include "common/word_form.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -199,7 +201,15 @@ Result<Query> Query::read(const QString& typed, QuerySyntax syntax)
     Query query;
     query.typed_ = typed;
     query.syntax_ = syntax;
-    const QList<uint> characters = typed.toUcs4();
+    QString cut = typed;
+    if (syntax == QuerySyntax::Patterns) {
+        // Words of the unspaced scripts are cut as the text's are: «中国人民»
+        // is «中国» then «人民», as the user writes it, with no blank.
+        const std::vector<TextWord> words = wordsOfText(typed);
+        for (size_t k = words.size(); k-- > 1;)
+            if (words[k].start == words[k - 1].end) cut.insert(words[k].start, QLatin1Char(' '));
+    }
+    const QList<uint> characters = cut.toUcs4();
 
     if (syntax == QuerySyntax::RegularExpressions) {
         for (qsizetype k = 0; k < characters.size();) {
@@ -272,24 +282,14 @@ Query Query::exactWords(QStringView text)
 {
     Query query;
     query.typed_ = text.toString();
-    std::u32string word;
-    auto close = [&] {
-        if (word.empty()) return;
+    for (const TextWord& word : wordsOfText(text)) {
         WordAlternative a;
-        a.written = fromUcs4(word);
-        a.form.prefix = lowerUtf8(word);
+        a.written = text.mid(word.start, word.end - word.start).toString();
+        a.form.prefix = foldedForm(a.written.toStdString());
         QueryWord w;
         w.alternatives.push_back(std::move(a));
         query.words_.push_back(std::move(w));
-        word.clear();
-    };
-    for (const uint c : text.toUcs4()) {
-        if (isLetter(c))
-            word += char32_t(c);
-        else
-            close();
     }
-    close();
     return query;
 }
 

@@ -69,9 +69,16 @@ bool matches(const Alternative& a, const Chars& lowered, Encoding encoding)
 }
 
 // The query's positions; nothing for a malformed expression.
-std::optional<std::vector<Position>> readQuery(const Chars& typed, bool regex)
+std::optional<std::vector<Position>> readQuery(const Chars& written, bool regex)
 {
     std::vector<Position> query;
+    // A run of unspaced letters holds as many words as the text would.
+    Chars typed = written;
+    if (!regex) {
+        const std::vector<Span> spans = words(written);
+        for (size_t k = spans.size(); k-- > 0;)
+            if (spans[k].runGoesOn) typed.insert(spans[k].end, 1, U' ');
+    }
     if (regex) {
         Chars token;
         for (size_t k = 0; k <= typed.size(); ++k) {
