@@ -73,10 +73,27 @@ QString faultInSpanish(const QString& fault)
         {"numbers out of order in {} quantifier", "números al revés en un cuantificador «{}»"},
         {"reference to non-existent subpattern", "una referencia a un grupo que no existe"},
         {"unrecognized character after (? or (?-", "un carácter desconocido tras «(?»"},
+        {"missing ) after (?# comment", "falta el paréntesis «)» que cierra el comentario «(?#»"},
+        {"unknown POSIX class name", "una clase POSIX que no existe"},
+        {"unknown property after \\P or \\p", "una propiedad desconocida tras «\\p» o «\\P»"},
+        {"lookbehind assertion is not fixed length",
+         "una condición sobre lo anterior («(?<=», «(?<!») que no tiene una longitud fija"},
+        {"\\c at end of pattern", "una «\\c» al final"},
+        {"number too big in {} quantifier", "un número demasiado grande en un cuantificador «{}»"},
+        {"syntax error in subpattern name (missing terminator?)", "un nombre de grupo mal escrito (¿falta su cierre?)"},
+        {"non-hex character in \\x{} (closing brace missing?)",
+         "un carácter que no es hexadecimal en «\\x{}» (¿falta la llave de cierre?)"},
+        {"digits missing in \\x{} or \\o{} or \\N{U+}", "faltan las cifras de «\\x{}», «\\o{}» o «\\N{U+}»"},
+        {"\\g is not followed by a braced, angle-bracketed, or quoted name/number or by a plain number",
+         "«\\g» no va seguido del nombre o el número de un grupo"},
+        {"PCRE2 does not support \\F, \\L, \\l, \\N{name}, \\U, or \\u",
+         "«\\F», «\\L», «\\l», «\\N{nombre}», «\\U» y «\\u» no se admiten (un carácter por su código se escribe "
+         "«\\x{00e9}»)"},
     };
     for (const auto& [english, spanish] : kFaults)
         if (fault == QLatin1String(english)) return QString::fromUtf8(spanish);
-    return fault;
+    // The rarer ones: said in Spanish, PCRE2's own words kept for the detail.
+    return QStringLiteral("la expresión está mal formada (PCRE2: «%1»)").arg(fault);
 }
 
 constexpr auto kRegexOptions =

@@ -147,6 +147,13 @@ TEST(QuerySearch, AMalformedExpressionIsAMessageNamingTheFault)
         {"[z-a]", "al revés"},
         {"x{3,1}", "al revés"},
         {"(?x)a#b", ""},
+        {"\\u00e9", "no se admiten (un carácter por su código se escribe «\\x{00e9}»)"},
+        {"(?<=a+)b", "no tiene una longitud fija"},
+        {"[[:letra:]]", "una clase POSIX que no existe"},
+        {"a(?#b", "que cierra el comentario"},
+        {"a{99999999}", "un número demasiado grande"},
+        {"\\x{zz}", "no es hexadecimal"},
+        {"(?<n>a)(?<n>b)", "la expresión está mal formada (PCRE2: «"},
     };
     Concordance concordance(cp1252(kText));
     ASSERT_TRUE(find(concordance, "casa").ok());
