@@ -40,6 +40,18 @@ std::string lowerUtf8(const std::u32string& text)
 
 QString fromUcs4(const std::u32string& text) { return QString::fromUcs4(text.data(), qsizetype(text.size())); }
 
+// Where, in characters, a word of a run of the unspaced scripts ends and the
+// next begins, as the text's words are cut.
+std::vector<size_t> unspacedCuts(const QString& typed)
+{
+    std::vector<size_t> cuts;
+    const std::vector<TextWord> words = wordsOfText(typed);
+    for (size_t k = 1; k < words.size(); ++k)
+        if (words[k].start == words[k - 1].end)
+            cuts.push_back(size_t(QStringView(typed).left(words[k].start).toUcs4().size()));
+    return cuts;
+}
+
 WordAlternative patternAlternative(const std::u32string& written)
 {
     WordAlternative a;
@@ -218,15 +230,7 @@ Result<Query> Query::read(const QString& typed, QuerySyntax syntax)
     Query query;
     query.typed_ = typed;
     query.syntax_ = syntax;
-    QString cut = typed;
-    if (syntax == QuerySyntax::Patterns) {
-        // Words of the unspaced scripts are cut as the text's are: «中国人民»
-        // is «中国» then «人民», as the user writes it, with no blank.
-        const std::vector<TextWord> words = wordsOfText(typed);
-        for (size_t k = words.size(); k-- > 1;)
-            if (words[k].start == words[k - 1].end) cut.insert(words[k].start, QLatin1Char(' '));
-    }
-    const QList<uint> characters = cut.toUcs4();
+    const QList<uint> characters = typed.toUcs4();
 
     if (syntax == QuerySyntax::RegularExpressions) {
         for (qsizetype k = 0; k < characters.size();) {
@@ -247,7 +251,7 @@ Result<Query> Query::read(const QString& typed, QuerySyntax syntax)
         return query;
     }
 
-    if (readsAsSingleForm(characters)) {
+    if (readsAsSingleForm(characters) && unspacedCuts(typed).empty()) {
         // The whole text, blanks and signs included, as the one form.
         WordAlternative a;
         a.written = typed;
@@ -282,6 +286,24 @@ Result<Query> Query::read(const QString& typed, QuerySyntax syntax)
         }
         size_t end = k;
         while (end < text.size() && partOfWord(text[end])) ++end;
+        const std::u32string token = text.substr(k, end - k);
+        if (token.find(U'|') == std::u32string::npos) {
+            // Words of the unspaced scripts cut as the text's are: «中国人民»,
+            // written with no blank, is «中国» then «人民». Not among
+            // alternatives: «casa|中国人民» stays one word of two forms.
+            size_t from = 0;
+            for (const size_t at : unspacedCuts(fromUcs4(token))) {
+                QueryWord word;
+                word.alternatives.push_back(patternAlternative(token.substr(from, at - from)));
+                query.words_.push_back(std::move(word));
+                from = at;
+            }
+            QueryWord word;
+            word.alternatives.push_back(patternAlternative(token.substr(from)));
+            query.words_.push_back(std::move(word));
+            k = end;
+            continue;
+        }
         QueryWord word;
         for (size_t from = k; from <= end;) {
             size_t bar = text.find(U'|', from);

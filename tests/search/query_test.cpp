@@ -103,6 +103,8 @@ TEST(QuerySearch, WordsOfUnspacedScriptsAreCutInTheQueryAsInTheText)
         {"a Thai phrase", "ประเทศไทยสวย", "ประเทศไทยสวย[3]"},
         {"with blanks as before", "中国 人民", "中国人民[1]"},
         {"a Latin word is never cut", "casa", "casa[3]"},
+        {"alternatives are not cut", "casa|中国人民", "casa[3]"},
+        {"alternatives, blanks around the bar", "中国人民 | casa", "casa[3]"},
     };
     Concordance concordance("\xEF\xBB\xBF[1] 我爱中国人民。\r\n[2] 中国很大。\r\n[3] ประเทศไทยสวย casa.\r\n");
     for (const Case& c : cases) {
