@@ -68,6 +68,18 @@ const CommandSpec kExportCommand{
 
 namespace {
 
+// Why no pair has the form: under a condition on the translation, the form
+// may well be there, only not in a sentence the condition keeps.
+QString noneWithTheForm(const CommandContext& c, const QString& form, const QString& where)
+{
+    if (c.args.has("--with") || c.args.has("--without"))
+        return QStringLiteral("ninguna frase de \"%1\" tiene \"%2\" con una traducción que %3 \"%4\"")
+            .arg(where, form,
+                 c.args.has("--with") ? QStringLiteral("contenga") : QStringLiteral("no contenga"),
+                 c.text(c.args.value(c.args.has("--with") ? "--with" : "--without")));
+    return QStringLiteral("la forma \"%1\" no está en \"%2\"").arg(form, where);
+}
+
 int usage(const CommandContext& c, const char* command, const std::string& problem)
 {
     c.err << "solandre-cli: " << command << ": " << problem << "; véase \"solandre-cli " << command
@@ -115,7 +127,7 @@ int candidatesCommand(const CommandContext& c)
         const std::optional<CandidateList> found = candidatesOfCollection(c, form, top);
         if (!found) return kFailed;
         if (found->withForm == 0) {
-            c.warn(QStringLiteral("la forma \"%1\" no está en \"%2\"").arg(form, c.text(c.args.operands[0])));
+            c.warn(noneWithTheForm(c, form, c.text(c.args.operands[0])));
             return c.finishOutput();
         }
         return printCandidates(c, *found);
@@ -152,7 +164,7 @@ int candidatesCommand(const CommandContext& c)
                                                         .arg(concordance.name())));
     if (found.value().withForm == 0) {
         // Nothing to list, not even its titles: the reason alone, on stderr.
-        c.warn(QStringLiteral("la forma \"%1\" no está en \"%2\"").arg(form, concordance.name()));
+        c.warn(noneWithTheForm(c, form, concordance.name()));
         return c.finishOutput();
     }
     return printCandidates(c, found.value());

@@ -2,6 +2,8 @@
 #include "search/query.h"
 
 #include "common/letters.h"
+#include "common/text_words.h"
+#include "common/word_form.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -38,6 +40,18 @@ std::string lowerUtf8(const std::u32string& text)
 
 QString fromUcs4(const std::u32string& text) { return QString::fromUcs4(text.data(), qsizetype(text.size())); }
 
+// Where, in characters, a word of a run of the unspaced scripts ends and the
+// next begins, as the text's words are cut.
+std::vector<size_t> unspacedCuts(const QString& typed)
+{
+    std::vector<size_t> cuts;
+    const std::vector<TextWord> words = wordsOfText(typed);
+    for (size_t k = 1; k < words.size(); ++k)
+        if (words[k].start == words[k - 1].end)
+            cuts.push_back(size_t(QStringView(typed).left(words[k].start).toUcs4().size()));
+    return cuts;
+}
+
 WordAlternative patternAlternative(const std::u32string& written)
 {
     WordAlternative a;
@@ -71,10 +85,27 @@ QString faultInSpanish(const QString& fault)
         {"numbers out of order in {} quantifier", "números al revés en un cuantificador «{}»"},
         {"reference to non-existent subpattern", "una referencia a un grupo que no existe"},
         {"unrecognized character after (? or (?-", "un carácter desconocido tras «(?»"},
+        {"missing ) after (?# comment", "falta el paréntesis «)» que cierra el comentario «(?#»"},
+        {"unknown POSIX class name", "una clase POSIX que no existe"},
+        {"unknown property after \\P or \\p", "una propiedad desconocida tras «\\p» o «\\P»"},
+        {"lookbehind assertion is not fixed length",
+         "una condición sobre lo anterior («(?<=», «(?<!») que no tiene una longitud fija"},
+        {"\\c at end of pattern", "una «\\c» al final"},
+        {"number too big in {} quantifier", "un número demasiado grande en un cuantificador «{}»"},
+        {"syntax error in subpattern name (missing terminator?)", "un nombre de grupo mal escrito (¿falta su cierre?)"},
+        {"non-hex character in \\x{} (closing brace missing?)",
+         "un carácter que no es hexadecimal en «\\x{}» (¿falta la llave de cierre?)"},
+        {"digits missing in \\x{} or \\o{} or \\N{U+}", "faltan las cifras de «\\x{}», «\\o{}» o «\\N{U+}»"},
+        {"\\g is not followed by a braced, angle-bracketed, or quoted name/number or by a plain number",
+         "«\\g» no va seguido del nombre o el número de un grupo"},
+        {"PCRE2 does not support \\F, \\L, \\l, \\N{name}, \\U, or \\u",
+         "«\\F», «\\L», «\\l», «\\N{nombre}», «\\U» y «\\u» no se admiten (un carácter por su código se escribe "
+         "«\\x{00e9}»)"},
     };
     for (const auto& [english, spanish] : kFaults)
         if (fault == QLatin1String(english)) return QString::fromUtf8(spanish);
-    return fault;
+    // The rarer ones: said in Spanish, PCRE2's own words kept for the detail.
+    return QStringLiteral("la expresión está mal formada (PCRE2: «%1»)").arg(fault);
 }
 
 constexpr auto kRegexOptions =
@@ -220,7 +251,7 @@ Result<Query> Query::read(const QString& typed, QuerySyntax syntax)
         return query;
     }
 
-    if (readsAsSingleForm(characters)) {
+    if (readsAsSingleForm(characters) && unspacedCuts(typed).empty()) {
         // The whole text, blanks and signs included, as the one form.
         WordAlternative a;
         a.written = typed;
@@ -255,6 +286,24 @@ Result<Query> Query::read(const QString& typed, QuerySyntax syntax)
         }
         size_t end = k;
         while (end < text.size() && partOfWord(text[end])) ++end;
+        const std::u32string token = text.substr(k, end - k);
+        if (token.find(U'|') == std::u32string::npos) {
+            // Words of the unspaced scripts cut as the text's are: «中国人民»,
+            // written with no blank, is «中国» then «人民». Not among
+            // alternatives: «casa|中国人民» stays one word of two forms.
+            size_t from = 0;
+            for (const size_t at : unspacedCuts(fromUcs4(token))) {
+                QueryWord word;
+                word.alternatives.push_back(patternAlternative(token.substr(from, at - from)));
+                query.words_.push_back(std::move(word));
+                from = at;
+            }
+            QueryWord word;
+            word.alternatives.push_back(patternAlternative(token.substr(from)));
+            query.words_.push_back(std::move(word));
+            k = end;
+            continue;
+        }
         QueryWord word;
         for (size_t from = k; from <= end;) {
             size_t bar = text.find(U'|', from);
@@ -272,24 +321,14 @@ Query Query::exactWords(QStringView text)
 {
     Query query;
     query.typed_ = text.toString();
-    std::u32string word;
-    auto close = [&] {
-        if (word.empty()) return;
+    for (const TextWord& word : wordsOfText(text)) {
         WordAlternative a;
-        a.written = fromUcs4(word);
-        a.form.prefix = lowerUtf8(word);
+        a.written = text.mid(word.start, word.end - word.start).toString();
+        a.form.prefix = foldedForm(a.written.toStdString());
         QueryWord w;
         w.alternatives.push_back(std::move(a));
         query.words_.push_back(std::move(w));
-        word.clear();
-    };
-    for (const uint c : text.toUcs4()) {
-        if (isLetter(c))
-            word += char32_t(c);
-        else
-            close();
     }
-    close();
     return query;
 }
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "search/query_text.h"
 
-#include "common/letters.h"
+#include "common/text_words.h"
+#include "common/word_form.h"
 
 namespace solandre {
 
@@ -11,22 +12,10 @@ std::vector<std::pair<qsizetype, qsizetype>> matchedWords(QStringView text, cons
         qsizetype start, length;
         std::string lower;
     };
-    // The words, lower-cased as the vocabulary holds forms.
+    // The words, cut and folded as the vocabulary holds forms.
     std::vector<Word> words;
-    for (qsizetype i = 0; i < text.size();) {
-        char32_t c = text[i].unicode();
-        qsizetype length = 1;
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            length = 2;
-        }
-        if (isLetter(c)) {
-            if (words.empty() || words.back().start + words.back().length != i) words.push_back({i, 0, {}});
-            words.back().length += length;
-            appendUtf8(words.back().lower, lowerCase(c));
-        }
-        i += length;
-    }
+    for (const TextWord& w : wordsOfText(text))
+        words.push_back({w.start, w.end - w.start, foldedForm(text.mid(w.start, w.end - w.start).toString().toStdString())});
     std::vector<std::pair<qsizetype, qsizetype>> marks;
     const size_t n = query.length();
     std::vector<bool> marked(words.size(), false);

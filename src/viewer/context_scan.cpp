@@ -2,8 +2,7 @@
 #include "viewer/context_scan.h"
 
 #include "common/brackets.h"
-#include "common/letters.h"
-#include "common/word_breaks.h"
+#include "common/text_words.h"
 #include "common/word_form.h"
 
 #include <QList>
@@ -223,70 +222,14 @@ ContextScan scanForMarker(std::string_view text, std::string_view marker)
     return MarkerScan(text, marker).run();
 }
 
-namespace {
-
-// The character at `i` of UTF-16 text and its class; unpaired halves are none.
-struct Unit {
-    WordClass kind;
-    qsizetype length;
-};
-
-Unit unitAt(QStringView text, qsizetype i)
-{
-    const char16_t u = text[i].unicode();
-    if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-        return {wordClass(QChar::surrogateToUcs4(text[i], text[i + 1])), 2};
-    if (QChar::isSurrogate(u)) return {WordClass::None, 1};
-    return {wordClass(u), 1};
-}
-
-bool isLetterKind(WordClass k) { return k != WordClass::None && k != WordClass::Joiner; }
-
-} // namespace
-
 std::vector<std::pair<qsizetype, qsizetype>> wordsToMark(QStringView text, QStringView criterion)
 {
     std::vector<std::pair<qsizetype, qsizetype>> marks;
     const std::string wanted = foldedForm(criterion.toString().toStdString());
     if (wanted.empty()) return marks;
-    WordBreaker breaker;
-    std::vector<std::uint32_t> cuts;
-    auto test = [&](qsizetype start, qsizetype end) {
-        if (foldedForm(text.mid(start, end - start).toString().toStdString()) == wanted)
-            marks.emplace_back(start, end - start);
-    };
-    for (qsizetype i = 0; i < text.size();) {
-        Unit u = unitAt(text, i);
-        if (!isLetterKind(u.kind)) {
-            i += u.length;
-            continue;
-        }
-        // A run of letters, joiners between two of them included.
-        const qsizetype start = i;
-        bool unspaced = false;
-        for (;;) {
-            unspaced = unspaced || u.kind == WordClass::Unspaced;
-            i += u.length;
-            if (i >= text.size()) break;
-            u = unitAt(text, i);
-            if (u.kind == WordClass::Joiner && i + u.length < text.size() &&
-                isLetterKind(unitAt(text, i + u.length).kind))
-                continue;
-            if (!isLetterKind(u.kind)) break;
-        }
-        const bool ended = i < text.size();
-        qsizetype from = start;
-        if (unspaced) {
-            cuts.clear();
-            const QStringView run = text.mid(start, i - start);
-            breaker.cutRun(std::u16string_view(reinterpret_cast<const char16_t*>(run.utf16()), size_t(run.size())), cuts);
-            for (const std::uint32_t cut : cuts) {
-                test(from, start + qsizetype(cut));
-                from = start + qsizetype(cut);
-            }
-        }
-        if (ended) test(from, i);
-    }
+    for (const TextWord& w : wordsOfText(text))
+        if (w.ended && foldedForm(text.mid(w.start, w.end - w.start).toString().toStdString()) == wanted)
+            marks.emplace_back(w.start, w.end - w.start);
     return marks;
 }
 

@@ -747,6 +747,10 @@ TEST_F(CliStudy, CandidatesSayWhyThereAreNone)
         {"a target not numbered", {"candidates", source, plain, "casa"}, 1, "no es un texto numerado"},
         {"an empty form", {"candidates", source, target, " "}, 1, "la forma está vacía"},
         {"a form the text does not hold", {"candidates", source, target, "nada"}, 0, "la forma \"nada\" no está en"},
+        {"a condition none of the form's sentences meets", {"candidates", source, target, "casa", "--without", "maison"},
+         0, "tiene \"casa\" con una traducción que no contenga \"maison\""},
+        {"a condition naming what no translation holds", {"candidates", source, target, "casa", "--with", "nada"}, 0,
+         "tiene \"casa\" con una traducción que contenga \"nada\""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -250,6 +250,10 @@ TEST_F(CliCollection, CandidatesSayWhatIsWrongAsForOnePair)
     EXPECT_EQ(nowhere.status, 0) << nowhere.err;
     EXPECT_EQ(nowhere.out, "") << "the reason goes to stderr, alone";
     EXPECT_NE(nowhere.err.find("la forma \"nada\" no está"), std::string::npos) << nowhere.err;
+    const CliResult unmet = run({"candidates", folder, "casa", "--with", "nada"});
+    EXPECT_EQ(unmet.status, 0) << unmet.err;
+    EXPECT_NE(unmet.err.find("tiene \"casa\" con una traducción que contenga \"nada\""), std::string::npos)
+        << "the form is there; the condition keeps none of it: " << unmet.err;
     const CliResult extra = run({"candidates", folder, "obra_cible_ref.txt", "casa"});
     EXPECT_EQ(extra.status, 2);
     EXPECT_NE(extra.err.find("candidates CARPETA BÚSQUEDA"), std::string::npos) << extra.err;

@@ -6,6 +6,8 @@
 #include "support/temp_files.h"
 
 #include <QDir>
+#include <QFile>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -45,6 +47,32 @@ TEST(TextFile, TextsKeptOpenHoldNoFileOpen)
         EXPECT_EQ(openFiles(), before);
         for (const TextFile& text : texts) EXPECT_EQ(text.text(), c.text);
     }
+}
+
+TEST(TextFile, ATextCutShortWhileOpenReadsAsEmptiedThereInsteadOfEndingTheProgram)
+{
+    // As an editor that writes in place, or a truncate, leaves it.
+    std::string bytes;
+    for (int k = 1; bytes.size() < 50000; ++k) bytes += "[" + std::to_string(k) + "] Una casa.\r\n";
+    testing::TempDir dir;
+    const QString path = dir.write(QStringLiteral("obra_source_ref.txt"), bytes);
+    const Result<TextFile> text = TextFile::open(FileRef(path));
+    ASSERT_TRUE(text.ok());
+    QFile file(path);
+    ASSERT_TRUE(file.resize(100));
+    const std::string_view read = text.value().text();
+    ASSERT_EQ(read.size(), bytes.size());
+    EXPECT_EQ(read.substr(0, 100), std::string_view(bytes).substr(0, 100)) << "what is still there reads as it was";
+    size_t zeros = 0;
+    for (size_t k = 100; k < read.size(); ++k) zeros += read[k] == '\0';
+    EXPECT_EQ(zeros, read.size() - 100) << "the pages past the new end read as zeros";
+}
+
+TEST(TextFileDeathTest, AnyOtherBusErrorStillEndsTheProgram)
+{
+    testing::TempDir dir;
+    ASSERT_TRUE(TextFile::open(FileRef(dir.write(QStringLiteral("a.txt"), std::string("[1] Casa.\r\n")))).ok());
+    EXPECT_DEATH(raise(SIGBUS), "");
 }
 
 } // namespace

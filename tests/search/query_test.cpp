@@ -91,6 +91,29 @@ TEST(QuerySearch, PhrasesWildcardsAndAlternatives)
     }
 }
 
+TEST(QuerySearch, WordsOfUnspacedScriptsAreCutInTheQueryAsInTheText)
+{
+    // Written as its readers write it, without blanks between words.
+    const Case cases[] = {
+        {"two words of one run", "中国人民", "中国人民[1]"},
+        {"the whole run", "我爱中国人民", "我爱中国人民[1]"},
+        {"a run of three words", "中国很大", "中国很大[2]"},
+        {"one word stays a single form", "中国", "中国[1] 中国[2]"},
+        {"a star after the word", "中*", "中国[1] 中国[2]"},
+        {"a Thai phrase", "ประเทศไทยสวย", "ประเทศไทยสวย[3]"},
+        {"with blanks as before", "中国 人民", "中国人民[1]"},
+        {"a Latin word is never cut", "casa", "casa[3]"},
+        {"alternatives are not cut", "casa|中国人民", "casa[3]"},
+        {"alternatives, blanks around the bar", "中国人民 | casa", "casa[3]"},
+    };
+    Concordance concordance("\xEF\xBB\xBF[1] 我爱中国人民。\r\n[2] 中国很大。\r\n[3] ประเทศไทยสวย casa.\r\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(find(concordance, c.typed).ok());
+        EXPECT_EQ(listing(rows(concordance.grid()), Encoding::Utf8), c.expected);
+    }
+}
+
 TEST(QuerySearch, RegularExpressionsMatchWholeWordsOfTheVocabulary)
 {
     const Case cases[] = {
@@ -126,6 +149,13 @@ TEST(QuerySearch, AMalformedExpressionIsAMessageNamingTheFault)
         {"[z-a]", "al revés"},
         {"x{3,1}", "al revés"},
         {"(?x)a#b", ""},
+        {"\\u00e9", "no se admiten (un carácter por su código se escribe «\\x{00e9}»)"},
+        {"(?<=a+)b", "no tiene una longitud fija"},
+        {"[[:letra:]]", "una clase POSIX que no existe"},
+        {"a(?#b", "que cierra el comentario"},
+        {"a{99999999}", "un número demasiado grande"},
+        {"\\x{zz}", "no es hexadecimal"},
+        {"(?<n>a)(?<n>b)", "la expresión está mal formada (PCRE2: «"},
     };
     Concordance concordance(cp1252(kText));
     ASSERT_TRUE(find(concordance, "casa").ok());
@@ -173,6 +203,8 @@ TEST(QueryReading, SaysHowTheTextWasRead)
         {"llevar * cabo", QuerySyntax::Patterns, false, 3, "luego cualquier palabra, luego"},
         {"...  ,", QuerySyntax::Patterns, false, 0, "ninguna palabra"},
         {"ca(s|n)a  d.l", QuerySyntax::RegularExpressions, false, 2, "(expresiones regulares): /ca(s|n)a/"},
+        {"中国人民", QuerySyntax::Patterns, false, 2, "2 palabras seguidas en una frase: «中国», luego «人民»"},
+        {"中国", QuerySyntax::Patterns, true, 1, ""},
     };
     for (const Reading& r : readings) {
         SCOPED_TRACE(r.typed);
@@ -321,6 +353,33 @@ TEST(QueryText, MarksEveryWordOfEachMatchInAShownSentence)
     const QString sentence = QString::fromUtf8("[3] La casa, del río y la CASA\ndel río.");
     for (const Mark& m : marks) {
         SCOPED_TRACE(m.name);
+        const QString typed = QString::fromUtf8(m.query);
+        const Query query = m.exact ? Query::exactWords(typed) : Query::read(typed).value();
+        QStringList words;
+        for (const auto& [start, length] : matchedWords(sentence, query)) words << sentence.mid(start, length);
+        EXPECT_EQ(words.join(QLatin1Char('|')).toStdString(), m.expected);
+    }
+}
+
+TEST(QueryText, MarksWordsCutAndFoldedAsTheSearchReadsThem)
+{
+    struct Mark {
+        const char* name;
+        const char* sentence;
+        const char* query;
+        bool exact;
+        const char* expected;
+    };
+    const Mark marks[] = {
+        {"a phrase's hit in an unspaced script", "[1] 我爱中国人民。", "中国人民", true, "中国|人民"},
+        {"one word of a run", "[1] 我爱中国人民。", "中国", false, "中国"},
+        {"a phrase typed without blanks", "[1] 我爱中国人民。", "爱中国", false, "爱|中国"},
+        {"a decomposed accent in the sentence", "[1] Un cafe\u0301 noir.", "café noir", false, "cafe\u0301|noir"},
+        {"a decomposed accent in the hit", "[1] Un café noir.", "cafe\u0301 noir", true, "café|noir"},
+    };
+    for (const Mark& m : marks) {
+        SCOPED_TRACE(m.name);
+        const QString sentence = QString::fromUtf8(m.sentence);
         const QString typed = QString::fromUtf8(m.query);
         const Query query = m.exact ? Query::exactWords(typed) : Query::read(typed).value();
         QStringList words;
@@ -518,7 +577,7 @@ TEST(QuerySearch, OddTextsAgreeWithTheSentenceScan)
     for (const char* piece : {"中国", "人民", "我爱", "国casa", "ภาษาไทย", "a挀愀"}) unspaced.push_back(piece);
     const std::vector<std::string> queries = {"casa del", "a a", "* *", "casa|río *", "c?sa", "*a* del", "x * x",
                                               "del río casa", "[ casa", "a|x|del a|x|del", "casa* del*",
-                                              "中国 人民", "国 casa", "* 愀", "ภาษา|中国 *"};
+                                              "中国 人民", "国 casa", "* 愀", "ภาษา|中国 *", "我爱中国人民"};
     for (const Encoding encoding : {Encoding::Windows1252, Encoding::Utf8}) {
         const std::vector<std::string>& from = encoding == Encoding::Utf8 ? unspaced : pieces;
         for (int round = 0; round < 1500; ++round) {

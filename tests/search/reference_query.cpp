@@ -69,9 +69,17 @@ bool matches(const Alternative& a, const Chars& lowered, Encoding encoding)
 }
 
 // The query's positions; nothing for a malformed expression.
-std::optional<std::vector<Position>> readQuery(const Chars& typed, bool regex)
+std::optional<std::vector<Position>> readQuery(const Chars& written, bool regex)
 {
     std::vector<Position> query;
+    const Chars& typed = written;
+    // Where a run of unspaced letters holds several words, as the text's would.
+    const auto cutInside = [](const Chars& part) {
+        std::vector<size_t> cuts;
+        for (const Span& w : words(part))
+            if (w.runGoesOn) cuts.push_back(w.end);
+        return cuts;
+    };
     if (regex) {
         Chars token;
         for (size_t k = 0; k <= typed.size(); ++k) {
@@ -99,7 +107,7 @@ std::optional<std::vector<Position>> readQuery(const Chars& typed, bool regex)
     bool single = std::count(typed.begin(), typed.end(), U'*') <= 1;
     for (size_t k = 0; k < typed.size(); ++k)
         if (typed[k] == '|' || typed[k] == '?' || (k >= first && k < last && blank(typed[k]))) single = false;
-    if (single) return std::vector<Position>{{Alternative{Alternative::Seed, typed, {}}}};
+    if (single && cutInside(typed).empty()) return std::vector<Position>{{Alternative{Alternative::Seed, typed, {}}}};
 
     // Blanks around "|" dropped; every other non-letter but "*" and "?"
     // separates words; "|" separates a word's alternatives.
@@ -113,6 +121,26 @@ std::optional<std::vector<Position>> readQuery(const Chars& typed, bool regex)
         }
         joined += typed[k];
     }
+    // A word with no "|" is cut where the text would cut it: «中国人民» is
+    // «中国» then «人民»; alternatives are not.
+    Chars cut;
+    for (size_t k = 0; k < joined.size();) {
+        size_t end = k;
+        while (end < joined.size() && (letter(joined[end]) || joined[end] == '*' || joined[end] == '?' || joined[end] == '|'))
+            ++end;
+        if (end == k) {
+            cut += joined[k++];
+            continue;
+        }
+        Chars token = joined.substr(k, end - k);
+        if (token.find(U'|') == Chars::npos) {
+            const std::vector<size_t> cuts = cutInside(token);
+            for (size_t c = cuts.size(); c-- > 0;) token.insert(cuts[c], 1, U' ');
+        }
+        cut += token;
+        k = end;
+    }
+    joined = cut;
     Position position;
     Chars current;
     auto endAlternative = [&] {

@@ -274,9 +274,11 @@ bool AlignmentWindow::writeCopies()
 
 void AlignmentWindow::exporter_Click()
 {
-    const QString out = desktop().dialogs.saveFileName(
+    QString out = desktop().dialogs.saveFileName(
         this, QStringLiteral("Memorias de traducción (*.TMX)|*.TMX"));
     if (out.isEmpty()) return;
+    // A memory is known by its ending, to a collection and to the dialog that opens one.
+    if (QFileInfo(out).suffix().isEmpty()) out += QStringLiteral(".tmx");
     if (QFileInfo::exists(out) &&
         desktop().dialogs.message(this, {out + QStringLiteral("  ya existe.\r\n¿Desea reemplazarlo?"),
                                          QStringLiteral("Fichier existente"), Buttons::YesNo}) == Answer::No)

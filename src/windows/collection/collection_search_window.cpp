@@ -9,6 +9,7 @@
 #include "viewer/context_scan.h"
 #include "windows/collection/collection_viewer.h"
 #include "windows/search/advanced_search.h"
+#include "windows/widgets/bidi_text.h"
 #include "windows/widgets/windowed_table.h"
 
 #include <QHBoxLayout>
@@ -165,7 +166,7 @@ void CollectionSearchWindow::Command1_Click()
     source_->clear();
     target_->clear();
     const size_t count = found ? found.value() : 0;
-    total_->setText(QStringLiteral("%1 = %2").arg(searched_).arg(count));
+    total_->setText(QStringLiteral("%1 = %2").arg(amidLeftToRight(searched_)).arg(count));
     if (!found) {
         advanced_->say(found.error().cancelled ? QStringLiteral("Búsqueda interrumpida.") : found.error().message);
         if (!found.error().cancelled)

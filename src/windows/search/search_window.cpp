@@ -13,6 +13,7 @@
 #include "windows/search/results_dialog.h"
 #include "windows/search/result_grid_view.h"
 #include "windows/search/search_picture.h"
+#include "windows/widgets/bidi_text.h"
 
 #include <QDateTimeEdit>
 #include <QFileInfo>
@@ -214,7 +215,7 @@ void SearchWindow::Command1_Click()
 
     total_->show();
     totalCaption_->show();
-    total_->setText(typed + QStringLiteral(" = ") + QString::number(found ? found.value() : 0));
+    total_->setText(amidLeftToRight(typed) + QStringLiteral(" = ") + QString::number(found ? found.value() : 0));
     if (!found) {
         advanced_->say(found.error().cancelled ? QStringLiteral("Búsqueda interrumpida.") : found.error().message);
         if (!found.error().cancelled)

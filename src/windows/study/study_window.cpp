@@ -6,6 +6,7 @@
 #include "platform/desktop.h"
 #include "platform/dialogs.h"
 #include "windows/study/line_sort_buttons.h"
+#include "windows/widgets/bidi_text.h"
 #include "windows/widgets/windowed_table.h"
 
 #include <QGroupBox>
@@ -266,7 +267,7 @@ QBoxLayout* frameLayout(QGroupBox* frame, QBoxLayout::Direction direction)
 void nameBySearch(QLabel* total, WindowedTable* view, const std::optional<QString>& query, const QString& counts,
                   const QString& where)
 {
-    total->setText(query ? *query + QStringLiteral(" = ") + counts : QString());
+    total->setText(query ? amidLeftToRight(*query) + QStringLiteral(" = ") + counts : QString());
     view->setEmptyText(query ? QStringLiteral("Ninguna ocurrencia de «%1» en %2.").arg(*query, where) : QString());
 }
 

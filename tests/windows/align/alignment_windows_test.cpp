@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QLineEdit>
@@ -525,6 +526,40 @@ TEST_F(AlignmentWindowsTest, TheReviewWindowExportsItsPairsAsATranslationMemory)
     fake.dialogs.fileNames = {dir.path("valle3.tmx")};
     menu(w, "exporter");
     EXPECT_NE(readBytes(dir.path("valle3.tmx")).find("srclang=\"es\""), std::string::npos);
+}
+
+TEST_F(AlignmentWindowsTest, AMemoryNamedWithoutAnEndingIsWrittenAsATmxFile)
+{
+    const QString es = dir.write("es_ref.txt", numbered(test::Language::Spanish));
+    const QString fr = dir.write("fr_ref.txt", numbered(test::Language::French));
+    AlignmentWindow* w = reviewPrepared(es, fr);
+    ASSERT_NE(w, nullptr);
+    struct Case {
+        const char* name;
+        const char* typed;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"no ending: the memory's is added", "valle", "valle.tmx"},
+        {"an ending of its own is kept", "valle.xml", "valle.xml"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake.dialogs.fileNames = {dir.path(c.typed)};
+        menu(w, "exporter");
+        EXPECT_TRUE(QFileInfo::exists(dir.path(c.written)));
+        EXPECT_NE(readBytes(dir.path(c.written)).find("<tmx version=\"1.4\">"), std::string::npos);
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.path("valle")));
+
+    // The file of that name, ending added, is the one asked about.
+    fake.dialogs.fileNames = {dir.path("valle")};
+    fake.dialogs.answers = {Answer::No};
+    const size_t before = fake.dialogs.shown.size();
+    menu(w, "exporter");
+    ASSERT_EQ(fake.dialogs.shown.size(), before + 1);
+    EXPECT_TRUE(fake.dialogs.shown.back().text.startsWith(dir.path("valle.tmx") + "  ya existe."))
+        << fake.dialogs.shown.back().text.toStdString();
 }
 
 TEST_F(AlignmentWindowsTest, AlignmentNeedsBothTexts)

@@ -93,6 +93,23 @@ TEST_F(CollectionWindowsTest, TheListSaysWhatThePairsAreAndWhatWasSetAside)
     EXPECT_FALSE(w->findChild<QPushButton*>("aligner_tous")->isEnabled());
 }
 
+TEST_F(CollectionWindowsTest, TheTotalOfAHebrewQueryReadsQueryThenCount)
+{
+    dir.write("col/sefer_source_ref.txt", "[1] הספר על השולחן.\r\n");
+    dir.write("col/sefer_cible_ref.txt", "[1] El libro sobre la mesa.\r\n");
+    CollectionWindow* w = openCollection();
+    ASSERT_TRUE(w);
+    click(w, "chercher");
+    auto* search = dynamic_cast<CollectionSearchWindow*>(forms.find(names::frmcollection_recherche));
+    ASSERT_TRUE(search);
+    search->findChild<QLineEdit*>("Text1")->setFocus();
+    typeText(search->findChild<QLineEdit*>("Text1"), QString::fromUtf8("הספר"));
+    QTest::keyClick(search->findChild<QLineEdit*>("Text1"), Qt::Key_Return);
+    const QString shown = search->findChild<QLabel*>("label3")->text();
+    EXPECT_FALSE(shown.isRightToLeft()) << "the count would stand first: " << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(" = 1")) << shown.toStdString();
+}
+
 TEST_F(CollectionWindowsTest, OneSearchOverEveryPairShowsEachHitWithItsOwnPair)
 {
     CollectionWindow* w = openCollection();

@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
@@ -86,6 +87,60 @@ TEST_F(LinesWindowsTest, TheSentenceBelowIsNamedForTheTextItComesFrom)
     w = openLines("maison");
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(w->findChild<QGroupBox*>("Frame2")->title().toStdString(), "Texto en lengua de origen :");
+}
+
+class RightToLeftCaptionsTest : public testing::WindowTest {
+protected:
+    // Laid out as a caption is, its direction taken from its text: the count
+    // stands right of every letter of the query.
+    static bool countStandsLast(const QString& shown)
+    {
+        QTextLayout layout(shown, QFont());
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        layout.endLayout();
+        const auto edges = [&](int i) {
+            const qreal a = line.cursorToX(i, QTextLine::Leading), b = line.cursorToX(i, QTextLine::Trailing);
+            return std::pair{std::min(a, b), std::max(a, b)};
+        };
+        const int digit = int(shown.size()) - 1;
+        for (int i = 0; i < digit; ++i)
+            if (shown[i].isLetter() && edges(i).second > edges(digit).first + 0.5) return false;
+        return true;
+    }
+};
+
+TEST_F(RightToLeftCaptionsTest, ATotalNamingARightToLeftQueryStillReadsQueryThenCount)
+{
+    struct Case {
+        const char* name;
+        const char* typed;
+        const char* count;
+    };
+    const Case cases[] = {
+        {"Hebrew", "הספר", "= 1"},
+        {"Hebrew or Arabic", "הספר|الكتاب", "= 2"},
+        {"Latin then Arabic", "casa|الكتاب", "= 2"},
+    };
+    const QString source = dir.write("sefer_source_ref.txt", "[1] הספר על השולחן.\r\n[2] الكتاب على الطاولة casa.\r\n");
+    SearchWindow* w = openPrepared(source);
+    ASSERT_NE(w, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        search(w, QString::fromUtf8(c.typed));
+        w->findChild<QAction*>("kwic")->trigger();
+        auto* lines = static_cast<ConcordanceLinesWindow*>(forms.find(names::frmlignes));
+        ASSERT_NE(lines, nullptr);
+        for (const QString& shown : {total(w), lines->findChild<QLabel*>("label4")->text()}) {
+            // Read left to right: the query first, then its count.
+            EXPECT_FALSE(shown.isRightToLeft()) << shown.toStdString();
+            EXPECT_TRUE(countStandsLast(shown)) << shown.toStdString();
+            EXPECT_TRUE(shown.contains(QString::fromUtf8(c.typed)));
+            EXPECT_TRUE(shown.endsWith(QString::fromUtf8(c.count))) << shown.toStdString();
+        }
+    }
+    search(w, QStringLiteral("casa"));
+    EXPECT_EQ(total(w), "casa = 1") << "a left-to-right query as it always was";
 }
 
 TEST_F(LinesWindowsTest, ALinePerHitWithItsContextsFromTheViewMenu)
