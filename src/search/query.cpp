@@ -128,7 +128,15 @@ Result<WordAlternative> regexAlternative(const QString& written)
     // expression that would otherwise take seconds on a long word.
     const QString prefix = QStringLiteral("(*LIMIT_MATCH=100000)\\A(?:");
     auto regex = std::make_shared<QRegularExpression>(prefix + written + QStringLiteral("\\E)\\z"), kRegexOptions);
-    if (!regex->isValid()) return fault(*regex, regex->patternErrorOffset() - prefix.size());
+    if (!regex->isValid()) {
+        // A comment of the extended mode ("(?x)casa#nota") runs to the end of
+        // its line: a line break ends it before the anchor, and that mode
+        // reads the break as a blank.
+        auto ended = std::make_shared<QRegularExpression>(prefix + written + QStringLiteral("\n\\E)\\z"),
+                                                          kRegexOptions);
+        if (!ended->isValid()) return fault(*regex, regex->patternErrorOffset() - prefix.size());
+        regex = std::move(ended);
+    }
     regex->optimize();
     WordAlternative a;
     a.kind = WordAlternative::Kind::Regex;

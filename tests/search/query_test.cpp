@@ -125,6 +125,8 @@ TEST(QuerySearch, RegularExpressionsMatchWholeWordsOfTheVocabulary)
         {"an alternative that is a prefix of the other still matches the whole word", "ca|casa",
          "casa[1] casa[1] Casa[2] CASA[2] Casa[5] casa[7]"},
         {"a quoted part left open cannot swallow the anchor", "\\Qcasa", "casa[1] casa[1] Casa[2] CASA[2] Casa[5] casa[7]"},
+        {"a comment of the extended mode cannot swallow the anchor", "(?x)casa#nota",
+         "casa[1] casa[1] Casa[2] CASA[2] Casa[5] casa[7]"},
     };
     Concordance concordance(cp1252(kText));
     for (const Case& c : cases) {
