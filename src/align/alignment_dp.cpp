@@ -235,7 +235,8 @@ float* blockScores(const Band& band, DpTables& tables, std::size_t block)
 } // namespace
 
 std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& model, DpTables& tables,
-                                          const ProgressSpan& progress, std::uint32_t unchangedRows)
+                                          const ProgressSpan& progress, std::uint32_t unchangedRows,
+                                          KeptScores* kept)
 {
     std::vector<std::uint32_t> oldStart;
     oldStart.swap(tables.blockStart);
@@ -280,7 +281,7 @@ std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& mod
     else
         tables.everyForward = {};
 
-    ScoringCrew crew(band, model);
+    ScoringCrew crew(band, model, kept);
     crew.start(tables.blockStart[resumed], tables.blockStart[resumed + 1], blockScores(band, tables, resumed));
     crew.finish();
     for (std::size_t b = resumed; b < blocks; ++b) {
@@ -311,7 +312,7 @@ std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& mod
 }
 
 bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, std::vector<Bead>& path,
-                    const ProgressSpan& progress)
+                    const ProgressSpan& progress, KeptScores* kept)
 {
     const std::uint32_t rows = band.lastRow(), columns = band.lastColumn();
     const std::size_t blocks = tables.blockStart.size() - 1;
@@ -321,7 +322,7 @@ bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, 
 
     // The forward sweep left the scores of its last three blocks.
     auto held = [&](std::size_t block) { return block + 3 >= blocks; };
-    ScoringCrew crew(band, model);
+    ScoringCrew crew(band, model, kept);
     for (std::size_t b = blocks; b-- > 0;) {
         const std::uint32_t first = tables.blockStart[b], end = tables.blockStart[b + 1];
         const bool scoring = b > 0 && !held(b - 1);

@@ -13,6 +13,7 @@
 
 #include "align/band.h"
 #include "align/bead_model.h"
+#include "align/kept_scores.h"
 #include "align/progress_span.h"
 
 #include <cstdint>
@@ -44,13 +45,15 @@ struct DpTables {
 // The best path (confidences not yet set); nullopt when cancelled. When the
 // tables hold the last sweep of a band with the same model whose first
 // `unchangedRows` rows are those of this one, the sweep takes up from there:
-// the sums of those rows cannot differ.
+// the sums of those rows cannot differ. `kept`, when given, holds scores of
+// rows made with the same model, and keeps those it has room for.
 std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& model, DpTables& tables,
-                                          const ProgressSpan& progress, std::uint32_t unchangedRows = 0);
+                                          const ProgressSpan& progress, std::uint32_t unchangedRows = 0,
+                                          KeptScores* kept = nullptr);
 
 // Sets each bead of the path bestPath has just found, in the same band with
 // the same tables, to its posterior probability; false when cancelled.
 bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, std::vector<Bead>& path,
-                    const ProgressSpan& progress);
+                    const ProgressSpan& progress, KeptScores* kept = nullptr);
 
 } // namespace solandre::align

@@ -26,6 +26,10 @@ constexpr int kMaxRounds = 6;
 // Posterior a 1:1 bead needs for the dictionary and the spread of lengths to
 // learn from it.
 constexpr float kSure = 0.5f;
+// A narrow band (as the later passes' are) keeps the bead scores of so many
+// cells a row, on average, for the sweeps after its first: 32 bytes a cell.
+constexpr std::size_t kNarrowCells = 16;
+constexpr std::size_t kKeptCells = 6;
 
 std::vector<Bead> sureOneToOne(const std::vector<Bead>& path)
 {
@@ -151,12 +155,16 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
     double done = 0;
     double bestScore = -std::numeric_limits<double>::infinity();
     std::uint32_t unchangedRows = 0; // of the band the tables hold a sweep of
+    const std::size_t rows = std::size_t{band.lastRow()} + 1;
+    std::optional<KeptScores> kept;
+    if (band.cells() <= kNarrowCells * rows) kept.emplace(kKeptCells * rows);
+    KeptScores* scores = kept ? &*kept : nullptr;
     for (int round = 1;; ++round) {
         // The first round is most of the work; any further one takes half of
         // what is left.
         const double share = round == 1 ? 0.8 : (1 - done) / 2;
         std::optional<std::vector<Bead>> path =
-            bestPath(band, model, tables, progress.part(done, done + share * 0.6), unchangedRows);
+            bestPath(band, model, tables, progress.part(done, done + share * 0.6), unchangedRows, scores);
         if (!path) return std::nullopt;
 
         // Widening pays only while it finds better paths: texts that say
@@ -175,7 +183,7 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
                 continue;
             }
         }
-        if (!setConfidences(band, model, tables, *path, progress.part(done + share * 0.6, 1.0)))
+        if (!setConfidences(band, model, tables, *path, progress.part(done + share * 0.6, 1.0), scores))
             return std::nullopt;
         return path;
     }

@@ -53,19 +53,6 @@ std::vector<double> lengthOffsets(const SideText& text)
     return offset;
 }
 
-TargetRuns::TargetRuns(const BeadModel& model)
-{
-    const std::vector<double>& offset = model.targetOffset;
-    for (std::size_t b = 1; b <= kMaxBeadSide; ++b) {
-        length[b - 1].assign(offset.size(), 0.0);
-        overRatio[b - 1].assign(offset.size(), 0.0);
-        for (std::size_t j = b; j < offset.size(); ++j) {
-            length[b - 1][j] = offset[j] - offset[j - b];
-            overRatio[b - 1][j] = length[b - 1][j] / model.length.ratio();
-        }
-    }
-}
-
 BeadScorer::BeadScorer(const BeadModel& model, const Band& band, const TargetRuns& runs)
     : model_(model), band_(band), runs_(runs),
       matcher_(*model.sourceEvidence, *model.targetEvidence, model.keyCount)
@@ -135,9 +122,16 @@ void BeadScorer::scoreRow(std::uint32_t i, float* scores)
     for (std::size_t k = 0; k < kShapeCount; ++k) {
         const std::uint32_t a = kShapes[k].source, b = kShapes[k].target;
         if (a == 0 || b == 0 || from[k] == to[k]) continue;
-        model_.length.addLogScores(model_.sourceOffset[i] - model_.sourceOffset[i - a],
-                                   runs_.length[b - 1].data() + from[k], runs_.overRatio[b - 1].data() + from[k],
-                                   to[k] - from[k], partial_.data() + (from[k] - lo) * kShapeCount + k,
+        const std::size_t count = to[k] - from[k];
+        runLength_.resize(count);
+        runOverRatio_.resize(count);
+        for (std::size_t c = 0; c < count; ++c) {
+            const std::size_t j = from[k] + c;
+            runLength_[c] = runs_.offset[j] - runs_.offset[j - b];
+            runOverRatio_[c] = runLength_[c] / runs_.ratio;
+        }
+        model_.length.addLogScores(model_.sourceOffset[i] - model_.sourceOffset[i - a], runLength_.data(),
+                                   runOverRatio_.data(), count, partial_.data() + (from[k] - lo) * kShapeCount + k,
                                    kShapeCount);
     }
     // Shared words, from what each sentence's items say against the
