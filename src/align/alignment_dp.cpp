@@ -30,7 +30,9 @@ constexpr std::size_t kBlockShare = 128;
 // Cells a row a band may hold on average for the forward sweep to keep
 // every cell's sum (8 bytes each): the later passes' bands hold about 13.
 // Short texts' sweeps are short, and their memory goes mostly to what
-// does not grow with the text: they do not keep the sums.
+// does not grow with the text: they do not keep the sums. Nor do sweeps
+// given kept scores: the room goes to those, which cost far more to make
+// again than the sums.
 constexpr std::size_t kKeptForwardCells = 16;
 constexpr std::size_t kLeastKeptForward = std::size_t{1} << 20;
 
@@ -246,7 +248,7 @@ std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& mod
     // are as they were; the last three are swept again all the same, for
     // their scores.
     const bool keep = band.cells() >= kLeastKeptForward &&
-                      band.cells() <= kKeptForwardCells * (std::size_t{band.lastRow()} + 1);
+                      band.cells() <= kKeptForwardCells * (std::size_t{band.lastRow()} + 1) && !kept;
     std::size_t resumed = 0;
     while (resumed + 3 < blocks && tables.blockStart[resumed + 1] <= unchangedRows &&
            (!keep || tables.keptForward) &&

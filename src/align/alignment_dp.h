@@ -33,8 +33,8 @@ struct DpTables {
     std::vector<float> scores[3];           // of one block each
     std::vector<double> best, forward, backward; // of the rows around one block
     // Every cell's forward sum, kept by the forward sweep of a narrow band
-    // (as the later passes' are) so that the confidences need not sweep
-    // forward again.
+    // given no kept scores, so that the confidences need not sweep forward
+    // again.
     std::vector<double> everyForward;
     bool keptForward = false;
 

@@ -27,9 +27,10 @@ constexpr int kMaxRounds = 6;
 // learn from it.
 constexpr float kSure = 0.5f;
 // A narrow band (as the later passes' are) keeps the bead scores of so many
-// cells a row, on average, for the sweeps after its first: 32 bytes a cell.
+// cells a row, on average, for the sweeps after its first: 32 bytes a cell,
+// in place of the 8 its sweeps would keep of each cell's forward sum.
 constexpr std::size_t kNarrowCells = 16;
-constexpr std::size_t kKeptCells = 6;
+constexpr std::size_t kKeptCells = 10;
 
 std::vector<Bead> sureOneToOne(const std::vector<Bead>& path)
 {

@@ -53,6 +53,15 @@ std::vector<double> lengthOffsets(const SideText& text)
     return offset;
 }
 
+TargetRuns::TargetRuns(const BeadModel& model) : offset(model.targetOffset)
+{
+    for (std::size_t b = 1; b <= kMaxBeadSide; ++b) {
+        overRatio[b - 1].assign(offset.size(), 0.0);
+        for (std::size_t j = b; j < offset.size(); ++j)
+            overRatio[b - 1][j] = (offset[j] - offset[j - b]) / model.length.ratio();
+    }
+}
+
 BeadScorer::BeadScorer(const BeadModel& model, const Band& band, const TargetRuns& runs)
     : model_(model), band_(band), runs_(runs),
       matcher_(*model.sourceEvidence, *model.targetEvidence, model.keyCount)
@@ -124,15 +133,11 @@ void BeadScorer::scoreRow(std::uint32_t i, float* scores)
         if (a == 0 || b == 0 || from[k] == to[k]) continue;
         const std::size_t count = to[k] - from[k];
         runLength_.resize(count);
-        runOverRatio_.resize(count);
-        for (std::size_t c = 0; c < count; ++c) {
-            const std::size_t j = from[k] + c;
-            runLength_[c] = runs_.offset[j] - runs_.offset[j - b];
-            runOverRatio_[c] = runLength_[c] / runs_.ratio;
-        }
+        for (std::size_t c = 0; c < count; ++c)
+            runLength_[c] = runs_.offset[from[k] + c] - runs_.offset[from[k] + c - b];
         model_.length.addLogScores(model_.sourceOffset[i] - model_.sourceOffset[i - a], runLength_.data(),
-                                   runOverRatio_.data(), count, partial_.data() + (from[k] - lo) * kShapeCount + k,
-                                   kShapeCount);
+                                   runs_.overRatio[b - 1].data() + from[k], count,
+                                   partial_.data() + (from[k] - lo) * kShapeCount + k, kShapeCount);
     }
     // Shared words, from what each sentence's items say against the
     // sentences beside it, as beadEvidence adds them up: the beads ending in

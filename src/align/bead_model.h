@@ -39,13 +39,14 @@ struct BeadModel {
 
 std::vector<double> lengthOffsets(const SideText& text);
 
-// Where the lengths of runs of 1, 2 or 3 target sentences come from: the
-// scorers work them out for the columns of each row rather than hold them
-// for the whole text (a sweep's memory is at its peak while they score).
+// The lengths of every run of 1, 2 or 3 target sentences divided by the
+// model's ratio, by the column where the run ends. The lengths themselves
+// the scorers take from the offsets for the columns of each row: a sweep's
+// memory is at its peak while they score.
 struct TargetRuns {
-    explicit TargetRuns(const BeadModel& model) : offset(model.targetOffset), ratio(model.length.ratio()) {}
+    explicit TargetRuns(const BeadModel& model);
     const std::vector<double>& offset;
-    double ratio;
+    std::vector<double> overRatio[kMaxBeadSide];
 };
 
 // An item's gains against 1, 2 and 3 sentences.
@@ -84,7 +85,7 @@ private:
     // Of the row being scored: sums of the shapes' priors and lengths, and what each target sentence's items say against
     // the last 1, 2 or 3 source sentences, from targetBase_ on.
     std::vector<double> partial_;
-    std::vector<double> runLength_, runOverRatio_; // of the row's columns
+    std::vector<double> runLength_; // of the row's columns
     std::vector<double> targetSaid_[kMaxBeadSide];
     std::uint32_t targetBase_ = 0;
     // The gains of the items of the target sentences [targetGainFirst_,
