@@ -147,11 +147,10 @@ std::uint32_t firstChangedRow(const Band& a, const Band& b)
     return row;
 }
 
-} // namespace
-
-std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
-                                             std::vector<std::uint32_t> halfWidth, DpTables& tables,
-                                             const ProgressSpan& progress)
+// The best path in `band`, widened where it presses against the edge; its
+// beads given their confidences only when `confidences` is set.
+std::optional<std::vector<Bead>> searchBand(const BeadModel& model, Band band, std::vector<std::uint32_t> halfWidth,
+                                            DpTables& tables, const ProgressSpan& progress, bool confidences)
 {
     double done = 0;
     double bestScore = -std::numeric_limits<double>::infinity();
@@ -184,10 +183,20 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
                 continue;
             }
         }
-        if (!setConfidences(band, model, tables, *path, progress.part(done + share * 0.6, 1.0), scores))
+        if (confidences &&
+            !setConfidences(band, model, tables, *path, progress.part(done + share * 0.6, 1.0), scores))
             return std::nullopt;
         return path;
     }
+}
+
+} // namespace
+
+std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
+                                             std::vector<std::uint32_t> halfWidth, DpTables& tables,
+                                             const ProgressSpan& progress)
+{
+    return searchBand(model, std::move(band), std::move(halfWidth), tables, progress, true);
 }
 
 Band bandAlong(const std::vector<Bead>& path, std::uint32_t rows, std::uint32_t columns, std::uint32_t margin,
@@ -206,7 +215,7 @@ std::optional<std::vector<Bead>> alignAround(const BeadModel& model,
                                              std::uint32_t columns, DpTables& tables,
                                              const ProgressSpan& progress)
 {
-    return alignInBand(model, bandAround(center, halfWidth, columns), halfWidth, tables, progress);
+    return searchBand(model, bandAround(center, halfWidth, columns), halfWidth, tables, progress, false);
 }
 
 } // namespace solandre::align

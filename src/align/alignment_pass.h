@@ -74,7 +74,10 @@ inline constexpr std::uint32_t kLaterHalfWidth = 6;
 Band bandAlong(const std::vector<Bead>& path, std::uint32_t rows, std::uint32_t columns, std::uint32_t margin,
                std::vector<std::uint32_t>& halfWidth);
 
-// The same, in a band around `center` reaching halfWidth[row] either side.
+// The best path in a band around `center` reaching halfWidth[row] either
+// side, widened as alignInBand widens it; its beads are left without
+// confidences (tables.total still holds the log of all its paths' summed
+// scores).
 std::optional<std::vector<Bead>> alignAround(const BeadModel& model,
                                              const std::vector<double>& center,
                                              const std::vector<std::uint32_t>& halfWidth,
