@@ -26,10 +26,10 @@ constexpr int kMaxRounds = 6;
 // Posterior a 1:1 bead needs for the dictionary and the spread of lengths to
 // learn from it.
 constexpr float kSure = 0.5f;
-// A narrow band (as the later passes' are) keeps the bead scores of so many
-// cells a row, on average, for the sweeps after its first: 32 bytes a cell,
-// in place of the 8 its sweeps would keep of each cell's forward sum.
-constexpr std::size_t kNarrowCells = 16;
+// A band keeps the bead scores of so many cells a row, on average, for the
+// sweeps after its first: 32 bytes a cell, all of a later pass's narrow
+// band but a few rows, in place of the 8 its sweeps would keep of each
+// cell's forward sum; a part of the first pass's.
 constexpr std::size_t kKeptCells = 10;
 
 std::vector<Bead> sureOneToOne(const std::vector<Bead>& path)
@@ -155,16 +155,13 @@ std::optional<std::vector<Bead>> searchBand(const BeadModel& model, Band band, s
     double done = 0;
     double bestScore = -std::numeric_limits<double>::infinity();
     std::uint32_t unchangedRows = 0; // of the band the tables hold a sweep of
-    const std::size_t rows = std::size_t{band.lastRow()} + 1;
-    std::optional<KeptScores> kept;
-    if (band.cells() <= kNarrowCells * rows) kept.emplace(kKeptCells * rows);
-    KeptScores* scores = kept ? &*kept : nullptr;
+    KeptScores kept(kKeptCells * (std::size_t{band.lastRow()} + 1));
     for (int round = 1;; ++round) {
         // The first round is most of the work; any further one takes half of
         // what is left.
         const double share = round == 1 ? 0.8 : (1 - done) / 2;
         std::optional<std::vector<Bead>> path =
-            bestPath(band, model, tables, progress.part(done, done + share * 0.6), unchangedRows, scores);
+            bestPath(band, model, tables, progress.part(done, done + share * 0.6), unchangedRows, &kept);
         if (!path) return std::nullopt;
 
         // Widening pays only while it finds better paths: texts that say
@@ -184,7 +181,7 @@ std::optional<std::vector<Bead>> searchBand(const BeadModel& model, Band band, s
             }
         }
         if (confidences &&
-            !setConfidences(band, model, tables, *path, progress.part(done + share * 0.6, 1.0), scores))
+            !setConfidences(band, model, tables, *path, progress.part(done + share * 0.6, 1.0), &kept))
             return std::nullopt;
         return path;
     }

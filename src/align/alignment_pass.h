@@ -58,9 +58,9 @@ private:
 
 // The best path in `band`, with each bead's posterior probability as its
 // confidence; nullopt when cancelled. Where the path runs along the band's
-// edge, the band widens there by multiples of halfWidth[row]; a narrow band
-// keeps the scores of its last rows for the sweeps after its first. `tables`
-// is working memory.
+// edge, the band widens there by multiples of halfWidth[row]; the band keeps
+// the scores of its last rows for the sweeps after its first. `tables` is
+// working memory.
 std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
                                              std::vector<std::uint32_t> halfWidth, DpTables& tables,
                                              const ProgressSpan& progress);

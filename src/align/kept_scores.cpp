@@ -9,7 +9,18 @@ namespace solandre::align {
 
 void KeptScores::offer(const Band& band)
 {
-    if (chosen_) return;
+    if (!held_.empty()) {
+        // A widening that moved most of the kept rows leaves them of no use
+        // to the sweeps after it: those rows are kept anew.
+        std::size_t alikeRows = 0;
+        for (std::uint32_t i = first_; i <= band_.lastRow(); ++i)
+            alikeRows += alike(band, i);
+        if (2 * alikeRows >= held_.size()) return;
+        held_ = {};
+        scores_.reset();
+    } else if (chosen_) {
+        return;
+    }
     chosen_ = true;
     // The last rows: a widened band is swept again from its first changed
     // row on, so those are swept most often.

@@ -24,11 +24,12 @@ public:
     // column, when kept from a band alike there; nullptr otherwise.
     const float* find(const Band& band, std::uint32_t i) const;
     // Keeps the scores of row i of `band` just made, when there is room.
-    // The first band offered is the one kept: its last rows, as many as
-    // the room holds, which every sweep taken up later sweeps again.
     // Rows are offered by the sweeps' two threads, never the same row by both.
     void keep(const Band& band, std::uint32_t i, const float* scores);
-    // Must precede the keep() calls of a sweep, on the sweeping thread.
+    // The band a sweep is about to score, on the sweeping thread before its
+    // keep() calls. The first band offered is the one kept: its last rows,
+    // as many as the room holds, which every sweep taken up later sweeps
+    // again; unless most of those rows change, when the new band is kept.
     void offer(const Band& band);
 
 private:
