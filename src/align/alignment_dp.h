@@ -5,11 +5,12 @@
 // paths (forward-backward, in log space).
 //
 // A band of a long text holds hundreds of millions of bead scores, too many
-// to keep: the band is swept in blocks of rows, each block's scores made
-// just before they are read, by this thread and a second one. The forward
-// sweep keeps one byte a cell (the best bead's shape) and the forward sums of
-// the rows before each block; the backward sweep makes each block's scores
-// and forward sums again from there.
+// to keep them all: the band is swept in blocks of rows, each block's scores
+// made just before they are read (or copied from those kept of its last
+// rows), by this thread and a second one. The forward sweep keeps one byte a
+// cell (the best bead's shape) and the forward sums of the rows before each
+// block; the backward sweep makes each block's scores and forward sums again
+// from there.
 
 #include "align/band.h"
 #include "align/bead_model.h"
