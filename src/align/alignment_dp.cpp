@@ -2,6 +2,7 @@
 #include "align/alignment_dp.h"
 
 #include "align/scoring_crew.h"
+#include "align/side_by_side.h"
 
 #include <algorithm>
 #include <bit>
@@ -27,10 +28,15 @@ constexpr std::uint8_t kNoShape = 0xFF;
 constexpr std::size_t kMostBlockCells = std::size_t{1} << 14;
 constexpr std::size_t kLeastBlockCells = std::size_t{1} << 11;
 constexpr std::size_t kBlockShare = 128;
+// Cells of a block whose forward sums are made again on a thread of their
+// own while its backward sums are made: fewer are not worth a thread.
+constexpr std::size_t kSideBySideCells = std::size_t{1} << 12;
 // Cells a row a band may hold on average for the forward sweep to keep
 // every cell's sum (8 bytes each): the later passes' bands hold about 13.
 // Short texts' sweeps are short, and their memory goes mostly to what
-// does not grow with the text: they do not keep the sums.
+// does not grow with the text: they do not keep the sums. Nor do sweeps
+// given kept scores: the room goes to those, which cost far more to make
+// again than the sums.
 constexpr std::size_t kKeptForwardCells = 16;
 constexpr std::size_t kLeastKeptForward = std::size_t{1} << 20;
 
@@ -235,7 +241,8 @@ float* blockScores(const Band& band, DpTables& tables, std::size_t block)
 } // namespace
 
 std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& model, DpTables& tables,
-                                          const ProgressSpan& progress, std::uint32_t unchangedRows)
+                                          const ProgressSpan& progress, std::uint32_t unchangedRows,
+                                          KeptScores* kept)
 {
     std::vector<std::uint32_t> oldStart;
     oldStart.swap(tables.blockStart);
@@ -245,7 +252,7 @@ std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& mod
     // are as they were; the last three are swept again all the same, for
     // their scores.
     const bool keep = band.cells() >= kLeastKeptForward &&
-                      band.cells() <= kKeptForwardCells * (std::size_t{band.lastRow()} + 1);
+                      band.cells() <= kKeptForwardCells * (std::size_t{band.lastRow()} + 1) && !kept;
     std::size_t resumed = 0;
     while (resumed + 3 < blocks && tables.blockStart[resumed + 1] <= unchangedRows &&
            (!keep || tables.keptForward) &&
@@ -280,7 +287,7 @@ std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& mod
     else
         tables.everyForward = {};
 
-    ScoringCrew crew(band, model);
+    ScoringCrew crew(band, model, kept);
     crew.start(tables.blockStart[resumed], tables.blockStart[resumed + 1], blockScores(band, tables, resumed));
     crew.finish();
     for (std::size_t b = resumed; b < blocks; ++b) {
@@ -311,7 +318,7 @@ std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& mod
 }
 
 bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, std::vector<Bead>& path,
-                    const ProgressSpan& progress)
+                    const ProgressSpan& progress, KeptScores* kept)
 {
     const std::uint32_t rows = band.lastRow(), columns = band.lastColumn();
     const std::size_t blocks = tables.blockStart.size() - 1;
@@ -321,7 +328,7 @@ bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, 
 
     // The forward sweep left the scores of its last three blocks.
     auto held = [&](std::size_t block) { return block + 3 >= blocks; };
-    ScoringCrew crew(band, model);
+    ScoringCrew crew(band, model, kept);
     for (std::size_t b = blocks; b-- > 0;) {
         const std::uint32_t first = tables.blockStart[b], end = tables.blockStart[b + 1];
         const bool scoring = b > 0 && !held(b - 1);
@@ -337,55 +344,69 @@ bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, 
         // The forward sums of the block again, from those of the rows before it.
         const std::uint32_t from = first >= kMaxBeadSide ? first - kMaxBeadSide : 0;
         Window forward{from, end, rowStart(band, from)};
-        if (!tables.keptForward) {
+        auto sweepAgain = [&] {
             tables.forward.assign(tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b]),
                                   tables.checkpoints.begin() + static_cast<std::ptrdiff_t>(tables.checkpointStart[b + 1]));
             tables.forward.resize(rowStart(band, end) - forward.base);
             sweepForward<false>(band, tables, first, end, own, forward);
-        }
+        };
 
         // The backward sums of the block, from those of the rows after it.
-        const std::uint32_t to = std::min(rows + 1, end + kMaxBeadSide);
-        carried.assign(tables.backward.begin(),
-                       tables.backward.begin() + static_cast<std::ptrdiff_t>(rowStart(band, to) - nextBase));
-        tables.backward.resize(rowStart(band, to) - base);
-        std::copy(carried.begin(), carried.end(), tables.backward.begin() + static_cast<std::ptrdiff_t>(nextBase - base));
-        backward = {first, to, base};
-        double* sums = tables.backward.data() - base;
-        for (std::uint32_t i = end; i-- > first;) {
-            // Where each shape's bead starting in a cell of the row ends: that
-            // many cells on, for the columns [from, to] of the row, its score
-            // in the block holding that row.
-            std::ptrdiff_t ahead[kShapeCount];
-            std::int64_t from[kShapeCount], to[kShapeCount];
-            const float* ends[kShapeCount];
-            const std::uint32_t lo = band.lo(i);
-            const std::size_t rowFirst = rowStart(band, i);
-            for (std::size_t k = 0; k < kShapeCount; ++k) {
-                const std::uint32_t a = kShapes[k].source, c = kShapes[k].target;
-                from[k] = 1;
-                to[k] = 0;
-                if (i + a > rows) continue;
-                const std::size_t endRow = rowStart(band, i + a);
-                from[k] = std::int64_t{band.lo(i + a)} - c;
-                to[k] = std::int64_t{band.hi(i + a)} - c;
-                ahead[k] = static_cast<std::ptrdiff_t>(endRow - rowFirst) - (from[k] - std::int64_t{lo});
-                ends[k] = (i + a < end ? own + (endRow - base) * kShapeCount : next + (endRow - nextBase) * kShapeCount) + k;
-            }
-            for (std::uint32_t j = band.hi(i) + 1; j-- > lo;) {
-                const std::size_t at = rowFirst + (j - lo);
-                if (i == rows && j == columns) {
-                    sums[at] = 0;
-                    continue;
-                }
-                double terms[kShapeCount];
-                std::size_t count = 0;
+        double* sums = nullptr;
+        auto sumBackward = [&] {
+            const std::uint32_t to = std::min(rows + 1, end + kMaxBeadSide);
+            carried.assign(tables.backward.begin(),
+                           tables.backward.begin() + static_cast<std::ptrdiff_t>(rowStart(band, to) - nextBase));
+            tables.backward.resize(rowStart(band, to) - base);
+            std::copy(carried.begin(), carried.end(), tables.backward.begin() + static_cast<std::ptrdiff_t>(nextBase - base));
+            backward = {first, to, base};
+            sums = tables.backward.data() - base;
+            for (std::uint32_t i = end; i-- > first;) {
+                // Where each shape's bead starting in a cell of the row ends: that
+                // many cells on, for the columns [from, to] of the row, its score
+                // in the block holding that row.
+                std::ptrdiff_t ahead[kShapeCount];
+                std::int64_t from[kShapeCount], to[kShapeCount];
+                const float* ends[kShapeCount];
+                const std::uint32_t lo = band.lo(i);
+                const std::size_t rowFirst = rowStart(band, i);
                 for (std::size_t k = 0; k < kShapeCount; ++k) {
-                    if (j < from[k] || j > to[k]) continue;
-                    terms[count++] = sums[at + ahead[k]] + ends[k][(j - from[k]) * kShapeCount];
+                    const std::uint32_t a = kShapes[k].source, c = kShapes[k].target;
+                    from[k] = 1;
+                    to[k] = 0;
+                    if (i + a > rows) continue;
+                    const std::size_t endRow = rowStart(band, i + a);
+                    from[k] = std::int64_t{band.lo(i + a)} - c;
+                    to[k] = std::int64_t{band.hi(i + a)} - c;
+                    ahead[k] = static_cast<std::ptrdiff_t>(endRow - rowFirst) - (from[k] - std::int64_t{lo});
+                    ends[k] = (i + a < end ? own + (endRow - base) * kShapeCount : next + (endRow - nextBase) * kShapeCount) + k;
                 }
-                sums[at] = logSum(terms, count);
+                for (std::uint32_t j = band.hi(i) + 1; j-- > lo;) {
+                    const std::size_t at = rowFirst + (j - lo);
+                    if (i == rows && j == columns) {
+                        sums[at] = 0;
+                        continue;
+                    }
+                    double terms[kShapeCount];
+                    std::size_t count = 0;
+                    for (std::size_t k = 0; k < kShapeCount; ++k) {
+                        if (j < from[k] || j > to[k]) continue;
+                        terms[count++] = sums[at + ahead[k]] + ends[k][(j - from[k]) * kShapeCount];
+                    }
+                    sums[at] = logSum(terms, count);
+                }
             }
+        };
+
+        // Neither reads what the other writes: a big block's two run side by
+        // side, while the crew scores the block before.
+        if (tables.keptForward) {
+            sumBackward();
+        } else if (nextBase - base >= kSideBySideCells) {
+            sideBySide(sweepAgain, sumBackward);
+        } else {
+            sweepAgain();
+            sumBackward();
         }
 
         // The beads that start in the block.

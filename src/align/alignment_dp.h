@@ -5,14 +5,16 @@
 // paths (forward-backward, in log space).
 //
 // A band of a long text holds hundreds of millions of bead scores, too many
-// to keep: the band is swept in blocks of rows, each block's scores made
-// just before they are read, by this thread and a second one. The forward
-// sweep keeps one byte a cell (the best bead's shape) and the forward sums of
-// the rows before each block; the backward sweep makes each block's scores
-// and forward sums again from there.
+// to keep them all: the band is swept in blocks of rows, each block's scores
+// made just before they are read (or copied from those kept of its last
+// rows), by this thread and a second one. The forward sweep keeps one byte a
+// cell (the best bead's shape) and the forward sums of the rows before each
+// block; the backward sweep makes each block's scores and forward sums again
+// from there.
 
 #include "align/band.h"
 #include "align/bead_model.h"
+#include "align/kept_scores.h"
 #include "align/progress_span.h"
 
 #include <cstdint>
@@ -32,8 +34,8 @@ struct DpTables {
     std::vector<float> scores[3];           // of one block each
     std::vector<double> best, forward, backward; // of the rows around one block
     // Every cell's forward sum, kept by the forward sweep of a narrow band
-    // (as the later passes' are) so that the confidences need not sweep
-    // forward again.
+    // given no kept scores, so that the confidences need not sweep forward
+    // again.
     std::vector<double> everyForward;
     bool keptForward = false;
 
@@ -44,13 +46,15 @@ struct DpTables {
 // The best path (confidences not yet set); nullopt when cancelled. When the
 // tables hold the last sweep of a band with the same model whose first
 // `unchangedRows` rows are those of this one, the sweep takes up from there:
-// the sums of those rows cannot differ.
+// the sums of those rows cannot differ. `kept`, when given, holds scores of
+// rows made with the same model, and keeps those it has room for.
 std::optional<std::vector<Bead>> bestPath(const Band& band, const BeadModel& model, DpTables& tables,
-                                          const ProgressSpan& progress, std::uint32_t unchangedRows = 0);
+                                          const ProgressSpan& progress, std::uint32_t unchangedRows = 0,
+                                          KeptScores* kept = nullptr);
 
 // Sets each bead of the path bestPath has just found, in the same band with
 // the same tables, to its posterior probability; false when cancelled.
 bool setConfidences(const Band& band, const BeadModel& model, DpTables& tables, std::vector<Bead>& path,
-                    const ProgressSpan& progress);
+                    const ProgressSpan& progress, KeptScores* kept = nullptr);
 
 } // namespace solandre::align

@@ -26,6 +26,11 @@ constexpr int kMaxRounds = 6;
 // Posterior a 1:1 bead needs for the dictionary and the spread of lengths to
 // learn from it.
 constexpr float kSure = 0.5f;
+// A band keeps the bead scores of so many cells a row, on average, for the
+// sweeps after its first: 32 bytes a cell, all of a later pass's narrow
+// band but a few rows, in place of the 8 its sweeps would keep of each
+// cell's forward sum; a part of the first pass's.
+constexpr std::size_t kKeptCells = 10;
 
 std::vector<Bead> sureOneToOne(const std::vector<Bead>& path)
 {
@@ -142,21 +147,21 @@ std::uint32_t firstChangedRow(const Band& a, const Band& b)
     return row;
 }
 
-} // namespace
-
-std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
-                                             std::vector<std::uint32_t> halfWidth, DpTables& tables,
-                                             const ProgressSpan& progress)
+// The best path in `band`, widened where it presses against the edge; its
+// beads given their confidences only when `confidences` is set.
+std::optional<std::vector<Bead>> searchBand(const BeadModel& model, Band band, std::vector<std::uint32_t> halfWidth,
+                                            DpTables& tables, const ProgressSpan& progress, bool confidences)
 {
     double done = 0;
     double bestScore = -std::numeric_limits<double>::infinity();
     std::uint32_t unchangedRows = 0; // of the band the tables hold a sweep of
+    KeptScores kept(kKeptCells * (std::size_t{band.lastRow()} + 1));
     for (int round = 1;; ++round) {
         // The first round is most of the work; any further one takes half of
         // what is left.
         const double share = round == 1 ? 0.8 : (1 - done) / 2;
         std::optional<std::vector<Bead>> path =
-            bestPath(band, model, tables, progress.part(done, done + share * 0.6), unchangedRows);
+            bestPath(band, model, tables, progress.part(done, done + share * 0.6), unchangedRows, &kept);
         if (!path) return std::nullopt;
 
         // Widening pays only while it finds better paths: texts that say
@@ -175,10 +180,20 @@ std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
                 continue;
             }
         }
-        if (!setConfidences(band, model, tables, *path, progress.part(done + share * 0.6, 1.0)))
+        if (confidences &&
+            !setConfidences(band, model, tables, *path, progress.part(done + share * 0.6, 1.0), &kept))
             return std::nullopt;
         return path;
     }
+}
+
+} // namespace
+
+std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
+                                             std::vector<std::uint32_t> halfWidth, DpTables& tables,
+                                             const ProgressSpan& progress)
+{
+    return searchBand(model, std::move(band), std::move(halfWidth), tables, progress, true);
 }
 
 Band bandAlong(const std::vector<Bead>& path, std::uint32_t rows, std::uint32_t columns, std::uint32_t margin,
@@ -197,7 +212,7 @@ std::optional<std::vector<Bead>> alignAround(const BeadModel& model,
                                              std::uint32_t columns, DpTables& tables,
                                              const ProgressSpan& progress)
 {
-    return alignInBand(model, bandAround(center, halfWidth, columns), halfWidth, tables, progress);
+    return searchBand(model, bandAround(center, halfWidth, columns), halfWidth, tables, progress, false);
 }
 
 } // namespace solandre::align

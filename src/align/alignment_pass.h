@@ -58,7 +58,8 @@ private:
 
 // The best path in `band`, with each bead's posterior probability as its
 // confidence; nullopt when cancelled. Where the path runs along the band's
-// edge, the band widens there by multiples of halfWidth[row]. `tables` is
+// edge, the band widens there by multiples of halfWidth[row]; the band keeps
+// the scores of its last rows for the sweeps after its first. `tables` is
 // working memory.
 std::optional<std::vector<Bead>> alignInBand(const BeadModel& model, Band band,
                                              std::vector<std::uint32_t> halfWidth, DpTables& tables,
@@ -73,7 +74,10 @@ inline constexpr std::uint32_t kLaterHalfWidth = 6;
 Band bandAlong(const std::vector<Bead>& path, std::uint32_t rows, std::uint32_t columns, std::uint32_t margin,
                std::vector<std::uint32_t>& halfWidth);
 
-// The same, in a band around `center` reaching halfWidth[row] either side.
+// The best path in a band around `center` reaching halfWidth[row] either
+// side, widened as alignInBand widens it; its beads are left without
+// confidences (tables.total still holds the log of all its paths' summed
+// scores).
 std::optional<std::vector<Bead>> alignAround(const BeadModel& model,
                                              const std::vector<double>& center,
                                              const std::vector<std::uint32_t>& halfWidth,

@@ -53,16 +53,12 @@ std::vector<double> lengthOffsets(const SideText& text)
     return offset;
 }
 
-TargetRuns::TargetRuns(const BeadModel& model)
+TargetRuns::TargetRuns(const BeadModel& model) : offset(model.targetOffset)
 {
-    const std::vector<double>& offset = model.targetOffset;
     for (std::size_t b = 1; b <= kMaxBeadSide; ++b) {
-        length[b - 1].assign(offset.size(), 0.0);
         overRatio[b - 1].assign(offset.size(), 0.0);
-        for (std::size_t j = b; j < offset.size(); ++j) {
-            length[b - 1][j] = offset[j] - offset[j - b];
-            overRatio[b - 1][j] = length[b - 1][j] / model.length.ratio();
-        }
+        for (std::size_t j = b; j < offset.size(); ++j)
+            overRatio[b - 1][j] = (offset[j] - offset[j - b]) / model.length.ratio();
     }
 }
 
@@ -135,10 +131,13 @@ void BeadScorer::scoreRow(std::uint32_t i, float* scores)
     for (std::size_t k = 0; k < kShapeCount; ++k) {
         const std::uint32_t a = kShapes[k].source, b = kShapes[k].target;
         if (a == 0 || b == 0 || from[k] == to[k]) continue;
-        model_.length.addLogScores(model_.sourceOffset[i] - model_.sourceOffset[i - a],
-                                   runs_.length[b - 1].data() + from[k], runs_.overRatio[b - 1].data() + from[k],
-                                   to[k] - from[k], partial_.data() + (from[k] - lo) * kShapeCount + k,
-                                   kShapeCount);
+        const std::size_t count = to[k] - from[k];
+        runLength_.resize(count);
+        for (std::size_t c = 0; c < count; ++c)
+            runLength_[c] = runs_.offset[from[k] + c] - runs_.offset[from[k] + c - b];
+        model_.length.addLogScores(model_.sourceOffset[i] - model_.sourceOffset[i - a], runLength_.data(),
+                                   runs_.overRatio[b - 1].data() + from[k], count,
+                                   partial_.data() + (from[k] - lo) * kShapeCount + k, kShapeCount);
     }
     // Shared words, from what each sentence's items say against the
     // sentences beside it, as beadEvidence adds them up: the beads ending in

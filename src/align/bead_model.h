@@ -39,11 +39,14 @@ struct BeadModel {
 
 std::vector<double> lengthOffsets(const SideText& text);
 
-// The lengths of every run of 1, 2 or 3 target sentences, as they are and
-// divided by the model's ratio, by the column where the run ends.
+// The lengths of every run of 1, 2 or 3 target sentences divided by the
+// model's ratio, by the column where the run ends. The lengths themselves
+// the scorers take from the offsets for the columns of each row: a sweep's
+// memory is at its peak while they score.
 struct TargetRuns {
-    TargetRuns(const BeadModel& model);
-    std::vector<double> length[kMaxBeadSide], overRatio[kMaxBeadSide];
+    explicit TargetRuns(const BeadModel& model);
+    const std::vector<double>& offset;
+    std::vector<double> overRatio[kMaxBeadSide];
 };
 
 // An item's gains against 1, 2 and 3 sentences.
@@ -82,6 +85,7 @@ private:
     // Of the row being scored: sums of the shapes' priors and lengths, and what each target sentence's items say against
     // the last 1, 2 or 3 source sentences, from targetBase_ on.
     std::vector<double> partial_;
+    std::vector<double> runLength_; // of the row's columns
     std::vector<double> targetSaid_[kMaxBeadSide];
     std::uint32_t targetBase_ = 0;
     // The gains of the items of the target sentences [targetGainFirst_,

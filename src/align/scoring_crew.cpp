@@ -14,9 +14,10 @@ constexpr std::uint32_t kRowsAtOnce = 32;
 
 } // namespace
 
-ScoringCrew::ScoringCrew(const Band& band, const BeadModel& model)
-    : band_(band), model_(model), runs_(model), here_(model, band, runs_)
+ScoringCrew::ScoringCrew(const Band& band, const BeadModel& model, KeptScores* kept)
+    : band_(band), model_(model), kept_(kept), runs_(model), here_(model, band, runs_)
 {
+    if (kept_) kept_->offer(band_);
     try {
         worker_ = std::thread([this] { serve(); });
     } catch (const std::system_error&) {
@@ -65,8 +66,16 @@ void ScoringCrew::scoreShare(BeadScorer& scorer)
         const std::uint32_t from = next_.fetch_add(kRowsAtOnce);
         if (from >= end_ || from < first_) return;
         const std::uint32_t to = std::min(end_, from + kRowsAtOnce);
-        for (std::uint32_t i = from; i < to; ++i)
-            scorer.scoreRow(i, out_ + (band_.index(i, band_.lo(i)) - base) * kShapeCount);
+        for (std::uint32_t i = from; i < to; ++i) {
+            float* out = out_ + (band_.index(i, band_.lo(i)) - base) * kShapeCount;
+            const float* held = kept_ ? kept_->find(band_, i) : nullptr;
+            if (held) {
+                std::copy(held, held + std::size_t{band_.hi(i) - band_.lo(i) + 1} * kShapeCount, out);
+                continue;
+            }
+            scorer.scoreRow(i, out);
+            if (kept_) kept_->keep(band_, i, out);
+        }
         if (done_.fetch_add(to - from) + (to - from) == end_ - first_) {
             std::lock_guard lock(mutex_);
             changed_.notify_all();

@@ -7,6 +7,7 @@
 
 #include "align/band.h"
 #include "align/bead_model.h"
+#include "align/kept_scores.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -20,7 +21,9 @@ namespace solandre::align {
 
 class ScoringCrew {
 public:
-    ScoringCrew(const Band& band, const BeadModel& model);
+    // Rows `kept` holds are copied from there, and those it has room for
+    // kept there once scored.
+    ScoringCrew(const Band& band, const BeadModel& model, KeptScores* kept = nullptr);
     ~ScoringCrew();
     ScoringCrew(const ScoringCrew&) = delete;
     ScoringCrew& operator=(const ScoringCrew&) = delete;
@@ -38,6 +41,7 @@ private:
 
     const Band& band_;
     const BeadModel& model_;
+    KeptScores* kept_;
     TargetRuns runs_;
     BeadScorer here_;
 

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A sweep of a widened band taken up where the band first changed finds what
-// a sweep from scratch finds, to the last bit.
+// a sweep from scratch finds, to the last bit; so does one that copies the
+// scores an earlier sweep kept.
 #include "align/alignment_dp.h"
 #include "align/alignment_pass.h"
+#include "align/scoring_crew.h"
 
 #include <gtest/gtest.h>
 
@@ -53,14 +55,15 @@ struct LongPair {
     std::uint32_t columns() const { return static_cast<std::uint32_t>(target.size()); }
 
     // Around the diagonal, `narrow` columns either side before row `from`
-    // and `wide` from there on.
-    Band band(std::uint32_t from, std::uint32_t narrow, std::uint32_t wide) const
+    // and `wide` from there on (up to row `until`).
+    Band band(std::uint32_t from, std::uint32_t narrow, std::uint32_t wide,
+              std::uint32_t until = UINT32_MAX) const
     {
         std::vector<double> diagonal(rows() + 1);
         std::vector<std::uint32_t> halfWidth(rows() + 1);
         for (std::uint32_t row = 0; row <= rows(); ++row) {
             diagonal[row] = double(row) * columns() / rows();
-            halfWidth[row] = row < from ? narrow : wide;
+            halfWidth[row] = row < from || row >= until ? narrow : wide;
         }
         return bandAround(diagonal, halfWidth, columns());
     }
@@ -71,16 +74,17 @@ struct Sweep {
     double bestScore = 0, total = 0;
 };
 
-Sweep sweep(const Band& band, const BeadModel& model, DpTables& tables, std::uint32_t unchangedRows)
+Sweep sweep(const Band& band, const BeadModel& model, DpTables& tables, std::uint32_t unchangedRows,
+            KeptScores* kept = nullptr)
 {
     const Progress none;
     bool cancelled = false;
     const ProgressSpan span(none, cancelled, 0, 1);
     Sweep result;
-    result.path = bestPath(band, model, tables, span, unchangedRows).value();
+    result.path = bestPath(band, model, tables, span, unchangedRows, kept).value();
     result.bestScore = tables.bestScore;
     result.total = tables.total;
-    EXPECT_TRUE(setConfidences(band, model, tables, result.path, span));
+    EXPECT_TRUE(setConfidences(band, model, tables, result.path, span, kept));
     return result;
 }
 
@@ -129,6 +133,66 @@ TEST_P(TakenUp, SameBeadsSumsAndConfidencesAsFromScratch)
     const Sweep anew = sweep(after, model, fresh, 0);
 
     expectSame(takenUp, anew);
+}
+
+// Scores kept from the band before the widening serve only rows whose beads
+// start as they did: a row just after widened ones has new beads, and scores
+// made for the old band would leave them out. Some rooms hold the whole
+// band, some only its last rows; some widenings run to the end, some only
+// over a few rows.
+TEST_P(TakenUp, SameWithScoresKeptFromTheBandBefore)
+{
+    static const LongPair pair(3000);
+    const BeadModel& model = pair.model->beadModel();
+    const std::uint32_t from = pair.rows() * GetParam().widenedFrom / 1000;
+    const Band before = pair.band(from, GetParam().narrow, GetParam().narrow);
+    for (const std::uint32_t until : {UINT32_MAX, from + 20}) {
+        const Band after = pair.band(from, GetParam().narrow, GetParam().wide, until);
+        DpTables fresh;
+        const Sweep anew = sweep(after, model, fresh, 0);
+        for (const std::size_t room : {before.cells() * 3, before.cells() / 3}) {
+            SCOPED_TRACE(testing::Message() << "widened up to row " << until << ", room for " << room);
+            KeptScores kept(room);
+            DpTables tables;
+            sweep(before, model, tables, 0, &kept);
+            expectSame(sweep(after, model, tables, firstChange(before, after), &kept), anew);
+            // And the same band swept again.
+            expectSame(sweep(after, model, tables, pair.rows() + 1, &kept), anew);
+        }
+    }
+}
+
+// Every score copied from those kept for the band before a widening is the
+// score made afresh for the widened band, to the bit; rows whose beads may
+// now start elsewhere (the widened ones and the three after them) are made
+// afresh.
+TEST(KeptScores, CopiedOnlyWhereTheBeadsStartAsBefore)
+{
+    static const LongPair pair(3000);
+    const BeadModel& model = pair.model->beadModel();
+    const Band before = pair.band(0, 3, 3);
+    const Band after = pair.band(1000, 3, 40, 1020);
+    auto scoresOf = [&](const Band& band, KeptScores* kept) {
+        std::vector<float> scores(band.cells() * kShapeCount);
+        ScoringCrew crew(band, model, kept);
+        crew.start(0, band.lastRow() + 1, scores.data());
+        crew.finish();
+        return scores;
+    };
+    KeptScores kept(before.cells());
+    scoresOf(before, &kept);
+    EXPECT_TRUE(scoresOf(after, &kept) == scoresOf(after, nullptr));
+
+    const std::uint32_t changed = firstChange(before, after);
+    ASSERT_GT(changed, 900u);
+    EXPECT_NE(kept.find(after, changed - 1), nullptr);
+    EXPECT_EQ(kept.find(after, changed), nullptr);
+    std::uint32_t same = 1020;
+    while (after.lo(same) != before.lo(same) || after.hi(same) != before.hi(same))
+        ++same;
+    for (std::uint32_t row = same; row < same + kMaxBeadSide; ++row)
+        EXPECT_EQ(kept.find(after, row), nullptr) << row;
+    EXPECT_NE(kept.find(after, same + kMaxBeadSide), nullptr);
 }
 
 // A narrow band of a long text keeps every cell's forward sum for the
