@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "align/dictionary.h"
 
+#include "align/side_by_side.h"
+
 #include <algorithm>
 #include <cmath>
 #include <tuple>
@@ -84,28 +86,39 @@ std::vector<WordPair> learnDictionary(const SideText& source, const SideText& ta
         double score;
         std::uint32_t source, target;
     };
-    std::vector<Candidate> candidates;
     const double total = double(used.size());
-    std::vector<std::uint32_t> together(forms.size(), 0), touched;
-    for (std::uint32_t s = 0; s < forms.size(); ++s) {
-        for (std::uint32_t k = beadsOfBegin[s]; k < beadsOfBegin[s + 1]; ++k) {
-            const std::uint32_t b = beadsOf[k];
-            for (std::uint32_t x = targetBegin[b]; x < targetBegin[b + 1]; ++x)
-                if (together[targets[x]]++ == 0) touched.push_back(targets[x]);
+    // The pairs of source forms [first, end) found together often enough.
+    auto candidatesOf = [&](std::uint32_t first, std::uint32_t end, std::vector<Candidate>& candidates) {
+        std::vector<std::uint32_t> together(forms.size(), 0), touched;
+        for (std::uint32_t s = first; s < end; ++s) {
+            for (std::uint32_t k = beadsOfBegin[s]; k < beadsOfBegin[s + 1]; ++k) {
+                const std::uint32_t b = beadsOf[k];
+                for (std::uint32_t x = targetBegin[b]; x < targetBegin[b + 1]; ++x)
+                    if (together[targets[x]]++ == 0) touched.push_back(targets[x]);
+            }
+            for (const std::uint32_t t : touched) {
+                const double both = together[t];
+                together[t] = 0;
+                if (both < kMinTogether) continue;
+                const double sourceOnly = sourceCount[s] - both, targetOnly = targetCount[t] - both;
+                const double neither = total - both - sourceOnly - targetOnly;
+                // Only pairs found together more often than their counts predict.
+                if (both * total <= double(sourceCount[s]) * targetCount[t]) continue;
+                const double score = association(both, sourceOnly, targetOnly, neither);
+                if (score >= kMinAssociation) candidates.push_back({score, s, t});
+            }
+            touched.clear();
         }
-        for (const std::uint32_t t : touched) {
-            const double both = together[t];
-            together[t] = 0;
-            if (both < kMinTogether) continue;
-            const double sourceOnly = sourceCount[s] - both, targetOnly = targetCount[t] - both;
-            const double neither = total - both - sourceOnly - targetOnly;
-            // Only pairs found together more often than their counts predict.
-            if (both * total <= double(sourceCount[s]) * targetCount[t]) continue;
-            const double score = association(both, sourceOnly, targetOnly, neither);
-            if (score >= kMinAssociation) candidates.push_back({score, s, t});
-        }
-        touched.clear();
-    }
+    };
+    // The source forms in two halves of about as many beads, one on each
+    // thread: the order below is whole, so the halves' order does not matter.
+    const auto half = static_cast<std::uint32_t>(
+        std::lower_bound(beadsOfBegin.begin(), beadsOfBegin.end(), beadsOfBegin.back() / 2) - beadsOfBegin.begin());
+    const std::uint32_t split = std::min<std::uint32_t>(half, static_cast<std::uint32_t>(forms.size()));
+    std::vector<Candidate> candidates, later;
+    sideBySide([&] { candidatesOf(split, static_cast<std::uint32_t>(forms.size()), later); },
+               [&] { candidatesOf(0, split, candidates); });
+    candidates.insert(candidates.end(), later.begin(), later.end());
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
         return std::tie(b.score, a.source, a.target) < std::tie(a.score, b.source, b.target);
     });
