@@ -17,7 +17,7 @@ AdvancedSearch::AdvancedSearch(QWidget* parent, int left, int top, int width)
     setObjectName(QStringLiteral("Frame4"));
     setFont(timesFont(12, true, true));
     setCaptionColour(this, colours::kRed);
-    place(this, left, top, width, 1455);
+    place(this, left, top, width, 1530);
     const QFont plain = timesFont(9.75);
 
     regex_ = new QCheckBox(QStringLiteral("Expresión regular"), this);
@@ -47,7 +47,10 @@ AdvancedSearch::AdvancedSearch(QWidget* parent, int left, int top, int width)
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("label5"));
     status_->setWordWrap(true);
-    place(status_, 240, 1035, width - 480, 375);
+    // Two lines from the top, down to the frame's edge: a phrase and a
+    // condition are said in two.
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    place(status_, 240, 1020, width - 480, 495);
     setTextColour(status_, colours::kDarkBlue);
 
     for (QWidget* w : std::initializer_list<QWidget*>{regex_, translation_, caption, test_, condition_, status_})
@@ -105,7 +108,12 @@ QString AdvancedSearch::reading(const Query& query, const SearchRequest& request
     return parts.join(QLatin1Char(' '));
 }
 
-void AdvancedSearch::say(const QString& status) { status_->setText(status); }
+void AdvancedSearch::say(const QString& status)
+{
+    status_->setText(status);
+    // Whole, should a longer one not fit.
+    status_->setToolTip(status);
+}
 QString AdvancedSearch::said() const { return status_->text(); }
 
 } // namespace solandre

@@ -112,6 +112,24 @@ TEST_F(AdvancedSearchTest, APhraseIsFoundAndTheStatusSaysHowItWasRead)
     EXPECT_TRUE(fake.dialogs.shown.empty());
 }
 
+// A phrase with a condition on another phrase is said in two lines: both
+// are shown whole, from the top of the status, and the whole status is
+// its tip too.
+TEST_F(AdvancedSearchTest, AStatusOfTwoLinesIsShownWhole)
+{
+    w->show();
+    type("Text2", "maison de la");
+    ask(QString::fromUtf8("la casa del río"));
+    QLabel* said = control<QLabel>("label5");
+    ASSERT_TRUE(status().contains(QString::fromUtf8("La frase traducida contiene"))) << status().toStdString();
+    const QRect needed = said->fontMetrics().boundingRect(QRect(0, 0, said->width(), 10000),
+                                                          Qt::TextWordWrap | Qt::AlignTop, status());
+    ASSERT_GT(needed.height(), said->fontMetrics().height()) << "the status fits one line: no test";
+    EXPECT_LE(needed.height(), said->height());
+    EXPECT_TRUE(said->alignment() & Qt::AlignTop);
+    EXPECT_EQ(said->toolTip(), status());
+}
+
 TEST_F(AdvancedSearchTest, TheCheckBoxReadsEachWordAsAnExpressionAndAFaultIsNamed)
 {
     click("expression");
