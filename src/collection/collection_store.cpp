@@ -60,6 +60,12 @@ QString render(const Note& note)
     text += QStringLiteral("target ") + note.pair.target + '\n';
     text += QStringLiteral("records %1 %2\n").arg(note.pair.sourceRecords).arg(note.pair.targetRecords);
     text += QStringLiteral("aligned %1\n").arg(note.pair.aligned ? 1 : 0);
+    // Older notes have no such line: their memories show no languages.
+    auto oneWord = [](const QString& s) {
+        return !s.isEmpty() && std::none_of(s.begin(), s.end(), [](QChar c) { return c.isSpace(); });
+    };
+    if (oneWord(note.pair.sourceLanguage) && oneWord(note.pair.targetLanguage))
+        text += QStringLiteral("languages %1 %2\n").arg(note.pair.sourceLanguage, note.pair.targetLanguage);
     return text;
 }
 
@@ -81,6 +87,12 @@ std::optional<Note> parse(const QString& text)
         else if (key == QStringLiteral("source")) note.pair.source = value;
         else if (key == QStringLiteral("target")) note.pair.target = value;
         else if (key == QStringLiteral("aligned")) note.pair.aligned = value == QStringLiteral("1");
+        else if (key == QStringLiteral("languages")) {
+            const QStringList languages = value.split(' ');
+            if (languages.size() != 2) return std::nullopt;
+            note.pair.sourceLanguage = languages[0];
+            note.pair.targetLanguage = languages[1];
+        }
         else if (key == QStringLiteral("records")) {
             const QStringList counts = value.split(' ');
             if (counts.size() != 2) return std::nullopt;
@@ -232,6 +244,8 @@ Result<PreparedPair> CollectionStore::prepare(const Member& member, const Progre
         auto imported = importMemory(FileRef(member.source), FileRef(pair.source), FileRef(pair.target), {}, progress);
         if (!imported) return withMemberFiles(imported.error(), member, pair);
         pair.sourceRecords = pair.targetRecords = imported.value().units;
+        pair.sourceLanguage = imported.value().sourceLanguage;
+        pair.targetLanguage = imported.value().targetLanguage;
         break;
     }
     case MemberKind::PlainPair: {

@@ -24,6 +24,8 @@ struct PreparedPair {
     qint64 sourceRecords = 0;
     qint64 targetRecords = 0;
     bool aligned = false; // by "Alinear todos"
+    QString sourceLanguage; // of a memory, as it names them; empty otherwise
+    QString targetLanguage;
     bool oneToOne() const { return sourceRecords == targetRecords; }
 };
 

@@ -181,6 +181,11 @@ TEST(Collection, AnUnchangedCollectionIsNotConvertedAgain)
     ASSERT_TRUE(second.ok());
     EXPECT_EQ(second.value().pairs[0].pair.source, converted);
     EXPECT_EQ(QFileInfo(converted).lastModified(), written);
+    // The memory's languages, as it names them, are kept with it.
+    for (const auto* listing : {&first.value(), &second.value()}) {
+        EXPECT_EQ(listing->pairs[0].pair.sourceLanguage, "es");
+        EXPECT_EQ(listing->pairs[0].pair.targetLanguage, "fr");
+    }
 }
 
 TEST(Collection, AlignAllAlignsInTheCacheOnlyThePairsThatNeedIt)

@@ -30,10 +30,13 @@ QTableWidget* list(QWidget* parent, const QString& name, const QStringList& head
     return table;
 }
 
+// By the files' names, or as a memory names them.
 QString languagesOf(const CollectionPair& p)
 {
-    if (p.member.sourceLanguage.isEmpty()) return QString();
-    return p.member.sourceLanguage + QStringLiteral(" → ") + p.member.targetLanguage;
+    if (!p.member.sourceLanguage.isEmpty())
+        return p.member.sourceLanguage + QStringLiteral(" → ") + p.member.targetLanguage;
+    if (!p.pair.sourceLanguage.isEmpty()) return p.pair.sourceLanguage + QStringLiteral(" → ") + p.pair.targetLanguage;
+    return QString();
 }
 
 } // namespace

@@ -93,6 +93,20 @@ TEST_F(CollectionWindowsTest, TheListSaysWhatThePairsAreAndWhatWasSetAside)
     EXPECT_FALSE(w->findChild<QPushButton*>("aligner_tous")->isEnabled());
 }
 
+TEST_F(CollectionWindowsTest, EachPairShowsItsLanguagesByItsNamesOrAsItsMemoryNamesThem)
+{
+    dir.write("col/mem.tmx", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<tmx version=\"1.4\"><header "
+                             "srclang=\"es-ES\" datatype=\"plaintext\" segtype=\"sentence\" adminlang=\"es\" "
+                             "o-tmf=\"x\" creationtool=\"x\" creationtoolversion=\"1\"/><body><tu><tuv "
+                             "xml:lang=\"es-ES\"><seg>Una casa.</seg></tuv><tuv xml:lang=\"fr-FR\"><seg>Une "
+                             "maison.</seg></tuv></tu></body></tmx>\n");
+    CollectionWindow* w = openCollection();
+    ASSERT_TRUE(w);
+    auto* pairs = w->findChild<QTableWidget*>("paires");
+    EXPECT_EQ(cells(pairs, 0), (std::vector<std::string>{"mem", "obra", "sub/cap1"}));
+    EXPECT_EQ(cells(pairs, 1), (std::vector<std::string>{"es-ES → fr-FR", "", "es → fr"}));
+}
+
 TEST_F(CollectionWindowsTest, TheTotalOfAHebrewQueryReadsQueryThenCount)
 {
     dir.write("col/sefer_source_ref.txt", "[1] הספר על השולחן.\r\n");
