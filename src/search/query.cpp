@@ -287,6 +287,16 @@ Result<Query> Query::read(const QString& typed, QuerySyntax syntax)
         text += c;
     }
     auto partOfWord = [](char32_t c) { return isLetter(c) || c == U'*' || c == U'?' || c == U'|'; };
+    // One word, its alternatives apart at each "|".
+    auto addWord = [&](const std::u32string& part) {
+        QueryWord word;
+        for (size_t from = 0; from <= part.size();) {
+            const size_t bar = std::min(part.find(U'|', from), part.size());
+            if (bar > from) word.alternatives.push_back(patternAlternative(part.substr(from, bar - from)));
+            from = bar + 1;
+        }
+        if (!word.alternatives.empty()) query.words_.push_back(std::move(word));
+    };
     for (size_t k = 0; k < text.size();) {
         if (!partOfWord(text[k])) {
             ++k;
@@ -294,32 +304,17 @@ Result<Query> Query::read(const QString& typed, QuerySyntax syntax)
         }
         size_t end = k;
         while (end < text.size() && partOfWord(text[end])) ++end;
+        // Words of the unspaced scripts cut as the text's are: «中国人民»,
+        // written with no blank, is «中国» then «人民». Not among
+        // alternatives: «casa|中国人民» stays one word of two forms.
         const std::u32string token = text.substr(k, end - k);
-        if (token.find(U'|') == std::u32string::npos) {
-            // Words of the unspaced scripts cut as the text's are: «中国人民»,
-            // written with no blank, is «中国» then «人民». Not among
-            // alternatives: «casa|中国人民» stays one word of two forms.
-            size_t from = 0;
+        size_t from = 0;
+        if (token.find(U'|') == std::u32string::npos)
             for (const size_t at : unspacedCuts(fromUcs4(token))) {
-                QueryWord word;
-                word.alternatives.push_back(patternAlternative(token.substr(from, at - from)));
-                query.words_.push_back(std::move(word));
+                addWord(token.substr(from, at - from));
                 from = at;
             }
-            QueryWord word;
-            word.alternatives.push_back(patternAlternative(token.substr(from)));
-            query.words_.push_back(std::move(word));
-            k = end;
-            continue;
-        }
-        QueryWord word;
-        for (size_t from = k; from <= end;) {
-            size_t bar = text.find(U'|', from);
-            if (bar == std::u32string::npos || bar > end) bar = end;
-            if (bar > from) word.alternatives.push_back(patternAlternative(text.substr(from, bar - from)));
-            from = bar + 1;
-        }
-        if (!word.alternatives.empty()) query.words_.push_back(std::move(word));
+        addWord(token.substr(from));
         k = end;
     }
     return query;
